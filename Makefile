@@ -1,0 +1,39 @@
+# Thin wrapper around CMake. Every target first makes sure the needed packages are installed.
+BUILD      ?= build
+TSAN_BUILD ?= build-tsan
+JOBS       ?= 2
+SANITIZE   ?= address,undefined
+
+CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVIK_SANITIZE=$(SANITIZE)
+
+.PHONY: all setup build run test test-tsan demo clean
+
+all: build
+
+setup:
+	@scripts/setup
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+build: setup $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	scripts/run-orvik $(BUILD)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --timeout 300
+	$(MAKE) --no-print-directory test-tsan
+
+# The threaded transfer code once more under ThreadSanitizer (core only, no Qt).
+test-tsan: setup
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVIK_SANITIZE=thread -DORVIK_BUILD_GUI=OFF
+	cmake --build $(TSAN_BUILD) -j$(JOBS)
+	cd $(TSAN_BUILD) && ctest --output-on-failure -j$(JOBS) -L threads --timeout 300
+
+demo: build
+	scripts/demo $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(TSAN_BUILD)

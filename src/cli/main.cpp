@@ -1,0 +1,87 @@
+// orvik-cli: inspect and edit .735 data files and read or write the radio without a window.
+
+#include "cli/CliCommon.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+using namespace orvik;
+using namespace orvik::cli;
+
+namespace {
+
+void printUsage(FILE* out) {
+    std::fprintf(out,
+                 "Usage: orvik-cli [--app-dir DIR] COMMAND [ARGS]\n"
+                 "\n"
+                 "  --app-dir DIR   program directory holding setting.ini and the *.lang files\n"
+                 "                  (default: the directory of this executable)\n"
+                 "\n"
+                 "Commands:\n%s%s"
+                 "\n"
+                 "Exit codes: 0 success, 64 usage, 65 header rejected, 66 input unreadable,\n"
+                 "69 port error, 73 output unwritable, 76 radio transfer failed,\n"
+                 "78 setting.ini missing, 130 interrupted.\n",
+                 DataCommandsUsage, RadioCommandsUsage);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string appDir;
+    int i = 1;
+    for (; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            printUsage(stdout);
+            return ExitOk;
+        }
+        if (a == "--app-dir") {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "orvik-cli: --app-dir needs a directory\n");
+                return ExitUsage;
+            }
+            appDir = argv[++i];
+            while (appDir.size() > 1 && appDir.back() == '/')
+                appDir.pop_back();
+            continue;
+        }
+        break;
+    }
+    if (i >= argc) {
+        printUsage(stderr);
+        return ExitUsage;
+    }
+    const std::string command = argv[i++];
+    if (appDir.empty())
+        appDir = AppPaths::ExecutableDirectory();
+
+    Context ctx{AppPaths(appDir), {}};
+    for (; i < argc; ++i)
+        ctx.args.emplace_back(argv[i]);
+
+    int (*run)(Context&) = nullptr;
+    if (command == "new")
+        run = cmdNew;
+    else if (command == "show")
+        run = cmdShow;
+    else if (command == "edit")
+        run = cmdEdit;
+    else if (command == "read")
+        run = cmdRead;
+    else if (command == "write")
+        run = cmdWrite;
+    if (!run) {
+        std::fprintf(stderr, "orvik-cli: unknown command '%s'\n\n", command.c_str());
+        printUsage(stderr);
+        return ExitUsage;
+    }
+
+    if (!ctx.paths.SettingsFileExists()) {
+        std::fprintf(stderr, "Can not find the file setting.ini!\n");
+        return ExitConfig;
+    }
+    ctx.paths.ChooseLanguage(SystemLocaleName());
+    return run(ctx);
+}

@@ -1,0 +1,35 @@
+#pragma once
+// INI files with private-profile semantics: the file is read again on every call (no cache),
+// section and key names match without regard to case, the first matching section and key win,
+// whitespace around keys and values is trimmed, one pair of surrounding double quotes is
+// stripped from a value, ';' starts a comment line, a UTF-8 BOM is skipped, CRLF and LF are both
+// read. Bad input (binary data, lines without '=', huge lines, a directory at the path) never
+// crashes: it reads as missing.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace orvik::ini {
+
+// Value of section/key, or `def` when the file, section or key is missing. Like a fixed buffer
+// of `bufferSize` bytes, the result holds at most bufferSize - 1 bytes and is never cut inside a
+// UTF-8 sequence. A key that is present with an empty value yields the empty text, not `def`.
+std::string GetString(const std::string& path, std::string_view section, std::string_view key,
+                      std::string_view def, std::size_t bufferSize);
+
+// Integer value: leading blanks, an optional sign, decimal digits; no digits reads as 0;
+// out-of-range values saturate. `def` when the key is missing.
+int GetInt(const std::string& path, std::string_view section, std::string_view key, int def);
+
+// Replaces the first matching key in place, appends a missing key at the end of its section or a
+// missing section at the end of the file, keeps every other line byte for byte, and replaces the
+// file atomically (temporary file, then rename). Creates the file when it is missing.
+// Returns false when the file cannot be written; the old file is then left as it was.
+bool WriteString(const std::string& path, std::string_view section, std::string_view key,
+                 std::string_view value);
+
+// Parses an integer the way GetInt does; exposed for callers that hold the text already.
+int ParseProfileInt(std::string_view text);
+
+} // namespace orvik::ini

@@ -1,0 +1,43 @@
+#pragma once
+// The .735 data file: a 48-byte header block followed by the 4096-byte image (4144 bytes).
+
+#include "core/model/RadioImage.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace orvik {
+
+using HeaderBlock = std::array<std::uint8_t, 48>;
+
+inline constexpr const char* DataFileHeaderText = "QTB-735 Radio Program data v1.04"; // 32 bytes
+inline constexpr std::size_t DataFileHeaderTextSize = 32;
+// A file is accepted when its first 26 bytes equal this prefix, byte for byte.
+inline constexpr std::size_t DataFileCheckedSize = 26;
+inline constexpr std::size_t DataFileSize = 48 + RadioImage::Size;
+
+// Header bytes 0..31 = the standard header text, image all 0xFF; header bytes 32..47 untouched.
+void clearContents(HeaderBlock& header, RadioImage& image);
+
+// A header block for a document that was never loaded: the standard text, then zeros.
+HeaderBlock NewHeaderBlock();
+
+enum class LoadStatus { Ok, HeaderRejected, CannotRead };
+
+// clearContents, then reads the file: up to 48 bytes into the header; when its first 26 bytes
+// match, up to 4096 bytes into the image (a short file leaves the rest 0xFF, bytes past 4144
+// are ignored). A rejected header leaves the image cleared and header bytes 0..31 standard.
+// CannotRead (with `error` filled) when the path is not a readable regular file; the image is
+// then cleared.
+LoadStatus LoadDataFile(const std::string& path, HeaderBlock& header, RadioImage& image,
+                        std::string* error);
+
+// Writes header and image (4144 bytes) to a temporary file beside the target, syncs it and
+// renames it over the target. On failure the target is untouched, the temporary file removed,
+// and `error` describes the cause.
+bool SaveDataFile(const std::string& path, const HeaderBlock& header, const RadioImage& image,
+                  std::string* error);
+
+} // namespace orvik

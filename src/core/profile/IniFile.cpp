@@ -251,6 +251,32 @@ std::string GetString(const std::string& path, std::string_view section, std::st
     return std::string(CutUtf8(UpToNul(def), limit));
 }
 
+std::string CutToBuffer(std::string_view text, std::size_t bufferSize) {
+    return std::string(CutUtf8(text, bufferSize > 0 ? bufferSize - 1 : 0));
+}
+
+std::vector<std::pair<std::string, std::string>> ReadSection(const std::string& path,
+                                                             std::string_view section) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    const auto content = ReadRegularFile(path);
+    if (!content)
+        return entries;
+    const std::string_view text(*content);
+    bool inSection = false;
+    for (const Line& line : SplitLines(text)) {
+        const ParsedLine parsed = ParseLine(text.substr(line.begin, line.end - line.begin));
+        if (parsed.kind == LineKind::Section) {
+            if (inSection)
+                break;
+            inSection = EqualNoCase(parsed.name, section);
+        } else if (inSection && parsed.kind == LineKind::Key) {
+            entries.emplace_back(std::string(parsed.name),
+                                 std::string(UpToNul(StripQuotes(parsed.value))));
+        }
+    }
+    return entries;
+}
+
 int ParseProfileInt(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))

@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace orvik::ini {
 
@@ -28,6 +30,16 @@ int GetInt(const std::string& path, std::string_view section, std::string_view k
 // Returns false when the file cannot be written; the old file is then left as it was.
 bool WriteString(const std::string& path, std::string_view section, std::string_view key,
                  std::string_view value);
+
+// Every key line of the first matching section, in file order, as (key, value) with the same
+// trimming and quote stripping as GetString (values not cut). One read of the file serves a
+// whole list; callers apply the first-match rule by taking the first equal key.
+std::vector<std::pair<std::string, std::string>> ReadSection(const std::string& path,
+                                                             std::string_view section);
+
+// `text` as a fixed buffer of `bufferSize` bytes holds it: at most bufferSize - 1 bytes, never
+// cut inside a UTF-8 sequence.
+std::string CutToBuffer(std::string_view text, std::size_t bufferSize);
 
 // Parses an integer the way GetInt does; exposed for callers that hold the text already.
 int ParseProfileInt(std::string_view text);

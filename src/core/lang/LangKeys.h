@@ -1,0 +1,157 @@
+#pragma once
+// Sections and keys of the language files (*.lang). Every text the program shows is looked up
+// under one of these names; the shipped language files define all of them.
+
+#include <array>
+
+namespace orvik::lang {
+
+// Sections.
+inline constexpr const char* FaceSection = "Face";
+inline constexpr const char* StringSection = "String";
+inline constexpr const char* ResourceSection = "Resource";
+inline constexpr const char* VoiceAnnunciationSection = "VoiceAnnunciation";
+inline constexpr const char* MonitorKeySection = "MonitorKey";
+inline constexpr const char* ScanModeSection = "ScanMode";
+inline constexpr const char* ChTextSection = "ChText";
+
+// Face/disp: the language's name in the Language dialog.
+inline constexpr const char* DispKey = "disp";
+
+// ChText keys, formatted with the column 0 to 9.
+inline constexpr const char* ChTextKeyFormat = "IDS_ChText%d";
+inline constexpr int ChTextColumns = 10;
+
+// Tool tips, formatted with the toolbar command id.
+inline constexpr const char* TipKeyFormat = "IDS_TIP_%d";
+// Toolbar commands that have a tool tip, left to right.
+inline constexpr std::array<int, 7> ToolbarCommands = {57600, 57601, 57603, 32771,
+                                                       32772, 57607, 32775};
+// Tool tips are cut to this many characters.
+inline constexpr int TipMaxChars = 19;
+
+// Messages and captions.
+inline constexpr const char* IDS_WINDOWNAME = "IDS_WINDOWNAME";
+inline constexpr const char* IDS_PROMPT = "IDS_PROMPT";
+inline constexpr const char* IDS_WARN_CLEAR = "IDS_WARN_CLEAR";
+inline constexpr const char* IDS_WARN_LOAD = "IDS_WARN_LOAD";
+inline constexpr const char* IDS_WARN_SAVE = "IDS_WARN_SAVE";
+inline constexpr const char* IDS_OFF = "IDS_OFF";
+inline constexpr const char* IDS_READDATA = "IDS_READDATA";
+inline constexpr const char* IDS_WRITEDATA = "IDS_WRITEDATA";
+inline constexpr const char* IDS_PROMPT_READ = "IDS_PROMPT_READ";
+inline constexpr const char* IDS_PROMPT_WRITE = "IDS_PROMPT_WRITE";
+inline constexpr const char* IDS_PROMPT_READFAIL = "IDS_PROMPT_READFAIL";
+inline constexpr const char* IDS_PROMPT_WRITEFAIL = "IDS_PROMPT_WRITEFAIL";
+inline constexpr const char* IDS_SEARCHCOMPORT = "IDS_SEARCHCOMPORT";
+inline constexpr const char* IDS_ERROR = "IDS_ERROR";
+inline constexpr const char* IDS_ERROR_PORTCONN = "IDS_ERROR_PORTCONN";
+inline constexpr const char* IDS_ERROR_TYPE = "IDS_ERROR_TYPE";
+inline constexpr const char* IDS_CONFIRM_TYPE = "IDS_CONFIRM_TYPE";
+inline constexpr const char* IDS_CONFIRM = "IDS_CONFIRM";
+inline constexpr const char* IDS_CONFIRM_FREQ = "IDS_CONFIRM_FREQ";
+inline constexpr const char* IDS_YES = "IDS_YES";
+inline constexpr const char* IDS_NO = "IDS_NO";
+inline constexpr const char* IDS_HIGH = "IDS_HIGH";
+inline constexpr const char* IDS_LOW = "IDS_LOW";
+inline constexpr const char* IDS_WIDE = "IDS_WIDE";
+inline constexpr const char* IDS_NARROW = "IDS_NARROW";
+
+// Messages of the window program on this platform: unsaved changes, file errors, the untitled
+// document, the file dialog filter and the reasons a serial device cannot be opened.
+inline constexpr const char* IDS_ASK_SAVE = "IDS_ASK_SAVE"; // followed by the file name and "?"
+inline constexpr const char* IDS_ERROR_FILE_READ = "IDS_ERROR_FILE_READ";
+inline constexpr const char* IDS_ERROR_FILE_WRITE = "IDS_ERROR_FILE_WRITE";
+inline constexpr const char* IDS_UNTITLED = "IDS_UNTITLED";
+inline constexpr const char* IDS_FILTER_ALL = "IDS_FILTER_ALL";
+inline constexpr const char* IDS_ERROR_PORT_DENIED = "IDS_ERROR_PORT_DENIED";
+inline constexpr const char* IDS_ERROR_PORT_BUSY = "IDS_ERROR_PORT_BUSY";
+inline constexpr const char* IDS_ERROR_PORT_MISSING = "IDS_ERROR_PORT_MISSING";
+
+// Menu entries, in the order the menu is relabelled.
+inline constexpr const char* Menu_File = "Menu_File";
+inline constexpr const char* Menu_Program = "Menu_Program";
+inline constexpr const char* Menu_Setting = "Menu_Setting";
+inline constexpr const char* Menu_Help = "Menu_Help";
+inline constexpr const char* Menu_File_New = "Menu_File_New";
+inline constexpr const char* Menu_File_Open = "Menu_File_Open";
+inline constexpr const char* Menu_File_Save = "Menu_File_Save";
+inline constexpr const char* Menu_File_Save_As = "Menu_File_Save_As";
+inline constexpr const char* Menu_File_Print = "Menu_File_Print";
+inline constexpr const char* Menu_File_Print_Preview = "Menu_File_Print_Preview";
+inline constexpr const char* Menu_File_Print_Setup = "Menu_File_Print_Setup";
+inline constexpr const char* Menu_App_Exit = "Menu_App_Exit";
+inline constexpr const char* Menu_Program_ReadData = "Menu_Program_ReadData";
+inline constexpr const char* Menu_Program_WriteData = "Menu_Program_WriteData";
+inline constexpr const char* Menu_Setting_Port = "Menu_Setting_Port";
+inline constexpr const char* Menu_Setting_Language = "Menu_Setting_Language";
+inline constexpr const char* Menu_Help_Help = "Menu_Help_Help";
+inline constexpr const char* Menu_App_About = "Menu_App_About";
+
+// Every String key above except the tool tips (which are formed from TipKeyFormat).
+inline constexpr std::array AllStringKeys{
+    IDS_WINDOWNAME,
+    IDS_PROMPT,
+    IDS_WARN_CLEAR,
+    IDS_WARN_LOAD,
+    IDS_WARN_SAVE,
+    IDS_OFF,
+    IDS_READDATA,
+    IDS_WRITEDATA,
+    IDS_PROMPT_READ,
+    IDS_PROMPT_WRITE,
+    IDS_PROMPT_READFAIL,
+    IDS_PROMPT_WRITEFAIL,
+    IDS_SEARCHCOMPORT,
+    IDS_ERROR,
+    IDS_ERROR_PORTCONN,
+    IDS_ERROR_TYPE,
+    IDS_CONFIRM_TYPE,
+    IDS_CONFIRM,
+    IDS_CONFIRM_FREQ,
+    IDS_YES,
+    IDS_NO,
+    IDS_HIGH,
+    IDS_LOW,
+    IDS_WIDE,
+    IDS_NARROW,
+    IDS_ASK_SAVE,
+    IDS_ERROR_FILE_READ,
+    IDS_ERROR_FILE_WRITE,
+    IDS_UNTITLED,
+    IDS_FILTER_ALL,
+    IDS_ERROR_PORT_DENIED,
+    IDS_ERROR_PORT_BUSY,
+    IDS_ERROR_PORT_MISSING,
+    Menu_File,
+    Menu_Program,
+    Menu_Setting,
+    Menu_Help,
+    Menu_File_New,
+    Menu_File_Open,
+    Menu_File_Save,
+    Menu_File_Save_As,
+    Menu_File_Print,
+    Menu_File_Print_Preview,
+    Menu_File_Print_Setup,
+    Menu_App_Exit,
+    Menu_Program_ReadData,
+    Menu_Program_WriteData,
+    Menu_Setting_Port,
+    Menu_Setting_Language,
+    Menu_Help_Help,
+    Menu_App_About,
+};
+
+// Resource ids (dialogs and controls) the shipped language files give a text.
+inline constexpr std::array AllResourceIds{
+    100,  1015, 1050,                                                 // About box
+    101,  1020, 1021, 1027, 1041, 1031, 1035, 1025, 1033, 1047, 1023, // main form
+    1029, 1024, 1028, 1030, 1043, 1045, 1039,                         //
+    130,  1011, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1012, // port dialog
+    131,  1013,                                                       // language dialog
+    132,                                                              // transfer dialog
+    1,    2,                                                          // OK, Cancel
+};
+
+} // namespace orvik::lang

@@ -1,0 +1,28 @@
+#include "core/link/PortNames.h"
+
+#include "core/profile/IniFile.h"
+#include "core/profile/SettingKeys.h"
+
+namespace orvik {
+
+std::string PortDevicePath(const std::string& settingsFile, int port) {
+    if (port < FirstPortNumber || port > LastPortNumber)
+        return {};
+    if (!settingsFile.empty()) {
+        // A newline can never be a stored value, so it tells a missing key from an empty one.
+        static constexpr const char* missing = "\n";
+        std::string value = ini::GetString(settingsFile, keys::PortsSection,
+                                           "COM" + std::to_string(port), missing, 4096);
+        if (value != missing)
+            return value;
+    }
+    if (port <= 8)
+        return "/dev/ttyUSB" + std::to_string(port - 1);
+    if (port <= 16)
+        return "/dev/ttyACM" + std::to_string(port - 9);
+    if (port <= 48)
+        return "/dev/ttyS" + std::to_string(port - 17);
+    return {};
+}
+
+} // namespace orvik

@@ -1,0 +1,75 @@
+#pragma once
+// The programming protocol of the radio: wake-up handshake, identification, and the 124
+// blocks of 8 bytes that carry image bytes 0x000..0x3DF in either direction. Every byte,
+// time-out, pause and retry count is fixed by the radio and must not change.
+
+#include "core/link/ByteLink.h"
+#include "core/link/LinkClock.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+namespace orvik::protocol {
+
+inline constexpr std::uint8_t Stx = 0x02;
+inline constexpr std::uint8_t Ack = 0x06;
+inline constexpr std::uint8_t ReadCommand = 0x52;
+inline constexpr std::uint8_t WriteCommand = 0x57;
+inline constexpr std::uint8_t BlockLength = 0x08;
+inline constexpr std::uint8_t WakeUpString[8] = {0x02, 0x50, 0x52, 0x4F, 0x47, 0x52, 0x41, 0x4D};
+
+inline constexpr int BaudRate = 9600;
+inline constexpr int BlockCount = 124;
+inline constexpr int TransferredBytes = BlockCount * 8; // 0x3E0
+inline constexpr int IdentLength = 8;
+
+inline constexpr int SettleMs = 100;
+inline constexpr int WakeUpBytePauseMs = 16;
+inline constexpr int WakeUpAckWaitMs = 50;
+inline constexpr int WakeUpAttempts = 10;
+inline constexpr int WritePauseMs = 1;
+inline constexpr int IdentWaitMs = 500;
+inline constexpr int AckReplyWaitMs = 50;
+inline constexpr int CommandPauseMs = 50;
+inline constexpr int BlockAnswerWaitMs = 500;
+inline constexpr int BlockAttempts = 3;
+inline constexpr int FinalWritePauseMs = 1000;
+
+// Stale bytes drained before a wake-up attempt are capped so that a device that never stops
+// sending cannot hold the worker forever.
+inline constexpr int MaxDrainBytes = 4096;
+
+enum class WakeResult { Accepted, NoAnswer, Cancelled };
+enum class IdentResult { Identified, NoAnswer, ShortAnswer };
+enum class BlockResult { Done, Failed, Cancelled };
+
+// Percentage published after `blocksDone` blocks: blocksDone * 100 / 124, rounded down.
+constexpr int BlockPercent(int blocksDone) {
+    return blocksDone * 100 / BlockCount;
+}
+
+// Called after each block that succeeded, with the number of blocks done (1..124).
+using BlockObserver = std::function<void(int blocksDone)>;
+
+// Up to 10 attempts: drain stale input, send the wake-up string one byte at a time (16 ms
+// before each), wait 50 ms for 0x06. A closed link fails at once. `cancel` (may be null) is
+// looked at before every attempt.
+WakeResult WakeUp(ByteLink& link, const std::atomic<int>* cancel = nullptr);
+
+// Sends 0x02, waits 500 ms for 8 bytes: none is NoAnswer, 1 to 7 ShortAnswer; on 8 it sends
+// 0x06 and discards the one byte that may follow within 50 ms. The content is not examined.
+IdentResult Identify(ByteLink& link);
+
+// Reads blocks 0..123 into image[0x000..0x3DF]. Each command is resent up to 3 attempts in
+// all; a block still without 12 bytes fails the read. After each block the observer runs,
+// then `cancel` is looked at; it is also looked at before a block is resent.
+BlockResult ReadBlocks(ByteLink& link, LinkClock& clock, std::uint8_t* image,
+                       const BlockObserver& observer, const std::atomic<int>* cancel);
+
+// Writes image[0x000..0x3DF] in blocks 0..123, each packet up to 3 attempts until the radio
+// answers 0x06; after the last block it pauses 1000 ms. Observer and cancel as ReadBlocks.
+BlockResult WriteBlocks(ByteLink& link, LinkClock& clock, const std::uint8_t* image,
+                        const BlockObserver& observer, const std::atomic<int>* cancel);
+
+} // namespace orvik::protocol

@@ -1,13 +1,375 @@
-// orvik-cli read and write. (Being written.)
+// orvik-cli read and write: the window program's transfer worker, driven from a terminal.
 #include "cli/CliCommon.h"
 
+#include "core/lang/LangText.h"
+#include "core/link/CSerialPort.h"
+#include "core/link/PortNames.h"
+#include "core/link/TransferJob.h"
+#include "core/model/DataFile.h"
+#include "core/model/RadioImage.h"
+
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <grp.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orvik::cli {
 
-const char* const RadioCommandsUsage = "  read ...\n  write ...\n";
+const char* const RadioCommandsUsage =
+    "  read [--port N | --device PATH] [--no-search] -o OUT.735 [--base IN.735]\n"
+    "                  read the radio into OUT.735 (bytes 0x3E0 and up, and the header,\n"
+    "                  from --base, else the default image)\n"
+    "  write [--port N | --device PATH] [--no-search] IN.735\n"
+    "                  write IN.735 into the radio\n"
+    "                  Without --port/--device the port and the search come from\n"
+    "                  setting.ini, and a port found by the search is saved there.\n";
 
-int cmdRead(Context&) { std::fprintf(stderr, "not built yet\n"); return 70; }
-int cmdWrite(Context&) { std::fprintf(stderr, "not built yet\n"); return 70; }
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void onInterrupt(int) {
+    interrupted = 1;
+}
+
+struct RadioArgs {
+    int port = 0;
+    std::string device;
+    bool noSearch = false;
+    std::string output;
+    std::string base;
+    std::string input;
+};
+
+bool parsePort(const std::string& text, int& port) {
+    if (text.empty() || text.size() > 3)
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    port = std::atoi(text.c_str());
+    return port >= FirstPortNumber && port <= LastPortNumber;
+}
+
+// Parses the options of read (isRead) or write; prints the reason and returns false on error.
+bool parseArgs(const std::vector<std::string>& args, bool isRead, RadioArgs& out) {
+    const char* cmd = isRead ? "read" : "write";
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--port" || a == "--device" || a == "-o" || a == "--output" || a == "--base") {
+            if (!hasValue) {
+                std::fprintf(stderr, "orvik-cli %s: %s needs a value\n", cmd, a.c_str());
+                return false;
+            }
+            const std::string& v = args[++i];
+            if (a == "--port") {
+                if (!parsePort(v, out.port)) {
+                    std::fprintf(stderr, "orvik-cli %s: --port needs a number from 1 to 255\n",
+                                 cmd);
+                    return false;
+                }
+            } else if (a == "--device") {
+                if (v.empty()) {
+                    std::fprintf(stderr, "orvik-cli %s: --device needs a path\n", cmd);
+                    return false;
+                }
+                out.device = v;
+            } else if (isRead && (a == "-o" || a == "--output")) {
+                out.output = v;
+            } else if (isRead && a == "--base") {
+                out.base = v;
+            } else {
+                std::fprintf(stderr, "orvik-cli %s: unknown option '%s'\n", cmd, a.c_str());
+                return false;
+            }
+        } else if (a == "--no-search") {
+            out.noSearch = true;
+        } else if (!isRead && out.input.empty() && !a.empty() && a[0] != '-') {
+            out.input = a;
+        } else {
+            std::fprintf(stderr, "orvik-cli %s: unexpected argument '%s'\n", cmd, a.c_str());
+            return false;
+        }
+    }
+    if (out.port > 0 && !out.device.empty()) {
+        std::fprintf(stderr, "orvik-cli %s: give either --port or --device, not both\n", cmd);
+        return false;
+    }
+    if (isRead && out.output.empty()) {
+        std::fprintf(stderr, "orvik-cli read: the output file is missing (-o OUT.735)\n");
+        return false;
+    }
+    if (!isRead && out.input.empty()) {
+        std::fprintf(stderr, "orvik-cli write: the input file is missing\n");
+        return false;
+    }
+    return true;
+}
+
+// Loads a .735 file, reporting failures with their exit code (0 when loaded).
+int loadInput(const std::string& path, HeaderBlock& header, RadioImage& image) {
+    std::string error;
+    switch (LoadDataFile(path, header, image, &error)) {
+    case LoadStatus::Ok:
+        return ExitOk;
+    case LoadStatus::CannotRead:
+        std::fprintf(stderr, "orvik-cli: cannot read %s: %s\n", path.c_str(), error.c_str());
+        return ExitNoInput;
+    case LoadStatus::HeaderRejected:
+        std::fprintf(stderr, "orvik-cli: %s is not a radio data file (header rejected)\n",
+                     path.c_str());
+        return ExitDataErr;
+    }
+    return ExitDataErr;
+}
+
+// Whether OUT can be created: its directory exists and is writable.
+bool outputDirectoryWritable(const std::string& path, std::string& why) {
+    const std::size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    if (::access(dir.c_str(), W_OK | X_OK) != 0) {
+        why = std::strerror(errno);
+        return false;
+    }
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        why = "is a directory";
+        return false;
+    }
+    return true;
+}
+
+// Progress on stderr: a bar on a terminal, plain lines otherwise.
+class ProgressDisplay {
+public:
+    ProgressDisplay(std::string prompt) : prompt(std::move(prompt)), tty(::isatty(2) == 1) {}
+
+    void searching(int port) {
+        if (port == lastSearch)
+            return;
+        lastSearch = port;
+        if (tty) {
+            std::fprintf(stderr, "\r\033[Ksearching COM%d", port);
+            dirty = true;
+        } else {
+            std::fprintf(stderr, "searching COM%d\n", port);
+        }
+    }
+
+    void percent(int value) {
+        if (value == lastPercent)
+            return;
+        if (tty) {
+            constexpr int width = 30;
+            const int filled = value * width / 100;
+            std::string bar(static_cast<std::size_t>(filled), '#');
+            bar.append(static_cast<std::size_t>(width - filled), '.');
+            std::fprintf(stderr, "\r\033[K%s [%s] %3d%%", prompt.c_str(), bar.c_str(), value);
+            dirty = true;
+        } else if (lastPercent < 0 || value / 10 != lastPercent / 10 || value == 100) {
+            std::fprintf(stderr, "%s %d%%\n", prompt.c_str(), value);
+        }
+        lastPercent = value;
+    }
+
+    void finish() {
+        if (tty && dirty)
+            std::fprintf(stderr, "\n");
+        dirty = false;
+    }
+
+private:
+    std::string prompt;
+    bool tty;
+    bool dirty = false;
+    int lastPercent = -1;
+    int lastSearch = -1;
+};
+
+std::string deviceGroup(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return "dialout";
+    const group* g = ::getgrgid(st.st_gid);
+    return g != nullptr ? g->gr_name : std::to_string(st.st_gid);
+}
+
+void reportPortError(const Context& ctx, const TransferJob& job, bool searched) {
+    std::fprintf(stderr, "%s\n",
+                 LoadLangString(ctx.paths.LanguageFilePath(), "IDS_ERROR_PORTCONN").c_str());
+    const std::string& path = job.firstDevicePath;
+    if (path.empty()) {
+        std::fprintf(stderr, "The configured port has no device; map it in the [ports] section "
+                             "of setting.ini (e.g. COM1=/dev/ttyUSB0).\n");
+    } else if (!job.firstPortOpened) {
+        std::fprintf(stderr, "Could not open %s: %s.\n", path.c_str(),
+                     job.firstOpenErrorText.c_str());
+        switch (job.firstOpenError) {
+        case CSerialPort::OpenError::PermissionDenied:
+            std::fprintf(stderr,
+                         "Your user must be in the group that owns the device (%s): "
+                         "sudo usermod -aG %s $USER, then log in again.\n",
+                         deviceGroup(path).c_str(), deviceGroup(path).c_str());
+            break;
+        case CSerialPort::OpenError::Busy:
+            std::fprintf(stderr, "Another program is using it; close that program first.\n");
+            break;
+        case CSerialPort::OpenError::NoDevice:
+            std::fprintf(stderr, "Check that the programming cable is plugged in.\n");
+            break;
+        default:
+            break;
+        }
+    } else {
+        std::fprintf(stderr, "No answer from the radio on %s.\n", path.c_str());
+    }
+    if (searched)
+        std::fprintf(stderr, "No radio answered on any port of the search either.\n");
+}
+
+// Runs the job on a worker and polls it every 20 ms like the transfer dialog; returns the
+// final state, or -1 when interrupted (the worker is then stopped and joined).
+int runJob(Context& ctx, TransferJob& job, ProgressDisplay& display, bool& searched) {
+    struct sigaction sa {};
+    struct sigaction oldInt {
+    }, oldTerm{};
+    sa.sa_handler = onInterrupt;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGINT, &sa, &oldInt);
+    ::sigaction(SIGTERM, &sa, &oldTerm);
+    interrupted = 0;
+
+    CSerialPort port;
+    port.SetSettingsFilePath(ctx.paths.SettingsFilePath());
+    job.port = &port;
+    job.iniPath = ctx.paths.SettingsFilePath();
+
+    TransferWorker worker;
+    worker.start(job);
+    int result = -1;
+    for (;;) {
+        if (interrupted) {
+            worker.cancelAndJoin();
+            break;
+        }
+        const int state = job.state.load(std::memory_order_acquire);
+        if (state == Searching) {
+            searched = true;
+            display.searching(job.progress.load(std::memory_order_relaxed));
+        } else if (state == ReadProgress || state == WriteProgress) {
+            display.percent(job.progress.load(std::memory_order_relaxed));
+        } else if (IsFinalState(state)) {
+            worker.join();
+            if (state == ReadDone || state == WriteDone)
+                display.percent(100);
+            result = state;
+            break;
+        }
+        const timespec tick{0, 20 * 1000000L};
+        ::nanosleep(&tick, nullptr); // a signal ends the pause early
+    }
+    port.Close();
+    job.port = nullptr;
+    display.finish();
+    ::sigaction(SIGINT, &oldInt, nullptr);
+    ::sigaction(SIGTERM, &oldTerm, nullptr);
+    return result;
+}
+
+int finish(Context& ctx, const TransferJob& job, int state, bool searched) {
+    const std::string& lang = ctx.paths.LanguageFilePath();
+    switch (state) {
+    case -1:
+        std::fprintf(stderr, "orvik-cli: interrupted; nothing was written\n");
+        return ExitInterrupted;
+    case PortError:
+        reportPortError(ctx, job, searched);
+        return ExitUnavailable;
+    case TypeError:
+        std::fprintf(stderr, "%s\n", LoadLangString(lang, "IDS_ERROR_TYPE").c_str());
+        return ExitProtocol;
+    case ReadFailed:
+        std::fprintf(stderr, "%s\n", LoadLangString(lang, "IDS_PROMPT_READFAIL").c_str());
+        return ExitProtocol;
+    case WriteFailed:
+        std::fprintf(stderr, "%s\n", LoadLangString(lang, "IDS_PROMPT_WRITEFAIL").c_str());
+        return ExitProtocol;
+    default:
+        return ExitOk;
+    }
+}
+
+void configureJob(TransferJob& job, const RadioArgs& args) {
+    job.portOverride = args.port;
+    job.deviceOverride = args.device;
+    job.searchOverride = args.noSearch ? 0 : -1;
+}
+
+} // namespace
+
+int cmdRead(Context& ctx) {
+    RadioArgs args;
+    if (!parseArgs(ctx.args, true, args))
+        return ExitUsage;
+    HeaderBlock header = NewHeaderBlock();
+    RadioImage image = MakeDefaultImage();
+    if (!args.base.empty()) {
+        const int rc = loadInput(args.base, header, image);
+        if (rc != ExitOk)
+            return rc;
+    }
+    std::string why;
+    if (!outputDirectoryWritable(args.output, why)) {
+        std::fprintf(stderr, "orvik-cli: cannot create %s: %s\n", args.output.c_str(), why.c_str());
+        return ExitCantCreate;
+    }
+
+    TransferJob job;
+    job.Reset(true, image.data());
+    configureJob(job, args);
+    ProgressDisplay display(LoadLangString(ctx.paths.LanguageFilePath(), "IDS_PROMPT_READ"));
+    bool searched = false;
+    const int state = runJob(ctx, job, display, searched);
+    if (state != ReadDone)
+        return finish(ctx, job, state, searched);
+
+    std::string error;
+    if (!SaveDataFile(args.output, header, image, &error)) {
+        std::fprintf(stderr, "orvik-cli: cannot write %s: %s\n", args.output.c_str(),
+                     error.c_str());
+        return ExitCantCreate;
+    }
+    std::fprintf(stderr, "read %s\n", args.output.c_str());
+    return ExitOk;
+}
+
+int cmdWrite(Context& ctx) {
+    RadioArgs args;
+    if (!parseArgs(ctx.args, false, args))
+        return ExitUsage;
+    HeaderBlock header = NewHeaderBlock();
+    RadioImage image;
+    const int rc = loadInput(args.input, header, image);
+    if (rc != ExitOk)
+        return rc;
+
+    TransferJob job;
+    job.Reset(false, image.data());
+    configureJob(job, args);
+    ProgressDisplay display(LoadLangString(ctx.paths.LanguageFilePath(), "IDS_PROMPT_WRITE"));
+    bool searched = false;
+    const int state = runJob(ctx, job, display, searched);
+    const int exitCode = finish(ctx, job, state, searched);
+    if (exitCode == ExitOk)
+        std::fprintf(stderr, "wrote %s to the radio\n", args.input.c_str());
+    return exitCode;
+}
 
 } // namespace orvik::cli

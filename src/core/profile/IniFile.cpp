@@ -111,9 +111,12 @@ ParsedLine ParseLine(std::string_view text) {
     if (t.empty() || t.front() == ';')
         return parsed;
     if (t.front() == '[') {
-        const auto close = t.find(']');
+        // "[name]" up to the last ']'; a line without ']' is no section header.
+        const auto close = t.rfind(']');
+        if (close == std::string_view::npos)
+            return parsed;
         parsed.kind = LineKind::Section;
-        parsed.name = Trim(t.substr(1, close == std::string_view::npos ? t.npos : close - 1));
+        parsed.name = Trim(t.substr(1, close - 1));
         return parsed;
     }
     const auto eq = t.find('=');
@@ -353,7 +356,9 @@ bool WriteString(const std::string& path, std::string_view section, std::string_
     out.reserve(content.size() + section.size() + key.size() + value.size() + 8);
     if (found.keyLine) {
         const Line& line = lines[*found.keyLine];
-        out.append(content, 0, line.begin);
+        // The line keeps its indentation and the key's own spelling.
+        const std::string_view text(content.data() + line.begin, line.end - line.begin);
+        out.append(content, 0, line.begin + text.find_first_not_of(Blanks));
         out.append(found.keyName);
         out.push_back('=');
         out.append(value);
@@ -372,7 +377,9 @@ bool WriteString(const std::string& path, std::string_view section, std::string_
         out = content;
         if (!out.empty() && out.back() != '\n')
             out.append(eol);
-        if (!lines.empty() && !Trim(std::string_view(content).substr(lines.back().begin)).empty())
+        const Line* last = lines.empty() ? nullptr : &lines.back();
+        if (last &&
+            !Trim(std::string_view(content).substr(last->begin, last->end - last->begin)).empty())
             out.append(eol); // a blank line before the new section
         out.push_back('[');
         out.append(section);

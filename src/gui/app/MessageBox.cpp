@@ -1,0 +1,107 @@
+#include "gui/app/MessageBox.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace orvik {
+
+namespace {
+MessageBoxHook& messageHook() {
+    static MessageBoxHook hook;
+    return hook;
+}
+FileDialogHook& fileHook() {
+    static FileDialogHook hook;
+    return hook;
+}
+} // namespace
+
+void SetMessageBoxHook(MessageBoxHook hook) {
+    messageHook() = std::move(hook);
+}
+void SetFileDialogHook(FileDialogHook hook) {
+    fileHook() = std::move(hook);
+}
+
+int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, MsgButtons buttons,
+                   MsgIcon icon) {
+    if (messageHook())
+        return messageHook()(MessageRecord{text, caption, buttons, icon});
+
+    QMessageBox box(owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    box.setWindowTitle(caption);
+    switch (icon) {
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Stop:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    }
+    switch (buttons) {
+    case MsgButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    }
+    box.setEscapeButton(buttons == MsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return MsgOk;
+    case QMessageBox::Yes:
+        return MsgYes;
+    case QMessageBox::No:
+        return MsgNo;
+    default:
+        return buttons == MsgButtons::Ok ? MsgOk : MsgCancel;
+    }
+}
+
+QString AskFileName(QWidget* owner, const FileDialogRequest& request) {
+    QString name;
+    if (fileHook()) {
+        name = fileHook()(request);
+    } else {
+        QFileDialog dialog(owner);
+        dialog.setNameFilters(request.filters);
+        dialog.setDirectory(request.directory);
+        if (request.mode == FileDialogMode::Save) {
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setFileMode(QFileDialog::AnyFile);
+            dialog.setDefaultSuffix("735");
+            if (!request.suggestedName.isEmpty())
+                dialog.selectFile(request.suggestedName);
+        } else {
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            dialog.setFileMode(QFileDialog::ExistingFile);
+        }
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        name = dialog.selectedFiles().constFirst();
+    }
+    if (request.mode == FileDialogMode::Save && !name.isEmpty() &&
+        QFileInfo(name).suffix().isEmpty() && !name.endsWith('.'))
+        name += ".735";
+    return name;
+}
+
+} // namespace orvik

@@ -1,0 +1,49 @@
+#pragma once
+// The one way every message box and file-name question of the program is shown. Texts are plain
+// text, never rich text. Tests install hooks that answer and record instead of showing a dialog.
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+namespace orvik {
+
+enum class MsgButtons { Ok, OkCancel, YesNoCancel };
+enum class MsgIcon { None, Stop, Exclamation, Question, Information };
+
+// Answers, with the numbers of the classic message-box results.
+enum MsgResult { MsgOk = 1, MsgCancel = 2, MsgYes = 6, MsgNo = 7 };
+
+struct MessageRecord {
+    QString text;
+    QString caption;
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgIcon icon = MsgIcon::None;
+};
+
+int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, MsgButtons buttons,
+                   MsgIcon icon);
+
+using MessageBoxHook = std::function<int(const MessageRecord&)>;
+// Replaces the dialog (tests); an empty hook restores it.
+void SetMessageBoxHook(MessageBoxHook hook);
+
+enum class FileDialogMode { Open, Save };
+struct FileDialogRequest {
+    FileDialogMode mode = FileDialogMode::Open;
+    QString directory;
+    QString suggestedName;
+    QStringList filters;
+};
+
+// Asks for a data file name; empty when cancelled. A name typed without an extension gets
+// ".735" appended when saving.
+QString AskFileName(QWidget* owner, const FileDialogRequest& request);
+
+using FileDialogHook = std::function<QString(const FileDialogRequest&)>;
+void SetFileDialogHook(FileDialogHook hook);
+
+} // namespace orvik

@@ -1,0 +1,99 @@
+#pragma once
+// Resource, control and command ids. They are data shared with the language files: dialog and
+// control texts are looked up in section Resource under the decimal id.
+
+namespace orvik::ids {
+
+// Document template (menu, accelerators, toolbar, icon) and the status-bar sizing string.
+inline constexpr int IDR_MAINFRAME = 128;
+inline constexpr int IDS_STATUS_PORT_SIZE = 129; // "COMX"
+
+// Dialogs.
+inline constexpr int IDD_ABOUTBOX = 100;
+inline constexpr int IDD_FORMVIEW = 101;
+inline constexpr int IDD_PORT = 130;
+inline constexpr int IDD_LANGUAGE = 131;
+inline constexpr int IDD_TRANSFER = 132;
+
+// Common buttons.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+
+// Port dialog: button 1000 + n stands for port n.
+inline constexpr int IDC_COM_FIRST = 1001; // COM1
+inline constexpr int IDC_COM_LAST = 1008;  // COM8
+inline constexpr int IDC_PORT_GROUP = 1011;
+inline constexpr int IDC_SEARCH_COM = 1012;
+
+// Transfer dialog.
+inline constexpr int IDC_TRANSFER_PROGRESS = 1009;
+inline constexpr int IDC_TRANSFER_MESSAGE = 1010;
+
+// Language dialog.
+inline constexpr int IDC_LANGUAGE_LABEL = 1013;
+inline constexpr int IDC_LANGUAGE_LIST = 1014;
+
+// About box.
+inline constexpr int IDC_ABOUT_VERSION = 1015;
+inline constexpr int IDC_ABOUT_TEXT = 1050;
+
+// Form view 101.
+inline constexpr int IDC_GRID = 1016;
+inline constexpr int IDC_FREQ_EDIT = 1017;
+inline constexpr int IDC_OPTION_LIST = 1018;
+inline constexpr int IDC_TONE_LIST = 1019;
+inline constexpr int IDC_MODEL_GROUP = 1020;
+inline constexpr int IDC_BAND_LABEL = 1021;
+inline constexpr int IDC_BAND_LIST = 1022;
+inline constexpr int IDC_BEEP = 1023;
+inline constexpr int IDC_BATTERY_SAVE = 1024;
+inline constexpr int IDC_VOICE_LABEL = 1025;
+inline constexpr int IDC_VOICE_LIST = 1026;
+inline constexpr int IDC_VOX_FUNCTION = 1027;
+inline constexpr int IDC_VOICE_FUNCTION = 1028;
+inline constexpr int IDC_SCAN_FUNCTION = 1029;
+inline constexpr int IDC_FM_FUNCTION = 1030;
+inline constexpr int IDC_SQUELCH_LABEL = 1031;
+inline constexpr int IDC_SQUELCH_LIST = 1032;
+inline constexpr int IDC_SIDEKEY1_LABEL = 1033;
+inline constexpr int IDC_SIDEKEY1_LIST = 1034;
+inline constexpr int IDC_TOT_LABEL = 1035;
+inline constexpr int IDC_TOT_LIST = 1036;
+inline constexpr int IDC_DTMF_LABEL = 1039;
+inline constexpr int IDC_DTMF_EDIT = 1040;
+inline constexpr int IDC_VOXLEVEL_LABEL = 1041;
+inline constexpr int IDC_VOXLEVEL_LIST = 1042;
+inline constexpr int IDC_SIDEKEY2_LABEL = 1043;
+inline constexpr int IDC_SIDEKEY2_LIST = 1044;
+inline constexpr int IDC_FMFREQ_LABEL = 1045;
+inline constexpr int IDC_FMFREQ_LIST = 1046;
+inline constexpr int IDC_SCANMODE_LABEL = 1047;
+inline constexpr int IDC_SCANMODE_LIST = 1048;
+
+// Commands.
+inline constexpr int ID_FILE_NEW = 57600;
+inline constexpr int ID_FILE_OPEN = 57601;
+inline constexpr int ID_FILE_SAVE = 57603;
+inline constexpr int ID_FILE_SAVE_AS = 57604;
+inline constexpr int ID_FILE_PRINT_SETUP = 57606;
+inline constexpr int ID_FILE_PRINT = 57607;
+inline constexpr int ID_FILE_PRINT_DIRECT = 57608;
+inline constexpr int ID_FILE_PRINT_PREVIEW = 57609;
+inline constexpr int ID_FILE_MRU_FIRST = 57616;
+inline constexpr int ID_EDIT_COPY = 57634;
+inline constexpr int ID_EDIT_CUT = 57635;
+inline constexpr int ID_EDIT_PASTE = 57637;
+inline constexpr int ID_EDIT_UNDO = 57643;
+inline constexpr int ID_APP_ABOUT = 57664;
+inline constexpr int ID_APP_EXIT = 57665;
+inline constexpr int ID_NEXT_PANE = 57680;
+inline constexpr int ID_PREV_PANE = 57681;
+inline constexpr int ID_PROGRAM_READ = 32771;
+inline constexpr int ID_PROGRAM_WRITE = 32772;
+inline constexpr int ID_SETTING_PORT = 32773;
+inline constexpr int ID_SETTING_LANGUAGE = 32774;
+inline constexpr int ID_HELP_HELP = 32775;
+
+inline constexpr int RecentFileCount = 4;
+
+} // namespace orvik::ids

@@ -1,0 +1,37 @@
+#include "gui/frame/CAboutDlg.h"
+
+#include "gui/app/ResourceIds.h"
+#include "gui/lang/LangUi.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace orvik {
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("About");
+    auto* icon = new QLabel(this);
+    icon->setPixmap(QApplication::windowIcon().pixmap(48, 48));
+    auto* version = new QLabel("QTB-9263 1.01", this);
+    SetControlId(version, ids::IDC_ABOUT_VERSION);
+    auto* text = new QLabel(this);
+    SetControlId(text, ids::IDC_ABOUT_TEXT);
+    for (QLabel* l : {version, text})
+        l->setTextFormat(Qt::PlainText);
+
+    auto* lines = new QVBoxLayout;
+    lines->addWidget(version);
+    lines->addWidget(text);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(18, 18, 24, 18);
+    row->setSpacing(16);
+    row->addWidget(icon, 0, Qt::AlignTop);
+    row->addLayout(lines);
+
+    ApplyDialogTexts(this, ids::IDD_ABOUTBOX);
+    setFixedSize(sizeHint().expandedTo(QSize(320, 0)));
+}
+
+} // namespace orvik

@@ -1,0 +1,79 @@
+#include "gui/lang/CLanguageDlg.h"
+
+#include "core/lang/LangText.h"
+#include "core/profile/IniFile.h"
+#include "core/profile/SettingKeys.h"
+#include "gui/app/COrvikApp.h"
+#include "gui/app/ResourceIds.h"
+#include "gui/lang/LangUi.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace orvik {
+
+CLanguageDlg::CLanguageDlg(COrvikApp& application, QWidget* parent)
+    : QDialog(parent), app(application) {
+    setWindowTitle("Language");
+    auto* label = new QLabel("Language:", this);
+    SetControlId(label, ids::IDC_LANGUAGE_LABEL);
+    languageList = new QComboBox(this);
+    SetControlId(languageList, ids::IDC_LANGUAGE_LIST);
+    languageList->setMinimumWidth(220);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
+    ok->setDefault(true);
+    SetControlId(ok, ids::IDOK);
+    SetControlId(cancel, ids::IDCANCEL);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CLanguageDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CLanguageDlg::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(languageList);
+    layout->addSpacing(8);
+    layout->addWidget(buttons);
+
+    ApplyDialogTexts(this, ids::IDD_LANGUAGE);
+
+    // The list sorts its entries, like a sorted drop-down list.
+    const auto entries = ListLanguageFiles(app.paths().AppDirectory());
+    QStringList names;
+    for (const auto& e : entries)
+        names.append(QString::fromStdString(e.display));
+    names.sort(Qt::CaseInsensitive);
+    languageList->addItems(names);
+    const int current = PreselectedLanguage(entries, app.paths().LanguageFilePath());
+    if (current >= 0) {
+        const QString shown = QString::fromStdString(entries[current].display);
+        for (int i = 0; i < languageList->count(); ++i) {
+            if (languageList->itemText(i).startsWith(shown, Qt::CaseInsensitive)) {
+                languageList->setCurrentIndex(i);
+                break;
+            }
+        }
+    } else {
+        languageList->setCurrentIndex(-1);
+    }
+    setFixedSize(sizeHint());
+}
+
+void CLanguageDlg::accept() {
+    const QString selected =
+        languageList->currentIndex() >= 0 ? languageList->currentText() : QString();
+    const auto entries = ListLanguageFiles(app.paths().AppDirectory());
+    const int match = selected.isEmpty() ? -1 : MatchLanguage(entries, selected.toStdString());
+    if (match >= 0) {
+        ini::WriteString(app.paths().SettingsFilePath(), keys::SetupSection, keys::LanguageKey,
+                         entries[match].title);
+        app.paths().SetLanguageFilePath(entries[match].path);
+    }
+    app.RefreshLanguage();
+    QDialog::accept();
+}
+
+} // namespace orvik

@@ -1,0 +1,69 @@
+#include "gui/lang/LangUi.h"
+
+#include "core/lang/LangText.h"
+#include "gui/app/COrvikApp.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QWidget>
+
+namespace orvik {
+
+namespace {
+constexpr const char* IdProperty = "orvikControlId";
+
+std::string currentLanguageFile() {
+    COrvikApp* app = COrvikApp::instance();
+    return app ? app->paths().LanguageFilePath() : std::string();
+}
+
+void setControlText(QWidget* w, const QString& text) {
+    if (auto* label = qobject_cast<QLabel*>(w))
+        label->setText(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(w))
+        button->setText(text);
+    else if (auto* group = qobject_cast<QGroupBox*>(w))
+        group->setTitle(text);
+    else if (auto* edit = qobject_cast<QLineEdit*>(w))
+        edit->setText(text);
+}
+
+void applyToChildren(QWidget* parent, const std::string& langFile) {
+    for (QObject* child : parent->children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (!w || w->isWindow())
+            continue;
+        if (int id = ControlId(w)) {
+            const std::string text = ResourceText(langFile, id);
+            if (!text.empty())
+                setControlText(w, QString::fromStdString(text));
+        }
+        applyToChildren(w, langFile);
+    }
+}
+} // namespace
+
+QString LangText(std::string_view key) {
+    return QString::fromStdString(LoadLangString(currentLanguageFile(), key));
+}
+
+void SetControlId(QWidget* control, int id) {
+    control->setProperty(IdProperty, id);
+}
+
+int ControlId(const QObject* control) {
+    const QVariant v = control->property(IdProperty);
+    return v.isValid() ? v.toInt() : 0;
+}
+
+void ApplyDialogTexts(QWidget* window, int dialogId) {
+    const std::string langFile = currentLanguageFile();
+    const std::string caption = ResourceText(langFile, dialogId);
+    if (!caption.empty())
+        window->setWindowTitle(QString::fromStdString(caption));
+    applyToChildren(window, langFile);
+}
+
+} // namespace orvik

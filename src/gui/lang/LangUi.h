@@ -1,0 +1,27 @@
+#pragma once
+// Language texts at the window edge: lookups on the running application's language file, and the
+// filling of dialog texts by resource id.
+
+#include <QString>
+
+#include <string_view>
+
+class QObject;
+class QWidget;
+
+namespace orvik {
+
+// LoadLangString on the running application's current language file.
+QString LangText(std::string_view key);
+
+// Tags a control with its resource id (the key of its text in section Resource).
+void SetControlId(QWidget* control, int id);
+int ControlId(const QObject* control); // 0 when untagged
+
+// Resource/<dialogId> becomes the window caption when non-empty; then every tagged control of
+// the window, in creation order, gets Resource/<its id> as its text when non-empty. Controls
+// without a key keep their text; controls sharing an id get the same text. Nested dialogs of
+// their own (windows) are not visited.
+void ApplyDialogTexts(QWidget* window, int dialogId);
+
+} // namespace orvik

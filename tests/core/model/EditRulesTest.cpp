@@ -1,0 +1,244 @@
+#include "core/model/EditRules.h"
+#include "core/model/Codecs.h"
+
+#include <gtest/gtest.h>
+
+using namespace orvik;
+
+namespace {
+
+const CellTexts Texts{"Off", "Yes", "No", "Wide", "Narrow", "High", "Low"};
+
+// A default image on the given band position.
+struct Doc {
+    explicit Doc(int band = 2) {
+        header = NewHeaderBlock();
+        image.selectBand(band, limits);
+    }
+    HeaderBlock header{};
+    RadioImage image;
+    FrequencyLimits limits{};
+
+    std::string cell(int n, int col) const { return channelCellText(image, n, col, Texts); }
+};
+
+} // namespace
+
+TEST(CommitFrequency, NewReceiveFrequencyOnEmptyChannelBringsChannelToLife) {
+    Doc d(3); // 0xF8, 136-174 MHz
+    EXPECT_TRUE(CommitFrequency(d.image, d.limits, 4, true, "145.5"));
+    EXPECT_EQ(d.cell(4, 1), "145.50000");
+    EXPECT_EQ(d.cell(4, 3), "145.50000"); // both were empty, so equal: tx follows
+    EXPECT_EQ(d.cell(4, 2), "Off");
+    EXPECT_EQ(d.cell(4, 4), "Off");
+    const char* flags[] = {"Yes", "Wide", "High", "No", "No"};
+    for (int c = 5; c <= 9; ++c)
+        EXPECT_EQ(d.cell(4, c), flags[c - 5]);
+    for (int c = 1; c <= 9; ++c)
+        EXPECT_FALSE(isCellReadOnly(d.image, 4, c)) << c;
+}
+
+TEST(CommitFrequency, OutOfBandTextIsClampedToTheLimit) {
+    struct Row {
+        int band;
+        const char* typed;
+        const char* stored;
+    };
+    const Row rows[] = {
+        {2, "600", "470.00000"},     {2, "100", "400.00000"},
+        {2, "435,125", "400.00000"}, {2, "470.00001", "470.00000"},
+        {3, "200", "174.00000"},     {2, "99999999999", "470.00000"},
+        {2, "470", "470.00000"},     {1, "490.0031", "490.00500"},
+    };
+    for (const Row& r : rows) {
+        Doc d(r.band);
+        EXPECT_TRUE(CommitFrequency(d.image, d.limits, 1, true, r.typed));
+        EXPECT_EQ(d.cell(1, 1), r.stored) << r.typed;
+    }
+}
+
+TEST(CommitFrequency, TransmitFollowsOnlyWhenBothWereEqual) {
+    Doc d;
+    CommitFrequency(d.image, d.limits, 1, true, "435");
+    CommitFrequency(d.image, d.limits, 1, false, "440");
+    EXPECT_TRUE(CommitFrequency(d.image, d.limits, 1, true, "436"));
+    EXPECT_EQ(d.cell(1, 1), "436.00000");
+    EXPECT_EQ(d.cell(1, 3), "440.00000");
+    // Editing the transmit frequency never changes the receive frequency.
+    EXPECT_TRUE(CommitFrequency(d.image, d.limits, 1, false, "436"));
+    EXPECT_EQ(d.cell(1, 1), "436.00000");
+    // Now equal again: the receive edit carries the transmit frequency, after rounding.
+    EXPECT_TRUE(CommitFrequency(d.image, d.limits, 1, true, "437.006"));
+    EXPECT_EQ(d.cell(1, 3), "437.00625");
+}
+
+TEST(CommitFrequency, ModifiedOnlyWhenTextDiffers) {
+    Doc d;
+    CommitFrequency(d.image, d.limits, 2, true, "145.5"); // clamped to 400
+    EXPECT_FALSE(CommitFrequency(d.image, d.limits, 2, true, "400.00000"));
+    EXPECT_TRUE(CommitFrequency(d.image, d.limits, 2, true, "435.5"));
+    EXPECT_TRUE(CommitFrequency(d.image, d.limits, 2, true, "435.5")); // vs stored 435.50000
+    EXPECT_FALSE(CommitFrequency(d.image, d.limits, 2, true, "435.50000"));
+
+    // A frequency off the channel raster is rounded when committed unchanged, without marking.
+    d.image.setRxFreq(3, {0x10, 0x00, 0x50, 0x43}); // 435.00010
+    d.image.setTxFreq(3, {0x10, 0x00, 0x50, 0x43});
+    EXPECT_FALSE(CommitFrequency(d.image, d.limits, 3, true, "435.00010"));
+    EXPECT_EQ(d.cell(3, 1), "435.00000");
+    EXPECT_EQ(d.cell(3, 3), "435.00000");
+
+    // A text that only differs in an untyped part of the value is still a change.
+    EXPECT_TRUE(CommitFrequency(d.image, d.limits, 3, true, "435"));
+}
+
+TEST(CommitFrequency, ClearingTransmitBlanksItsTone) {
+    Doc d;
+    CommitFrequency(d.image, d.limits, 1, true, "435");
+    CommitTone(d.image, 1, false, "67.0", "Off");
+    EXPECT_TRUE(CommitFrequency(d.image, d.limits, 1, false, ""));
+    EXPECT_TRUE(d.image.isRxOrTxEmpty(1));
+    EXPECT_EQ(d.image.txTone(1), ToneOff);
+    EXPECT_EQ(d.cell(1, 3), "");
+    EXPECT_EQ(d.cell(1, 4), "");
+    EXPECT_TRUE(isCellReadOnly(d.image, 1, 4));
+    EXPECT_FALSE(isCellReadOnly(d.image, 1, 3));
+    EXPECT_EQ(d.cell(1, 1), "435.00000");
+    CommitFrequency(d.image, d.limits, 1, false, "440");
+    EXPECT_FALSE(isCellReadOnly(d.image, 1, 4));
+    EXPECT_EQ(d.cell(1, 4), "Off");
+}
+
+TEST(CommitFrequency, ClearingReceiveWipesTheChannel) {
+    Doc d;
+    CommitFrequency(d.image, d.limits, 7, true, "435");
+    CommitFrequency(d.image, d.limits, 7, false, "440");
+    CommitTone(d.image, 7, true, "D023N", "Off");
+    CommitTone(d.image, 7, false, "67.0", "Off");
+    for (int c = 5; c <= 9; ++c)
+        SelectOption(d.image, 7, c, c == 6 || c == 5 ? 1 : 0);
+    d.image.setChannelFlags(7, static_cast<std::uint8_t>(d.image.channelFlags(7) | 0xE0));
+
+    EXPECT_TRUE(CommitFrequency(d.image, d.limits, 7, true, ""));
+    EXPECT_EQ(d.image.rxFreq(7), EmptyFreq);
+    EXPECT_EQ(d.image.txFreq(7), EmptyFreq);
+    EXPECT_EQ(d.image.rxTone(7), ToneOff);
+    EXPECT_EQ(d.image.txTone(7), ToneOff);
+    EXPECT_EQ(d.image.channelFlags(7), 0xEB); // defaults, bits 5-7 kept
+    for (int c = 1; c <= 9; ++c)
+        EXPECT_EQ(d.cell(7, c), "") << c;
+    for (int c = 2; c <= 9; ++c)
+        EXPECT_TRUE(isCellReadOnly(d.image, 7, c)) << c;
+    EXPECT_FALSE(isCellReadOnly(d.image, 7, 1));
+
+    // Leaving column 1 of an empty channel unchanged resets its flags without marking.
+    d.image.setChannelFlags(8, 0x00);
+    d.image.setRxTone(8, {0x70, 0x06});
+    EXPECT_FALSE(CommitFrequency(d.image, d.limits, 8, true, ""));
+    EXPECT_EQ(d.image.channelFlags(8), 0x0B);
+    EXPECT_EQ(d.image.rxTone(8), ToneOff);
+}
+
+TEST(CommitTone, FollowsOnlyWhenEqualAndComparesWithoutCase) {
+    Doc d;
+    CommitFrequency(d.image, d.limits, 1, true, "435");
+    EXPECT_TRUE(CommitTone(d.image, 1, true, "67.0", "Off"));
+    EXPECT_EQ(d.cell(1, 4), "67.0"); // both were off: tx follows
+    EXPECT_TRUE(CommitTone(d.image, 1, false, "D023N", "Off"));
+    EXPECT_TRUE(CommitTone(d.image, 1, true, "100.0", "Off"));
+    EXPECT_EQ(d.cell(1, 2), "100.0");
+    EXPECT_EQ(d.cell(1, 4), "D023N"); // different: tx stays
+    EXPECT_FALSE(CommitTone(d.image, 1, false, "d023n", "Off"));
+    EXPECT_TRUE(CommitTone(d.image, 1, false, "OFF", "Off"));
+    EXPECT_EQ(d.image.txTone(1), ToneOff); // "OFF" from the upper-case list reads as off
+    EXPECT_FALSE(CommitTone(d.image, 1, false, "OFF", "Off"));
+    EXPECT_TRUE(CommitTone(d.image, 1, false, "D754I", "Off"));
+    EXPECT_EQ(d.image.txTone(1), (ToneWord{0x54, 0xC7}));
+}
+
+TEST(SelectOption, SetsTheColumnBitAndAlwaysModifies) {
+    struct Row {
+        int column;
+        std::uint8_t mask;
+    };
+    const Row rows[] = {{5, 0x10}, {6, 0x04}, {7, 0x08}, {8, 0x01}, {9, 0x02}};
+    for (const Row& r : rows) {
+        Doc d;
+        CommitFrequency(d.image, d.limits, 2, true, "435");
+        const std::uint8_t before = d.image.channelFlags(2);
+        EXPECT_TRUE(SelectOption(d.image, 2, r.column, 1));
+        EXPECT_EQ(d.image.channelFlags(2), before | r.mask);
+        EXPECT_TRUE(SelectOption(d.image, 2, r.column, 1)); // same value still modifies
+        EXPECT_TRUE(SelectOption(d.image, 2, r.column, 0));
+        EXPECT_EQ(d.image.channelFlags(2), before & ~r.mask);
+    }
+    Doc d;
+    const RadioImage before = d.image;
+    EXPECT_FALSE(SelectOption(d.image, 2, 4, 1));
+    EXPECT_EQ(d.image, before);
+}
+
+TEST(CommitDtmf, CompareAndStore) {
+    Doc d;
+    EXPECT_TRUE(CommitDtmf(d.image, "12A"));
+    EXPECT_EQ(d.image.dtmfDigits(), (DtmfBytes{1, 2, 10, 0xFF, 0xFF}));
+    EXPECT_FALSE(CommitDtmf(d.image, "12A"));
+    EXPECT_FALSE(CommitDtmf(d.image, "12a"));
+    EXPECT_TRUE(CommitDtmf(d.image, "1x2"));
+    EXPECT_EQ(d.image.dtmfDigits(), (DtmfBytes{1, 0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_FALSE(CommitDtmf(d.image, "1"));
+    Doc e;
+    EXPECT_FALSE(CommitDtmf(e.image, "")); // already empty
+}
+
+TEST(ChangeBand, SamePositionChangesNothing) {
+    Doc d;
+    d.image.setBandCode(0xF7);
+    d.limits = recomputeLimits(d.image);
+    CommitFrequency(d.image, d.limits, 1, true, "245.5");
+    d.header[5] = 'x';
+    const RadioImage before = d.image;
+    const HeaderBlock headerBefore = d.header;
+    EXPECT_FALSE(ChangeBand(d.header, d.image, d.limits, 2));
+    EXPECT_EQ(d.image, before);
+    EXPECT_EQ(d.header, headerBefore);
+    EXPECT_EQ(d.image.bandCode(), 0xF7);
+}
+
+TEST(ChangeBand, OtherPositionResetsEverything) {
+    Doc d;
+    CommitFrequency(d.image, d.limits, 1, true, "435");
+    CommitDtmf(d.image, "123");
+    d.image.setSquelchLevel(7);
+    d.header[5] = 'x';
+    d.header[40] = 0x55;
+    EXPECT_TRUE(ChangeBand(d.header, d.image, d.limits, 3));
+    EXPECT_EQ(d.image.bandCode(), 0xF8);
+    EXPECT_EQ(d.limits, (FrequencyLimits{13600000, 17400000}));
+    EXPECT_EQ(d.header[5], '3'); // header text reset
+    EXPECT_EQ(d.header[40], 0x55);
+    RadioImage expected = MakeDefaultImage();
+    expected.setBandCode(0xF8);
+    EXPECT_EQ(d.image, expected);
+
+    // A seventh band (position 6) clears and writes the defaults but stores no code.
+    EXPECT_TRUE(ChangeBand(d.header, d.image, d.limits, 6));
+    EXPECT_EQ(d.image.bandCode(), 0xFF);
+    EXPECT_EQ(d.limits, (FrequencyLimits{40000000, 47000000}));
+    EXPECT_EQ(d.image.bandListPosition(), 2);
+    EXPECT_EQ(d.image.squelchLevel(), 3);
+}
+
+TEST(ChannelCells, ReadOnlyTable) {
+    Doc d;
+    for (int c = 0; c < ChannelColumnCount; ++c)
+        EXPECT_EQ(isCellReadOnly(d.image, 1, c), c != 1) << c;
+    d.image.setRxFreq(1, {0, 0, 0, 0x43});
+    for (int c = 1; c < ChannelColumnCount; ++c)
+        EXPECT_EQ(isCellReadOnly(d.image, 1, c), c == 4) << c;
+    d.image.setTxFreq(1, {0, 0, 0, 0x43});
+    for (int c = 1; c < ChannelColumnCount; ++c)
+        EXPECT_FALSE(isCellReadOnly(d.image, 1, c)) << c;
+    EXPECT_TRUE(isCellReadOnly(d.image, 1, 0));
+    EXPECT_TRUE(isCellReadOnly(d.image, 1, 10));
+    EXPECT_EQ(d.cell(12, 0), "12");
+}

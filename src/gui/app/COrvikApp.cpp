@@ -45,7 +45,7 @@ QString COrvikApp::FileFilter() {
     return QStringLiteral("Radio Program Data Files(*.735) (*.735)");
 }
 
-bool COrvikApp::InitInstance(const QString& file) {
+bool COrvikApp::InitInstance(const QString& file, bool showWindow) {
     if (!appPaths.SettingsFileExists()) {
         ShowMessageBox(nullptr, QStringLiteral("Can not find the file setting.ini!"),
                        QStringLiteral("Orvik"), MsgButtons::Ok, MsgIcon::Stop);
@@ -67,7 +67,8 @@ bool COrvikApp::InitInstance(const QString& file) {
         return false;
     }
     frame->view()->OnInitialUpdate();
-    frame->show();
+    if (showWindow)
+        frame->show();
     frame->UpdateFrameTitle();
     return true;
 }

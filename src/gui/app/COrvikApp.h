@@ -28,7 +28,9 @@ public:
 
     // Start-up: false when the program must end (setting.ini missing, or the file named on the
     // command line could not be opened). `file` is the optional data file of the command line.
-    bool InitInstance(const QString& file = QString());
+    // With `showWindow` false everything is built and filled but no window is shown (printing
+    // from the command line).
+    bool InitInstance(const QString& file = QString(), bool showWindow = true);
 
     AppPaths& paths() { return appPaths; }
     CSerialPort& port() { return serialPort; }

@@ -25,6 +25,10 @@ struct ReadCase {
     std::string expected;
 };
 
+void PrintTo(const ReadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class IniReadTest : public ::testing::TestWithParam<ReadCase> {};
 
 TEST_P(IniReadTest, GetString) {
@@ -162,6 +166,10 @@ struct WriteCase {
     const char* value;
     std::string after;
 };
+
+void PrintTo(const WriteCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class IniWriteTest : public ::testing::TestWithParam<WriteCase> {};
 

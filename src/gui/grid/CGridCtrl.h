@@ -1,0 +1,325 @@
+#pragma once
+
+#include "gui/grid/GridGeometry.h"
+
+#include <QAbstractScrollArea>
+#include <QColor>
+#include <QFont>
+#include <QMetaType>
+#include <QString>
+
+#include <unordered_set>
+#include <vector>
+
+class QPainter;
+
+namespace orvik {
+
+class CGridCtrl;
+
+// Cell state bits.
+namespace GridState {
+inline constexpr unsigned Focused = 0x1;
+inline constexpr unsigned Selected = 0x2;
+inline constexpr unsigned ReadOnly = 0x8;
+} // namespace GridState
+
+// Mask bits of GridItem: which attributes a SetItem call copies.
+namespace GridMask {
+inline constexpr unsigned Text = 0x01;
+inline constexpr unsigned Image = 0x02;
+inline constexpr unsigned Param = 0x04;
+inline constexpr unsigned State = 0x08;
+inline constexpr unsigned BkColour = 0x10;
+inline constexpr unsigned TextColour = 0x20;
+inline constexpr unsigned Format = 0x40;
+inline constexpr unsigned Font = 0x80;
+inline constexpr unsigned All = 0xFF;
+} // namespace GridMask
+
+// Text format bits of a cell (the classic text-drawing flags).
+namespace GridFormat {
+inline constexpr unsigned Left = 0x0000;
+inline constexpr unsigned Center = 0x0001;
+inline constexpr unsigned Right = 0x0002;
+inline constexpr unsigned VCenter = 0x0004;
+inline constexpr unsigned Bottom = 0x0008;
+inline constexpr unsigned WordBreak = 0x0010;
+inline constexpr unsigned SingleLine = 0x0020;
+inline constexpr unsigned ExpandTabs = 0x0040;
+inline constexpr unsigned NoClip = 0x0100;
+inline constexpr unsigned NoPrefix = 0x0800;
+inline constexpr unsigned EndEllipsis = 0x8000;
+} // namespace GridFormat
+
+// Colour values are 0x00BBGGRR; this one means "use the grid's default colour".
+inline constexpr quint32 kGridDefaultColour = 0xFF000000u;
+
+// Conversions between 0x00BBGGRR values and QColor (alpha dropped).
+quint32 colourRefFromColor(const QColor& c);
+QColor colorFromColourRef(quint32 ref);
+
+// Qt flags (alignment and text flags) for a cell's text format.
+int textFlagsFromFormat(unsigned format);
+
+// The attributes of one cell, used to set or read several of them at once.
+struct GridItem {
+    int row = 0;
+    int col = 0;
+    unsigned mask = 0;
+    unsigned state = 0;
+    unsigned format = 0;
+    QString text;
+    int image = -1;
+    quint32 bkColour = kGridDefaultColour;
+    quint32 textColour = kGridDefaultColour;
+    qint64 param = 0;
+    QFont font;
+};
+
+// The record every notification carries: who sent it, the code, the cell's complete
+// item descriptor and its rectangle in global (screen) coordinates.
+struct GridNotify {
+    CGridCtrl* grid = nullptr;
+    int controlId = 0;
+    int code = 0;
+    GridItem item;
+    QRect rect;
+};
+
+// Notification codes.
+inline constexpr int kGridBeginEdit = -105;
+inline constexpr int kGridFocusLeaving = -104;
+inline constexpr int kGridFocusArrived = -103;
+
+// A scrolling grid of text cells with fixed (header) rows at the top and fixed columns
+// at the left. It has no editor of its own: an edit request is reported through
+// beginEdit() and the owner lays its own editor over the cell, setting editorActive
+// meanwhile so that repaints leave that cell alone. Row and column numbers count from
+// 0 and include the fixed ones; operations on positions outside the grid return false
+// (or -1) and change nothing.
+class CGridCtrl : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    enum class MouseMode {
+        None,
+        SelectAll,
+        SelectColumns,
+        SelectRows,
+        SelectCells,
+        RowResizePending,
+        ResizingRow,
+        ColumnResizePending,
+        ResizingColumn,
+    };
+
+    // Largest number of cells the grid agrees to hold.
+    static constexpr qint64 kMaxCells = qint64(1) << 24;
+
+    explicit CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0,
+                       QWidget* parent = nullptr);
+    ~CGridCtrl() override;
+
+    // While set, every repaint leaves out the rectangle stored with the last notification.
+    bool editorActive = false;
+    // While cleared, selecting does nothing.
+    bool selectionEnabled = true;
+
+    void setControlId(int id) { ctrlId = id; }
+    int controlId() const { return ctrlId; }
+
+    // ---- size and structure
+    bool SetRowCount(int count);
+    bool SetColumnCount(int count);
+    bool SetFixedRowCount(int count);
+    bool SetFixedColumnCount(int count);
+    int rowCount() const { return geo.rowCount(); }
+    int columnCount() const { return geo.columnCount(); }
+    int fixedRowCount() const { return geo.fixedRowCount(); }
+    int fixedColumnCount() const { return geo.fixedColumnCount(); }
+    bool isValid(int row, int col) const {
+        return row >= 0 && row < rowCount() && col >= 0 && col < columnCount();
+    }
+
+    int GetRowHeight(int row) const { return geo.rowHeight(row); }
+    int GetColumnWidth(int col) const { return geo.columnWidth(col); }
+    bool SetRowHeight(int row, int height);
+    bool SetColumnWidth(int col, int width);
+    int GetFixedRowHeight() const { return geo.fixedRowHeight(); }
+    int GetFixedColumnWidth() const { return geo.fixedColumnWidth(); }
+    int GetTotalWidth() const;
+    int GetTotalHeight() const;
+    int defaultRowHeight() const { return defRowHeight; }
+    int defaultColumnWidth() const { return defColWidth; }
+
+    // ---- cells
+    bool SetItem(const GridItem& item);
+    // Fills the attributes named by item.mask of the cell at item.row, item.col.
+    bool GetItem(GridItem& item) const;
+    bool SetItemText(int row, int col, const QString& text);
+    QString GetItemText(int row, int col) const;
+    unsigned GetItemState(int row, int col) const; // 0 when out of range
+    bool SetItemState(int row, int col, unsigned state);
+    bool SetItemTextColour(int row, int col, quint32 colour);
+    quint32 GetItemTextColour(int row, int col) const;
+    bool SetItemBkColour(int row, int col, quint32 colour);
+    quint32 GetItemBkColour(int row, int col) const;
+    bool SetItemFormat(int row, int col, unsigned format);
+    unsigned GetItemFormat(int row, int col) const;
+
+    // ---- behaviour flags
+    void SetResizing(bool rows, bool cols);
+    bool rowResizingAllowed() const { return allowRowResize; }
+    bool columnResizingAllowed() const { return allowColResize; }
+    void setEditingEnabled(bool on) { editingEnabled = on; }
+    bool isEditingEnabled() const { return editingEnabled; }
+    void setTabHandled(bool on) { tabHandled = on; }
+    bool isTabHandled() const { return tabHandled; }
+    bool SetGridLines(int mode); // 0 none, 1 horizontal, 2 vertical, 3 both
+    int GetGridLines() const { return gridLines; }
+
+    // ---- painting
+    void SetRedraw(bool allowed, bool resetScrollBars = false);
+    bool isRedrawAllowed() const { return redrawAllowed; }
+    bool RedrawRow(int row);
+    bool RedrawCell(int row, int col);
+
+    // ---- focus, selection, editing
+    // Moves the focus cell; (-1, -1) removes it. False for other positions outside the grid.
+    bool SetFocusCell(int row, int col);
+    CellId GetFocusCell() const { return focus; }
+    void SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, bool repaint = true);
+    // Empties the selection (and the previous selection) and removes the focus.
+    void ClearSelection();
+    bool isCellSelected(int row, int col) const;
+    int selectedCount() const { return static_cast<int>(selected.size()); }
+    CellId selectionAnchor() const { return anchor; }
+    // Asks the owner to edit the cell; true when the begin-edit notification was sent.
+    bool EditCell(int row, int col);
+    // The cell's rectangle stored with the last notification, in viewport coordinates.
+    QRect storedCellRect() const { return storedRect; }
+
+    // ---- scrolling and geometry
+    const GridGeometry& geometry() const { return geo; }
+    // The cell's rectangle in viewport coordinates; null when out of range.
+    QRect cellRect(int row, int col) const { return geo.cellRect(row, col); }
+    CellId cellFromPoint(QPoint viewportPos) const { return geo.cellAt(viewportPos); }
+    bool ensureVisible(int row, int col);
+    void setScrollPosition(int h, int v);
+    int wheelScrollLines() const { return wheelLines; }
+    MouseMode mouseMode() const { return mode; }
+
+    // ---- printing: draw at the painter's current origin, in its current units
+    void PrintFixedRows(QPainter& painter);
+    bool PrintRow(QPainter& painter, int row);
+
+    // ---- font and colours
+    // Sets the grid's font, copies it into every cell, and recomputes the default sizes.
+    void SetFont(const QFont& font);
+    QFont GetFont() const { return gridFont; }
+    void setTextColour(const QColor& c);
+    void setTextBkColour(const QColor& c);
+    void setGridLineColour(const QColor& c);
+    void setFixedTextColour(const QColor& c);
+    void setFixedBkColour(const QColor& c);
+    QColor textColour() const { return colours[TextC]; }
+    QColor textBkColour() const { return colours[BkC]; }
+    QColor gridLineColour() const { return colours[LineC]; }
+    QColor fixedTextColour() const { return colours[FixedTextC]; }
+    QColor fixedBkColour() const { return colours[FixedBkC]; }
+    // The system's colour for greyed (read-only) text, as 0x00BBGGRR.
+    static quint32 SystemGreyTextColour();
+
+signals:
+    void beginEdit(const orvik::GridNotify& record);    // code -105
+    void focusLeaving(const orvik::GridNotify& record); // code -104
+    void focusArrived(const orvik::GridNotify& record); // code -103
+    // Posted after the left button is released when it went down on a cell.
+    void clicked(int controlId, orvik::CGridCtrl* grid);
+
+protected:
+    bool event(QEvent* e) override;
+    bool focusNextPrevChild(bool next) override;
+    void changeEvent(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+
+private:
+    struct Cell {
+        unsigned state = 0;
+        unsigned format = 0;
+        QString text;
+        int image = -1;
+        quint32 bkColour = kGridDefaultColour;
+        quint32 textColour = kGridDefaultColour;
+        qint64 param = 0;
+        QFont font;
+    };
+    enum ColourIndex { TextC, BkC, LineC, FixedTextC, FixedBkC, ColourCount };
+
+    Cell* cellAt(int row, int col);
+    const Cell* cellAt(int row, int col) const;
+    static quint64 keyOf(int row, int col) { return (quint64(quint32(col)) << 32) | quint32(row); }
+    static CellId cellOfKey(quint64 key) {
+        return {int(quint32(key & 0xFFFFFFFFu)), int(quint32(key >> 32))};
+    }
+
+    void recomputeDefaultSizes();
+    void readWheelLines();
+    void refreshSystemColours();
+    QColor systemColour(ColourIndex which) const;
+    void resetScrollBars();
+    void syncScrollBars();
+    void setScrollState(int h, int v);
+    void onScrollAction(Qt::Orientation o, int action);
+    void dropSelectionOutside();
+    void repaintAll();
+    void repaintCell(int row, int col);
+    void repaintFixedOf(int row, int col);
+    void fillItem(int row, int col, GridItem& item) const;
+    void sendNotification(int code, int row, int col);
+    void selectFrom(CellId cell);
+    bool handleKey(QKeyEvent* e);
+    void updateResizeLine(int oldPos, int newPos);
+    void drawCell(QPainter& p, int row, int col, const QRect& rect, bool printing) const;
+    void drawPrintRow(QPainter& p, int row, int y) const;
+
+    GridGeometry geo;
+    std::vector<std::vector<Cell>> cells; // [row][col]
+    std::unordered_set<quint64> selected;
+    std::unordered_set<quint64> prevSelected;
+    CellId focus;
+    CellId anchor;
+    CellId clickDownCell;
+    QPoint clickDownPoint;
+    bool leftDown = false;
+    MouseMode mode = MouseMode::None;
+    int resizeIndex = -1;   // row or column being resized
+    int resizeLinePos = -1; // x or y of the inverted line, -1 when none
+    QRect storedRect;
+    int ctrlId = 0;
+    int defRowHeight = 0;
+    int defColWidth = 0;
+    int gridLines = 3;
+    int wheelLines = 3;
+    bool editingEnabled = true;
+    bool redrawAllowed = true;
+    bool allowRowResize = true;
+    bool allowColResize = true;
+    bool tabHandled = true;
+    bool syncingBars = false;
+    QFont gridFont;
+    QColor colours[ColourCount];
+    QColor rememberedSystem[ColourCount];
+};
+
+} // namespace orvik
+
+Q_DECLARE_METATYPE(orvik::GridNotify)

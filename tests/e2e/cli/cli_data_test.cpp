@@ -1,0 +1,303 @@
+// orvik-cli new, show and edit, run as a user runs them: the built binary against a program
+// directory made from the shipped data files.
+
+#include "core/model/DataFile.h"
+#include "core/model/RadioImage.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace orvik;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CliRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+class CliData : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/orvik-cli-data-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        root = tmpl;
+        app = root + "/app";
+        fs::create_directory(app);
+        for (const char* f : {"setting.ini", "english.lang", "chinese.lang"})
+            fs::copy_file(std::string(ORVIK_SHIPPED_DATA_DIR) + "/" + f, app + "/" + f);
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    // Runs orvik-cli --app-dir <app> args..., capturing both streams and the exit code.
+    CliRun cli(std::vector<std::string> args) const {
+        args.insert(args.begin(), {std::string(ORVIK_BUILD_DIR) + "/orvik-cli", "--app-dir", app});
+        const std::string outPath = root + "/stdout";
+        const std::string errPath = root + "/stderr";
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int o = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int e = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int nul = ::open("/dev/null", O_RDONLY);
+            ::dup2(o, 1);
+            ::dup2(e, 2);
+            ::dup2(nul, 0);
+            if (::chdir(root.c_str()) != 0)
+                ::_exit(126);
+            std::vector<char*> argv;
+            for (auto& a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        CliRun r;
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = readFile(outPath);
+        r.err = readFile(errPath);
+        return r;
+    }
+
+    std::string json(const std::string& file) const {
+        const CliRun r = cli({"show", file, "--json"});
+        EXPECT_EQ(r.code, 0) << r.err;
+        return r.out;
+    }
+
+    // The JSON object of one channel ("{...}").
+    static std::string channelJson(const std::string& json, int n) {
+        const std::string key = "{\"channel\":" + std::to_string(n) + ",";
+        const std::size_t a = json.find(key);
+        if (a == std::string::npos)
+            return {};
+        return json.substr(a, json.find('}', a) - a + 1);
+    }
+
+    std::string root;
+    std::string app;
+};
+
+bool contains(const std::string& haystack, const std::string& needle) {
+    return haystack.find(needle) != std::string::npos;
+}
+
+} // namespace
+
+TEST_F(CliData, NewWritesTheDefaultImage) {
+    const CliRun r = cli({"new", "a.735"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string bytes = readFile(root + "/a.735");
+    ASSERT_EQ(bytes.size(), DataFileSize);
+    EXPECT_EQ(bytes.substr(0, 32), DataFileHeaderText);
+    const RadioImage def = MakeDefaultImage();
+    EXPECT_EQ(std::memcmp(bytes.data() + 48, def.data(), RadioImage::Size), 0);
+
+    const std::string j = json("a.735");
+    EXPECT_TRUE(contains(j, "\"bandCode\":244,\"bandPosition\":2,\"limits\":[40000000,47000000]"))
+        << j;
+    EXPECT_TRUE(contains(j, "\"settings\":{\"voiceFunction\":0,\"voiceAnnunciation\":1,"
+                            "\"scanFunction\":0,\"voxFunction\":0,\"voxLevel\":0,"
+                            "\"fmRadioFunction\":0,\"beep\":0,\"batterySave\":1,"
+                            "\"squelchLevel\":3,\"sideKey1\":0,\"timeOutTimer\":6,\"sideKey2\":0,"
+                            "\"fmRadioFreq\":0,\"scanMode\":0}"))
+        << j;
+    EXPECT_TRUE(contains(j, "\"dtmf\":\"\""));
+    EXPECT_EQ(channelJson(j, 16),
+              "{\"channel\":16,\"rxFreq\":null,\"rxTone\":null,\"txFreq\":null,\"txTone\":null,"
+              "\"optionCol5Off\":0,\"narrow\":0,\"highPower\":1,\"optionCol8Off\":1,"
+              "\"optionCol9Off\":1}");
+
+    // An existing file is not replaced without --force.
+    writeFile(root + "/a.735", "keep");
+    EXPECT_EQ(cli({"new", "a.735"}).code, 73);
+    EXPECT_EQ(readFile(root + "/a.735"), "keep");
+    EXPECT_EQ(cli({"new", "a.735", "--force", "--band", "3"}).code, 0);
+    EXPECT_TRUE(contains(json("a.735"), "\"bandCode\":248,\"bandPosition\":3"));
+}
+
+TEST_F(CliData, BandPositionsComeFromSettingIni) {
+    EXPECT_EQ(cli({"new", "x.735", "--band", "6"}).code, 64); // six bands shipped
+    EXPECT_EQ(cli({"new", "x.735", "--band", "-1"}).code, 64);
+    EXPECT_EQ(cli({"new", "x.735", "--band", "two"}).code, 64);
+    EXPECT_FALSE(fs::exists(root + "/x.735"));
+
+    std::ofstream(app + "/setting.ini", std::ios::app) << "Freq6=Extra A\nFreq7=Extra B\n";
+    ASSERT_EQ(cli({"new", "x.735", "--band", "6"}).code, 0);
+    EXPECT_TRUE(contains(json("x.735"), "\"bandCode\":255,\"bandPosition\":2,\"limits\":[40000000,"
+                                        "47000000]"));
+}
+
+TEST_F(CliData, EditAppliesTheTableRules) {
+    ASSERT_EQ(cli({"new", "f.735", "--band", "3"}).code, 0); // 136-174 MHz
+    CliRun r =
+        cli({"edit", "f.735", "--channel", "1", "--rx", "145.5", "--channel", "2", "--rx", "600",
+             "--rx-tone", "d754i", "--option", "6=1", "--set", "squelchLevel=5", "--dtmf", "12A"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "modified\n");
+    std::string j = json("f.735");
+    EXPECT_EQ(channelJson(j, 1),
+              "{\"channel\":1,\"rxFreq\":\"145.50000\",\"rxTone\":null,\"txFreq\":\"145.50000\","
+              "\"txTone\":null,\"optionCol5Off\":0,\"narrow\":0,\"highPower\":1,"
+              "\"optionCol8Off\":1,\"optionCol9Off\":1}");
+    EXPECT_TRUE(contains(channelJson(j, 2), "\"rxFreq\":\"174.00000\",\"rxTone\":\"D754I\","
+                                            "\"txFreq\":\"174.00000\",\"txTone\":\"D754I\""))
+        << j;
+    EXPECT_TRUE(contains(channelJson(j, 2), "\"narrow\":1"));
+    EXPECT_TRUE(contains(j, "\"squelchLevel\":5"));
+    EXPECT_TRUE(contains(j, "\"dtmf\":\"12A\""));
+
+    // Same text: unchanged, and the file is not rewritten. 145.5 against 145.50000 is a change.
+    const std::string before = readFile(root + "/f.735");
+    r = cli({"edit", "f.735", "--channel", "1", "--rx", "145.50000", "--dtmf", "12a"});
+    EXPECT_EQ(r.out, "unchanged\n");
+    EXPECT_EQ(readFile(root + "/f.735"), before);
+    EXPECT_EQ(cli({"edit", "f.735", "--channel", "1", "--rx", "145.5"}).out, "modified\n");
+
+    // Clearing the transmit frequency, then the receive frequency.
+    r = cli({"edit", "f.735", "--channel", "2", "--tx", ""});
+    EXPECT_EQ(r.out, "modified\n");
+    j = json("f.735");
+    EXPECT_TRUE(contains(channelJson(j, 2), "\"txFreq\":null,\"txTone\":null")) << j;
+    r = cli({"edit", "f.735", "--channel", "2", "--rx="});
+    EXPECT_EQ(r.out, "modified\n");
+    EXPECT_EQ(channelJson(json("f.735"), 2),
+              "{\"channel\":2,\"rxFreq\":null,\"rxTone\":null,\"txFreq\":null,\"txTone\":null,"
+              "\"optionCol5Off\":0,\"narrow\":0,\"highPower\":1,\"optionCol8Off\":1,"
+              "\"optionCol9Off\":1}");
+
+    // DTMF text stops at the first character that is not a digit.
+    EXPECT_EQ(cli({"edit", "f.735", "--dtmf", "1x2"}).out, "modified\n");
+    EXPECT_TRUE(contains(json("f.735"), "\"dtmf\":\"1\""));
+}
+
+TEST_F(CliData, EditRefusesReadOnlyCellsAndSavesNothing) {
+    ASSERT_EQ(cli({"new", "f.735"}).code, 0);
+    const std::string before = readFile(root + "/f.735");
+    struct Case {
+        std::vector<std::string> args;
+        const char* mentions;
+    };
+    const Case cases[] = {
+        {{"--channel", "3", "--rx-tone", "67.0"}, "channel 3"},
+        {{"--channel", "3", "--tx", "435"}, "channel 3"},
+        {{"--channel", "3", "--option", "7=0"}, "channel 3"},
+        // rx is applied first, then the emptied tx makes the tx tone read-only.
+        {{"--set", "beep=1", "--channel", "4", "--rx", "435", "--tx", "", "--tx-tone", "67.0"},
+         "transmit"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"edit", "f.735"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliRun r = cli(args);
+        EXPECT_EQ(r.code, 64) << c.args[1];
+        EXPECT_TRUE(contains(r.err, c.mentions)) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(readFile(root + "/f.735"), before);
+    }
+}
+
+TEST_F(CliData, EditKeepsTheFilesOwnHeaderUnlessTheBandChanges) {
+    fs::copy_file(std::string(ORVIK_TEST_DATA_DIR) + "/model/v999.735", root + "/v.735");
+    const std::string original = readFile(root + "/v.735");
+    CliRun r = cli({"edit", "v.735", "--set", "beep=1", "--band", "2"}); // band 2 is current
+    EXPECT_EQ(r.out, "modified\n") << r.err;
+    std::string now = readFile(root + "/v.735");
+    EXPECT_EQ(now.substr(0, 48), original.substr(0, 48));
+    EXPECT_EQ(now.size(), DataFileSize);
+
+    r = cli({"edit", "v.735", "--band", "0"});
+    EXPECT_EQ(r.out, "modified\n");
+    now = readFile(root + "/v.735");
+    EXPECT_EQ(now.substr(0, 32), DataFileHeaderText);
+    EXPECT_EQ(now.substr(32, 16), original.substr(32, 16));
+    EXPECT_TRUE(contains(json("v.735"), "\"bandCode\":245,\"bandPosition\":0"));
+    EXPECT_EQ(channelJson(json("v.735"), 1).find("\"rxFreq\":null") != std::string::npos, true);
+}
+
+TEST_F(CliData, ErrorsAndExitCodes) {
+    ASSERT_EQ(cli({"new", "f.735"}).code, 0);
+    fs::copy_file(std::string(ORVIK_TEST_DATA_DIR) + "/model/broken/wrong_case.735",
+                  root + "/bad.735");
+    const std::string bad = readFile(root + "/bad.735");
+
+    CliRun r = cli({"show", "bad.735"});
+    EXPECT_EQ(r.code, 65);
+    EXPECT_TRUE(contains(r.err, "This file is not a radio data file")) << r.err;
+    EXPECT_TRUE(contains(r.err, "bad.735"));
+    EXPECT_EQ(cli({"edit", "bad.735", "--set", "beep=1"}).code, 65);
+    EXPECT_EQ(readFile(root + "/bad.735"), bad);
+
+    EXPECT_EQ(cli({"show", "missing.735"}).code, 66);
+    EXPECT_EQ(cli({"show", "."}).code, 66);
+    EXPECT_EQ(cli({"edit", "missing.735", "--set", "beep=1"}).code, 66);
+    EXPECT_EQ(cli({"new", "/proc/orvik-test.735"}).code, 73);
+    EXPECT_EQ(cli({"new", "no/such/dir/x.735"}).code, 73);
+
+    const std::vector<std::vector<std::string>> usage = {
+        {"show"},
+        {"show", "f.735", "--xml"},
+        {"edit", "f.735", "--rx", "435"},
+        {"edit", "f.735", "--channel", "17", "--rx", "435"},
+        {"edit", "f.735", "--channel", "1", "--option", "4=1"},
+        {"edit", "f.735", "--channel", "1", "--option", "5=2"},
+        {"edit", "f.735", "--set", "volume=1"},
+        {"edit", "f.735", "--set", "beep=256"},
+        {"edit", "f.735", "--set", "beep"},
+        {"edit", "f.735", "--channel"},
+        {"edit", "f.735", "g.735"},
+    };
+    for (const auto& args : usage) {
+        r = cli(args);
+        EXPECT_EQ(r.code, 64) << args.back();
+        EXPECT_FALSE(r.err.empty());
+    }
+
+    fs::remove(app + "/setting.ini");
+    r = cli({"show", "f.735"});
+    EXPECT_EQ(r.code, 78);
+    EXPECT_TRUE(contains(r.err, "Can not find the file setting.ini!"));
+}
+
+TEST_F(CliData, ShowUsesTheLanguageOfSettingIni) {
+    ASSERT_EQ(cli({"new", "f.735"}).code, 0);
+    ASSERT_EQ(cli({"edit", "f.735", "--channel", "1", "--rx", "435"}).code, 0);
+    CliRun r = cli({"show", "f.735"});
+    ASSERT_EQ(r.code, 0);
+    EXPECT_TRUE(contains(r.out, "Band:"));
+    EXPECT_TRUE(contains(r.out, "400-470MHz"));
+    EXPECT_TRUE(contains(r.out, "CH  RX Freq (MHz)"));
+    EXPECT_TRUE(contains(r.out, "435.00000")) << r.out;
+    EXPECT_TRUE(contains(r.out, "Off"));
+
+    std::string ini = readFile(app + "/setting.ini");
+    ini.replace(ini.find("language=english"), 16, "language=chinese");
+    writeFile(app + "/setting.ini", ini);
+    r = cli({"show", "f.735"});
+    ASSERT_EQ(r.code, 0);
+    EXPECT_TRUE(contains(r.out, "频率范围")) << r.out;
+    EXPECT_TRUE(contains(r.out, "信道"));
+    EXPECT_TRUE(contains(r.out, "关"));
+    EXPECT_FALSE(contains(r.out, "Off"));
+}

@@ -375,7 +375,7 @@ bool WriteString(const std::string& path, std::string_view section, std::string_
         out.append(content, line.next, std::string::npos);
     } else {
         out = content;
-        if (!out.empty() && out.back() != '\n')
+        if (!lines.empty() && out.back() != '\n') // a lone BOM has no line to end
             out.append(eol);
         const Line* last = lines.empty() ? nullptr : &lines.back();
         if (last &&

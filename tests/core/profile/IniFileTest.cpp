@@ -209,6 +209,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "[a]\nx=1\n\n[b]\nk=v\n"},
         WriteCase{"appendSectionAfterBlankLine", "[a]\nx=1\n\n", "b", "k", "v",
                   "[a]\nx=1\n\n[b]\nk=v\n"},
+        WriteCase{"appendSectionAfterLoneBom", "\xEF\xBB\xBF", "a", "k", "v",
+                  "\xEF\xBB\xBF[a]\nk=v\n"},
         WriteCase{"createFile", "", "setup", "language", "chinese", "[setup]\nlanguage=chinese\n"},
         WriteCase{"garbageLinesKept", "junk\n[a\n=\n[a]\n;k=c\nk\n", "a", "k", "v",
                   "junk\n[a\n=\n[a]\n;k=c\nk\nk=v\n"}),

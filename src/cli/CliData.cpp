@@ -26,7 +26,7 @@ namespace orvik::cli {
 const char* const DataCommandsUsage =
     "  new FILE.735 [--band POS] [--force]\n"
     "                  write the default image (File New), then change to band list position\n"
-    "                  POS of setting.ini [ModelInfo]; --force replaces an existing file\n"
+    "                  POS of setting.ini [ModelInfo]; --force replaces a non-empty file\n"
     "  show FILE.735 [--json]\n"
     "                  print the band, the settings and the 16 channels\n"
     "  edit FILE.735 [--band POS] [--channel N [--rx TEXT] [--rx-tone TEXT] [--tx TEXT]\n"
@@ -511,8 +511,10 @@ int cmdNew(Context& ctx) {
         fail("new needs a FILE.735");
         return ExitUsage;
     }
+    // An existing file with content is only replaced on request; an empty one holds nothing to
+    // lose.
     struct stat st {};
-    if (!force && ::stat(path.c_str(), &st) == 0) {
+    if (!force && ::stat(path.c_str(), &st) == 0 && !(S_ISREG(st.st_mode) && st.st_size == 0)) {
         fail(path + " already exists; use --force to replace it");
         return ExitCantCreate;
     }

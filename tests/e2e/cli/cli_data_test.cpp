@@ -129,7 +129,10 @@ TEST_F(CliData, NewWritesTheDefaultImage) {
               "\"optionCol5Off\":0,\"narrow\":0,\"highPower\":1,\"optionCol8Off\":1,"
               "\"optionCol9Off\":1}");
 
-    // An existing file is not replaced without --force.
+    // An empty file is filled; one with content is not replaced without --force.
+    writeFile(root + "/empty.735", "");
+    EXPECT_EQ(cli({"new", "empty.735"}).code, 0);
+    EXPECT_EQ(fs::file_size(root + "/empty.735"), DataFileSize);
     writeFile(root + "/a.735", "keep");
     EXPECT_EQ(cli({"new", "a.735"}).code, 73);
     EXPECT_EQ(readFile(root + "/a.735"), "keep");

@@ -313,7 +313,10 @@ void showText(const Context& ctx, const std::string& path, const RadioImage& ima
         labelWidth = std::max(labelWidth, displayWidth(r.first));
     std::printf("%s\n\n", path.c_str());
     for (const auto& r : rows)
-        std::printf("%s  %s\n", pad(r.first + ":", labelWidth + 1).c_str(), r.second.c_str());
+        if (r.second.empty())
+            std::printf("%s:\n", r.first.c_str());
+        else
+            std::printf("%s  %s\n", pad(r.first + ":", labelWidth + 1).c_str(), r.second.c_str());
 
     // The channel table: a missing header repeats the header to its left.
     std::vector<std::vector<std::string>> table(ChannelCount + 1,

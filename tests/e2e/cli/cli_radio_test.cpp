@@ -1,0 +1,257 @@
+// orvik-cli read and write against orvik-radio-sim over a pseudo-terminal, at the real
+// protocol timing: a read takes about 7 s, so the cases share simulators where they can.
+
+#include "core/model/DataFile.h"
+#include "core/model/RadioImage.h"
+#include "core/profile/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace orvik;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct CliResult {
+    int code = -1;
+    std::string err;
+    double seconds = 0;
+};
+
+// The simulator as a child process; ends it with SIGTERM.
+class Simulator {
+public:
+    Simulator(std::vector<std::string> args) {
+        args.insert(args.begin(), std::string(ORVIK_BUILD_DIR) + "/orvik-radio-sim");
+        int out[2];
+        if (::pipe(out) != 0)
+            return;
+        pid = ::fork();
+        if (pid == 0) {
+            ::dup2(out[1], 1);
+            ::close(out[0]);
+            std::vector<char*> argv;
+            for (auto& a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        char c = 0;
+        while (::read(out[0], &c, 1) == 1 && c != '\n')
+            path += c;
+        ::close(out[0]);
+    }
+    ~Simulator() { Stop(); }
+    // SIGTERM; returns the exit code.
+    int Stop() {
+        if (pid <= 0)
+            return -1;
+        ::kill(pid, SIGTERM);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    pid_t pid = -1;
+    std::string path;
+};
+
+class CliRadio : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/orvik-cli-radio-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        root = tmpl;
+        app = root + "/app";
+        fs::create_directory(app);
+        for (const char* f : {"setting.ini", "english.lang", "chinese.lang"})
+            fs::copy_file(std::string(ORVIK_SHIPPED_DATA_DIR) + "/" + f, app + "/" + f);
+        ini::WriteString(app + "/setting.ini", "setup", "searchcom", "0");
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    void BindCom1(const std::string& device) {
+        ASSERT_TRUE(ini::WriteString(app + "/setting.ini", "ports", "COM1", device));
+    }
+
+    // Starts orvik-cli --app-dir <app> args... in the background.
+    pid_t Start(std::vector<std::string> args) {
+        args.insert(args.begin(), {std::string(ORVIK_BUILD_DIR) + "/orvik-cli", "--app-dir", app});
+        const std::string errPath = root + "/stderr";
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int e = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int nul = ::open("/dev/null", O_RDWR);
+            ::dup2(nul, 0);
+            ::dup2(nul, 1);
+            ::dup2(e, 2);
+            if (::chdir(root.c_str()) != 0)
+                ::_exit(126);
+            std::vector<char*> argv;
+            for (auto& a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        started = Clock::now();
+        return pid;
+    }
+    CliResult Wait(pid_t pid) {
+        CliResult r;
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        r.seconds = std::chrono::duration<double>(Clock::now() - started).count();
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.err = slurp(root + "/stderr");
+        return r;
+    }
+    CliResult Cli(std::vector<std::string> args) { return Wait(Start(std::move(args))); }
+
+    std::string SaveImage(const std::string& name, const RadioImage& image,
+                          const char* headerText = nullptr) {
+        HeaderBlock header = NewHeaderBlock();
+        if (headerText)
+            std::memcpy(header.data(), headerText, 32);
+        const std::string path = root + "/" + name;
+        std::string error;
+        EXPECT_TRUE(SaveDataFile(path, header, image, &error)) << error;
+        return path;
+    }
+
+    std::string root, app;
+    Clock::time_point started;
+};
+
+RadioImage Pattern(int seed) {
+    RadioImage image = MakeDefaultImage();
+    for (std::size_t i = 0; i < 0x3E0; ++i)
+        image[i] = static_cast<std::uint8_t>(i * 31 + seed);
+    return image;
+}
+
+TEST_F(CliRadio, ReadReturnsTheRadioMemoryAndWriteIsStoredByteForByte) {
+    RadioImage simMemory = Pattern(5);
+    for (std::size_t i = 0x3E0; i < RadioImage::Size; ++i)
+        simMemory[i] = 0x5A; // never travels over the line
+    const std::string simImage = SaveImage("sim.735", simMemory);
+    const std::string saved = root + "/saved.735";
+    Simulator sim({"--image", simImage, "--save", saved});
+    ASSERT_FALSE(sim.path.empty());
+    BindCom1(sim.path);
+
+    // Read onto a base file: 0x000..0x3DF from the radio, the rest and the header from the base.
+    RadioImage baseImage = MakeDefaultImage();
+    for (std::size_t i = 0x3E0; i < RadioImage::Size; ++i)
+        baseImage[i] = static_cast<std::uint8_t>(i);
+    const std::string base = SaveImage("base.735", baseImage, "QTB-735 Radio Program data v9.99");
+    const CliResult readRun = Cli({"read", "-o", "out.735", "--base", base});
+    ASSERT_EQ(readRun.code, 0) << readRun.err;
+    const std::string out = slurp(root + "/out.735");
+    ASSERT_EQ(out.size(), DataFileSize);
+    EXPECT_EQ(out.substr(0, 32), "QTB-735 Radio Program data v9.99");
+    for (std::size_t i = 0; i < RadioImage::Size; ++i)
+        ASSERT_EQ(static_cast<std::uint8_t>(out[48 + i]), i < 0x3E0 ? simMemory[i] : baseImage[i])
+            << "offset " << i;
+    EXPECT_LT(readRun.seconds, 9.0);
+
+    // Write another image: the simulator saves it, and keeps its own bytes above 0x3DF.
+    const RadioImage written = Pattern(77);
+    const std::string in = SaveImage("in.735", written);
+    const CliResult writeRun = Cli({"write", in});
+    ASSERT_EQ(writeRun.code, 0) << writeRun.err;
+    const std::string stored = slurp(saved);
+    ASSERT_EQ(stored.size(), DataFileSize);
+    for (std::size_t i = 0; i < RadioImage::Size; ++i)
+        ASSERT_EQ(static_cast<std::uint8_t>(stored[48 + i]), i < 0x3E0 ? written[i] : 0x5A)
+            << "offset " << i;
+    EXPECT_EQ(sim.Stop(), 0); // SIGTERM ends it cleanly
+}
+
+struct FaultCase {
+    const char* name;
+    std::vector<std::string> simArgs;
+    bool read;
+    int exitCode;
+    const char* message; // part of the language text shown
+};
+
+class CliRadioFaults : public CliRadio, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(CliRadioFaults, FailWithTheirExitCodeAndWriteNothing) {
+    const FaultCase& c = GetParam();
+    Simulator sim(c.simArgs);
+    ASSERT_FALSE(sim.path.empty());
+    BindCom1(sim.path);
+    const std::string in = SaveImage("in.735", Pattern(1));
+    const CliResult r = c.read ? Cli({"read", "-o", "out.735"}) : Cli({"write", in});
+    EXPECT_EQ(r.code, c.exitCode) << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(root + "/out.735"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Simulator, CliRadioFaults,
+    ::testing::Values(
+        FaultCase{"Silent", {"--silent"}, true, 69, "No connection to the radio"},
+        FaultCase{"IdentOfFiveBytes", {"--ident-len", "5"}, true, 76, "did not identify"},
+        FaultCase{"BlockShortThreeTimes", {"--short-block", "0x10"}, true, 76, "Reading failed"},
+        FaultCase{"BlockRefusedThreeTimes", {"--nak-block", "0x10"}, false, 76, "Writing failed"},
+        FaultCase{"HangUpMidRead", {"--hangup-after-blocks", "3"}, true, 76, "Reading failed"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CliRadio, PortErrorNamesTheDeviceAndWhy) {
+    const CliResult r = Cli({"read", "--device", root + "/no-such-tty", "-o", "out.735"});
+    EXPECT_EQ(r.code, 69);
+    EXPECT_NE(r.err.find("No connection to the radio"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(root + "/no-such-tty"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("No such file or directory"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(root + "/out.735"));
+
+    EXPECT_EQ(Cli({"read", "--port", "0", "-o", "out.735"}).code, 64);
+    EXPECT_EQ(Cli({"read", "--port", "2", "--device", "/dev/null", "-o", "x.735"}).code, 64);
+    EXPECT_EQ(Cli({"read"}).code, 64);
+    EXPECT_EQ(Cli({"write"}).code, 64);
+    EXPECT_EQ(Cli({"write", root + "/missing.735"}).code, 66);
+}
+
+TEST_F(CliRadio, InterruptCancelsWithinASecondAndWritesNothing) {
+    Simulator sim({});
+    ASSERT_FALSE(sim.path.empty());
+    BindCom1(sim.path);
+    const pid_t pid = Start({"read", "-o", "out.735"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // in the middle of the blocks
+    const auto sent = Clock::now();
+    ::kill(pid, SIGINT);
+    const CliResult r = Wait(pid);
+    EXPECT_EQ(r.code, 130) << r.err;
+    EXPECT_LT(std::chrono::duration<double>(Clock::now() - sent).count(), 1.0);
+    EXPECT_FALSE(fs::exists(root + "/out.735"));
+
+    // The simulator's line survives the interrupted job: the next one starts afresh.
+    const CliResult again = Cli({"read", "-o", "again.735"});
+    EXPECT_EQ(again.code, 0) << again.err;
+}
+
+} // namespace

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace orvik {
@@ -11,15 +10,6 @@ namespace {
 
 using test::TempDir;
 using test::WriteFile;
-
-TEST(AppPaths, PathsBesideTheProgramDirectory) {
-    AppPaths paths("/opt/orvik/");
-    EXPECT_EQ(paths.AppDirectory(), "/opt/orvik");
-    EXPECT_EQ(paths.SettingsFilePath(), "/opt/orvik/setting.ini");
-    EXPECT_EQ(paths.LanguageFilePath(), "");
-    paths.SetLanguageFilePath("/opt/orvik/x.lang");
-    EXPECT_EQ(paths.LanguageFilePath(), "/opt/orvik/x.lang");
-}
 
 TEST(AppPaths, ExecutableDirectoryIsWhereTheTestRuns) {
     // Test programs are built into the top of the build tree.
@@ -78,36 +68,6 @@ TEST(AppPaths, SimplifiedChineseLocales) {
     for (const char* locale : {"", "C", "POSIX", "C.UTF-8", "en_US.UTF-8", "zh", "zh_TW.UTF-8",
                                "zh_HK", "zh_Hant", "zh-Hant-CN", "zhx_CN", "en_CN", "cn"})
         EXPECT_FALSE(IsSimplifiedChineseLocale(locale)) << locale;
-}
-
-TEST(AppPaths, SystemLocaleFromTheEnvironment) {
-    struct Saved {
-        const char* name;
-        std::string value;
-        bool set;
-    } saved[] = {{"LC_ALL", "", false}, {"LC_MESSAGES", "", false}, {"LANG", "", false}};
-    for (auto& s : saved) {
-        if (const char* v = std::getenv(s.name)) {
-            s.value = v;
-            s.set = true;
-        }
-        ::unsetenv(s.name);
-    }
-    EXPECT_EQ(SystemLocaleName(), "");
-    ::setenv("LANG", "en_US.UTF-8", 1);
-    EXPECT_EQ(SystemLocaleName(), "en_US.UTF-8");
-    ::setenv("LC_MESSAGES", "zh_SG", 1);
-    EXPECT_EQ(SystemLocaleName(), "zh_SG");
-    ::setenv("LC_ALL", "", 1); // empty does not count
-    EXPECT_EQ(SystemLocaleName(), "zh_SG");
-    ::setenv("LC_ALL", "zh_CN.UTF-8", 1);
-    EXPECT_EQ(SystemLocaleName(), "zh_CN.UTF-8");
-    for (const auto& s : saved) {
-        if (s.set)
-            ::setenv(s.name, s.value.c_str(), 1);
-        else
-            ::unsetenv(s.name);
-    }
 }
 
 } // namespace

@@ -136,7 +136,10 @@ void CGridCtrl::recomputeDefaultSizes() {
 }
 
 void CGridCtrl::readWheelLines() {
-    const int lines = QApplication::wheelScrollLines();
+    setWheelScrollLines(QApplication::wheelScrollLines());
+}
+
+void CGridCtrl::setWheelScrollLines(int lines) {
     wheelLines = (lines == -1 || lines > 0) ? lines : 3;
 }
 

@@ -207,7 +207,11 @@ public:
     CellId cellFromPoint(QPoint viewportPos) const { return geo.cellAt(viewportPos); }
     bool ensureVisible(int row, int col);
     void setScrollPosition(int h, int v);
+    // Lines per wheel notch, -1 for a page per notch. Read from the application at
+    // construction and on every style change (0 or unreadable: 3); the setter overrides it
+    // until then, since the platform has no way to ask for a page per notch.
     int wheelScrollLines() const { return wheelLines; }
+    void setWheelScrollLines(int lines);
     MouseMode mouseMode() const { return mode; }
 
     // ---- printing: draw at the painter's current origin, in its current units

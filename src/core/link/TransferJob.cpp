@@ -5,6 +5,8 @@
 #include "core/profile/IniFile.h"
 #include "core/profile/SettingKeys.h"
 
+#include <sys/prctl.h>
+
 namespace orvik {
 
 using namespace protocol;
@@ -196,6 +198,8 @@ int TransferThreadProc(TransferJob* job) {
     if (job == nullptr || job->port == nullptr)
         return 0;
     job->port->SetSettingsFilePath(job->iniPath);
+    // The protocol's pauses are minimums; a tight timer slack keeps them from growing.
+    ::prctl(PR_SET_TIMERSLACK, 1000UL, 0UL, 0UL, 0UL);
     return RunTransfer(*job, *job->port, SystemClock::Instance());
 }
 

@@ -1,0 +1,122 @@
+// Radio link benchmark: a full read and a full write against orvik-radio-sim over a
+// pseudo-terminal, as wall time against the protocol's mandated pauses and as CPU share, and a
+// port search over 255 numbers none of which has a device.
+
+#include "core/link/CSerialPort.h"
+#include "core/link/Protocol.h"
+#include "core/link/TransferJob.h"
+#include "core/profile/IniFile.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace orvik;
+using namespace orvik::protocol;
+
+namespace {
+
+double cpuSeconds(int who) {
+    rusage u{};
+    getrusage(who, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+std::string executableDirectory() {
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+}
+
+struct Measure {
+    int state;
+    double wall;
+    double cpu;
+};
+
+Measure runJob(const std::string& ini, bool isRead, std::vector<std::uint8_t>& image) {
+    CSerialPort port;
+    TransferJob job;
+    job.Reset(isRead, image.data());
+    job.port = &port;
+    job.iniPath = ini;
+    const double cpu0 = cpuSeconds(RUSAGE_SELF);
+    const auto t0 = std::chrono::steady_clock::now();
+    TransferThreadProc(&job);
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    const double cpu = cpuSeconds(RUSAGE_SELF) - cpu0;
+    port.Close();
+    return {job.state.load(), wall, cpu};
+}
+
+} // namespace
+
+int main() {
+    char tmpl[] = "/tmp/orvik-bench-link-XXXXXX";
+    const std::string dir = mkdtemp(tmpl);
+    const std::string ini = dir + "/setting.ini";
+
+    int out[2];
+    if (pipe(out) != 0)
+        return 1;
+    const std::string sim = executableDirectory() + "/orvik-radio-sim";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out[1], 1);
+        close(out[0]);
+        execl(sim.c_str(), sim.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    std::string pty;
+    char c = 0;
+    while (read(out[0], &c, 1) == 1 && c != '\n')
+        pty += c;
+    close(out[0]);
+    if (pty.empty()) {
+        std::fprintf(stderr, "cannot start %s\n", sim.c_str());
+        return 1;
+    }
+    std::ofstream(ini) << "[setup]\ncom=1\nsearchcom=0\n[ports]\nCOM1=" << pty << "\n";
+
+    const double handshakeFloor = SettleMs + 8 * WakeUpBytePauseMs;
+    const double readFloor = (handshakeFloor + BlockCount * (1 + CommandPauseMs + 1)) / 1000.0;
+    const double writeFloor =
+        (handshakeFloor + BlockCount * (1 + CommandPauseMs) + FinalWritePauseMs) / 1000.0;
+
+    std::vector<std::uint8_t> image(4096, 0xFF);
+    const Measure r = runJob(ini, true, image);
+    const Measure w = runJob(ini, false, image);
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const double simCpu = cpuSeconds(RUSAGE_CHILDREN);
+
+    std::printf("read : state %d, %.3f s, floor %.3f s, ratio %.4f, CPU %.2f %%\n", r.state, r.wall,
+                readFloor, r.wall / readFloor, 100.0 * r.cpu / r.wall);
+    std::printf("write: state %d, %.3f s, floor %.3f s, ratio %.4f, CPU %.2f %%\n", w.state, w.wall,
+                writeFloor, w.wall / writeFloor, 100.0 * w.cpu / w.wall);
+    std::printf("simulator CPU over both jobs: %.2f %%\n", 100.0 * simCpu / (r.wall + w.wall));
+
+    // The search: every number mapped to a device that does not exist.
+    std::ofstream s(ini, std::ios::trunc);
+    s << "[setup]\ncom=1\nsearchcom=1\n[ports]\n";
+    for (int n = 1; n <= 255; ++n)
+        s << "COM" << n << "=" << dir << "/none" << n << "\n";
+    s.close();
+    const Measure search = runJob(ini, true, image);
+    std::printf("search over 255 numbers without devices: state %d, %.4f s job, %.4f s after the "
+                "%d ms settle\n",
+                search.state, search.wall, search.wall - SettleMs / 1000.0, SettleMs);
+    std::filesystem::remove_all(dir);
+    const bool ok = r.state == ReadDone && w.state == WriteDone && search.state == PortError;
+    return ok ? 0 : 1;
+}

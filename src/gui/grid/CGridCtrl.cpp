@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -534,7 +535,21 @@ bool CGridCtrl::RedrawCell(int row, int col) {
 // ---- scrolling ------------------------------------------------------------------------------
 
 void CGridCtrl::resetScrollBars() {
-    geo.setViewportSize(viewport()->width(), viewport()->height());
+    // Decide from the room without scroll bars whether each bar is needed, so that a grid
+    // that fits shows none (a bar shown once would otherwise keep itself needed).
+    const QSize room = maximumViewportSize();
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const auto shown = [](Qt::ScrollBarPolicy policy, bool needed) {
+        return policy == Qt::ScrollBarAlwaysOn || (policy == Qt::ScrollBarAsNeeded && needed);
+    };
+    bool needV = geo.totalHeight() > room.height();
+    bool needH =
+        geo.totalWidth() > room.width() - (shown(verticalScrollBarPolicy(), needV) ? extent : 0);
+    if (shown(horizontalScrollBarPolicy(), needH))
+        needV = geo.totalHeight() > room.height() - extent;
+    const int w = room.width() - (shown(verticalScrollBarPolicy(), needV) ? extent : 0);
+    const int h = room.height() - (shown(horizontalScrollBarPolicy(), needH) ? extent : 0);
+    geo.setViewportSize(w, h);
     syncScrollBars();
 }
 

@@ -1,0 +1,197 @@
+// The Language dialog, the Communication Port dialog, the accelerators and the tool tips.
+
+#include "AppFixture.h"
+
+#include "core/lang/LangText.h"
+#include "gui/app/COrvikDoc.h"
+#include "gui/app/ResourceIds.h"
+#include "gui/frame/CMainFrame.h"
+#include "gui/lang/CLanguageDlg.h"
+#include "gui/link/CPortDlg.h"
+#include "gui/views/COrvikView.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
+
+namespace orvik::test {
+namespace {
+
+class DialogsTest : public AppFixture {
+protected:
+    QString text(const char* langFile, const char* key) const {
+        return QString::fromStdString(LoadLangString(filePath(langFile).toStdString(), key));
+    }
+};
+
+// A pseudo-terminal whose slave path stands in for a serial device.
+struct Pty {
+    int master = -1;
+    int slave = -1;
+    QString path;
+    Pty() {
+        char name[256] = {};
+        if (openpty(&master, &slave, name, nullptr, nullptr) == 0)
+            path = QString::fromLocal8Bit(name);
+        if (slave >= 0)
+            ::close(slave); // the port opens it itself
+    }
+    ~Pty() {
+        if (master >= 0)
+            ::close(master);
+    }
+};
+
+QByteArray portsSection(const QMap<int, QString>& devices) {
+    QByteArray s = "\n[ports]\n";
+    for (int n = 1; n <= 8; ++n)
+        s += "COM" + QByteArray::number(n) + "=" +
+             devices.value(n, "/nonexistent/tty" + QString::number(n)).toUtf8() + "\n";
+    return s;
+}
+
+QByteArray settings(const QByteArray& com, const QByteArray& ports) {
+    return "[setup]\nlanguage=english\ncom=" + com +
+           "\nsearchcom=1\n\n[ModelInfo]\nFreq0=470-490MHz\nFreq1=490-512MHz\n"
+           "Freq2=400-470MHz\n" +
+           ports;
+}
+
+TEST_F(DialogsTest, LanguageSwitchRelabelsMenusTitleAndToolTips) {
+    ASSERT_TRUE(start());
+    CMainFrame* frame = app->mainFrame();
+    EXPECT_EQ(frame->topMenu(0)->title(), text("english.lang", "Menu_File"));
+    EXPECT_EQ(frame->action(ids::ID_PROGRAM_READ)->text(),
+              text("english.lang", "Menu_Program_ReadData"));
+
+    CLanguageDlg dialog(*app, frame);
+    QComboBox* list = dialog.list();
+    EXPECT_EQ(list->currentText(), "English"); // the current language preselected
+    // chinese.lang comes before english.lang in file-name order.
+    const QString chineseName =
+        QString::fromStdString(ListLanguageFiles(dirPath().toStdString()).at(0).display);
+    ASSERT_NE(chineseName, "English");
+    const int chinese = list->findText(chineseName);
+    ASSERT_GE(chinese, 0);
+    list->setCurrentIndex(chinese);
+    dialog.accept();
+
+    EXPECT_TRUE(readFile(filePath("setting.ini")).contains("language=chinese"));
+    EXPECT_EQ(app->paths().LanguageFilePath(), filePath("chinese.lang").toStdString());
+    EXPECT_EQ(frame->topMenu(0)->title(), text("chinese.lang", "Menu_File"));
+    EXPECT_EQ(frame->topMenu(3)->title(), text("chinese.lang", "Menu_Help"));
+    EXPECT_EQ(frame->action(ids::ID_PROGRAM_READ)->text(),
+              text("chinese.lang", "Menu_Program_ReadData"));
+    EXPECT_EQ(frame->windowTitle(), text("chinese.lang", "IDS_WINDOWNAME"));
+    EXPECT_EQ(CMainFrame::ToolTipText(ids::ID_PROGRAM_READ),
+              text("chinese.lang", "IDS_TIP_32771").left(19));
+}
+
+TEST_F(DialogsTest, ToolTipsAreCutTo19CharactersAndMissingKeysReadNotFound) {
+    QByteArray lang = readFile(filePath("english.lang"));
+    lang.replace("IDS_TIP_32771=", "IDS_TIP_32771=Read all channels from the radio now ");
+    lang.replace("Menu_Help=", "Menu_Help_Removed=");
+    writeFile(filePath("english.lang"), lang);
+    ASSERT_TRUE(start());
+    EXPECT_EQ(CMainFrame::ToolTipText(ids::ID_PROGRAM_READ), "Read all channels f");
+    EXPECT_EQ(CMainFrame::ToolTipText(0), "");
+    EXPECT_EQ(app->mainFrame()->topMenu(3)->title(), "Not Found");
+}
+
+TEST_F(DialogsTest, CtrlCOpensThePortDialogEvenOverATextField) {
+    ASSERT_TRUE(start());
+    CMainFrame* frame = app->mainFrame();
+    frame->show();
+    auto* edit = new QLineEdit(frame->view()->form());
+    edit->setText("435.12500");
+    edit->show();
+    edit->setFocus();
+    edit->selectAll();
+
+    QString opened;
+    QTimer::singleShot(50, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened = modal->metaObject()->className();
+            modal->close();
+        }
+    });
+    QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(opened, "orvik::CPortDlg");
+    EXPECT_EQ(edit->text(), "435.12500");
+
+    // Ctrl+X (cut) has no handler: the text field keeps its text.
+    QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(edit->text(), "435.12500");
+}
+
+TEST_F(DialogsTest, PortDialogChecksTheConfiguredPortAndDisablesThoseThatDoNotOpen) {
+    Pty pty;
+    ASSERT_FALSE(pty.path.isEmpty());
+    writeSettings(settings("3", portsSection({{3, pty.path}})));
+    ASSERT_TRUE(start());
+    CPortDlg dialog(*app, app->mainFrame());
+    EXPECT_TRUE(dialog.portButton(3)->isChecked());
+    EXPECT_TRUE(dialog.portButton(3)->isEnabled());
+    for (int n : {1, 2, 4, 5, 6, 7, 8}) {
+        EXPECT_FALSE(dialog.portButton(n)->isEnabled()) << n;
+        EXPECT_FALSE(dialog.portButton(n)->isChecked()) << n;
+    }
+    EXPECT_TRUE(dialog.searchBox()->isVisible() || !dialog.searchBox()->isHidden());
+    EXPECT_TRUE(dialog.searchBox()->isChecked());
+    EXPECT_FALSE(app->port().IsOpen());
+}
+
+TEST_F(DialogsTest, AnAbsentConfiguredPortStaysCheckedButDisabled) {
+    writeSettings(settings("3", portsSection({})));
+    ASSERT_TRUE(start());
+    CPortDlg dialog(*app, app->mainFrame());
+    EXPECT_TRUE(dialog.portButton(3)->isChecked());
+    EXPECT_FALSE(dialog.portButton(3)->isEnabled());
+}
+
+TEST_F(DialogsTest, PortTwelveChecksNothingAndOkWritesNothing) {
+    const QByteArray content = settings("12", portsSection({}));
+    writeSettings(content);
+    ASSERT_TRUE(start());
+    CPortDlg dialog(*app, app->mainFrame());
+    for (int n = 1; n <= 8; ++n)
+        EXPECT_FALSE(dialog.portButton(n)->isChecked()) << n;
+    dialog.accept();
+    EXPECT_EQ(readFile(filePath("setting.ini")), content);
+    EXPECT_EQ(app->mainFrame()->portPaneText(), "COM12");
+}
+
+TEST_F(DialogsTest, OkWritesOnlyAChangedPortAndTheSearchBoxWritesAtOnce) {
+    Pty five, six;
+    const QByteArray content = settings("5", portsSection({{5, five.path}, {6, six.path}}));
+    writeSettings(content);
+    ASSERT_TRUE(start());
+    {
+        CPortDlg dialog(*app, app->mainFrame());
+        ASSERT_TRUE(dialog.portButton(5)->isChecked());
+        dialog.accept();
+        EXPECT_EQ(readFile(filePath("setting.ini")), content);
+    }
+    {
+        CPortDlg dialog(*app, app->mainFrame());
+        QTest::mouseClick(dialog.searchBox(), Qt::LeftButton);
+        EXPECT_TRUE(readFile(filePath("setting.ini")).contains("searchcom=0"));
+        dialog.portButton(6)->setChecked(true);
+        dialog.accept();
+        EXPECT_TRUE(readFile(filePath("setting.ini")).contains("com=6\n"));
+        EXPECT_EQ(app->mainFrame()->portPaneText(), "COM6");
+    }
+}
+
+} // namespace
+} // namespace orvik::test

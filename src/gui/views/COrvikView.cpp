@@ -1,34 +1,671 @@
 #include "gui/views/COrvikView.h"
 
+#include "core/lang/LangText.h"
+#include "core/model/Codecs.h"
 #include "gui/app/COrvikApp.h"
 #include "gui/app/COrvikDoc.h"
+#include "gui/app/MessageBox.h"
 #include "gui/app/ResourceIds.h"
 #include "gui/frame/CMainFrame.h"
+#include "gui/grid/CGridCtrl.h"
 #include "gui/lang/LangUi.h"
+#include "gui/views/ChannelPrint.h"
+#include "gui/views/DialogUnits.h"
+#include "gui/views/DtmfEdit.h"
+#include "gui/views/FreqEdit.h"
+#include "gui/views/InPlaceList.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QSignalBlocker>
+
+#include <algorithm>
 
 namespace orvik {
+
+namespace {
+
+constexpr int kRows = ChannelCount + 1;
+constexpr int kFormWidthDu = 569;
+constexpr int kFormHeightDu = 366;
+constexpr int kColumnWidths[ChannelColumnCount] = {40, 100, 100, 100, 100, 70, 70, 70, 70, 70};
+constexpr int kHeaderHeight = 28;
+constexpr int kRowHeight = 21;
+constexpr unsigned kCellMask = GridMask::Text | GridMask::Format;
+constexpr unsigned kCellFormat = GridFormat::Center | GridFormat::VCenter | GridFormat::SingleLine;
+
+// Language keys of the two entries of option columns 5..9 (position = bit value).
+const char* const kOptionKeys[ChannelColumnCount][2] = {
+    {nullptr, nullptr},         {nullptr, nullptr},      {nullptr, nullptr},
+    {nullptr, nullptr},         {nullptr, nullptr},      {"IDS_YES", "IDS_NO"},
+    {"IDS_WIDE", "IDS_NARROW"}, {"IDS_LOW", "IDS_HIGH"}, {"IDS_YES", "IDS_NO"},
+    {"IDS_YES", "IDS_NO"},
+};
+
+std::string toStd(const QString& s) {
+    return s.toStdString();
+}
+
+// Empties a list and fills it; `position` is selected, or nothing when it has no entry.
+void fillList(QComboBox* list, const std::vector<std::string>& entries, int position) {
+    const QSignalBlocker blocker(list);
+    list->clear();
+    for (const std::string& e : entries)
+        list->addItem(QString::fromStdString(e));
+    list->setCurrentIndex(position >= 0 && position < list->count() ? position : -1);
+}
+
+void selectPosition(QComboBox* list, int position) {
+    const QSignalBlocker blocker(list);
+    list->setCurrentIndex(position >= 0 && position < list->count() ? position : -1);
+}
+
+} // namespace
 
 COrvikView::COrvikView(COrvikApp& application, COrvikDoc& document, QWidget* parent)
     : QScrollArea(parent), app(application), doc(document) {
     formWidget = new QWidget;
+    SetControlId(formWidget, ids::IDD_FORMVIEW);
+    buildForm();
     setWidget(formWidget);
     setWidgetResizable(false);
+
+    printer = std::make_unique<ChannelPrinter>();
+    printer->SetSources(formWidget, channelGrid, [this](int id) { return checkValue(id); });
+
     connect(&doc, &COrvikDoc::viewsUpdateRequested, this, &COrvikView::OnUpdate);
 }
 
+COrvikView::~COrvikView() {
+    // Nothing may be stored while the widgets go away.
+    activeEditor = Editor::None;
+}
+
+QLabel* COrvikView::addLabel(int id, const char* caption, int x, int y, int w, int h) {
+    const DialogUnits du(formWidget->font());
+    auto* label = new QLabel(QString::fromUtf8(caption), formWidget);
+    QRect r = du.rect(x, y, w, h);
+    r.setHeight(std::max(r.height(), label->fontMetrics().height()));
+    label->setGeometry(r);
+    label->setTextFormat(Qt::PlainText);
+    SetControlId(label, id);
+    return label;
+}
+
+QComboBox* COrvikView::addList(int id, int x, int y, int w, int h) {
+    const DialogUnits du(formWidget->font());
+    auto* list = new QComboBox(formWidget);
+    list->setEditable(false);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    const QRect dropped = du.rect(x, y, w, h);
+    const int closedHeight = list->sizeHint().height();
+    list->setGeometry(dropped.x(), dropped.y(), dropped.width(), closedHeight);
+    // The described height includes the opened list.
+    const int itemHeight = list->fontMetrics().height() + 4;
+    list->setMaxVisibleItems(std::max(1, (dropped.height() - closedHeight) / itemHeight));
+    SetControlId(list, id);
+    return list;
+}
+
+QCheckBox* COrvikView::addCheck(int id, const char* caption, int x, int y, int w, int h) {
+    const DialogUnits du(formWidget->font());
+    auto* box = new QCheckBox(QString::fromUtf8(caption), formWidget);
+    QRect r = du.rect(x, y, w, h);
+    r.setHeight(std::max(r.height(), box->sizeHint().height()));
+    box->setGeometry(r);
+    SetControlId(box, id);
+    connect(box, &QCheckBox::clicked, this, [this, id] { onCheckClicked(id); });
+    return box;
+}
+
+void COrvikView::hideControl(QWidget* w) {
+    w->hide();
+    w->setEnabled(false);
+}
+
+void COrvikView::buildForm() {
+    using namespace ids;
+    const DialogUnits du(formWidget->font());
+    formWidget->setFixedSize(du.x(kFormWidthDu), du.y(kFormHeightDu));
+
+    auto* group = new QGroupBox(QString::fromUtf8("机型信息"), formWidget);
+    group->setGeometry(du.rect(9, 9, 179, 49));
+    SetControlId(group, IDC_MODEL_GROUP);
+    addLabel(IDC_BAND_LABEL, "频率范围", 19, 32, 52, 8);
+    bandList = addList(IDC_BAND_LIST, 74, 30, 106, 101);
+    QCheckBox* vox = addCheck(IDC_VOX_FUNCTION, "声控功能", 71, 70, 63, 10);
+    addLabel(IDC_VOXLEVEL_LABEL, "声控电平", 16, 97, 52, 8);
+    voxLevelList = addList(IDC_VOXLEVEL_LIST, 71, 93, 106, 123);
+    addLabel(IDC_SQUELCH_LABEL, "静噪等级", 202, 14, 70, 8);
+    squelchList = addList(IDC_SQUELCH_LIST, 278, 12, 84, 123);
+    addLabel(IDC_TOT_LABEL, "发射限时[秒]", 202, 34, 70, 8);
+    timeOutList = addList(IDC_TOT_LIST, 278, 32, 84, 123);
+    addLabel(IDC_VOICE_LABEL, "语音播报", 202, 55, 75, 8);
+    voiceList = addList(IDC_VOICE_LIST, 278, 53, 84, 52);
+    addLabel(IDC_SIDEKEY1_LABEL, "侧键1", 202, 76, 70, 8);
+    sideKey1List = addList(IDC_SIDEKEY1_LIST, 278, 73, 84, 123);
+    addLabel(IDC_SCANMODE_LABEL, "扫描模式", 202, 97, 70, 8);
+    scanModeList = addList(IDC_SCANMODE_LIST, 278, 94, 84, 90);
+    QCheckBox* beep = addCheck(IDC_BEEP, "哔音", 395, 16, 98, 10);
+    QCheckBox* scan = addCheck(IDC_SCAN_FUNCTION, "扫描功能", 395, 34, 98, 10);
+    QCheckBox* battery = addCheck(IDC_BATTERY_SAVE, "电池省电", 395, 55, 98, 10);
+    QCheckBox* voice = addCheck(IDC_VOICE_FUNCTION, "语音功能", 395, 75, 98, 10);
+    QCheckBox* fm = addCheck(IDC_FM_FUNCTION, "收音机功能", 395, 96, 98, 10);
+
+    // Filled, printed and wired, but never shown to the user.
+    hideControl(addLabel(IDC_SIDEKEY2_LABEL, "侧键2", 543, 241, 24, 8));
+    sideKey2List = addList(IDC_SIDEKEY2_LIST, 483, 260, 84, 123);
+    hideControl(sideKey2List);
+    hideControl(addLabel(IDC_FMFREQ_LABEL, "收音机频率", 541, 152, 19, 8));
+    fmFreqList = addList(IDC_FMFREQ_LIST, 478, 163, 89, 123);
+    hideControl(fmFreqList);
+    hideControl(addLabel(IDC_DTMF_LABEL, "DTMF编码", 544, 201, 23, 8));
+    dtmfEdit = new DtmfEdit(formWidget);
+    dtmfEdit->setGeometry(du.rect(478, 214, 89, 14));
+    SetControlId(dtmfEdit, IDC_DTMF_EDIT);
+    hideControl(dtmfEdit);
+
+    checks[0] = {IDC_BEEP, beep, 0};
+    checks[1] = {IDC_BATTERY_SAVE, battery, 0};
+    checks[2] = {IDC_FM_FUNCTION, fm, 0};
+    checks[3] = {IDC_SCAN_FUNCTION, scan, 0};
+    checks[4] = {IDC_VOICE_FUNCTION, voice, 0};
+    checks[5] = {IDC_VOX_FUNCTION, vox, 0};
+
+    // The in-place editors: hidden and disabled until the grid asks for an edit.
+    freqEdit = new FreqEdit(formWidget);
+    SetControlId(freqEdit, IDC_FREQ_EDIT);
+    optionList = new OptionList(formWidget);
+    SetControlId(optionList, IDC_OPTION_LIST);
+    toneList = new ToneList(formWidget);
+    SetControlId(toneList, IDC_TONE_LIST);
+    for (QWidget* editor : {static_cast<QWidget*>(freqEdit), static_cast<QWidget*>(optionList),
+                            static_cast<QWidget*>(toneList)})
+        hideControl(editor);
+
+    channelGrid = new CGridCtrl(0, 0, 0, 0, formWidget);
+    channelGrid->setControlId(IDC_GRID);
+    SetControlId(channelGrid, IDC_GRID);
+    channelGrid->setGeometry(du.rect(10, 117, 530, 246));
+    // The editors lie above the grid, so an editor moved onto a cell covers it.
+    freqEdit->raise();
+    optionList->raise();
+    toneList->raise();
+
+    const std::pair<QComboBox*, int> lists[] = {
+        {voiceList, IDC_VOICE_LIST},       {squelchList, IDC_SQUELCH_LIST},
+        {sideKey1List, IDC_SIDEKEY1_LIST}, {timeOutList, IDC_TOT_LIST},
+        {voxLevelList, IDC_VOXLEVEL_LIST}, {sideKey2List, IDC_SIDEKEY2_LIST},
+        {fmFreqList, IDC_FMFREQ_LIST},     {scanModeList, IDC_SCANMODE_LIST},
+    };
+    for (const auto& [list, id] : lists)
+        connect(list, &QComboBox::currentIndexChanged, this,
+                [this, id = id](int position) { onListChanged(id, position); });
+    connect(bandList, &QComboBox::currentIndexChanged, this, &COrvikView::onBandChanged);
+    connect(dtmfEdit, &DtmfEdit::focusLost, this, &COrvikView::onDtmfFocusLost);
+
+    connect(channelGrid, &CGridCtrl::beginEdit, this, &COrvikView::OnBeginEdit);
+    connect(freqEdit, &FreqEdit::focusLost, this, &COrvikView::onFreqEditFocusLost);
+    connect(toneList, &ToneList::focusLost, this, &COrvikView::onToneListFocusLost);
+    connect(optionList, &OptionList::focusLost, this, &COrvikView::onOptionListFocusLost);
+    connect(optionList, &QComboBox::currentIndexChanged, this, &COrvikView::onOptionChosen);
+}
+
+// ---- life ------------------------------------------------------------------------------
+
 void COrvikView::OnInitialUpdate() {
     OnUpdate();
+    if (CMainFrame* frame = app.mainFrame()) {
+        if (QLayout* layout = frame->layout())
+            layout->activate();
+        // Shrink only: a frame smaller than the form keeps its size and the form scrolls.
+        const QSize spare = viewport()->size() - formWidget->size();
+        const QSize shrink(std::max(0, spare.width()), std::max(0, spare.height()));
+        if (shrink.width() > 0 || shrink.height() > 0)
+            frame->resize(frame->size() - shrink);
+    }
     app.RelabelMenu();
+    freqEdit->setOwnerWindow(channelGrid);
+    optionList->setOwnerWindow(channelGrid);
+    toneList->setOwnerWindow(channelGrid);
 }
 
 void COrvikView::OnUpdate() {
+    hideEditors();
     if (CMainFrame* frame = app.mainFrame())
         frame->UpdateFrameTitle();
     ApplyDialogTexts(formWidget, ids::IDD_FORMVIEW);
+    fillLists();
+    dtmfEdit->setMaxLength(5);
+    dtmfEdit->setText(QString::fromStdString(DtmfToText(doc.image().dtmfDigits())));
+    readCheckValues();
+    pushCheckValues();
+    FillChannelTable();
+    fillToneList();
+    pushCheckValues();
 }
 
-void COrvikView::OnFilePrint(bool) {}
-void COrvikView::OnFilePrintPreview() {}
-void COrvikView::OnFilePrintSetup() {}
+void COrvikView::fillLists() {
+    const RadioImage& image = doc.image();
+    const std::string& langFile = app.paths().LanguageFilePath();
+    const std::string off = toStd(LangText("IDS_OFF"));
+    const std::vector<std::string> monitorKeys = ReadNumberedList(langFile, "MonitorKey");
+
+    fillList(bandList, ReadBandNames(app.paths().SettingsFilePath()), image.bandListPosition());
+    fillList(voiceList, ReadNumberedList(langFile, "VoiceAnnunciation"), image.voiceAnnunciation());
+    fillList(squelchList, SquelchTexts(), image.squelchLevel());
+    fillList(sideKey1List, monitorKeys, image.sideKey1());
+    fillList(sideKey2List, monitorKeys, image.sideKey2());
+    fillList(timeOutList, TimeOutTexts(off), image.timeOutTimer());
+    fillList(voxLevelList, VoxLevelTexts(), image.voxLevel());
+    fillList(scanModeList, ReadNumberedList(langFile, "ScanMode"), image.scanMode());
+    fillList(fmFreqList, FmRadioTexts(), image.fmRadioFreq());
+}
+
+void COrvikView::fillToneList() {
+    QStringList entries;
+    for (const std::string& e : ToneListTexts(toStd(LangText("IDS_OFF"))))
+        entries.append(QString::fromStdString(e));
+    toneList->setEntries(entries);
+}
+
+void COrvikView::readCheckValues() {
+    const RadioImage& image = doc.image();
+    for (CheckBinding& c : checks) {
+        switch (c.id) {
+        case ids::IDC_BEEP:
+            c.value = image.beep();
+            break;
+        case ids::IDC_BATTERY_SAVE:
+            c.value = image.batterySave();
+            break;
+        case ids::IDC_FM_FUNCTION:
+            c.value = image.fmRadioFunction();
+            break;
+        case ids::IDC_SCAN_FUNCTION:
+            c.value = image.scanFunction();
+            break;
+        case ids::IDC_VOICE_FUNCTION:
+            c.value = image.voiceFunction();
+            break;
+        case ids::IDC_VOX_FUNCTION:
+            c.value = image.voxFunction();
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void COrvikView::pushCheckValues() {
+    for (const CheckBinding& c : checks) {
+        const QSignalBlocker blocker(c.box);
+        c.box->setChecked(c.value == 1);
+    }
+}
+
+int COrvikView::checkValue(int controlId) const {
+    for (const CheckBinding& c : checks)
+        if (c.id == controlId)
+            return c.value;
+    return -1;
+}
+
+QWidget* COrvikView::control(int controlId) const {
+    const QList<QWidget*> children = formWidget->findChildren<QWidget*>();
+    for (QWidget* w : children)
+        if (ControlId(w) == controlId)
+            return w;
+    return nullptr;
+}
+
+QString COrvikView::controlText(int controlId) const {
+    QWidget* w = control(controlId);
+    if (auto* label = qobject_cast<QLabel*>(w))
+        return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(w))
+        return button->text();
+    if (auto* list = qobject_cast<QComboBox*>(w))
+        return list->currentText();
+    if (auto* edit = qobject_cast<QLineEdit*>(w))
+        return edit->text();
+    if (auto* group = qobject_cast<QGroupBox*>(w))
+        return group->title();
+    return QString();
+}
+
+// ---- settings panel handlers -----------------------------------------------------------
+
+void COrvikView::onCheckClicked(int id) {
+    RadioImage& image = doc.image();
+    for (CheckBinding& c : checks)
+        c.value = c.box->isChecked() ? 1 : 0;
+    const int value = checkValue(id);
+    switch (id) {
+    case ids::IDC_BEEP:
+        image.setBeep(value);
+        break;
+    case ids::IDC_BATTERY_SAVE:
+        image.setBatterySave(value);
+        break;
+    case ids::IDC_FM_FUNCTION:
+        image.setFmRadioFunction(value);
+        break;
+    case ids::IDC_SCAN_FUNCTION:
+        image.setScanFunction(value);
+        break;
+    case ids::IDC_VOICE_FUNCTION:
+        image.setVoiceFunction(value);
+        break;
+    case ids::IDC_VOX_FUNCTION:
+        image.setVoxFunction(value);
+        break;
+    default:
+        return;
+    }
+    doc.SetModifiedFlag();
+}
+
+void COrvikView::onListChanged(int id, int position) {
+    if (position < 0)
+        return;
+    RadioImage& image = doc.image();
+    switch (id) {
+    case ids::IDC_VOICE_LIST:
+        image.setVoiceAnnunciation(position);
+        break;
+    case ids::IDC_SQUELCH_LIST:
+        image.setSquelchLevel(position);
+        break;
+    case ids::IDC_SIDEKEY1_LIST:
+        image.setSideKey1(position);
+        break;
+    case ids::IDC_SIDEKEY2_LIST:
+        image.setSideKey2(position);
+        break;
+    case ids::IDC_TOT_LIST:
+        image.setTimeOutTimer(position);
+        break;
+    case ids::IDC_VOXLEVEL_LIST:
+        image.setVoxLevel(position);
+        break;
+    case ids::IDC_FMFREQ_LIST:
+        image.setFmRadioFreq(position);
+        break;
+    case ids::IDC_SCANMODE_LIST:
+        image.setScanMode(position);
+        break;
+    default:
+        return;
+    }
+    doc.SetModifiedFlag();
+}
+
+void COrvikView::onBandChanged(int position) {
+    if (position < 0 || position == doc.image().bandListPosition())
+        return;
+    const int answer = ShowMessageBox(this, LangText("IDS_CONFIRM_FREQ"), LangText("IDS_CONFIRM"),
+                                      MsgButtons::OkCancel, MsgIcon::Exclamation);
+    if (answer != MsgOk) {
+        selectPosition(bandList, doc.image().bandListPosition());
+        return;
+    }
+    ChangeBand(doc.header(), doc.image(), doc.limits(), position);
+    doc.SetModifiedFlag();
+    doc.UpdateAllViews();
+}
+
+void COrvikView::onDtmfFocusLost() {
+    if (CommitDtmf(doc.image(), toStd(dtmfEdit->text())))
+        doc.SetModifiedFlag();
+}
+
+// ---- channel table ---------------------------------------------------------------------
+
+CellTexts COrvikView::cellTexts() const {
+    CellTexts t;
+    t.off = toStd(LangText("IDS_OFF"));
+    t.yes = toStd(LangText("IDS_YES"));
+    t.no = toStd(LangText("IDS_NO"));
+    t.wide = toStd(LangText("IDS_WIDE"));
+    t.narrow = toStd(LangText("IDS_NARROW"));
+    t.high = toStd(LangText("IDS_HIGH"));
+    t.low = toStd(LangText("IDS_LOW"));
+    return t;
+}
+
+void COrvikView::writeCell(int n, int column, const CellTexts& texts) {
+    GridItem item;
+    item.row = n;
+    item.col = column;
+    item.mask = kCellMask;
+    item.format = kCellFormat;
+    item.text = QString::fromStdString(channelCellText(doc.image(), n, column, texts));
+    channelGrid->SetItem(item);
+}
+
+void COrvikView::FillChannelTable() {
+    CGridCtrl& grid = *channelGrid;
+    if (grid.rowCount() != kRows) {
+        grid.SetRowCount(kRows);
+        grid.SetColumnCount(ChannelColumnCount);
+        grid.SetFixedRowCount(1);
+        grid.SetFixedColumnCount(1);
+        grid.SetResizing(false, false);
+        grid.ClearSelection();
+        grid.selectionEnabled = false;
+        grid.ClearSelection();
+        for (int c = 0; c < ChannelColumnCount; ++c)
+            grid.SetColumnWidth(c, kColumnWidths[c]);
+        grid.SetRowHeight(0, kHeaderHeight);
+        for (int r = 1; r < kRows; ++r)
+            grid.SetRowHeight(r, kRowHeight);
+    }
+    grid.SetRedraw(false, false);
+
+    // A missing header key repeats the text of the header to its left.
+    const std::string& langFile = app.paths().LanguageFilePath();
+    GridItem header;
+    header.row = 0;
+    header.mask = kCellMask;
+    header.format = kCellFormat;
+    for (int c = 0; c < ChannelColumnCount; ++c) {
+        std::string text;
+        if (ReadColumnHeader(langFile, c, text))
+            header.text = QString::fromStdString(text);
+        header.col = c;
+        grid.SetItem(header);
+    }
+
+    for (int n = 1; n <= ChannelCount; ++n) {
+        GridItem number;
+        number.row = n;
+        number.col = ColChannel;
+        number.mask = kCellMask;
+        number.format = kCellFormat;
+        number.text = QString::number(n);
+        grid.SetItem(number);
+        RefreshChannelRow(n);
+    }
+    grid.SetRedraw(true, true);
+}
+
+void COrvikView::RefreshChannelRow(int n) {
+    if (n < 1 || n > ChannelCount)
+        return;
+    const RadioImage& image = doc.image();
+    CGridCtrl& grid = *channelGrid;
+    for (int c = ColRxFreq; c < ChannelColumnCount; ++c) {
+        const unsigned state = grid.GetItemState(n, c);
+        if (isCellReadOnly(image, n, c)) {
+            grid.SetItemState(n, c, state | GridState::ReadOnly);
+            grid.SetItemTextColour(n, c, CGridCtrl::SystemGreyTextColour());
+        } else {
+            grid.SetItemState(n, c, state & ~GridState::ReadOnly);
+            grid.SetItemTextColour(n, c, kGridDefaultColour);
+        }
+    }
+    if (image.isRxEmpty(n)) {
+        for (int c = ColRxFreq; c < ChannelColumnCount; ++c)
+            grid.SetItemText(n, c, QString());
+    } else {
+        hideEditors();
+        const CellTexts texts = cellTexts();
+        for (int c : {ColRxFreq, ColRxTone, ColTxFreq, ColTxTone, ColOption8, ColNarrow,
+                      ColHighPower, ColOption5, ColOption9})
+            writeCell(n, c, texts);
+    }
+    grid.RedrawRow(n);
+}
+
+void COrvikView::hideEditors() {
+    if (activeEditor != Editor::None) {
+        activeEditor = Editor::None;
+        channelGrid->editorActive = false;
+    }
+    for (QWidget* editor : {static_cast<QWidget*>(freqEdit), static_cast<QWidget*>(toneList),
+                            static_cast<QWidget*>(optionList)})
+        hideControl(editor);
+}
+
+void COrvikView::showEditor(QWidget* editor, const QRect& cellInForm) {
+    editor->setGeometry(cellInForm);
+    editor->raise();
+    editor->show();
+    editor->setEnabled(true);
+}
+
+void COrvikView::OnBeginEdit(const GridNotify& record) {
+    const int r = record.item.row;
+    const int c = record.item.col;
+    if (r < 1 || r > ChannelCount || c < ColRxFreq || c >= ChannelColumnCount)
+        return;
+    // A second request while an edit is open ends that edit first, as a focus loss would.
+    switch (activeEditor) {
+    case Editor::Freq:
+        onFreqEditFocusLost();
+        break;
+    case Editor::Tone:
+        onToneListFocusLost();
+        break;
+    case Editor::Option:
+        onOptionListFocusLost();
+        break;
+    case Editor::None:
+        break;
+    }
+
+    const QRect cell(formWidget->mapFromGlobal(record.rect.topLeft()), record.rect.size());
+    const QString cellText = record.item.text;
+    editRow = r;
+    editColumn = c;
+
+    switch (c) {
+    case ColRxFreq:
+    case ColTxFreq:
+        channelGrid->editorActive = true;
+        activeEditor = Editor::Freq;
+        showEditor(freqEdit, cell);
+        freqEdit->setMaxLength(9);
+        freqEdit->setText(cellText);
+        freqEdit->selectAll();
+        freqEdit->savedText = cellText;
+        freqEdit->setFocus(Qt::OtherFocusReason);
+        break;
+    case ColRxTone:
+    case ColTxTone:
+        channelGrid->editorActive = true;
+        activeEditor = Editor::Tone;
+        showEditor(toneList, cell);
+        toneList->selectPrefix(cellText);
+        toneList->savedText = cellText;
+        toneList->setFocus(Qt::OtherFocusReason);
+        break;
+    default: {
+        channelGrid->editorActive = true;
+        {
+            const QSignalBlocker blocker(optionList);
+            optionList->clear();
+            optionList->addItem(LangText(kOptionKeys[c][0]));
+            optionList->addItem(LangText(kOptionKeys[c][1]));
+        }
+        activeEditor = Editor::Option;
+        showEditor(optionList, cell);
+        optionList->savedText = cellText;
+        optionList->selectPrefix(cellText);
+        optionList->setFocus(Qt::OtherFocusReason);
+        break;
+    }
+    }
+}
+
+void COrvikView::onFreqEditFocusLost() {
+    if (activeEditor != Editor::Freq)
+        return;
+    activeEditor = Editor::None;
+    const int n = editRow;
+    const bool receive = editColumn == ColRxFreq;
+    channelGrid->editorActive = false;
+    if (CommitFrequency(doc.image(), doc.limits(), n, receive, toStd(freqEdit->text())))
+        doc.SetModifiedFlag();
+    hideControl(freqEdit);
+    RefreshChannelRow(n);
+}
+
+void COrvikView::onToneListFocusLost() {
+    if (activeEditor != Editor::Tone)
+        return;
+    activeEditor = Editor::None;
+    const int n = editRow;
+    const bool receive = editColumn == ColRxTone;
+    channelGrid->editorActive = false;
+    // Without a selection (a stored tone that the list does not offer) nothing was chosen, and
+    // the tone keeps its value.
+    if (toneList->currentIndex() >= 0) {
+        const CellTexts texts = cellTexts();
+        if (CommitTone(doc.image(), n, receive, toStd(toneList->currentText()), texts.off))
+            doc.SetModifiedFlag();
+        writeCell(n, receive ? ColRxTone : ColTxTone, texts);
+        if (receive)
+            writeCell(n, ColTxTone, texts);
+        channelGrid->RedrawRow(n);
+    }
+    hideControl(toneList);
+}
+
+void COrvikView::onOptionChosen(int position) {
+    if (activeEditor != Editor::Option || position < 0)
+        return;
+    if (SelectOption(doc.image(), editRow, editColumn, position)) {
+        writeCell(editRow, editColumn, cellTexts());
+        channelGrid->RedrawCell(editRow, editColumn);
+        doc.SetModifiedFlag();
+    }
+}
+
+void COrvikView::onOptionListFocusLost() {
+    if (activeEditor != Editor::Option)
+        return;
+    activeEditor = Editor::None;
+    channelGrid->editorActive = false;
+    hideControl(optionList);
+}
+
+// ---- printing --------------------------------------------------------------------------
+
+void COrvikView::OnFilePrint(bool direct) {
+    printer->Print(this, direct);
+}
+
+void COrvikView::OnFilePrintPreview() {
+    printer->Preview(this);
+}
+
+void COrvikView::OnFilePrintSetup() {
+    printer->Setup(this);
+}
 
 } // namespace orvik

@@ -1,34 +1,134 @@
 #pragma once
 // The form view (form 101): the settings panel above the channel table. Every control writes
-// its field of the document's image at once; a refresh rebuilds everything from the image.
+// its field of the document's image at once and marks the document modified; a refresh
+// rebuilds every list, value, header and cell from the image. The channel table is a grid that
+// only displays text; its cells are edited by three in-place editors laid over the cell.
+
+#include "core/model/EditRules.h"
 
 #include <QScrollArea>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
 
 namespace orvik {
 
 class COrvikApp;
 class COrvikDoc;
+class CGridCtrl;
+class ChannelPrinter;
+class DtmfEdit;
+class FreqEdit;
+class OptionList;
+class ToneList;
+struct GridNotify;
 
 class COrvikView : public QScrollArea {
     Q_OBJECT
 public:
     COrvikView(COrvikApp& app, COrvikDoc& doc, QWidget* parent);
+    ~COrvikView() override;
 
-    // Once after the window exists: refresh, relabel the menu.
+    // Once after the window exists: refresh, fit the frame to the form (shrinking only),
+    // relabel the menu, make the grid the owner of the in-place editors.
     void OnInitialUpdate();
-    // The update hook: rebuilds the panel and the table from the image.
+    // The update hook: rebuilds the panel and the table from the image. An edit still open in
+    // the table belongs to the image being replaced and is dropped.
     void OnUpdate();
 
     void OnFilePrint(bool direct);
     void OnFilePrintPreview();
     void OnFilePrintSetup();
 
+    // The form holding every control, each tagged with its id (SetControlId).
     QWidget* form() const { return formWidget; }
+    CGridCtrl* grid() const { return channelGrid; }
+    // The check-box member of a check-box control id (1 = checked); -1 for any other id.
+    int checkValue(int controlId) const;
+    // The text a control of the form shows (a list: its selected entry); empty when unknown.
+    QString controlText(int controlId) const;
+    // The control of the form with this id, or null.
+    QWidget* control(int controlId) const;
+
+    FreqEdit* freqEditor() const { return freqEdit; }
+    ToneList* toneEditor() const { return toneList; }
+    OptionList* optionEditor() const { return optionList; }
+    DtmfEdit* dtmfEditor() const { return dtmfEdit; }
+
+    // The cell being edited.
+    int editRow = 0;
+    int editColumn = 0;
+
+    // ---- channel table
+    // Sets the grid up on first use and fills the header and all 16 channel rows.
+    void FillChannelTable();
+    // Recomputes the read-only states of row n (1..16) and rewrites its nine data cells.
+    void RefreshChannelRow(int n);
 
 private:
+    enum class Editor { None, Freq, Tone, Option };
+    // A check box and the member that mirrors it.
+    struct CheckBinding {
+        int id;
+        QCheckBox* box;
+        int value;
+    };
+
+    void buildForm();
+    QLabel* addLabel(int id, const char* caption, int x, int y, int w, int h);
+    QComboBox* addList(int id, int x, int y, int w, int h);
+    QCheckBox* addCheck(int id, const char* caption, int x, int y, int w, int h);
+    void hideControl(QWidget* w);
+
+    // Refresh steps.
+    void fillLists();
+    void fillToneList();
+    void readCheckValues();
+    void pushCheckValues();
+
+    // Handlers of the settings panel.
+    void onCheckClicked(int id);
+    void onListChanged(int id, int position);
+    void onBandChanged(int position);
+    void onDtmfFocusLost();
+
+    // Handlers of the channel table.
+    void OnBeginEdit(const GridNotify& record);
+    void onFreqEditFocusLost();
+    void onToneListFocusLost();
+    void onOptionChosen(int position);
+    void onOptionListFocusLost();
+    // Hides and disables the three editors; an edit still open ends without being stored.
+    void hideEditors();
+    void showEditor(QWidget* editor, const QRect& cellInForm);
+
+    CellTexts cellTexts() const;
+    void writeCell(int n, int column, const CellTexts& texts);
+
     COrvikApp& app;
     COrvikDoc& doc;
     QWidget* formWidget = nullptr;
+    CGridCtrl* channelGrid = nullptr;
+    FreqEdit* freqEdit = nullptr;
+    ToneList* toneList = nullptr;
+    OptionList* optionList = nullptr;
+    DtmfEdit* dtmfEdit = nullptr;
+    QComboBox* bandList = nullptr;
+    QComboBox* voiceList = nullptr;
+    QComboBox* squelchList = nullptr;
+    QComboBox* sideKey1List = nullptr;
+    QComboBox* sideKey2List = nullptr;
+    QComboBox* timeOutList = nullptr;
+    QComboBox* voxLevelList = nullptr;
+    QComboBox* scanModeList = nullptr;
+    QComboBox* fmFreqList = nullptr;
+    CheckBinding checks[6]{};
+    Editor activeEditor = Editor::None;
+    std::unique_ptr<ChannelPrinter> printer;
 };
 
 } // namespace orvik

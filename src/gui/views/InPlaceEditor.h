@@ -1,0 +1,29 @@
+#pragma once
+// Behaviour shared by the channel table's in-place editors and the DTMF edit: the owner window
+// that Escape and Enter hand the focus to, and which focus losses end an edit.
+
+#include <QFocusEvent>
+#include <QPointer>
+#include <QWidget>
+
+namespace orvik {
+
+// The window an editor returns the focus to: its owner when one is set, else its parent.
+class EditorOwner {
+public:
+    void setOwnerWindow(QWidget* owner) { ownerWidget = owner; }
+    QWidget* ownerWindow(const QWidget* self) const {
+        return ownerWidget ? ownerWidget.data() : self->parentWidget();
+    }
+
+private:
+    QPointer<QWidget> ownerWidget;
+};
+
+// A focus loss that ends an edit. Opening a popup (the editor's own drop-down list, a menu)
+// leaves the editor in charge, so it does not count.
+inline bool EndsEdit(const QFocusEvent* event) {
+    return event->reason() != Qt::PopupFocusReason;
+}
+
+} // namespace orvik

@@ -1,0 +1,59 @@
+#include "gui/views/InPlaceList.h"
+
+#include <QKeyEvent>
+#include <QSignalBlocker>
+
+namespace orvik {
+
+InPlaceList::InPlaceList(QWidget* parent) : QComboBox(parent) {
+    setEditable(false);
+    setInsertPolicy(QComboBox::NoInsert);
+    setMaxVisibleItems(12);
+}
+
+int InPlaceList::selectPrefix(const QString& text) {
+    int found = -1;
+    for (int i = 0; i < count(); ++i) {
+        if (itemText(i).startsWith(text, Qt::CaseInsensitive)) {
+            found = i;
+            break;
+        }
+    }
+    const QSignalBlocker blocker(this);
+    setCurrentIndex(found);
+    return found;
+}
+
+void InPlaceList::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        selectPrefix(savedText);
+        [[fallthrough]];
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (QWidget* owner = ownerWindow(this))
+            owner->setFocus(Qt::OtherFocusReason);
+        event->accept();
+        return;
+    default:
+        QComboBox::keyPressEvent(event);
+    }
+}
+
+void InPlaceList::focusOutEvent(QFocusEvent* event) {
+    QComboBox::focusOutEvent(event);
+    if (EndsEdit(event))
+        emit focusLost();
+}
+
+void ToneList::setEntries(const QStringList& entries) {
+    const QSignalBlocker blocker(this);
+    clear();
+    QStringList upper;
+    upper.reserve(entries.size());
+    for (const QString& e : entries)
+        upper.append(e.toUpper());
+    addItems(upper);
+}
+
+} // namespace orvik

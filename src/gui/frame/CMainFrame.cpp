@@ -34,6 +34,11 @@
 #include <QToolTip>
 #include <QUrl>
 
+// The toolbar artwork lives in a static library: its resources must be pulled in by hand.
+static void initToolbarArtwork() {
+    Q_INIT_RESOURCE(icons);
+}
+
 namespace orvik {
 
 using namespace ids;
@@ -110,10 +115,13 @@ QIcon commandIcon(int id, QStyle* style) {
     for (const IconName& n : names) {
         if (n.id != id)
             continue;
-        const QString artwork = QStringLiteral(":/orvik/icons/%1.svg").arg(n.theme);
+        if (QIcon::hasThemeIcon(n.theme))
+            return QIcon::fromTheme(n.theme);
+        // Shipped artwork where the desktop's theme has none.
+        const QString artwork = QStringLiteral(":/orvik/icons/%1.png").arg(n.theme);
         if (QFile::exists(artwork))
             return QIcon(artwork);
-        return QIcon::fromTheme(n.theme, style->standardIcon(n.fallback));
+        return style->standardIcon(n.fallback);
     }
     return {};
 }
@@ -135,6 +143,7 @@ int readNumLock() {
 } // namespace
 
 CMainFrame::CMainFrame(COrvikApp& application) : app(application) {
+    initToolbarArtwork();
     setAcceptDrops(true);
 
     QMenu* file = menuBar()->addMenu(TopMenuFallback[0]);

@@ -5,7 +5,6 @@
 #include "gui/app/COrvikDoc.h"
 #include "gui/app/MessageBox.h"
 #include "gui/frame/CMainFrame.h"
-#include "gui/grid/CGridCtrl.h"
 #include "gui/views/COrvikView.h"
 #include "gui/views/ChannelPrint.h"
 
@@ -59,7 +58,8 @@ int PrintDataFileToPdf(const std::string& appDirectory, const QString& dataFile,
 
     COrvikView* view = app.mainFrame()->view();
     ChannelPrinter printer;
-    printer.SetSources(view->form(), view->findChild<CGridCtrl*>());
+    printer.SetSources(view->form(), view->grid(),
+                       [view](int controlId) { return view->checkValue(controlId); });
     if (!printer.PrintToPdf(pdfFile)) {
         const QByteArray name = pdfFile.toLocal8Bit();
         std::fprintf(stderr, "orvik: cannot write %s\n", name.constData());

@@ -80,6 +80,10 @@ public:
             grid->SetRowHeight(r, 21);
             grid->SetItemText(r, 0, QString::number(r));
         }
+        // Centred on one line, as the channel table stores its cells.
+        for (int r = 0; r <= 16; ++r)
+            for (int c = 0; c < 10; ++c)
+                grid->SetItemFormat(r, c, 0x25);
     }
 
     void setList(int id, const QStringList& entries, int selected) {

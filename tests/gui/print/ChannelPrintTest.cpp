@@ -4,11 +4,13 @@
 #include "PrintTestSupport.h"
 
 #include "gui/app/COrvikApp.h"
+#include "gui/app/MessageBox.h"
 #include "gui/app/ResourceIds.h"
 #include "gui/grid/CGridCtrl.h"
 #include "gui/lang/LangUi.h"
 #include "gui/views/ChannelPrint.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -16,8 +18,12 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QTimer>
 
 #include <clocale>
 #include <cmath>
@@ -29,6 +35,13 @@ namespace orvik::test {
 namespace {
 
 const QDateTime kWhen(QDate(2012, 3, 5), QTime(14, 7));
+
+QString LineWith(const QStringList& lines, const QString& needle) {
+    for (const QString& line : lines)
+        if (line.contains(needle))
+            return line.simplified();
+    return QString();
+}
 
 // The settings controls and the channel grid, tagged and sized as the form view has them.
 class TestForm {
@@ -317,6 +330,54 @@ TEST_F(ChannelPrintTest, ExistingPdfIsReplacedWhole) {
     ASSERT_TRUE(result.open(QIODevice::ReadOnly));
     EXPECT_TRUE(result.read(5) == "%PDF-");
     EXPECT_TRUE(PdfLines(pdf).join('\n').contains("2012-03-05 Monday 14:07"));
+}
+
+TEST_F(ChannelPrintTest, DirectPrintUsesTheSessionPrinter) {
+    std::vector<MessageRecord> shown;
+    SetMessageBoxHook([&](const MessageRecord& m) {
+        shown.push_back(m);
+        return int(MsgOk);
+    });
+    page.useChannel(2, "431.00000");
+    printer.printer().setOutputFormat(QPrinter::PdfFormat);
+    printer.printer().setOutputFileName(out.filePath("direct.pdf"));
+    EXPECT_TRUE(printer.Print(nullptr, true));
+    EXPECT_TRUE(LineWith(PdfLines(out.filePath("direct.pdf")), "431.00000").startsWith("2 "));
+    EXPECT_TRUE(shown.empty());
+
+    // A printer that cannot start is reported, not passed off as printed.
+    printer.printer().setOutputFileName(out.filePath("missing/direct.pdf"));
+    EXPECT_FALSE(printer.Print(nullptr, true));
+    EXPECT_EQ(shown.size(), 1u);
+
+    // Cancelling the print dialog ends the job before anything is measured or drawn.
+    printer.printer().setOutputFileName(out.filePath("cancelled.pdf"));
+    printer.charWidth = -1;
+    QTimer::singleShot(0, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QPrintDialog*>(w))
+                dialog->reject();
+    });
+    EXPECT_FALSE(printer.Print(nullptr, false));
+    EXPECT_EQ(printer.charWidth, -1);
+    EXPECT_FALSE(QFileInfo::exists(out.filePath("cancelled.pdf")));
+    EXPECT_EQ(shown.size(), 1u);
+    SetMessageBoxHook({});
+}
+
+TEST_F(ChannelPrintTest, PreviewDrawsThePageOnce) {
+    page.useChannel(4, "433.00000");
+    int pages = -1;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QPrintPreviewDialog*>(w)) {
+                pages = dialog->findChild<QPrintPreviewWidget*>()->pageCount();
+                dialog->reject();
+            }
+    });
+    printer.Preview(nullptr);
+    EXPECT_EQ(pages, 1);
+    EXPECT_EQ(printer.logicalPageWidth, 790 + 8 * printer.charWidth);
 }
 
 } // namespace

@@ -5,7 +5,9 @@
 #include "core/lang/LangText.h"
 #include "gui/app/COrvikDoc.h"
 #include "gui/app/ResourceIds.h"
+#include "gui/frame/CAboutDlg.h"
 #include "gui/frame/CMainFrame.h"
+#include "gui/frame/HelpFile.h"
 #include "gui/lang/CLanguageDlg.h"
 #include "gui/link/CPortDlg.h"
 #include "gui/views/COrvikView.h"
@@ -14,11 +16,16 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <fcntl.h>
 #include <pty.h>
@@ -191,6 +198,50 @@ TEST_F(DialogsTest, OkWritesOnlyAChangedPortAndTheSearchBoxWritesAtOnce) {
         EXPECT_TRUE(readFile(filePath("setting.ini")).contains("com=6\n"));
         EXPECT_EQ(app->mainFrame()->portPaneText(), "COM6");
     }
+}
+
+TEST_F(DialogsTest, HelpOpensTheLanguagesChmWhenPresentElseItsHtmlPage) {
+    const QString langFile = filePath("english.lang");
+    EXPECT_EQ(HelpFilePath(langFile), filePath("english.html"));
+    writeFile(filePath("english.chm"), "ITSF");
+    EXPECT_EQ(HelpFilePath(langFile), filePath("english.chm"));
+}
+
+TEST_F(DialogsTest, AboutBoxTakesItsTextsFromTheLanguageFile) {
+    QByteArray lang = readFile(filePath("english.lang"));
+    lang.replace("[Resource]", "[Resource]\n1015=RQ-550 test line");
+    writeFile(filePath("english.lang"), lang);
+    ASSERT_TRUE(start());
+    CAboutDlg about(app->mainFrame());
+    QStringList texts;
+    for (QLabel* l : about.findChildren<QLabel*>())
+        texts << l->text();
+    EXPECT_TRUE(texts.contains("RQ-550 test line"));
+    EXPECT_EQ(about.windowTitle(),
+              QString::fromStdString(ResourceText(filePath("english.lang").toStdString(), 100)));
+}
+
+TEST_F(DialogsTest, AFileDroppedOnTheWindowIsOpenedWithoutTheClearQuestion) {
+    ASSERT_TRUE(start());
+    const QString file = filePath("dropped.735");
+    QByteArray image(4096, char(0xFF));
+    image[0x3C1] = 5;
+    writeFile(file, dataFileBytes(image));
+    app->mainFrame()->show();
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(file)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(app->mainFrame(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(app->mainFrame(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    // The drop is opened from the event loop, after the drop itself has finished.
+    for (int i = 0; i < 200 && app->document()->PathName().isEmpty(); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(app->document()->PathName(), QFileInfo(file).absoluteFilePath());
+    EXPECT_EQ(app->document()->image().squelchLevel(), 5);
+    EXPECT_TRUE(messages.empty());
 }
 
 } // namespace

@@ -2,11 +2,16 @@
 
 #include "core/model/Codecs.h"
 #include "core/model/DataFile.h"
+#include "gui/frame/CMainFrame.h"
+#include "gui/views/COrvikView.h"
 
 #include <QDir>
 #include <QFile>
+#include <QPrinter>
 #include <QProcess>
 #include <QXmlStreamReader>
+
+#include <clocale>
 
 namespace orvik::test {
 
@@ -24,10 +29,6 @@ AppDir::AppDir(const QString& language) {
     settings.replace("language=english", "language=" + language.toUtf8());
     write("setting.ini", settings);
     ok = true;
-}
-
-std::string AppDir::stdPath() const {
-    return QFile::encodeName(dir.path()).toStdString();
 }
 
 void AppDir::write(const QString& name, const QByteArray& bytes) const {
@@ -56,24 +57,33 @@ void UseChannel(RadioImage& image, int n, const char* freqText) {
     image.setDefaultChannelFlags(n);
 }
 
-QStringList PdfLines(const QString& pdf) {
+namespace {
+QByteArray RunPdfToText(const QStringList& args) {
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.start(QStringLiteral("pdftotext"), args);
     if (!p.waitForFinished(20000))
         return {};
-    QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n');
+    return p.readAllStandardOutput();
+}
+} // namespace
+
+QStringList PdfLines(const QString& pdf) {
+    QStringList lines = QString::fromUtf8(RunPdfToText({"-layout", pdf, "-"})).split('\n');
     for (QString& line : lines)
         line.remove(QChar('\f'));
     return lines;
 }
 
+QString LineWith(const QStringList& lines, const QString& needle) {
+    for (const QString& line : lines)
+        if (line.contains(needle))
+            return line.simplified();
+    return QString();
+}
+
 std::vector<PdfWord> PdfWords(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(20000))
-        return {};
     std::vector<PdfWord> words;
-    QXmlStreamReader xml(p.readAllStandardOutput());
+    QXmlStreamReader xml(RunPdfToText({"-bbox", pdf, "-"}));
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("word"))
             continue;
@@ -94,6 +104,43 @@ const PdfWord* FindWord(const std::vector<PdfWord>& words, const QString& text, 
         if (w.text == text && w.yMin >= minY)
             return &w;
     return nullptr;
+}
+
+void PrintFixture::SetUp() {
+    ASSERT_TRUE(dir->valid());
+    std::setlocale(LC_TIME, "C");
+    SetMessageBoxHook([this](const MessageRecord& m) {
+        messages.push_back(m);
+        return int(MsgOk);
+    });
+}
+
+void PrintFixture::TearDown() {
+    printer.SetSources(nullptr, nullptr);
+    app.reset();
+    SetMessageBoxHook({});
+}
+
+void PrintFixture::start(const std::function<void(RadioImage&)>& edit) {
+    printer.SetSources(nullptr, nullptr);
+    app.reset();
+    const QString data = dir->filePath("doc.735");
+    ASSERT_TRUE(WriteDataFile(data, edit));
+    app = std::make_unique<COrvikApp>(QFile::encodeName(dir->path()).toStdString());
+    ASSERT_TRUE(app->InitInstance(data, false));
+    COrvikView* view = app->mainFrame()->view();
+    printer.SetSources(view->form(), view->grid(), [view](int id) { return view->checkValue(id); });
+}
+
+QString PrintFixture::printPage(const QString& name) {
+    const QString pdf = dir->filePath(name);
+    EXPECT_TRUE(printer.PrintToPdf(pdf, kPrintTime));
+    return pdf;
+}
+
+double PrintFixture::scale() const {
+    return double(printer.pageWidthPixels) / printer.logicalPageWidth * 72.0 /
+           QPrinter(QPrinter::HighResolution).resolution();
 }
 
 } // namespace orvik::test

@@ -1,27 +1,31 @@
 #pragma once
-// A program directory in a temporary folder (a copy of the shipped data), data files with chosen
-// channels, and the text and word boxes of a printed PDF as pdftotext reads them.
+// The running program, headless, on a copy of the shipped data with a data file of chosen
+// contents; its page printed to a PDF and read back with pdftotext.
 
 #include "core/model/RadioImage.h"
+#include "gui/app/COrvikApp.h"
+#include "gui/app/MessageBox.h"
+#include "gui/views/ChannelPrint.h"
 
-#include <QByteArray>
-#include <QString>
+#include <QDateTime>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
+#include <memory>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace orvik::test {
 
+// A program directory: setting.ini with the given language and both language files.
 class AppDir {
 public:
-    // language: the setup/language value of setting.ini.
     explicit AppDir(const QString& language = QStringLiteral("english"));
     bool valid() const { return ok; }
     QString path() const { return dir.path(); }
     QString filePath(const QString& name) const { return dir.filePath(name); }
-    std::string stdPath() const;
     void write(const QString& name, const QByteArray& bytes) const;
     QByteArray read(const QString& name) const;
 
@@ -30,13 +34,15 @@ private:
     bool ok = false;
 };
 
-// The default image of File New, changed by `edit`, saved as a data file at `path`.
+// The default image of File New, changed by `edit`, saved as a data file.
 bool WriteDataFile(const QString& path, const std::function<void(RadioImage&)>& edit = {});
-// Puts an in-band receive (and transmit) frequency into channel n.
+// An in-band receive and transmit frequency in channel n, tones off.
 void UseChannel(RadioImage& image, int n, const char* freqText);
 
 // pdftotext -layout: the page's lines.
 QStringList PdfLines(const QString& pdf);
+// The first line holding `needle`, simplified; empty when there is none.
+QString LineWith(const QStringList& lines, const QString& needle);
 
 // One word of the page, in points from the top-left corner.
 struct PdfWord {
@@ -45,7 +51,27 @@ struct PdfWord {
     double yCentre() const { return (yMin + yMax) / 2; }
 };
 std::vector<PdfWord> PdfWords(const QString& pdf);
-// The first word equal to `text` (at or after index `from`); null when there is none.
+// The first word equal to `text` at or below `minY`; null when there is none.
 const PdfWord* FindWord(const std::vector<PdfWord>& words, const QString& text, double minY = -1e9);
+
+inline const QDateTime kPrintTime(QDate(2012, 3, 5), QTime(14, 7));
+
+class PrintFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the program on a data file made by `edit`; the printer prints its form view.
+    void start(const std::function<void(RadioImage&)>& edit = {});
+    // Prints the page at kPrintTime to `name` in the program directory.
+    QString printPage(const QString& name = QStringLiteral("page.pdf"));
+    // Points of the PDF page per logical unit of the last job.
+    double scale() const;
+
+    std::unique_ptr<AppDir> dir = std::make_unique<AppDir>();
+    std::unique_ptr<COrvikApp> app;
+    ChannelPrinter printer;
+    std::vector<MessageRecord> messages;
+};
 
 } // namespace orvik::test

@@ -1,0 +1,152 @@
+// The print commands around the page: direct print, the print dialog, preview, PDF files
+// replaced whole, and `orvik --print-pdf` end to end.
+
+#include "PrintTestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTimer>
+
+namespace orvik::test {
+namespace {
+
+// Runs `action` on the first top-level dialog of type D once the event loop is running.
+template <typename D> void OnDialog(std::function<void(D*)> action) {
+    QTimer::singleShot(0, [action] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<D*>(w))
+                return action(dialog);
+    });
+}
+
+using PrintCommandTest = PrintFixture;
+
+TEST_F(PrintCommandTest, DirectPrintUsesTheSessionPrinter) {
+    start([](RadioImage& image) { UseChannel(image, 2, "431.00000"); });
+    printer.printer().setOutputFormat(QPrinter::PdfFormat);
+    printer.printer().setOutputFileName(dir->filePath("direct.pdf"));
+    EXPECT_TRUE(printer.Print(nullptr, true));
+    EXPECT_TRUE(LineWith(PdfLines(dir->filePath("direct.pdf")), "431.00000").startsWith("2 "));
+    EXPECT_TRUE(messages.empty());
+
+    // A printer that cannot start is reported, not passed off as printed.
+    printer.printer().setOutputFileName(dir->filePath("missing/direct.pdf"));
+    EXPECT_FALSE(printer.Print(nullptr, true));
+    EXPECT_EQ(messages.size(), 1u);
+
+    // Cancelling the print dialog ends the job before anything is measured or drawn.
+    printer.printer().setOutputFileName(dir->filePath("cancelled.pdf"));
+    printer.charWidth = -1;
+    OnDialog<QPrintDialog>([](QPrintDialog* d) { d->reject(); });
+    EXPECT_FALSE(printer.Print(nullptr, false));
+    EXPECT_EQ(printer.charWidth, -1);
+    EXPECT_FALSE(QFileInfo::exists(dir->filePath("cancelled.pdf")));
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(PrintCommandTest, PreviewDrawsOnePage) {
+    start();
+    int pages = -1;
+    OnDialog<QPrintPreviewDialog>([&](QPrintPreviewDialog* d) {
+        pages = d->findChild<QPrintPreviewWidget*>()->pageCount();
+        d->reject();
+    });
+    printer.Preview(nullptr);
+    EXPECT_EQ(pages, 1);
+    EXPECT_EQ(printer.logicalPageWidth, 790 + 8 * printer.charWidth);
+}
+
+TEST_F(PrintCommandTest, PdfIsReplacedWholeOrNotAtAll) {
+    start();
+    const QString pdf = dir->filePath("page.pdf");
+    dir->write("page.pdf", QByteArray(100000, 'x'));
+    printPage();
+    QFile result(pdf);
+    ASSERT_TRUE(result.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(result.read(5) == "%PDF-");
+    EXPECT_TRUE(PdfLines(pdf).join('\n').contains("2012-03-05 Monday 14:07"));
+
+    const QStringList before = QDir(dir->path()).entryList(QDir::AllEntries | QDir::Hidden);
+    EXPECT_FALSE(printer.PrintToPdf(dir->filePath("missing/page.pdf"), kPrintTime));
+    ASSERT_TRUE(QDir(dir->path()).mkdir("taken"));
+    EXPECT_FALSE(printer.PrintToPdf(dir->filePath("taken"), kPrintTime));
+    EXPECT_TRUE(QFileInfo(dir->filePath("taken")).isDir());
+    EXPECT_EQ(QDir(dir->path()).entryList(QDir::AllEntries | QDir::Hidden),
+              before + QStringList{"taken"});
+}
+
+struct CliRun {
+    int exitCode = -1;
+    QString stdErr;
+};
+
+CliRun RunPrintPdf(const QStringList& args) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+    env.insert("LC_ALL", "C");
+    QTemporaryDir config;
+    env.insert("XDG_CONFIG_HOME", config.path());
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(ORVIK_BUILD_DIR "/orvik"), args);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+TEST(OrvikPrintPdf, PrintsTheDataFileWithoutADisplay) {
+    AppDir dir;
+    ASSERT_TRUE(WriteDataFile(dir.filePath("in.735"),
+                              [](RadioImage& image) { UseChannel(image, 5, "460.02500"); }));
+    const QString pdf = dir.filePath("out.pdf");
+    const CliRun run =
+        RunPrintPdf({"--app-dir", dir.path(), "--print-pdf", pdf, dir.filePath("in.735")});
+    ASSERT_EQ(run.exitCode, 0) << run.stdErr.toStdString();
+    const QStringList lines = PdfLines(pdf);
+    const QRegularExpressionMatch date =
+        QRegularExpression(R"(^(\d{4}-\d{2}-\d{2}) (\w+) \d{2}:\d{2}$)")
+            .match(lines.value(0).trimmed());
+    ASSERT_TRUE(date.hasMatch()) << lines.value(0).toStdString();
+    // The weekday belongs to the printed date.
+    const QDate printed = QDate::fromString(date.captured(1), Qt::ISODate);
+    std::setlocale(LC_TIME, "C");
+    EXPECT_EQ(date.captured(2),
+              ChannelPrinter::FormatDateLine(QDateTime(printed, QTime(0, 0))).section(' ', 1, 1));
+    EXPECT_TRUE(LineWith(lines, "460.02500").startsWith("5 460.02500"));
+}
+
+TEST(OrvikPrintPdf, FailuresHaveTheirOwnExitStatus) {
+    AppDir dir;
+    ASSERT_TRUE(WriteDataFile(dir.filePath("good.735")));
+    dir.write("foreign.735", QByteArray(4144, 'Z'));
+    QTemporaryDir noSettings;
+    const struct {
+        const char* what;
+        QString appDir, pdf, data;
+        int status;
+    } cases[] = {
+        {"header rejected", dir.path(), dir.filePath("a.pdf"), dir.filePath("foreign.735"), 65},
+        {"unreadable", dir.path(), dir.filePath("b.pdf"), dir.filePath("missing.735"), 66},
+        {"pdf not writable", dir.path(), dir.filePath("no/such/dir/c.pdf"),
+         dir.filePath("good.735"), 73},
+        {"no setting.ini", noSettings.path(), dir.filePath("d.pdf"), dir.filePath("good.735"), 78},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunPrintPdf({"--app-dir", c.appDir, "--print-pdf", c.pdf, c.data});
+        EXPECT_EQ(run.exitCode, c.status) << c.what << ": " << run.stdErr.toStdString();
+        EXPECT_FALSE(run.stdErr.trimmed().isEmpty()) << c.what;
+        EXPECT_FALSE(QFileInfo::exists(c.pdf)) << c.what;
+    }
+    EXPECT_TRUE(QDir(dir.path()).entryList({".*.pdf"}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+} // namespace
+} // namespace orvik::test

@@ -80,8 +80,9 @@ COrvikView::COrvikView(COrvikApp& application, COrvikDoc& document, QWidget* par
 }
 
 COrvikView::~COrvikView() {
-    // Nothing may be stored while the widgets go away.
+    // The controls go first, while the view is whole; nothing is stored as they go away.
     activeEditor = Editor::None;
+    delete takeWidget();
 }
 
 QLabel* COrvikView::addLabel(int id, const char* caption, int x, int y, int w, int h) {
@@ -480,6 +481,7 @@ void COrvikView::FillChannelTable() {
         grid.SetItem(header);
     }
 
+    const CellTexts texts = cellTexts();
     for (int n = 1; n <= ChannelCount; ++n) {
         GridItem number;
         number.row = n;
@@ -488,14 +490,17 @@ void COrvikView::FillChannelTable() {
         number.format = kCellFormat;
         number.text = QString::number(n);
         grid.SetItem(number);
-        RefreshChannelRow(n);
+        refreshRow(n, texts);
     }
     grid.SetRedraw(true, true);
 }
 
 void COrvikView::RefreshChannelRow(int n) {
-    if (n < 1 || n > ChannelCount)
-        return;
+    if (n >= 1 && n <= ChannelCount)
+        refreshRow(n, cellTexts());
+}
+
+void COrvikView::refreshRow(int n, const CellTexts& texts) {
     const RadioImage& image = doc.image();
     CGridCtrl& grid = *channelGrid;
     for (int c = ColRxFreq; c < ChannelColumnCount; ++c) {
@@ -513,7 +518,6 @@ void COrvikView::RefreshChannelRow(int n) {
             grid.SetItemText(n, c, QString());
     } else {
         hideEditors();
-        const CellTexts texts = cellTexts();
         for (int c : {ColRxFreq, ColRxTone, ColTxFreq, ColTxTone, ColOption8, ColNarrow,
                       ColHighPower, ColOption5, ColOption9})
             writeCell(n, c, texts);

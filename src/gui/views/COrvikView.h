@@ -107,6 +107,7 @@ private:
     void showEditor(QWidget* editor, const QRect& cellInForm);
 
     CellTexts cellTexts() const;
+    void refreshRow(int n, const CellTexts& texts);
     void writeCell(int n, int column, const CellTexts& texts);
 
     COrvikApp& app;

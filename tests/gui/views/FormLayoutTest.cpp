@@ -100,11 +100,14 @@ TEST_P(FormLayoutTest, NothingClippedOrOverlapping) {
 
     const QString shots = qEnvironmentVariable("ORVIK_SCREENSHOT_DIR");
     if (!shots.isEmpty()) {
+        EXPECT_TRUE(doc->DoSave(shots + "/sample.735"));
         EXPECT_TRUE(app->mainFrame()->grab().save(shots + "/orvik-window-" + language + ".png"));
         EXPECT_TRUE(form->grab().save(shots + "/orvik-form-" + language + ".png"));
         // An open tone editor over its cell.
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(2, 4).center());
-        EXPECT_TRUE(form->grab().save(shots + "/orvik-form-editing-" + language + ".png"));
+        EXPECT_TRUE(form->grab().save(shots + "/orvik-form-tone-" + language + ".png"));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(3, 3).center());
+        EXPECT_TRUE(form->grab().save(shots + "/orvik-form-freq-" + language + ".png"));
     }
 }
 

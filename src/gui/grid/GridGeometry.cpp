@@ -13,18 +13,35 @@ int clampToInt(qint64 v) {
 
 // ---- Axis ------------------------------------------------------------------------
 
+void GridGeometry::Axis::resize(int n, int size) {
+    sizes.resize(static_cast<size_t>(std::max(0, n)), std::max(0, size));
+    offsets.resize(sizes.size() + 1);
+    validUpTo = std::min(validUpTo, count());
+    total = 0;
+    for (int s : sizes)
+        total += s;
+    fixed = std::min(fixed, count());
+}
+
+void GridGeometry::Axis::setSize(int i, int size) {
+    total += size - sizes[static_cast<size_t>(i)];
+    sizes[static_cast<size_t>(i)] = size;
+    validUpTo = std::min(validUpTo, i);
+}
+
 qint64 GridGeometry::Axis::offset(int i) const {
-    if (dirty) {
-        offsets.resize(sizes.size() + 1);
-        qint64 sum = 0;
-        offsets[0] = 0;
-        for (size_t k = 0; k < sizes.size(); ++k) {
-            sum += sizes[k];
-            offsets[k + 1] = sum;
-        }
-        dirty = false;
-    }
-    return offsets[static_cast<size_t>(std::clamp(i, 0, count()))];
+    i = std::clamp(i, 0, count());
+    if (i == count())
+        return total;
+    for (; validUpTo < i; ++validUpTo)
+        offsets[size_t(validUpTo) + 1] = offsets[size_t(validUpTo)] + sizes[size_t(validUpTo)];
+    return offsets[static_cast<size_t>(i)];
+}
+
+const std::vector<qint64>& GridGeometry::Axis::prefix() const {
+    for (; validUpTo < count(); ++validUpTo)
+        offsets[size_t(validUpTo) + 1] = offsets[size_t(validUpTo)] + sizes[size_t(validUpTo)];
+    return offsets;
 }
 
 int GridGeometry::Axis::fixedExtent() const {
@@ -44,11 +61,11 @@ int GridGeometry::Axis::first() const {
         return fixed;
     // Smallest i >= fixed with nonFixedOffset(i) >= pos, but never past the last index.
     const qint64 target = offset(fixed) + pos;
-    offset(0); // make sure the offsets are built
-    auto begin = offsets.begin() + fixed;
-    auto end = offsets.begin() + count(); // offsets[count()] is the end, not an index
+    const auto& starts = prefix();
+    auto begin = starts.begin() + fixed;
+    auto end = starts.begin() + count(); // starts[count()] is the end, not an index
     auto it = std::lower_bound(begin, end, target);
-    int i = static_cast<int>(it - offsets.begin());
+    int i = static_cast<int>(it - starts.begin());
     return std::min(i, count() - 1);
 }
 
@@ -58,10 +75,11 @@ int GridGeometry::Axis::lastVisible() const {
         return -1;
     // Last index whose start lies above the viewport's far edge.
     const qint64 limit = offset(top) + (view - fixedExtent());
-    auto begin = offsets.begin() + top;
-    auto end = offsets.begin() + count();
+    const auto& starts = prefix();
+    auto begin = starts.begin() + top;
+    auto end = starts.begin() + count();
     auto it = std::lower_bound(begin, end, limit); // first start >= limit
-    int i = static_cast<int>(it - offsets.begin()) - 1;
+    int i = static_cast<int>(it - starts.begin()) - 1;
     return std::max(i, top);
 }
 
@@ -95,8 +113,9 @@ int GridGeometry::Axis::indexAt(int x) const {
     if (at >= offset(count()))
         return -1;
     // Last index whose start is <= at (skips zero-sized entries before it).
-    auto it = std::upper_bound(offsets.begin() + lowest, offsets.begin() + count(), at);
-    int i = static_cast<int>(it - offsets.begin()) - 1;
+    const auto& starts = prefix();
+    auto it = std::upper_bound(starts.begin() + lowest, starts.begin() + count(), at);
+    int i = static_cast<int>(it - starts.begin()) - 1;
     return i >= lowest ? i : -1;
 }
 
@@ -189,16 +208,12 @@ bool GridGeometry::Axis::ensure(int i) {
 // ---- GridGeometry ------------------------------------------------------------------
 
 void GridGeometry::resizeRows(int count, int height) {
-    rows.sizes.resize(static_cast<size_t>(std::max(0, count)), std::max(0, height));
-    rows.dirty = true;
-    rows.fixed = std::min(rows.fixed, rowCount());
+    rows.resize(count, height);
     rows.setPos(rows.pos);
 }
 
 void GridGeometry::resizeColumns(int count, int width) {
-    cols.sizes.resize(static_cast<size_t>(std::max(0, count)), std::max(0, width));
-    cols.dirty = true;
-    cols.fixed = std::min(cols.fixed, columnCount());
+    cols.resize(count, width);
     cols.setPos(cols.pos);
 }
 
@@ -223,8 +238,7 @@ int GridGeometry::columnWidth(int col) const {
 bool GridGeometry::setRowHeight(int row, int height) {
     if (row < 0 || row >= rowCount() || height < 0)
         return false;
-    rows.sizes[static_cast<size_t>(row)] = height;
-    rows.dirty = true;
+    rows.setSize(row, height);
     rows.setPos(rows.pos);
     return true;
 }
@@ -232,8 +246,7 @@ bool GridGeometry::setRowHeight(int row, int height) {
 bool GridGeometry::setColumnWidth(int col, int width) {
     if (col < 0 || col >= columnCount() || width < 0)
         return false;
-    cols.sizes[static_cast<size_t>(col)] = width;
-    cols.dirty = true;
+    cols.setSize(col, width);
     cols.setPos(cols.pos);
     return true;
 }

@@ -122,14 +122,20 @@ private:
     // extent and the scroll position.
     struct Axis {
         std::vector<int> sizes;
-        mutable std::vector<qint64> offsets; // size count() + 1 when not dirty
-        mutable bool dirty = true;
+        // offsets[i] is the sum of sizes [0, i), built lazily and valid up to validUpTo,
+        // so that setting every size in turn stays linear.
+        mutable std::vector<qint64> offsets{0};
+        mutable int validUpTo = 0;
+        qint64 total = 0;
         int fixed = 0;
         int view = 0;
         int pos = 0;
 
         int count() const { return static_cast<int>(sizes.size()); }
+        void resize(int n, int size);
+        void setSize(int i, int size);
         qint64 offset(int i) const;
+        const std::vector<qint64>& prefix() const; // every offset valid
         qint64 nonFixedOffset(int i) const { return offset(i) - offset(fixed); }
         int fixedExtent() const;
         int page() const;

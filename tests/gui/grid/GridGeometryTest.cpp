@@ -212,3 +212,41 @@ TEST(GridGeometry, LargeGridScrolledToTheMiddle) {
 
 } // namespace
 } // namespace orvik
+
+namespace orvik {
+namespace {
+
+// Offsets are built lazily: interleaved changes and queries must match a plain sum.
+TEST(GridGeometry, OffsetsFollowEveryChange) {
+    GridGeometry g;
+    g.resizeRows(50, 10);
+    std::vector<int> heights(50, 10);
+    const auto check = [&](const char* when) {
+        qint64 sum = 0;
+        for (int r = 0; r <= 50; ++r) {
+            ASSERT_EQ(g.rowOffset(r), sum) << when << " row " << r;
+            if (r < 50)
+                sum += heights[size_t(r)];
+        }
+    };
+    const std::pair<int, int> changes[] = {{49, 3}, {0, 7}, {25, 0}, {24, 40}, {1, 1}};
+    for (auto [row, h] : changes) {
+        EXPECT_EQ(g.rowOffset(30), [&] {
+            qint64 s = 0;
+            for (int r = 0; r < 30; ++r)
+                s += heights[size_t(r)];
+            return s;
+        }());
+        ASSERT_TRUE(g.setRowHeight(row, h));
+        heights[size_t(row)] = h;
+        check("after a change");
+    }
+    g.resizeRows(20, 5);
+    heights.resize(20);
+    g.resizeRows(50, 5);
+    heights.resize(50, 5);
+    check("after shrinking and growing");
+}
+
+} // namespace
+} // namespace orvik

@@ -335,8 +335,12 @@ bool ChannelPrinter::PrintToPdf(const QString& file, const QDateTime& when) {
         QPrinter pdf(QPrinter::HighResolution);
         pdf.setOutputFileName(temporaryName);
         pdf.setOutputFormat(QPrinter::PdfFormat);
+        // A file has no unprintable border of its own; it gets one like a printer's.
         if (sessionPrinter)
             pdf.setPageLayout(sessionPrinter->pageLayout());
+        else
+            pdf.setPageMargins(QMarginsF(kPdfMargin, kPdfMargin, kPdfMargin, kPdfMargin),
+                               QPageLayout::Millimeter);
         pdf.setDocName(QFileInfo(file).fileName());
         ok = RunJob(pdf, when);
     }

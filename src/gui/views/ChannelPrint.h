@@ -81,6 +81,8 @@ public:
     static constexpr int kPrintFontHeight = 11;
     // Settings block columns, in logical units.
     static constexpr int kEntryX[3] = {0, 300, 600};
+    // Border of a PDF page, in millimetres, unless print setup chose the page.
+    static constexpr double kPdfMargin = 10.0;
 
 private:
     // Begin, page, end on a printer that is ready.

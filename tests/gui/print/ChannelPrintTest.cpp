@@ -129,10 +129,9 @@ TEST_F(ChannelPrintTest, EntriesSitOnTheirLinesAndColumns) {
     EXPECT_NEAR(side->yMin - beep->yMin, 28 * s, 0.6);
     EXPECT_NEAR(voiceFn->yMin - beep->yMin, 4 * 28 * s, 0.6);
     // Logical x = 0 lies four average characters in from the printable area's edge.
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    EXPECT_NEAR(beep->xMin - pdf.pageLayout().paintRectPoints().left(), 4 * printer.charWidth * s,
-                1.0);
+    const double printableLeft = ChannelPrinter::kPdfMargin * 72 / 25.4;
+    EXPECT_NEAR(beep->xMin - printableLeft, 4 * printer.charWidth * s, 1.0);
+    EXPECT_NEAR(date->yMin, printableLeft, 1.0);
 }
 
 TEST_F(ChannelPrintTest, WithoutChannelsOnlyTheHeaderRowIsPrinted) {

@@ -118,7 +118,7 @@ QCheckBox* COrvikView::addCheck(int id, const char* caption, int x, int y, int w
     r.setHeight(std::max(r.height(), box->sizeHint().height()));
     box->setGeometry(r);
     SetControlId(box, id);
-    connect(box, &QCheckBox::clicked, this, [this, id] { onCheckClicked(id); });
+    connect(box, &QCheckBox::toggled, this, [this, id] { onCheckClicked(id); });
     return box;
 }
 

@@ -10,13 +10,13 @@ namespace orvik::cli {
 
 enum Exit : int {
     ExitOk = 0,
-    ExitUsage = 64,      // bad command line
-    ExitDataErr = 65,    // a data file whose header is rejected
-    ExitNoInput = 66,    // input cannot be read
-    ExitUnavailable = 69,// the port could not be reached (PortError)
-    ExitCantCreate = 73, // output cannot be written
-    ExitProtocol = 76,   // TypeError, ReadFailed, WriteFailed
-    ExitConfig = 78,     // setting.ini missing
+    ExitUsage = 64,       // bad command line
+    ExitDataErr = 65,     // a data file whose header is rejected
+    ExitNoInput = 66,     // input cannot be read
+    ExitUnavailable = 69, // the port could not be reached (PortError)
+    ExitCantCreate = 73,  // output cannot be written
+    ExitProtocol = 76,    // TypeError, ReadFailed, WriteFailed
+    ExitConfig = 78,      // setting.ini missing
     ExitInterrupted = 130,
 };
 

@@ -67,6 +67,7 @@ inline constexpr const char* IDS_FILTER_ALL = "IDS_FILTER_ALL";
 inline constexpr const char* IDS_ERROR_PORT_DENIED = "IDS_ERROR_PORT_DENIED";
 inline constexpr const char* IDS_ERROR_PORT_BUSY = "IDS_ERROR_PORT_BUSY";
 inline constexpr const char* IDS_ERROR_PORT_MISSING = "IDS_ERROR_PORT_MISSING";
+inline constexpr const char* IDS_ERROR_PRINT = "IDS_ERROR_PRINT"; // followed by the printer
 
 // Menu entries, in the order the menu is relabelled.
 inline constexpr const char* Menu_File = "Menu_File";
@@ -123,6 +124,7 @@ inline constexpr std::array AllStringKeys{
     IDS_ERROR_PORT_DENIED,
     IDS_ERROR_PORT_BUSY,
     IDS_ERROR_PORT_MISSING,
+    IDS_ERROR_PRINT,
     Menu_File,
     Menu_Program,
     Menu_Setting,

@@ -290,10 +290,9 @@ bool ChannelPrinter::Print(QWidget* parent, bool direct) {
         return false;
     if (RunJob(printer(), QDateTime()))
         return true;
-    ShowMessageBox(parent,
-                   QStringLiteral("The print job could not be started on \"%1\".")
-                       .arg(printer().printerName().isEmpty() ? printer().outputFileName()
-                                                              : printer().printerName()),
+    const QString target = printer().printerName().isEmpty() ? printer().outputFileName()
+                                                             : printer().printerName();
+    ShowMessageBox(parent, LangText("IDS_ERROR_PRINT") + "\n" + target,
                    LangText("IDS_ERROR"), MsgButtons::Ok, MsgIcon::Stop);
     return false;
 }

@@ -5,6 +5,7 @@
 //
 // --app-dir names the program directory (setting.ini, *.lang); by default the directory of the
 // executable. --print-pdf prints the channel table of FILE.735 to OUT.pdf without a window.
+// Qt's own options (-platform, -style, ...) are taken out by QApplication first.
 
 #include "core/profile/AppPaths.h"
 #include "gui/app/COrvikApp.h"
@@ -16,34 +17,54 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
+namespace {
+void printUsage() {
+    std::printf("Usage: orvik [--app-dir DIR] [FILE.735]\n"
+                "       orvik [--app-dir DIR] --print-pdf OUT.pdf FILE.735\n");
+}
+} // namespace
+
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            printUsage();
+            return 0;
+        }
+    }
+    // Printing to a file shows no window; without a display the offscreen platform draws it.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--print-pdf") == 0 && qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName("orvik");
+
     std::string appDir;
     QString file;
     QString pdfOut;
-    bool usage = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--app-dir") == 0 && i + 1 < argc) {
-            appDir = argv[++i];
+    const QStringList args = QApplication::arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        if (a == "--app-dir" && i + 1 < args.size()) {
+            appDir = QFile::encodeName(args.at(++i)).toStdString();
             while (appDir.size() > 1 && appDir.back() == '/')
                 appDir.pop_back();
-        } else if (std::strcmp(argv[i], "--print-pdf") == 0 && i + 1 < argc) {
-            pdfOut = QString::fromLocal8Bit(argv[++i]);
-        } else if (std::strcmp(argv[i], "--help") == 0) {
-            usage = true;
-        } else if (argv[i][0] == '-' && argv[i][1] == '-') {
-            // Qt's own options (e.g. -platform) have one dash; leave them to QApplication.
-            std::fprintf(stderr, "orvik: unknown option %s\n", argv[i]);
+        } else if (a == "--print-pdf" && i + 1 < args.size()) {
+            pdfOut = args.at(++i);
+        } else if (a.startsWith('-')) {
+            std::fprintf(stderr, "orvik: unknown option %s\n", qPrintable(a));
             return 64;
-        } else if (argv[i][0] != '-' && file.isEmpty()) {
-            file = QString::fromLocal8Bit(argv[i]);
+        } else if (file.isEmpty()) {
+            file = a;
+        } else {
+            std::fprintf(stderr, "orvik: only one data file can be opened\n");
+            return 64;
         }
-    }
-    if (usage) {
-        std::printf("Usage: orvik [--app-dir DIR] [FILE.735]\n"
-                    "       orvik [--app-dir DIR] --print-pdf OUT.pdf FILE.735\n");
-        return 0;
     }
     if (appDir.empty())
         appDir = orvik::AppPaths::ExecutableDirectory();
@@ -53,17 +74,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "orvik: --print-pdf needs a data file\n");
             return 64;
         }
-        // No window is shown; without a display the offscreen platform draws the page.
-        if (qEnvironmentVariableIsEmpty("DISPLAY") &&
-            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        QApplication qapp(argc, argv);
         return orvik::PrintDataFileToPdf(appDir, file, pdfOut);
     }
 
-    QApplication qapp(argc, argv);
-    QApplication::setApplicationName("orvik");
     const QString icon = QString::fromStdString(appDir) + "/orvik.png";
     if (QFileInfo::exists(icon))
         QApplication::setWindowIcon(QIcon(icon));

@@ -96,7 +96,8 @@ CPortDlg::CPortDlg(COrvikApp& application, QWidget* parent) : QDialog(parent), a
         }
     }
     searchCheck->setChecked(ini::GetInt(ini, keys::SetupSection, keys::SearchComKey, 1) != 0);
-    setFixedSize(sizeHint());
+    // Wide enough for the caption in the title bar.
+    setFixedSize(sizeHint().expandedTo(QSize(280, 0)));
 }
 
 QAbstractButton* CPortDlg::portButton(int n) const {

@@ -1063,6 +1063,7 @@ void CGridCtrl::mouseMoveEvent(QMouseEvent* e) {
         return;
     }
     switch (mode) {
+    case MouseMode::SelectAll:
     case MouseMode::SelectColumns:
     case MouseMode::SelectRows:
     case MouseMode::SelectCells: {

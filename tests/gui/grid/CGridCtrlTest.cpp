@@ -189,6 +189,33 @@ TEST(CGridCtrl, HeaderClicksSelectRowsColumnsOrEverything) {
     }
 }
 
+TEST(CGridCtrl, DraggingFromAHeaderMovesTheFocusOntoNormalCells) {
+    struct Case {
+        const char* name;
+        CellId header;
+        CellId over;
+        CellId focus;
+        int selected;
+    } cases[] = {
+        {"corner", {0, 0}, {5, 6}, {5, 6}, 16 * 9},
+        {"column header", {0, 2}, {7, 4}, {7, 4}, 16 * 3},
+        {"row header", {3, 0}, {6, 5}, {6, 5}, 4 * 9},
+        {"along the header row", {0, 2}, {0, 5}, {1, 2}, 16 * 4},
+    };
+    for (const Case& c : cases) {
+        auto g = makeTable();
+        QSignalSpy edit(g.get(), &CGridCtrl::beginEdit);
+        const QPoint over = centreOf(*g, c.over.row, c.over.col);
+        QTest::mousePress(g->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          centreOf(*g, c.header.row, c.header.col));
+        moveMouse(*g, over, Qt::LeftButton);
+        EXPECT_EQ(g->GetFocusCell(), c.focus) << c.name;
+        EXPECT_EQ(g->selectedCount(), c.selected) << c.name;
+        QTest::mouseRelease(g->viewport(), Qt::LeftButton, Qt::NoModifier, over);
+        EXPECT_EQ(edit.count(), 0) << c.name;
+    }
+}
+
 TEST(CGridCtrl, CtrlClickKeepsTheEarlierSelection) {
     auto g = makeTable();
     click(*g, centreOf(*g, 0, 2));

@@ -577,6 +577,8 @@ int cmdEdit(Context& ctx) {
         return rc;
     FrequencyLimits limits = recomputeLimits(image);
     const std::string offText = lang(ctx, lang::IDS_OFF);
+    const HeaderBlock loadedHeader = header;
+    const RadioImage loadedImage = image;
 
     bool modified = false;
     if (req.band)
@@ -620,7 +622,9 @@ int cmdEdit(Context& ctx) {
     if (req.dtmf)
         modified |= CommitDtmf(image, *req.dtmf);
 
-    if (modified) {
+    // The table may change the image without marking the document modified (a frequency off
+    // the channel raster committed unchanged is rounded); such a change is saved as well.
+    if (modified || header != loadedHeader || !(image == loadedImage)) {
         std::string error;
         if (!SaveDataFile(req.path, header, image, &error)) {
             fail(error);

@@ -195,6 +195,21 @@ TEST_F(CliData, EditAppliesTheTableRules) {
     EXPECT_TRUE(contains(json("f.735"), "\"dtmf\":\"1\""));
 }
 
+TEST_F(CliData, EditSavesRoundingThatDoesNotMarkTheDocument) {
+    ASSERT_EQ(cli({"new", "r.735"}).code, 0);
+    std::string bytes = readFile(root + "/r.735");
+    // Channel 1 as a radio might deliver it: 435.00010 MHz on both sides, off the raster.
+    const std::string offRaster("\x10\x00\x50\x43\x10\x00\x50\x43", 8);
+    bytes.replace(48 + 0x10, 8, offRaster);
+    writeFile(root + "/r.735", bytes);
+
+    const CliRun r = cli({"edit", "r.735", "--channel", "1", "--rx", "435.00010"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "unchanged\n");
+    EXPECT_TRUE(contains(channelJson(json("r.735"), 1),
+                         "\"rxFreq\":\"435.00000\",\"rxTone\":null,\"txFreq\":\"435.00000\""));
+}
+
 TEST_F(CliData, EditRefusesReadOnlyCellsAndSavesNothing) {
     ASSERT_EQ(cli({"new", "f.735"}).code, 0);
     const std::string before = readFile(root + "/f.735");

@@ -457,6 +457,10 @@ bool CGridCtrl::SetGridLines(int linesMode) {
 
 void CGridCtrl::SetFont(const QFont& f) {
     gridFont = f;
+    // The widget's own font follows, so font() answers with the grid's font.
+    settingFont = true;
+    setFont(f);
+    settingFont = false;
     for (auto& row : cells)
         for (auto& cell : row)
             cell.font = f;
@@ -1147,6 +1151,10 @@ void CGridCtrl::mouseReleaseEvent(QMouseEvent* e) {
 
 void CGridCtrl::changeEvent(QEvent* e) {
     switch (e->type()) {
+    case QEvent::FontChange:
+        if (!settingFont)
+            SetFont(font());
+        break;
     case QEvent::StyleChange:
         readWheelLines();
         refreshSystemColours();

@@ -220,6 +220,7 @@ public:
 
     // ---- font and colours
     // Sets the grid's font, copies it into every cell, and recomputes the default sizes.
+    // QWidget::setFont on the grid (or a font reaching it from its parent) does the same.
     void SetFont(const QFont& font);
     QFont GetFont() const { return gridFont; }
     void setTextColour(const QColor& c);
@@ -319,6 +320,7 @@ private:
     bool allowColResize = true;
     bool tabHandled = true;
     bool syncingBars = false;
+    bool settingFont = false;
     QFont gridFont;
     QColor colours[ColourCount];
     QColor rememberedSystem[ColourCount];

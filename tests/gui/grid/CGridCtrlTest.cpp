@@ -733,6 +733,42 @@ TEST(CGridCtrl, SetFontReachesEveryCellAndTheDefaultSizes) {
     EXPECT_EQ(item.font.pixelSize(), 40); // new cells take the grid's font
 }
 
+TEST(CGridCtrl, WidgetFontIsTheGridFont) {
+    // Qt's font property is the grid's font message: setting it, on the grid or through its
+    // parent, reaches every cell and the default sizes; SetFont is read back by font().
+    struct Case {
+        const char* name;
+        bool throughParent;
+    } cases[] = {{"on the grid", false}, {"from the parent", true}};
+    for (const Case& c : cases) {
+        QWidget parent;
+        auto* g = new CGridCtrl(3, 3, 1, 1, &parent);
+        QFont big = g->GetFont();
+        big.setPixelSize(37);
+        if (c.throughParent)
+            parent.setFont(big);
+        else
+            g->setFont(big);
+        EXPECT_EQ(g->GetFont().pixelSize(), 37) << c.name;
+        GridItem item;
+        item.row = 2;
+        item.col = 1;
+        item.mask = GridMask::Font;
+        ASSERT_TRUE(g->GetItem(item));
+        EXPECT_EQ(item.font.pixelSize(), 37) << c.name;
+        const QFontMetrics fm(g->GetFont());
+        EXPECT_EQ(g->defaultRowHeight(),
+                  fm.height() + fm.leading() + 2 * fm.horizontalAdvance(QLatin1Char(' ')))
+            << c.name;
+    }
+    CGridCtrl g(2, 2);
+    QFont small = g.GetFont();
+    small.setPixelSize(9);
+    g.SetFont(small);
+    EXPECT_EQ(g.font().pixelSize(), 9);
+    EXPECT_EQ(g.GetFont().pixelSize(), 9);
+}
+
 TEST(CGridCtrl, PrintsHeaderAndRowsIntoAPdf) {
     auto g = makeTable();
     g->SetItemText(0, 1, QStringLiteral("RxFreq"));

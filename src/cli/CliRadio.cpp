@@ -1,6 +1,7 @@
 // orvik-cli read and write: the window program's transfer worker, driven from a terminal.
 #include "cli/CliCommon.h"
 
+#include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
 #include "core/link/CSerialPort.h"
 #include "core/link/PortNames.h"
@@ -114,7 +115,7 @@ bool parseArgs(const std::vector<std::string>& args, bool isRead, RadioArgs& out
 }
 
 // Loads a .735 file, reporting failures with their exit code (0 when loaded).
-int loadInput(const std::string& path, HeaderBlock& header, RadioImage& image) {
+int loadInput(const Context& ctx, const std::string& path, HeaderBlock& header, RadioImage& image) {
     std::string error;
     switch (LoadDataFile(path, header, image, &error)) {
     case LoadStatus::Ok:
@@ -123,7 +124,8 @@ int loadInput(const std::string& path, HeaderBlock& header, RadioImage& image) {
         std::fprintf(stderr, "orvik-cli: cannot read %s: %s\n", path.c_str(), error.c_str());
         return ExitNoInput;
     case LoadStatus::HeaderRejected:
-        std::fprintf(stderr, "orvik-cli: %s is not a radio data file (header rejected)\n",
+        std::fprintf(stderr, "%s\n%s\n",
+                     LoadLangString(ctx.paths.LanguageFilePath(), lang::IDS_WARN_LOAD).c_str(),
                      path.c_str());
         return ExitDataErr;
     }
@@ -321,7 +323,7 @@ int cmdRead(Context& ctx) {
     HeaderBlock header = NewHeaderBlock();
     RadioImage image = MakeDefaultImage();
     if (!args.base.empty()) {
-        const int rc = loadInput(args.base, header, image);
+        const int rc = loadInput(ctx, args.base, header, image);
         if (rc != ExitOk)
             return rc;
     }
@@ -356,7 +358,7 @@ int cmdWrite(Context& ctx) {
         return ExitUsage;
     HeaderBlock header = NewHeaderBlock();
     RadioImage image;
-    const int rc = loadInput(args.input, header, image);
+    const int rc = loadInput(ctx, args.input, header, image);
     if (rc != ExitOk)
         return rc;
 

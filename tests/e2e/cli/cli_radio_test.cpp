@@ -236,6 +236,29 @@ TEST_F(CliRadio, PortErrorNamesTheDeviceAndWhy) {
     EXPECT_EQ(Cli({"write", root + "/missing.735"}).code, 66);
 }
 
+// A data file of another program is refused before the port is touched, with the language's
+// load warning and the path, and exit 65; a read then writes nothing.
+TEST_F(CliRadio, ForeignDataFileIsRefusedWithTheLoadWarning) {
+    const std::string foreign = root + "/foreign.735";
+    {
+        std::ofstream out(foreign, std::ios::binary);
+        out << std::string(DataFileSize, 'x');
+    }
+    const CliResult w = Cli({"write", "--device", root + "/no-such-tty", foreign});
+    EXPECT_EQ(w.code, 65) << w.err;
+    EXPECT_NE(w.err.find("This file is not a radio data file of this model."), std::string::npos)
+        << w.err;
+    EXPECT_NE(w.err.find(foreign), std::string::npos) << w.err;
+    EXPECT_EQ(w.err.find("No connection"), std::string::npos) << w.err;
+
+    const CliResult r =
+        Cli({"read", "--device", root + "/no-such-tty", "-o", "out.735", "--base", foreign});
+    EXPECT_EQ(r.code, 65) << r.err;
+    EXPECT_NE(r.err.find("This file is not a radio data file of this model."), std::string::npos)
+        << r.err;
+    EXPECT_FALSE(fs::exists(root + "/out.735"));
+}
+
 TEST_F(CliRadio, InterruptCancelsWithinASecondAndWritesNothing) {
     Simulator sim({});
     ASSERT_FALSE(sim.path.empty());

@@ -42,14 +42,21 @@ bool RadioSim::startBlock() {
 }
 
 void RadioSim::Receive(std::uint8_t byte, std::int64_t nowMs, std::vector<std::uint8_t>& answer) {
-    if (!pending.empty() && nowMs - lastByteMs > CommandGapMs)
-        pending.clear();
+    const bool pause = nowMs - lastByteMs > CommandGapMs;
     lastByteMs = nowMs;
+    if (pause) {
+        pending.clear();
+        // The PC asks for the identification right after the wake-up answer. A 0x02 after a
+        // pause (a job that stopped between the two) starts a new wake-up string instead.
+        if (mode == Mode::Awake)
+            mode = Mode::Idle;
+    }
 
     window.push_back(byte);
     if (window.size() > sizeof WakeUpString)
         window.erase(window.begin());
-    if (window.size() == sizeof WakeUpString &&
+    // Inside a block command the bytes are image data, which may hold the wake-up string.
+    if (pending.empty() && window.size() == sizeof WakeUpString &&
         std::equal(window.begin(), window.end(), WakeUpString)) {
         pending.clear();
         window.clear();

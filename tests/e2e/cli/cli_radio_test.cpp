@@ -1,6 +1,8 @@
 // orvik-cli read and write against orvik-radio-sim over a pseudo-terminal, at the real
 // protocol timing: a read takes about 7 s, so the cases share simulators where they can.
 
+#include "core/link/CSerialPort.h"
+#include "core/link/Protocol.h"
 #include "core/model/DataFile.h"
 #include "core/model/RadioImage.h"
 #include "core/profile/IniFile.h"
@@ -257,6 +259,32 @@ TEST_F(CliRadio, ForeignDataFileIsRefusedWithTheLoadWarning) {
     EXPECT_NE(r.err.find("This file is not a radio data file of this model."), std::string::npos)
         << r.err;
     EXPECT_FALSE(fs::exists(root + "/out.735"));
+}
+
+// The simulator on its line, driven byte by byte.
+TEST_F(CliRadio, SimulatorWakesAfterAnAbandonedJobAndStoresDataThatLooksLikeTheWakeUp) {
+    Simulator sim({});
+    ASSERT_FALSE(sim.path.empty());
+    CSerialPort port;
+    ASSERT_TRUE(port.OpenDevice(sim.path, 9600)) << port.LastOpenErrorText();
+
+    // A job that stops between the wake-up and the identification leaves the radio awake; the
+    // next job's wake-up string must still be answered with 0x06 and not with its identity.
+    ASSERT_EQ(protocol::WakeUp(port), protocol::WakeResult::Accepted);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_EQ(protocol::WakeUp(port), protocol::WakeResult::Accepted);
+    ASSERT_EQ(protocol::Identify(port), protocol::IdentResult::Identified);
+
+    // Block 0 written with the bytes of the wake-up string is stored, not taken for a wake-up.
+    std::uint8_t packet[12] = {0x57, 0x00, 0x00, 0x08};
+    std::memcpy(packet + 4, protocol::WakeUpString, 8);
+    ASSERT_EQ(port.Write(packet, 12, 1, false), 12);
+    EXPECT_EQ(port.ReadByte(500), 0x06);
+    const std::uint8_t command[4] = {0x52, 0x00, 0x00, 0x08};
+    ASSERT_EQ(port.Write(command, 4, 1, false), 4);
+    std::uint8_t answer[12] = {};
+    ASSERT_EQ(port.Read(answer, 12, 500), 12);
+    EXPECT_EQ(std::memcmp(answer + 4, protocol::WakeUpString, 8), 0);
 }
 
 TEST_F(CliRadio, InterruptCancelsWithinASecondAndWritesNothing) {

@@ -811,6 +811,35 @@ bool CGridCtrl::focusNextPrevChild(bool next) {
 
 bool CGridCtrl::event(QEvent* e) {
     switch (e->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove: {
+        // Mouse input given to the grid itself rather than to its viewport (the frame, or a
+        // caller that sends it here) is handled as the viewport's at the same place. Only
+        // events the handlers always accept are taken, so none comes back up from the viewport.
+        auto* m = static_cast<QMouseEvent*>(e);
+        if (e->type() != QEvent::MouseMove && m->button() != Qt::LeftButton)
+            break;
+        QMouseEvent mapped(e->type(), viewport()->mapFrom(this, m->position()), m->scenePosition(),
+                           m->globalPosition(), m->button(), m->buttons(), m->modifiers(),
+                           m->pointingDevice());
+        if (e->type() == QEvent::MouseButtonRelease)
+            mouseReleaseEvent(&mapped);
+        else if (e->type() == QEvent::MouseMove)
+            mouseMoveEvent(&mapped);
+        else
+            mousePressEvent(&mapped);
+        e->accept();
+        return true;
+    }
+    case QEvent::Wheel: {
+        auto* w = static_cast<QWheelEvent*>(e);
+        if (w->angleDelta().y() == 0)
+            break;
+        wheelEvent(w);
+        return true;
+    }
     case QEvent::ShortcutOverride: {
         auto* k = static_cast<QKeyEvent*>(e);
         const bool ctrl = k->modifiers() & Qt::ControlModifier;

@@ -216,6 +216,37 @@ TEST(CGridCtrl, DraggingFromAHeaderMovesTheFocusOntoNormalCells) {
     }
 }
 
+TEST(CGridCtrl, MouseGivenToTheGridItselfActsAtTheSamePlace) {
+    auto g = makeTable(60, {800, 28 + 100});
+    g->setFrameShape(QFrame::Box);
+    g->setLineWidth(3);
+    QApplication::processEvents();
+    const auto onGrid = [&](int row, int col) {
+        return g->viewport()->mapTo(g.get(), centreOf(*g, row, col));
+    };
+    QSignalSpy edit(g.get(), &CGridCtrl::beginEdit);
+    QTest::mouseClick(g.get(), Qt::LeftButton, Qt::NoModifier, onGrid(3, 4));
+    EXPECT_EQ(g->GetFocusCell(), (CellId{3, 4}));
+    ASSERT_EQ(edit.count(), 1);
+    EXPECT_EQ(edit.at(0).at(0).value<GridNotify>().item.col, 4);
+
+    // A header click given to the grid selects the column and asks for no edit.
+    QTest::mouseClick(g.get(), Qt::LeftButton, Qt::NoModifier, onGrid(0, 2));
+    EXPECT_EQ(edit.count(), 1);
+    EXPECT_EQ(g->selectedCount(), 59);
+
+    // A press on the frame hits no cell.
+    QTest::mouseClick(g.get(), Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+    EXPECT_EQ(g->GetFocusCell(), (CellId{1, 2}));
+    EXPECT_EQ(edit.count(), 1);
+
+    QWheelEvent ev(QPointF(onGrid(2, 2)), QPointF(g->mapToGlobal(onGrid(2, 2))), QPoint(),
+                   QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(g.get(), &ev);
+    EXPECT_EQ(g->geometry().topLeftNonFixed().row, 4);
+    EXPECT_EQ(g->GetFocusCell(), (CellId{1, 2}));
+}
+
 TEST(CGridCtrl, CtrlClickKeepsTheEarlierSelection) {
     auto g = makeTable();
     click(*g, centreOf(*g, 0, 2));

@@ -135,6 +135,12 @@ bool SaveDataFile(const std::string& path, const HeaderBlock& header, const Radi
         setError(error, "Cannot write " + path + ": it is a directory");
         return false;
     }
+    // The replacement goes through a rename, which a read-only file would not stop: refuse what
+    // an ordinary write would refuse.
+    if (exists && ::access(target.c_str(), W_OK) != 0) {
+        setError(error, errnoText("Cannot write", path, errno));
+        return false;
+    }
 
     const std::size_t slash = target.rfind('/');
     const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -203,4 +204,39 @@ TEST_F(DataFileTest, SaveReplacesThroughSymlinkAndKeepsPermissions) {
     struct stat st {};
     ASSERT_EQ(::stat(real.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+namespace {
+
+// Saves over a read-only file as an ordinary user would: as root, in a child that drops to the
+// "nobody" user first (root may write anything). True when the save was refused.
+bool saveRefusedAsUser(const std::string& path) {
+    if (::geteuid() != 0) {
+        std::string error;
+        return !SaveDataFile(path, NewHeaderBlock(), RadioImage(), &error);
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        std::string error;
+        ::_exit(SaveDataFile(path, NewHeaderBlock(), RadioImage(), &error) ? 1 : 0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace
+
+TEST_F(DataFileTest, AReadOnlyFileIsNotReplaced) {
+    const std::string path = dir + "/readonly.735";
+    const auto old = fileBytes(NewHeaderBlock(), MakeDefaultImage());
+    writeAll(path, old);
+    // The directory is open to everyone, so only the file's own mode can stop the rename.
+    ::chmod(dir.c_str(), 0777);
+    ::chmod(path.c_str(), 0444);
+    EXPECT_TRUE(saveRefusedAsUser(path));
+    EXPECT_EQ(readAll(path), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }

@@ -210,6 +210,9 @@ bool HasLineBreakOrNul(std::string_view s) {
 
 // Writes `data` to a new file beside `target` and renames it over the target.
 bool ReplaceFile(const std::string& target, const std::string& data, mode_t mode) {
+    // A rename would replace a read-only file too: refuse what an ordinary write would refuse.
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
+        return false;
     std::string tmp = target + ".XXXXXX";
     std::vector<char> name(tmp.begin(), tmp.end());
     name.push_back('\0');

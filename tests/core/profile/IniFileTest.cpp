@@ -6,6 +6,8 @@
 #include <climits>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace orvik {
 namespace {
@@ -261,6 +263,32 @@ TEST(IniWrite, KeepsModeAndWritesThroughSymlink) {
     struct stat st {};
     ASSERT_EQ(::stat(real.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// A read-only settings file is left alone, as a plain write would leave it. As root the write runs
+// in a child that first becomes the "nobody" user (root may write anything).
+TEST(IniWrite, ReadOnlyFileIsNotReplaced) {
+    TempDir dir;
+    const std::string path = dir.File("setting.ini");
+    WriteFile(path, "[setup]\ncom=1\n");
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    bool written = true;
+    if (::geteuid() != 0) {
+        written = ini::WriteString(path, "setup", "com", "5");
+    } else {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(2);
+            ::_exit(ini::WriteString(path, "setup", "com", "5") ? 1 : 0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        written = !(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadFile(path), "[setup]\ncom=1\n");
 }
 
 } // namespace

@@ -443,7 +443,7 @@ void CGridCtrl::SetResizing(bool rows, bool cols) {
     if ((!rows && (mode == MouseMode::RowResizePending)) ||
         (!cols && (mode == MouseMode::ColumnResizePending))) {
         mode = MouseMode::None;
-        viewport()->unsetCursor();
+        unsetCursor();
     }
 }
 
@@ -1080,17 +1080,27 @@ void CGridCtrl::updateResizeLine(int oldPos, int newPos) {
         viewport()->update(band(newPos));
 }
 
+bool CGridCtrl::viewportEvent(QEvent* e) {
+    // Leaving the cells while only hovering is "anywhere else": arrow cursor, no pending resize.
+    if (e->type() == QEvent::Leave && !leftDown &&
+        (mode == MouseMode::ColumnResizePending || mode == MouseMode::RowResizePending)) {
+        mode = MouseMode::None;
+        unsetCursor();
+    }
+    return QAbstractScrollArea::viewportEvent(e);
+}
+
 void CGridCtrl::mouseMoveEvent(QMouseEvent* e) {
     const QPoint pt = e->position().toPoint();
     if (!(e->buttons() & Qt::LeftButton) || !leftDown) {
         if (allowColResize && geo.columnResizeTarget(pt) >= 0) {
-            viewport()->setCursor(Qt::SizeHorCursor);
+            setCursor(Qt::SizeHorCursor);
             mode = MouseMode::ColumnResizePending;
         } else if (allowRowResize && geo.rowResizeTarget(pt) >= 0) {
-            viewport()->setCursor(Qt::SizeVerCursor);
+            setCursor(Qt::SizeVerCursor);
             mode = MouseMode::RowResizePending;
         } else {
-            viewport()->unsetCursor();
+            unsetCursor();
             mode = MouseMode::None;
         }
         return;
@@ -1169,7 +1179,7 @@ void CGridCtrl::mouseReleaseEvent(QMouseEvent* e) {
     mode = MouseMode::None;
     resizeIndex = -1;
     resizeLinePos = -1;
-    viewport()->unsetCursor();
+    unsetCursor();
     if (pressedOnCell) {
         QMetaObject::invokeMethod(
             this, [this, id = ctrlId] { emit clicked(id, this); }, Qt::QueuedConnection);

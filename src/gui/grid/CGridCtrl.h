@@ -247,6 +247,7 @@ protected:
     bool event(QEvent* e) override;
     bool focusNextPrevChild(bool next) override;
     void changeEvent(QEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;

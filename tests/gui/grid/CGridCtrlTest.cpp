@@ -443,12 +443,24 @@ TEST(CGridCtrl, ResizeCursorOnlyWhileResizingIsAllowed) {
 
     g->SetResizing(true, true);
     moveMouse(*g, border);
+    // The grid shows the cursor; its viewport shows the same.
+    EXPECT_EQ(g->cursor().shape(), Qt::SizeHorCursor);
     EXPECT_EQ(g->viewport()->cursor().shape(), Qt::SizeHorCursor);
     EXPECT_EQ(g->mouseMode(), CGridCtrl::MouseMode::ColumnResizePending);
     moveMouse(*g, rowBorder);
+    EXPECT_EQ(g->cursor().shape(), Qt::SizeVerCursor);
     EXPECT_EQ(g->viewport()->cursor().shape(), Qt::SizeVerCursor);
     moveMouse(*g, centreOf(*g, 4, 4));
+    EXPECT_EQ(g->cursor().shape(), Qt::ArrowCursor);
     EXPECT_EQ(g->viewport()->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(g->mouseMode(), CGridCtrl::MouseMode::None);
+
+    // Leaving the cells from a border drops the resize cursor too.
+    moveMouse(*g, border);
+    ASSERT_EQ(g->mouseMode(), CGridCtrl::MouseMode::ColumnResizePending);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(g->viewport(), &leave);
+    EXPECT_EQ(g->cursor().shape(), Qt::ArrowCursor);
     EXPECT_EQ(g->mouseMode(), CGridCtrl::MouseMode::None);
 }
 

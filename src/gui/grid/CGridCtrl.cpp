@@ -1067,6 +1067,10 @@ void CGridCtrl::mousePressEvent(QMouseEvent* e) {
     selectFrom(clickDownCell);
 }
 
+void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* e) {
+    mousePressEvent(e);
+}
+
 void CGridCtrl::updateResizeLine(int oldPos, int newPos) {
     const bool vertical = mode == MouseMode::ResizingColumn; // a vertical line moves in x
     const auto band = [&](int pos) {

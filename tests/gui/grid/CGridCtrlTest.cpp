@@ -136,6 +136,24 @@ TEST(CGridCtrl, ClickOnTheFocusCellStillAsksToEditOnRelease) {
     EXPECT_EQ(clicked.at(0).at(0).toInt(), 1016);
 }
 
+TEST(CGridCtrl, DoubleClickIsTwoClicks) {
+    auto g = makeTable();
+    QSignalSpy edit(g.get(), &CGridCtrl::beginEdit);
+    QSignalSpy clicked(g.get(), &CGridCtrl::clicked);
+    const QPoint p = centreOf(*g, 5, 2);
+    QTest::mousePress(g->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+    QTest::mouseRelease(g->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(p), QPointF(g->viewport()->mapToGlobal(p)),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(g->viewport(), &dbl);
+    EXPECT_TRUE(dbl.isAccepted());
+    QTest::mouseRelease(g->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+    QApplication::processEvents();
+    EXPECT_EQ(g->GetFocusCell(), (CellId{5, 2}));
+    EXPECT_EQ(edit.count(), 2);
+    EXPECT_EQ(clicked.count(), 2);
+}
+
 TEST(CGridCtrl, ClickOnAnotherCellMovesTheFocusThenAsksToEdit) {
     auto g = makeTable();
     g->SetFocusCell(1, 1);

@@ -150,7 +150,7 @@ void COrvikView::buildForm() {
     sideKey1List = addList(IDC_SIDEKEY1_LIST, 278, 73, 84, 123);
     addLabel(IDC_SCANMODE_LABEL, "扫描模式", 202, 97, 70, 8);
     scanModeList = addList(IDC_SCANMODE_LIST, 278, 94, 84, 90);
-    QCheckBox* beep = addCheck(IDC_BEEP, "哔音", 395, 16, 98, 10);
+    QCheckBox* beepBox = addCheck(IDC_BEEP, "哔音", 395, 16, 98, 10);
     QCheckBox* scan = addCheck(IDC_SCAN_FUNCTION, "扫描功能", 395, 34, 98, 10);
     QCheckBox* battery = addCheck(IDC_BATTERY_SAVE, "电池省电", 395, 55, 98, 10);
     QCheckBox* voice = addCheck(IDC_VOICE_FUNCTION, "语音功能", 395, 75, 98, 10);
@@ -169,12 +169,12 @@ void COrvikView::buildForm() {
     SetControlId(dtmfEdit, IDC_DTMF_EDIT);
     hideControl(dtmfEdit);
 
-    checks[0] = {IDC_BEEP, beep, 0};
-    checks[1] = {IDC_BATTERY_SAVE, battery, 0};
-    checks[2] = {IDC_FM_FUNCTION, fm, 0};
-    checks[3] = {IDC_SCAN_FUNCTION, scan, 0};
-    checks[4] = {IDC_VOICE_FUNCTION, voice, 0};
-    checks[5] = {IDC_VOX_FUNCTION, vox, 0};
+    checks[0] = {IDC_BEEP, beepBox, &this->beep};
+    checks[1] = {IDC_BATTERY_SAVE, battery, &batterySave};
+    checks[2] = {IDC_FM_FUNCTION, fm, &fmRadioFunction};
+    checks[3] = {IDC_SCAN_FUNCTION, scan, &scanFunction};
+    checks[4] = {IDC_VOICE_FUNCTION, voice, &voiceFunction};
+    checks[5] = {IDC_VOX_FUNCTION, vox, &voxFunction};
 
     // The in-place editors: hidden and disabled until the grid asks for an edit.
     freqEdit = new FreqEdit(formWidget);
@@ -278,22 +278,22 @@ void COrvikView::readCheckValues() {
     for (CheckBinding& c : checks) {
         switch (c.id) {
         case ids::IDC_BEEP:
-            c.value = image.beep();
+            *c.value = image.beep();
             break;
         case ids::IDC_BATTERY_SAVE:
-            c.value = image.batterySave();
+            *c.value = image.batterySave();
             break;
         case ids::IDC_FM_FUNCTION:
-            c.value = image.fmRadioFunction();
+            *c.value = image.fmRadioFunction();
             break;
         case ids::IDC_SCAN_FUNCTION:
-            c.value = image.scanFunction();
+            *c.value = image.scanFunction();
             break;
         case ids::IDC_VOICE_FUNCTION:
-            c.value = image.voiceFunction();
+            *c.value = image.voiceFunction();
             break;
         case ids::IDC_VOX_FUNCTION:
-            c.value = image.voxFunction();
+            *c.value = image.voxFunction();
             break;
         default:
             break;
@@ -304,14 +304,14 @@ void COrvikView::readCheckValues() {
 void COrvikView::pushCheckValues() {
     for (const CheckBinding& c : checks) {
         const QSignalBlocker blocker(c.box);
-        c.box->setChecked(c.value == 1);
+        c.box->setChecked(*c.value == 1);
     }
 }
 
 int COrvikView::checkValue(int controlId) const {
     for (const CheckBinding& c : checks)
         if (c.id == controlId)
-            return c.value;
+            return *c.value;
     return -1;
 }
 
@@ -343,7 +343,7 @@ QString COrvikView::controlText(int controlId) const {
 void COrvikView::onCheckClicked(int id) {
     RadioImage& image = doc.image();
     for (CheckBinding& c : checks)
-        c.value = c.box->isChecked() ? 1 : 0;
+        *c.value = c.box->isChecked() ? 1 : 0;
     const int value = checkValue(id);
     switch (id) {
     case ids::IDC_BEEP:

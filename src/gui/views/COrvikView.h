@@ -63,6 +63,15 @@ public:
     int editRow = 0;
     int editColumn = 0;
 
+    // The check-box members (1 = checked), exchanged with the check boxes: set from the image
+    // at every refresh, read back from all six boxes when one is clicked, printed as yes/no.
+    int beep = 0;
+    int batterySave = 0;
+    int fmRadioFunction = 0;
+    int scanFunction = 0;
+    int voiceFunction = 0;
+    int voxFunction = 0;
+
     // ---- channel table
     // Sets the grid up on first use and fills the header and all 16 channel rows.
     void FillChannelTable();
@@ -75,7 +84,7 @@ private:
     struct CheckBinding {
         int id;
         QCheckBox* box;
-        int value;
+        int* value;
     };
 
     void buildForm();

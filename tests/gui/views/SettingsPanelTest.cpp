@@ -44,6 +44,9 @@ TEST_F(SettingsPanelTest, AllFFImageShowsTheTopOfEveryList) {
         EXPECT_TRUE(Check(id)->isChecked()) << id;
         EXPECT_EQ(view->checkValue(id), 1) << id;
     }
+    for (int member : {view->beep, view->batterySave, view->fmRadioFunction, view->scanFunction,
+                       view->voiceFunction, view->voxFunction})
+        EXPECT_EQ(member, 1);
     EXPECT_EQ(view->controlText(IDC_DTMF_EDIT), "");
     EXPECT_FALSE(doc->IsModified());
 }
@@ -125,19 +128,22 @@ TEST_F(SettingsPanelTest, CheckBoxClickedTwiceKeepsTheDocumentModified) {
         std::size_t offset;
         std::uint8_t before;
         std::uint8_t after;
+        const int* member;
     };
-    for (const Case& c : {Case{IDC_BEEP, RadioImage::BeepBatteryOffset, 0xFE, 0xFF},
-                          Case{IDC_BATTERY_SAVE, RadioImage::BeepBatteryOffset, 0xFE, 0xFC},
-                          Case{IDC_VOX_FUNCTION, RadioImage::VoxFunctionOffset, 0, 1},
-                          Case{IDC_FM_FUNCTION, RadioImage::FmRadioFunctionOffset, 0, 1},
-                          Case{IDC_SCAN_FUNCTION, RadioImage::ScanFunctionOffset, 0, 1},
-                          Case{IDC_VOICE_FUNCTION, RadioImage::VoiceFunctionOffset, 0, 1}}) {
+    for (const Case& c :
+         {Case{IDC_BEEP, RadioImage::BeepBatteryOffset, 0xFE, 0xFF, &view->beep},
+          Case{IDC_BATTERY_SAVE, RadioImage::BeepBatteryOffset, 0xFE, 0xFC, &view->batterySave},
+          Case{IDC_VOX_FUNCTION, RadioImage::VoxFunctionOffset, 0, 1, &view->voxFunction},
+          Case{IDC_FM_FUNCTION, RadioImage::FmRadioFunctionOffset, 0, 1, &view->fmRadioFunction},
+          Case{IDC_SCAN_FUNCTION, RadioImage::ScanFunctionOffset, 0, 1, &view->scanFunction},
+          Case{IDC_VOICE_FUNCTION, RadioImage::VoiceFunctionOffset, 0, 1, &view->voiceFunction}}) {
         doc->SetModifiedFlag(false);
         QCheckBox* box = Check(c.id);
         const QPoint onBox(6, box->height() / 2);
         QTest::mouseClick(box, Qt::LeftButton, {}, onBox);
         EXPECT_EQ(doc->image()[c.offset], c.after) << c.id;
         EXPECT_EQ(view->checkValue(c.id), box->isChecked() ? 1 : 0);
+        EXPECT_EQ(*c.member, box->isChecked() ? 1 : 0) << c.id;
         QTest::mouseClick(box, Qt::LeftButton, {}, onBox);
         EXPECT_EQ(doc->image()[c.offset], c.before) << c.id;
         EXPECT_TRUE(doc->IsModified()) << c.id;

@@ -229,6 +229,8 @@ void COrvikView::OnInitialUpdate() {
             frame->resize(frame->size() - shrink);
     }
     app.RelabelMenu();
+    if (CMainFrame* frame = app.mainFrame())
+        frame->installEventFilter(this);
     freqEdit->setOwnerWindow(channelGrid);
     optionList->setOwnerWindow(channelGrid);
     toneList->setOwnerWindow(channelGrid);
@@ -548,19 +550,7 @@ void COrvikView::OnBeginEdit(const GridNotify& record) {
     if (r < 1 || r > ChannelCount || c < ColRxFreq || c >= ChannelColumnCount)
         return;
     // A second request while an edit is open ends that edit first, as a focus loss would.
-    switch (activeEditor) {
-    case Editor::Freq:
-        onFreqEditFocusLost();
-        break;
-    case Editor::Tone:
-        onToneListFocusLost();
-        break;
-    case Editor::Option:
-        onOptionListFocusLost();
-        break;
-    case Editor::None:
-        break;
-    }
+    endOpenEdit();
 
     const QRect cell(formWidget->mapFromGlobal(record.rect.topLeft()), record.rect.size());
     const QString cellText = record.item.text;
@@ -604,6 +594,30 @@ void COrvikView::OnBeginEdit(const GridNotify& record) {
         break;
     }
     }
+}
+
+void COrvikView::endOpenEdit() {
+    switch (activeEditor) {
+    case Editor::Freq:
+        onFreqEditFocusLost();
+        break;
+    case Editor::Tone:
+        onToneListFocusLost();
+        break;
+    case Editor::Option:
+        onOptionListFocusLost();
+        break;
+    case Editor::None:
+        break;
+    }
+}
+
+bool COrvikView::eventFilter(QObject* watched, QEvent* event) {
+    // The frame asks whether to save before it closes; an edit still open in the table is
+    // stored first, so the question sees it and it is not lost with the window.
+    if (event->type() == QEvent::Close && watched == app.mainFrame())
+        endOpenEdit();
+    return QScrollArea::eventFilter(watched, event);
 }
 
 void COrvikView::onFreqEditFocusLost() {

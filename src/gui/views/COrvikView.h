@@ -78,6 +78,9 @@ public:
     // Recomputes the read-only states of row n (1..16) and rewrites its nine data cells.
     void RefreshChannelRow(int n);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     enum class Editor { None, Freq, Tone, Option };
     // A check box and the member that mirrors it.
@@ -111,6 +114,8 @@ private:
     void onToneListFocusLost();
     void onOptionChosen(int position);
     void onOptionListFocusLost();
+    // Ends an open edit as its focus loss would: stored through the commit rules.
+    void endOpenEdit();
     // Hides and disables the three editors; an edit still open ends without being stored.
     void hideEditors();
     void showEditor(QWidget* editor, const QRect& cellInForm);

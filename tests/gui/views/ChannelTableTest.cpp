@@ -332,6 +332,22 @@ TEST_F(ChannelTableTest, WholeImageChangeDropsAnOpenEdit) {
     EXPECT_FALSE(doc->IsModified());
 }
 
+TEST_F(ChannelTableTest, ClosingTheWindowStoresAnOpenEditBeforeAskingToSave) {
+    RadioImage image = Image();
+    SetChannel(image, 1, "435", "435");
+    Show(image);
+    FreqEdit* edit = view->freqEditor();
+    ASSERT_EQ(Click(1, 1), edit);
+    QTest::keyClicks(edit, "440");
+    answers = {MsgCancel};
+    EXPECT_FALSE(app->mainFrame()->close()); // the save question is asked, and cancelled
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(FreqToText(doc->image().rxFreq(1)), "440.00000");
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_FALSE(edit->isVisible());
+    EXPECT_FALSE(grid->editorActive);
+}
+
 TEST_F(ChannelTableTest, AcceleratorWorksOverTheFrequencyEditor) {
     RadioImage image = Image();
     SetChannel(image, 1, "435", "435");

@@ -290,10 +290,10 @@ bool ChannelPrinter::Print(QWidget* parent, bool direct) {
         return false;
     if (RunJob(printer(), QDateTime()))
         return true;
-    const QString target = printer().printerName().isEmpty() ? printer().outputFileName()
-                                                             : printer().printerName();
-    ShowMessageBox(parent, LangText("IDS_ERROR_PRINT") + "\n" + target,
-                   LangText("IDS_ERROR"), MsgButtons::Ok, MsgIcon::Stop);
+    const QString target =
+        printer().printerName().isEmpty() ? printer().outputFileName() : printer().printerName();
+    ShowMessageBox(parent, LangText("IDS_ERROR_PRINT") + "\n" + target, LangText("IDS_ERROR"),
+                   MsgButtons::Ok, MsgIcon::Stop);
     return false;
 }
 

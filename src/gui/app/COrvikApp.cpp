@@ -130,6 +130,25 @@ void COrvikApp::AddToRecentFiles(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     files.removeAll(absolute);
     files.prepend(absolute);
+    storeRecentFiles(files);
+}
+
+void COrvikApp::RemoveFromRecentFiles(const QString& path) {
+    QStringList files = RecentFiles();
+    if (files.removeAll(QFileInfo(path).absoluteFilePath()) > 0)
+        storeRecentFiles(files);
+}
+
+void COrvikApp::OpenRecentFile(int index) {
+    const QStringList recent = RecentFiles();
+    if (index < 0 || index >= recent.size())
+        return;
+    const QString path = recent.at(index);
+    if (!OpenDocumentFile(path) && !QFileInfo(path).isReadable())
+        RemoveFromRecentFiles(path);
+}
+
+void COrvikApp::storeRecentFiles(QStringList files) {
     while (files.size() > ids::RecentFileCount)
         files.removeLast();
     QSettings settings(RegistryKey, RegistryKey);

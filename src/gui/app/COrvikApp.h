@@ -56,11 +56,17 @@ public:
 
     QStringList RecentFiles() const;
     void AddToRecentFiles(const QString& path);
+    void RemoveFromRecentFiles(const QString& path);
+    // Opens entry `index` of the recent-file list; an entry that can no longer be read is
+    // taken off the list.
+    void OpenRecentFile(int index);
 
     // The data-file filter of the Open and Save As dialogs.
     static QString FileFilter();
 
 private:
+    void storeRecentFiles(QStringList files);
+
     AppPaths appPaths;
     CSerialPort serialPort;
     std::unique_ptr<COrvikDoc> doc;

@@ -170,11 +170,7 @@ CMainFrame::CMainFrame(COrvikApp& application) : app(application) {
     for (int i = 0; i < RecentFileCount; ++i) {
         QAction* a = file->addAction(QString());
         a->setData(ID_FILE_MRU_FIRST + i);
-        connect(a, &QAction::triggered, this, [this, i] {
-            const QStringList recent = app.RecentFiles();
-            if (i < recent.size())
-                app.OpenDocumentFile(recent.at(i));
-        });
+        connect(a, &QAction::triggered, this, [this, i] { app.OpenRecentFile(i); });
         recentActions.append(a);
     }
     recentSeparator = file->addSeparator();

@@ -8,8 +8,8 @@ namespace orvik::test {
 void AppFixture::SetUp() {
     ASSERT_TRUE(dir.isValid());
     const QDir shipped(ORVIK_SHIPPED_DATA_DIR);
-    for (const QString& name : {"setting.ini", "english.lang", "chinese.lang"})
-        ASSERT_TRUE(QFile::copy(shipped.filePath(name), dir.filePath(name))) << name.toStdString();
+    for (const char* name : {"setting.ini", "english.lang", "chinese.lang"})
+        ASSERT_TRUE(QFile::copy(shipped.filePath(name), dir.filePath(name))) << name;
     SetMessageBoxHook([this](const MessageRecord& m) {
         messages.push_back(m);
         if (answers.empty())

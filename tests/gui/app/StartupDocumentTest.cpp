@@ -224,5 +224,29 @@ TEST_F(StartupDocumentTest, ExitAsksToSaveAModifiedDocumentAndClosesThePort) {
     EXPECT_FALSE(app->port().IsOpen());
 }
 
+TEST_F(StartupDocumentTest, RecentFilesKeepFourNewestFirstAndDropAVanishedFile) {
+    ASSERT_TRUE(start());
+    QStringList opened;
+    for (int i = 0; i < 5; ++i) {
+        const QString file = filePath(QStringLiteral("r%1.735").arg(i));
+        writeFile(file, dataFileBytes(patternImage(i)));
+        ASSERT_TRUE(app->OpenDocumentFile(file));
+        opened.prepend(QFileInfo(file).absoluteFilePath());
+    }
+    EXPECT_EQ(app->RecentFiles(), opened.mid(0, 4));
+
+    // Reopening moves an entry to the top without duplicating it.
+    ASSERT_TRUE(app->OpenDocumentFile(opened.at(2)));
+    EXPECT_EQ(app->RecentFiles(),
+              (QStringList{opened.at(2), opened.at(0), opened.at(1), opened.at(3)}));
+
+    // An entry whose file is gone is reported and taken off the list.
+    ASSERT_TRUE(QFile::remove(opened.at(1)));
+    app->OpenRecentFile(2);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith(text("IDS_ERROR_FILE_READ")));
+    EXPECT_EQ(app->RecentFiles(), (QStringList{opened.at(2), opened.at(0), opened.at(3)}));
+}
+
 } // namespace
 } // namespace orvik::test

@@ -17,9 +17,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QScrollBar>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -107,6 +109,10 @@ QComboBox* COrvikView::addList(int id, int x, int y, int w, int h) {
     // The described height includes the opened list.
     const int itemHeight = list->fontMetrics().height() + 4;
     list->setMaxVisibleItems(std::max(1, (dropped.height() - closedHeight) / itemHeight));
+    // The wheel changes a list only while it has the keyboard focus; passing over a list while
+    // scrolling the form must not change a setting.
+    list->setFocusPolicy(Qt::StrongFocus);
+    list->installEventFilter(this);
     SetControlId(list, id);
     return list;
 }
@@ -617,6 +623,14 @@ bool COrvikView::eventFilter(QObject* watched, QEvent* event) {
     // stored first, so the question sees it and it is not lost with the window.
     if (event->type() == QEvent::Close && watched == app.mainFrame())
         endOpenEdit();
+    if (event->type() == QEvent::Wheel) {
+        auto* list = qobject_cast<QComboBox*>(watched);
+        if (list && list->parentWidget() == formWidget && !list->hasFocus()) {
+            // Scroll the form instead.
+            QCoreApplication::sendEvent(verticalScrollBar(), event);
+            return true;
+        }
+    }
     return QScrollArea::eventFilter(watched, event);
 }
 

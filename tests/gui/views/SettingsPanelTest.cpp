@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QSignalBlocker>
+#include <QWheelEvent>
 
 namespace orvik::test {
 namespace {
@@ -119,6 +120,31 @@ TEST_F(SettingsPanelTest, ListChoiceIsStoredAtOnce) {
         EXPECT_EQ(doc->image()[c.offset], c.stored) << c.id;
         EXPECT_TRUE(doc->IsModified()) << c.id;
     }
+}
+
+TEST_F(SettingsPanelTest, TheWheelChangesAListOnlyWhileItHasTheFocus) {
+    Show(Image());
+    QComboBox* list = List(IDC_SQUELCH_LIST);
+    const int before = list->currentIndex();
+    auto wheel = [list](int delta) {
+        const QPointF at(list->width() / 2.0, list->height() / 2.0);
+        QWheelEvent event(at, list->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(list, &event);
+    };
+    // Passing over the list while scrolling the form changes nothing.
+    view->setFocus();
+    wheel(-120);
+    EXPECT_EQ(list->currentIndex(), before);
+    EXPECT_EQ(doc->image()[RadioImage::SquelchLevelOffset], 3);
+    EXPECT_FALSE(doc->IsModified());
+    // With the focus the wheel chooses the next entry, as the arrow keys do.
+    list->setFocus();
+    ASSERT_TRUE(list->hasFocus());
+    wheel(-120);
+    EXPECT_EQ(list->currentIndex(), before + 1);
+    EXPECT_EQ(doc->image()[RadioImage::SquelchLevelOffset], before + 1);
+    EXPECT_TRUE(doc->IsModified());
 }
 
 TEST_F(SettingsPanelTest, CheckBoxClickedTwiceKeepsTheDocumentModified) {

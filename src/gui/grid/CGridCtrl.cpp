@@ -648,8 +648,12 @@ void CGridCtrl::wheelEvent(QWheelEvent* e) {
     if (moved) {
         repaintAll();
         syncScrollBars();
+        e->accept();
+    } else {
+        // Nothing left to scroll here: the window around the grid scrolls instead, as the
+        // default handling passes the wheel on to the parent.
+        e->ignore();
     }
-    e->accept();
 }
 
 // ---- focus, selection, editing ------------------------------------------------------------

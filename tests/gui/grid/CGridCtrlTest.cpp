@@ -442,6 +442,23 @@ TEST(CGridCtrl, WheelScrollsByTheConfiguredLines) {
     QApplication::setWheelScrollLines(saved);
 }
 
+// A grid with nothing (left) to scroll passes the wheel on, so the window around it scrolls.
+TEST(CGridCtrl, WheelGoesToTheParentWhenTheGridCannotScroll) {
+    auto sendWheel = [](CGridCtrl& g, int delta) {
+        const QPoint p = centreOf(g, g.fixedRowCount(), g.fixedColumnCount());
+        QWheelEvent ev(QPointF(p), QPointF(g.viewport()->mapToGlobal(p)), QPoint(),
+                       QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(g.viewport(), &ev);
+        return ev.isAccepted();
+    };
+    auto fits = makeTable(17, {800, 400});
+    EXPECT_FALSE(sendWheel(*fits, -120));
+    auto tall = makeTable(60, {800, 28 + 100});
+    EXPECT_FALSE(sendWheel(*tall, 120)); // already at the top
+    EXPECT_TRUE(sendWheel(*tall, -120));
+    EXPECT_EQ(tall->geometry().topLeftNonFixed().row, 4);
+}
+
 TEST(CGridCtrl, ResizeCursorOnlyWhileResizingIsAllowed) {
     auto g = makeTable();
     const QPoint border(g->cellRect(0, 2).right(), 10);

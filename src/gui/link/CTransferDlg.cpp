@@ -211,7 +211,10 @@ void CTransferDlg::onTimer() {
         }
         break;
     default:
+        // No worker step publishes such a value; whatever the worker still does is stopped
+        // before the port is closed.
         stopTimer();
+        worker.cancelAndJoin();
         closePort();
         done(QDialog::Rejected);
         break;

@@ -186,5 +186,60 @@ TEST_F(TransferDialogTest, CancelDuringAReadClosesAtOnceAndLeavesTheDocument) {
     EXPECT_TRUE(messages.empty());
 }
 
+TEST_F(TransferDialogTest, TypeConfirmationAndUnknownStatesAreAnswered) {
+    RadioSim sim({"--silent"});
+    startWith(sim, pattern(6));
+    {
+        // State 3: the type question; Cancel turns it into a type error and ends the dialog.
+        CTransferDlg dialog(*app, app->mainFrame());
+        dialog.isRead = true;
+        answers = {MsgCancel};
+        bool set = false;
+        EXPECT_EQ(run(dialog,
+                      [&] {
+                          if (!set && dialog.job().state.load() == Busy) {
+                              dialog.job().state.store(3);
+                              set = true;
+                          }
+                      }),
+                  QDialog::Rejected);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, text("IDS_CONFIRM_TYPE"));
+        EXPECT_EQ(messages[0].caption, text("IDS_CONFIRM"));
+        EXPECT_EQ(messages[0].buttons, MsgButtons::OkCancel);
+        EXPECT_EQ(messages[0].icon, MsgIcon::Question);
+        EXPECT_EQ(dialog.job().state.load(), TypeError);
+        EXPECT_FALSE(app->port().IsOpen());
+    }
+    messages.clear();
+    {
+        // OK goes on with the job; a value no row names ends the dialog without a message.
+        CTransferDlg dialog(*app, app->mainFrame());
+        dialog.isRead = true;
+        answers = {MsgOk};
+        int step = 0;
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(run(dialog,
+                      [&] {
+                          if (step == 0 && dialog.job().state.load() == Busy) {
+                              dialog.job().state.store(3);
+                              step = 1;
+                          } else if (step == 1 && messages.size() == 1 &&
+                                     dialog.job().state.load() == Busy) {
+                              dialog.job().state.store(42);
+                              step = 2;
+                          }
+                      }),
+                  QDialog::Rejected);
+        EXPECT_EQ(step, 2);
+        // The worker, still trying to wake the radio, is stopped rather than waited out.
+        EXPECT_LT(clock.elapsed(), 1200);
+        EXPECT_EQ(messages.size(), 1u);
+        EXPECT_FALSE(app->port().IsOpen());
+    }
+    EXPECT_EQ(docImage(), pattern(6));
+}
+
 } // namespace
 } // namespace orvik::test

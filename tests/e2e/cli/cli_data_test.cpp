@@ -4,6 +4,8 @@
 #include "core/model/DataFile.h"
 #include "core/model/RadioImage.h"
 
+#include "CliSpawn.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -51,26 +53,9 @@ protected:
 
     // Runs orvik-cli --app-dir <app> args..., capturing both streams and the exit code.
     CliRun cli(std::vector<std::string> args) const {
-        args.insert(args.begin(), {std::string(ORVIK_BUILD_DIR) + "/orvik-cli", "--app-dir", app});
         const std::string outPath = root + "/stdout";
         const std::string errPath = root + "/stderr";
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            const int o = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int e = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int nul = ::open("/dev/null", O_RDONLY);
-            ::dup2(o, 1);
-            ::dup2(e, 2);
-            ::dup2(nul, 0);
-            if (::chdir(root.c_str()) != 0)
-                ::_exit(126);
-            std::vector<char*> argv;
-            for (auto& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
+        const pid_t pid = test::SpawnCli(app, std::move(args), root, outPath, errPath);
         CliRun r;
         int status = 0;
         ::waitpid(pid, &status, 0);

@@ -7,6 +7,8 @@
 #include "core/model/RadioImage.h"
 #include "core/profile/IniFile.h"
 
+#include "CliSpawn.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -99,24 +101,7 @@ protected:
 
     // Starts orvik-cli --app-dir <app> args... in the background.
     pid_t Start(std::vector<std::string> args) {
-        args.insert(args.begin(), {std::string(ORVIK_BUILD_DIR) + "/orvik-cli", "--app-dir", app});
-        const std::string errPath = root + "/stderr";
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            const int e = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int nul = ::open("/dev/null", O_RDWR);
-            ::dup2(nul, 0);
-            ::dup2(nul, 1);
-            ::dup2(e, 2);
-            if (::chdir(root.c_str()) != 0)
-                ::_exit(126);
-            std::vector<char*> argv;
-            for (auto& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
+        const pid_t pid = test::SpawnCli(app, std::move(args), root, "", root + "/stderr");
         started = Clock::now();
         return pid;
     }

@@ -1,6 +1,7 @@
 #include "core/lang/LangText.h"
 
 #include "core/lang/LangKeys.h"
+#include "core/lang/LangRules.h"
 #include "core/profile/IniFile.h"
 #include "core/profile/SettingKeys.h"
 
@@ -13,28 +14,12 @@ namespace orvik {
 
 namespace {
 
-// Buffer sizes of the lookups, terminator included.
-constexpr std::size_t StringBuffer = 1000;
-constexpr std::size_t ResourceBuffer = 1024;
-constexpr std::size_t ListEntryBuffer = 30;
+using lang::rules::Formatted;
+using lang::rules::ListEntryBuffer;
+
 constexpr std::size_t DisplayNameBuffer = 100;
 constexpr int MaxBands = 16;
-constexpr const char* NotFound = "Not Found";
 constexpr const char* NoDisplayName = "-----";
-
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-    std::size_t pos = 0;
-    while ((pos = text.find(from, pos)) != std::string::npos) {
-        text.replace(pos, from.size(), to);
-        pos += to.size();
-    }
-}
-
-std::string Formatted(const char* format, int n) {
-    char key[64];
-    std::snprintf(key, sizeof key, format, n);
-    return key;
-}
 
 char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -50,43 +35,67 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
 }
 
-// The list "0", "1", ... of a section read once; the first line of each key counts.
-std::vector<std::string> NumberedEntries(const std::string& file, std::string_view section,
+// Band names of setting.ini [ModelInfo] as shipped, in band-table order.
+const std::vector<std::string> ShippedBands = {"470-490MHz (UHF)",     "490-512MHz (UHF)",
+                                               "400-470MHz (UHF)",     "136-174MHz (VHF)",
+                                               "136-470MHz (VHF/UHF)", "136-470MHz (wide)"};
+
+} // namespace
+
+namespace lang::rules {
+
+std::string ExpandEscapes(std::string text) {
+    auto replaceAll = [&text](std::string_view from, std::string_view to) {
+        std::size_t pos = 0;
+        while ((pos = text.find(from, pos)) != std::string::npos) {
+            text.replace(pos, from.size(), to);
+            pos += to.size();
+        }
+    };
+    replaceAll("\\n", "\n");
+    replaceAll("\\t", "\t");
+    return text;
+}
+
+std::string Formatted(const char* format, int n) {
+    std::string text(format);
+    if (const auto at = text.find("%d"); at != std::string::npos)
+        text.replace(at, 2, std::to_string(n));
+    return text;
+}
+
+std::vector<std::string> NumberedEntries(const ini::Document* document, std::string_view section,
                                          const char* keyFormat, std::size_t maxEntries) {
-    const auto entries = ini::ReadSection(file, section);
     std::vector<std::string> list;
-    for (std::size_t i = 0; i < maxEntries; ++i) {
-        const std::string key = Formatted(keyFormat, static_cast<int>(i));
-        const auto it = std::find_if(entries.begin(), entries.end(), [&](const auto& entry) {
-            return EqualNoCase(entry.first, key);
-        });
-        if (it == entries.end() || it->second.empty())
+    for (std::size_t i = 0; document && i < maxEntries; ++i) {
+        const std::string* value =
+            document->Value(section, Formatted(keyFormat, static_cast<int>(i)));
+        if (!value || value->empty())
             break;
-        list.push_back(ini::CutToBuffer(it->second, ListEntryBuffer));
+        list.push_back(ini::CutToBuffer(*value, ListEntryBuffer));
     }
     return list;
 }
 
-} // namespace
+} // namespace lang::rules
 
 std::string LoadLangString(const std::string& languageFile, std::string_view key) {
-    std::string text =
-        ini::GetString(languageFile, lang::StringSection, key, NotFound, StringBuffer);
-    ReplaceAll(text, "\\n", "\n");
-    ReplaceAll(text, "\\t", "\t");
-    return text;
+    return lang::rules::ExpandEscapes(ini::GetString(
+        languageFile, lang::StringSection, key, lang::rules::NotFound, lang::rules::StringBuffer));
 }
 
 std::string ResourceText(const std::string& languageFile, int id) {
     return ini::GetString(languageFile, lang::ResourceSection, std::to_string(id), "",
-                          ResourceBuffer);
+                          lang::rules::ResourceBuffer);
 }
 
 std::vector<std::string> ReadNumberedList(const std::string& languageFile,
                                           std::string_view section) {
     // The list has no fixed length; every entry is one key of the section, so the section's
     // size bounds it.
-    return NumberedEntries(languageFile, section, "%d", static_cast<std::size_t>(-1));
+    const auto document = ini::ReadDocument(languageFile);
+    return lang::rules::NumberedEntries(document ? &*document : nullptr, section, "%d",
+                                        static_cast<std::size_t>(-1));
 }
 
 bool ReadColumnHeader(const std::string& languageFile, int column, std::string& text) {
@@ -100,7 +109,10 @@ bool ReadColumnHeader(const std::string& languageFile, int column, std::string& 
 }
 
 std::vector<std::string> ReadBandNames(const std::string& settingsFile) {
-    return NumberedEntries(settingsFile, keys::ModelInfoSection, keys::BandKeyFormat, MaxBands);
+    const auto document = ini::ReadDocument(settingsFile);
+    auto names = lang::rules::NumberedEntries(
+        document ? &*document : nullptr, keys::ModelInfoSection, keys::BandKeyFormat, MaxBands);
+    return names.empty() ? ShippedBands : names;
 }
 
 std::vector<LanguageFileEntry> ListLanguageFiles(const std::string& appDirectory) {

@@ -1,6 +1,7 @@
 #pragma once
 // Text lookup in the language files (*.lang, INI format). Nothing is cached: every lookup reads
-// the file again, so an edited or switched language file shows at the next lookup.
+// the file again, so an edited or switched language file shows at the next lookup. LangCatalog
+// answers the same lookups from one read of the file.
 
 #include <string>
 #include <string_view>
@@ -24,7 +25,8 @@ std::vector<std::string> ReadNumberedList(const std::string& languageFile,
 bool ReadColumnHeader(const std::string& languageFile, int column, std::string& text);
 
 // ModelInfo/Freq0..Freq15 of setting.ini (at most 29 bytes each), until the first missing or
-// empty key.
+// empty key. When the file lists none (or cannot be read), the six band names the program ships
+// with, in band-table order.
 std::vector<std::string> ReadBandNames(const std::string& settingsFile);
 
 // One *.lang file of the program directory as the Language dialog lists it.

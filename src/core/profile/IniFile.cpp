@@ -242,17 +242,60 @@ bool ReplaceFile(const std::string& target, const std::string& data, mode_t mode
     return ok;
 }
 
+std::string LowerName(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower)
+        c = LowerAscii(c);
+    return lower;
+}
+
 } // namespace
+
+Document::Document(std::string_view content) {
+    // Keys are collected only while inside the first section of each name.
+    Part* current = nullptr;
+    for (const Line& line : SplitLines(content)) {
+        const ParsedLine parsed = ParseLine(content.substr(line.begin, line.end - line.begin));
+        if (parsed.kind == LineKind::Section) {
+            const auto [it, added] = firstSection.emplace(LowerName(parsed.name), parts.size());
+            current = nullptr;
+            if (added)
+                current = &parts.emplace_back();
+        } else if (parsed.kind == LineKind::Key && current) {
+            current->firstKey.emplace(LowerName(parsed.name), current->entries.size());
+            current->entries.emplace_back(std::string(parsed.name),
+                                          std::string(UpToNul(StripQuotes(parsed.value))));
+        }
+    }
+}
+
+const std::vector<Document::Entry>* Document::Section(std::string_view section) const {
+    const auto it = firstSection.find(LowerName(section));
+    return it == firstSection.end() ? nullptr : &parts[it->second].entries;
+}
+
+const std::string* Document::Value(std::string_view section, std::string_view key) const {
+    const auto it = firstSection.find(LowerName(section));
+    if (it == firstSection.end())
+        return nullptr;
+    const Part& part = parts[it->second];
+    const auto k = part.firstKey.find(LowerName(key));
+    return k == part.firstKey.end() ? nullptr : &part.entries[k->second].second;
+}
+
+std::optional<Document> ReadDocument(const std::string& path) {
+    const auto content = ReadRegularFile(path);
+    if (!content)
+        return std::nullopt;
+    return Document(*content);
+}
 
 std::string GetString(const std::string& path, std::string_view section, std::string_view key,
                       std::string_view def, std::size_t bufferSize) {
     const std::size_t limit = bufferSize > 0 ? bufferSize - 1 : 0;
-    const auto content = ReadRegularFile(path);
-    if (content) {
-        const auto lines = SplitLines(*content);
-        const Lookup found = Find(*content, lines, section, key);
-        if (found.keyLine)
-            return std::string(CutUtf8(UpToNul(StripQuotes(found.value)), limit));
+    if (const auto doc = ReadDocument(path)) {
+        if (const std::string* value = doc->Value(section, key))
+            return std::string(CutUtf8(*value, limit));
     }
     return std::string(CutUtf8(UpToNul(def), limit));
 }
@@ -263,24 +306,11 @@ std::string CutToBuffer(std::string_view text, std::size_t bufferSize) {
 
 std::vector<std::pair<std::string, std::string>> ReadSection(const std::string& path,
                                                              std::string_view section) {
-    std::vector<std::pair<std::string, std::string>> entries;
-    const auto content = ReadRegularFile(path);
-    if (!content)
-        return entries;
-    const std::string_view text(*content);
-    bool inSection = false;
-    for (const Line& line : SplitLines(text)) {
-        const ParsedLine parsed = ParseLine(text.substr(line.begin, line.end - line.begin));
-        if (parsed.kind == LineKind::Section) {
-            if (inSection)
-                break;
-            inSection = EqualNoCase(parsed.name, section);
-        } else if (inSection && parsed.kind == LineKind::Key) {
-            entries.emplace_back(std::string(parsed.name),
-                                 std::string(UpToNul(StripQuotes(parsed.value))));
-        }
+    if (const auto doc = ReadDocument(path)) {
+        if (const auto* entries = doc->Section(section))
+            return *entries;
     }
-    return entries;
+    return {};
 }
 
 int ParseProfileInt(std::string_view text) {
@@ -303,14 +333,11 @@ int ParseProfileInt(std::string_view text) {
 }
 
 int GetInt(const std::string& path, std::string_view section, std::string_view key, int def) {
-    const auto content = ReadRegularFile(path);
-    if (!content)
-        return def;
-    const auto lines = SplitLines(*content);
-    const Lookup found = Find(*content, lines, section, key);
-    if (!found.keyLine)
-        return def;
-    return ParseProfileInt(UpToNul(StripQuotes(found.value)));
+    if (const auto doc = ReadDocument(path)) {
+        if (const std::string* value = doc->Value(section, key))
+            return ParseProfileInt(*value);
+    }
+    return def;
 }
 
 bool WriteString(const std::string& path, std::string_view section, std::string_view key,

@@ -7,12 +7,44 @@
 // crashes: it reads as missing.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 namespace orvik::ini {
+
+// A whole INI text parsed once. Lookups follow the rules above (first matching section and key,
+// names without regard to case); GetString, GetInt and ReadSection answer through it, so a cached
+// copy can never read a file differently from them. Values are trimmed, one pair of quotes is
+// stripped and they end at a NUL byte; they are not cut to a buffer.
+class Document {
+public:
+    using Entry = std::pair<std::string, std::string>; // key as written, value
+
+    Document() = default;
+    explicit Document(std::string_view content);
+
+    // Key lines of the first section called `section`, in file order (duplicates included);
+    // nullptr when there is no such section.
+    const std::vector<Entry>* Section(std::string_view section) const;
+    // Value of the first matching key of the first matching section; nullptr when missing.
+    const std::string* Value(std::string_view section, std::string_view key) const;
+
+private:
+    struct Part {
+        std::vector<Entry> entries;
+        std::unordered_map<std::string, std::size_t> firstKey; // lower-case key -> entry
+    };
+    std::vector<Part> parts;
+    std::unordered_map<std::string, std::size_t> firstSection; // lower-case name -> part
+};
+
+// The parsed content of a regular file; nullopt when it is missing, not a regular file or
+// cannot be read.
+std::optional<Document> ReadDocument(const std::string& path);
 
 // Value of section/key, or `def` when the file, section or key is missing. Like a fixed buffer
 // of `bufferSize` bytes, the result holds at most bufferSize - 1 bytes and is never cut inside a

@@ -154,7 +154,18 @@ TEST(BandNames, StopAtFirstMissingOrEmptyAtMostSixteen) {
 
     WriteFile(file, "[ModelInfo]\nFreq0=" + std::string(30, 'x') + "\n");
     EXPECT_EQ(ReadBandNames(file), (std::vector<std::string>{std::string(29, 'x')}));
-    EXPECT_TRUE(ReadBandNames(dir.File("none.ini")).empty());
+}
+
+TEST(BandNames, ShippedNamesWhenTheFileListsNone) {
+    TempDir dir;
+    const std::string file = dir.File("setting.ini");
+    const auto shipped = ReadBandNames(std::string(ORVIK_SHIPPED_DATA_DIR) + "/setting.ini");
+    ASSERT_EQ(shipped.size(), 6u);
+    EXPECT_EQ(ReadBandNames(dir.File("none.ini")), shipped);
+    WriteFile(file, "[setup]\nlanguage=english\n");
+    EXPECT_EQ(ReadBandNames(file), shipped);
+    WriteFile(file, "[ModelInfo]\nFreq0=\nFreq1=b\n");
+    EXPECT_EQ(ReadBandNames(file), shipped);
 }
 
 // A program directory with language files of every kind.

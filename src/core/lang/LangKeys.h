@@ -68,6 +68,9 @@ inline constexpr const char* IDS_ERROR_PORT_DENIED = "IDS_ERROR_PORT_DENIED";
 inline constexpr const char* IDS_ERROR_PORT_BUSY = "IDS_ERROR_PORT_BUSY";
 inline constexpr const char* IDS_ERROR_PORT_MISSING = "IDS_ERROR_PORT_MISSING";
 inline constexpr const char* IDS_ERROR_PRINT = "IDS_ERROR_PRINT"; // followed by the printer
+// Followed by the path of the file concerned.
+inline constexpr const char* IDS_WARN_LANG_FILE = "IDS_WARN_LANG_FILE";
+inline constexpr const char* IDS_WARN_OWNER_CHANGED = "IDS_WARN_OWNER_CHANGED";
 
 // Menu entries, in the order the menu is relabelled.
 inline constexpr const char* Menu_File = "Menu_File";
@@ -125,6 +128,8 @@ inline constexpr std::array AllStringKeys{
     IDS_ERROR_PORT_BUSY,
     IDS_ERROR_PORT_MISSING,
     IDS_ERROR_PRINT,
+    IDS_WARN_LANG_FILE,
+    IDS_WARN_OWNER_CHANGED,
     Menu_File,
     Menu_Program,
     Menu_Setting,

@@ -68,6 +68,17 @@ inline constexpr const char* IDS_ERROR_PORT_DENIED = "IDS_ERROR_PORT_DENIED";
 inline constexpr const char* IDS_ERROR_PORT_BUSY = "IDS_ERROR_PORT_BUSY";
 inline constexpr const char* IDS_ERROR_PORT_MISSING = "IDS_ERROR_PORT_MISSING";
 inline constexpr const char* IDS_ERROR_PRINT = "IDS_ERROR_PRINT"; // followed by the printer
+
+// Transfer messages: a port without a device, a silent port (%s: the device), a search that
+// found nothing, the group hint for a refused device (%s: the owning group), a lost line, an
+// identification that did not come, a write stopped part-way (%d: blocks in the radio).
+inline constexpr const char* IDS_ERROR_PORT_UNMAPPED = "IDS_ERROR_PORT_UNMAPPED";
+inline constexpr const char* IDS_ERROR_PORT_SILENT = "IDS_ERROR_PORT_SILENT";
+inline constexpr const char* IDS_ERROR_SEARCH_NONE = "IDS_ERROR_SEARCH_NONE";
+inline constexpr const char* IDS_ERROR_PORT_GROUP = "IDS_ERROR_PORT_GROUP";
+inline constexpr const char* IDS_ERROR_LINK_LOST = "IDS_ERROR_LINK_LOST";
+inline constexpr const char* IDS_ERROR_IDENT_TIMEOUT = "IDS_ERROR_IDENT_TIMEOUT";
+inline constexpr const char* IDS_WRITE_PARTIAL = "IDS_WRITE_PARTIAL";
 // Followed by the path of the file concerned.
 inline constexpr const char* IDS_WARN_LANG_FILE = "IDS_WARN_LANG_FILE";
 inline constexpr const char* IDS_WARN_OWNER_CHANGED = "IDS_WARN_OWNER_CHANGED";
@@ -128,6 +139,13 @@ inline constexpr std::array AllStringKeys{
     IDS_ERROR_PORT_BUSY,
     IDS_ERROR_PORT_MISSING,
     IDS_ERROR_PRINT,
+    IDS_ERROR_PORT_UNMAPPED,
+    IDS_ERROR_PORT_SILENT,
+    IDS_ERROR_SEARCH_NONE,
+    IDS_ERROR_PORT_GROUP,
+    IDS_ERROR_LINK_LOST,
+    IDS_ERROR_IDENT_TIMEOUT,
+    IDS_WRITE_PARTIAL,
     IDS_WARN_LANG_FILE,
     IDS_WARN_OWNER_CHANGED,
     Menu_File,

@@ -2,7 +2,7 @@
 
 #include "gui/app/COrvikDoc.h"
 #include "gui/app/MessageBox.h"
-#include "gui/app/ResourceIds.h"
+#include "gui/lang/ResourceIds.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/lang/CLanguageDlg.h"
 #include "gui/lang/LangUi.h"

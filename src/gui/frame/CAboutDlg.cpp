@@ -1,6 +1,6 @@
 #include "gui/frame/CAboutDlg.h"
 
-#include "gui/app/ResourceIds.h"
+#include "gui/lang/ResourceIds.h"
 #include "gui/lang/LangUi.h"
 
 #include <QApplication>

@@ -6,7 +6,7 @@
 #include "core/profile/SettingKeys.h"
 #include "gui/app/COrvikApp.h"
 #include "gui/app/COrvikDoc.h"
-#include "gui/app/ResourceIds.h"
+#include "gui/lang/ResourceIds.h"
 #include "gui/frame/CAboutDlg.h"
 #include "gui/frame/HelpFile.h"
 #include "gui/lang/LangUi.h"

@@ -4,7 +4,7 @@
 #include "core/profile/IniFile.h"
 #include "core/profile/SettingKeys.h"
 #include "gui/app/COrvikApp.h"
-#include "gui/app/ResourceIds.h"
+#include "gui/lang/ResourceIds.h"
 #include "gui/lang/LangUi.h"
 
 #include <QComboBox>

@@ -5,7 +5,7 @@
 #include "gui/app/COrvikApp.h"
 #include "gui/app/COrvikDoc.h"
 #include "gui/app/MessageBox.h"
-#include "gui/app/ResourceIds.h"
+#include "gui/lang/ResourceIds.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/grid/CGridCtrl.h"
 #include "gui/lang/LangUi.h"

@@ -1,7 +1,7 @@
 #include "gui/views/ChannelPrint.h"
 
 #include "gui/app/MessageBox.h"
-#include "gui/app/ResourceIds.h"
+#include "gui/lang/ResourceIds.h"
 #include "gui/grid/CGridCtrl.h"
 #include "gui/lang/LangUi.h"
 

@@ -4,7 +4,7 @@
 
 #include "core/lang/LangText.h"
 #include "gui/app/COrvikDoc.h"
-#include "gui/app/ResourceIds.h"
+#include "gui/lang/ResourceIds.h"
 #include "gui/frame/CAboutDlg.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/frame/HelpFile.h"

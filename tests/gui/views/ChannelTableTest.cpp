@@ -3,7 +3,7 @@
 
 #include "ViewFixture.h"
 
-#include "gui/app/ResourceIds.h"
+#include "gui/lang/ResourceIds.h"
 #include "gui/link/CPortDlg.h"
 
 #include <QTimer>

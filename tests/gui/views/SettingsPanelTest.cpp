@@ -3,7 +3,7 @@
 
 #include "ViewFixture.h"
 
-#include "gui/app/ResourceIds.h"
+#include "gui/lang/ResourceIds.h"
 #include "gui/views/DtmfEdit.h"
 
 #include <QCheckBox>

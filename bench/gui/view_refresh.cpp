@@ -34,6 +34,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "start-up failed\n");
         return 1;
     }
+    orvik::CMainFrame frame(app);
+    frame.Start(QString(), false);
     orvik::RadioImage& image = app.document()->image();
     for (int n = 1; n <= orvik::ChannelCount; ++n) {
         image.setRxFreq(n, orvik::TextToFreq("435.125"));
@@ -49,11 +51,12 @@ int main(int argc, char** argv) {
     std::vector<double> refresh, painted;
     for (int i = 0; i < runs; ++i) {
         app.paths().SetLanguageFilePath(languages[i % 2]);
+        app.catalog().setFiles(languages[i % 2], languages[1]);
         QElapsedTimer timer;
         timer.start();
         app.RefreshLanguage();
         const qint64 afterRefresh = timer.nsecsElapsed();
-        app.mainFrame()->repaint();
+        frame.repaint();
         QApplication::processEvents();
         refresh.push_back(afterRefresh / 1e6);
         painted.push_back(timer.nsecsElapsed() / 1e6);

@@ -9,7 +9,8 @@
 
 #include "core/profile/AppPaths.h"
 #include "gui/app/COrvikApp.h"
-#include "gui/app/PrintPdf.h"
+#include "gui/frame/CMainFrame.h"
+#include "gui/frame/PrintPdf.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -82,7 +83,10 @@ int main(int argc, char** argv) {
         QApplication::setWindowIcon(QIcon(icon));
 
     orvik::COrvikApp app(appDir);
-    if (!app.InitInstance(file))
+    if (!app.InitInstance())
+        return 1;
+    orvik::CMainFrame frame(app);
+    if (!frame.Start(file))
         return 1;
     return qapp.exec();
 }

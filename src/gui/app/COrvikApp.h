@@ -1,7 +1,9 @@
 #pragma once
-// The application object: the process-wide paths, the one serial port, the one-shot flag that
-// lets File New reset without asking, the document, the main window and the recent-file list.
+// The application object: the process-wide paths, the language catalog, the one serial port,
+// the document and the recent-file list. It knows no window: the main frame listens to its
+// signals (menu relabelling, the port to show, the recent files) and runs the dialogs.
 
+#include "core/lang/LangCatalog.h"
 #include "core/link/CSerialPort.h"
 #include "core/profile/AppPaths.h"
 
@@ -10,11 +12,13 @@
 #include <QStringList>
 
 #include <memory>
+#include <string_view>
+
+class QWidget;
 
 namespace orvik {
 
 class COrvikDoc;
-class CMainFrame;
 
 class COrvikApp : public QObject {
     Q_OBJECT
@@ -23,54 +27,48 @@ public:
     explicit COrvikApp(std::string appDirectory);
     ~COrvikApp() override;
 
-    // The running instance (the most recently constructed one still alive).
-    static COrvikApp* instance();
-
-    // Start-up: false when the program must end (setting.ini missing, or the file named on the
-    // command line could not be opened). `file` is the optional data file of the command line.
-    // With `showWindow` false everything is built and filled but no window is shown (printing
-    // from the command line).
-    bool InitInstance(const QString& file = QString(), bool showWindow = true);
+    // Start-up: false (after saying so) when setting.ini is missing. Chooses the language and
+    // creates the document; the main frame does the rest.
+    bool InitInstance();
 
     AppPaths& paths() { return appPaths; }
     CSerialPort& port() { return serialPort; }
+    LangCatalog& catalog() { return texts; }
     COrvikDoc* document() const { return doc.get(); }
-    CMainFrame* mainFrame() const { return frame.get(); }
 
-    int skipClearPrompt = 0;
+    // String/key of the current language.
+    QString LangText(std::string_view key);
 
-    // Every open goes through here: File Open, the recent files, the command line, a drop.
-    bool OpenDocumentFile(const QString& path);
-    // File Open: asks for the file first.
-    void OnFileOpen();
-    void OnFileNew();
-    // Program > Read (true) or Write (false): the modal transfer dialog.
-    void RunTransfer(bool isRead);
-    // Setting > Communication port and Setting > Language: modal dialogs.
-    void OnSettingPort();
-    void OnSettingLanguage();
-
-    // Menu relabelled, limits recomputed, every view updated.
+    // Relabels the menu, recomputes the limits and redraws every view: after a language switch
+    // and after a completed radio read.
     void RefreshLanguage();
+    // Asks the frame to take the menu texts from the language file.
     void RelabelMenu();
+    // Asks the frame to show "COM<port>" in the status bar.
+    void ShowPortInStatusBar(int port);
+    // Says once, in a message box owned by `owner`, that the chosen language file could not be
+    // read and English is shown instead.
+    void ReportLanguageFallback(QWidget* owner);
 
     QStringList RecentFiles() const;
     void AddToRecentFiles(const QString& path);
     void RemoveFromRecentFiles(const QString& path);
-    // Opens entry `index` of the recent-file list; an entry that can no longer be read is
-    // taken off the list.
-    void OpenRecentFile(int index);
 
     // The data-file filter of the Open and Save As dialogs.
     static QString FileFilter();
+
+signals:
+    void menuRelabelRequested();
+    void portShown(int port);
+    void recentFilesChanged();
 
 private:
     void storeRecentFiles(QStringList files);
 
     AppPaths appPaths;
+    LangCatalog texts;
     CSerialPort serialPort;
     std::unique_ptr<COrvikDoc> doc;
-    std::unique_ptr<CMainFrame> frame;
 };
 
 } // namespace orvik

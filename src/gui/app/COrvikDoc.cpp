@@ -1,16 +1,16 @@
 #include "gui/app/COrvikDoc.h"
 
-#include "gui/app/COrvikApp.h"
-#include "gui/app/MessageBox.h"
-#include "gui/frame/CMainFrame.h"
-#include "gui/lang/LangUi.h"
-
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace orvik {
 
-COrvikDoc::COrvikDoc(COrvikApp& application) : app(application) {
+namespace {
+// List position of the band a new document starts with (400 to 470 MHz).
+constexpr int DefaultBandPosition = 2;
+} // namespace
+
+COrvikDoc::COrvikDoc() {
     orvik::clearContents(headerBlock, radioImage);
 }
 
@@ -19,10 +19,6 @@ void COrvikDoc::SetModifiedFlag(bool value) {
         return;
     modified = value;
     emit modifiedChanged(modified);
-}
-
-QString COrvikDoc::Title() const {
-    return path.isEmpty() ? LangText("IDS_UNTITLED") : QFileInfo(path).fileName();
 }
 
 void COrvikDoc::clearContents() {
@@ -42,106 +38,46 @@ void COrvikDoc::RefreshAfterImageChange() {
     UpdateAllViews();
 }
 
-bool COrvikDoc::OnNewDocument() {
-    if (app.skipClearPrompt) {
-        app.skipClearPrompt = 0;
-    } else if (ShowMessageBox(app.mainFrame(), LangText("IDS_WARN_CLEAR"), LangText("IDS_PROMPT"),
-                              MsgButtons::OkCancel, MsgIcon::Exclamation) != MsgOk) {
-        return false;
-    }
+void COrvikDoc::resetToDefault() {
     clearContents();
     SetModifiedFlag(false);
     path.clear();
-    radioImage.selectBand(2, frequencyLimits);
-    return true;
+    radioImage.selectBand(DefaultBandPosition, frequencyLimits);
 }
 
-bool COrvikDoc::OnOpenDocument(const QString& fileName) {
-    std::string error;
-    const LoadStatus status =
-        LoadDataFile(QFile::encodeName(fileName).toStdString(), headerBlock, radioImage, &error);
+void COrvikDoc::OnNewDocument() {
+    resetToDefault();
+}
+
+COrvikDoc::OpenResult COrvikDoc::OnOpenDocument(const QString& fileName) {
+    OpenResult result;
+    result.status = LoadDataFile(QFile::encodeName(fileName).toStdString(), headerBlock, radioImage,
+                                 &result.error);
     RecomputeLimits();
-    QWidget* owner = app.mainFrame();
-    switch (status) {
+    switch (result.status) {
     case LoadStatus::CannotRead:
-        ShowMessageBox(owner,
-                       LangText("IDS_ERROR_FILE_READ") + "\n" + QDir::toNativeSeparators(fileName) +
-                           "\n" + QString::fromStdString(error),
-                       LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Stop);
         // Nothing of the file was taken: back to the default image.
-        clearContents();
-        radioImage.selectBand(2, frequencyLimits);
-        SetModifiedFlag(false);
-        path.clear();
-        UpdateAllViews();
-        return false;
+        resetToDefault();
+        break;
     case LoadStatus::HeaderRejected:
-        ShowMessageBox(owner, LangText("IDS_WARN_LOAD"), LangText("IDS_WINDOWNAME"), MsgButtons::Ok,
-                       MsgIcon::Stop);
-        // The cleared image is shown, but a file that is not ours never becomes the document's
-        // path, so a later Save cannot overwrite it.
         SetModifiedFlag(false);
         path.clear();
-        UpdateAllViews();
-        return true;
+        break;
     case LoadStatus::Ok:
+        path = QFileInfo(fileName).absoluteFilePath();
+        SetModifiedFlag(false);
         break;
     }
-    path = QFileInfo(fileName).absoluteFilePath();
-    SetModifiedFlag(false);
-    app.AddToRecentFiles(path);
     UpdateAllViews();
-    return true;
+    return result;
 }
 
-bool COrvikDoc::OnFileSave() {
-    if (path.isEmpty())
-        return OnFileSaveAs();
-    if (ShowMessageBox(app.mainFrame(), LangText("IDS_WARN_SAVE") + path, LangText("IDS_PROMPT"),
-                       MsgButtons::OkCancel, MsgIcon::Exclamation) != MsgOk)
+bool COrvikDoc::DoSave(const QString& fileName, std::string& error) {
+    if (!SaveDataFile(QFile::encodeName(fileName).toStdString(), headerBlock, radioImage, &error))
         return false;
-    return DoSave(path);
-}
-
-bool COrvikDoc::OnFileSaveAs() {
-    FileDialogRequest request;
-    request.mode = FileDialogMode::Save;
-    request.directory = path.isEmpty() ? QDir::homePath() : QFileInfo(path).absolutePath();
-    request.suggestedName = path.isEmpty() ? QString() : QFileInfo(path).fileName();
-    request.filters = QStringList{COrvikApp::FileFilter(), LangText("IDS_FILTER_ALL") + " (*)"};
-    const QString name = AskFileName(app.mainFrame(), request);
-    if (name.isEmpty())
-        return false;
-    return DoSave(name);
-}
-
-bool COrvikDoc::DoSave(const QString& fileName) {
-    std::string error;
-    if (!SaveDataFile(QFile::encodeName(fileName).toStdString(), headerBlock, radioImage, &error)) {
-        ShowMessageBox(app.mainFrame(),
-                       LangText("IDS_ERROR_FILE_WRITE") + "\n" +
-                           QDir::toNativeSeparators(fileName) + "\n" +
-                           QString::fromStdString(error),
-                       LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Stop);
-        return false;
-    }
     path = QFileInfo(fileName).absoluteFilePath();
     SetModifiedFlag(false);
-    app.AddToRecentFiles(path);
     return true;
-}
-
-bool COrvikDoc::SaveModified() {
-    if (!modified)
-        return true;
-    const int answer =
-        ShowMessageBox(app.mainFrame(), LangText("IDS_ASK_SAVE") + " " + Title() + "?",
-                       LangText("IDS_WINDOWNAME"), MsgButtons::YesNoCancel, MsgIcon::Exclamation);
-    if (answer == MsgNo)
-        return true;
-    if (answer != MsgYes)
-        return false;
-    return path.isEmpty() ? OnFileSaveAs() : DoSave(path);
 }
 
 } // namespace orvik

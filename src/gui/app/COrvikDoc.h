@@ -1,6 +1,7 @@
 #pragma once
 // The one document: the 48-byte header block of the data file, the radio image and the
-// frequency limits of its band, with File New, Open, Save and Save As.
+// frequency limits of its band, with File New, Open and Save. It asks nothing: every outcome is
+// a return value or a signal, and the main frame asks the user.
 
 #include "core/model/DataFile.h"
 #include "core/model/RadioImage.h"
@@ -8,14 +9,14 @@
 #include <QObject>
 #include <QString>
 
-namespace orvik {
+#include <string>
 
-class COrvikApp;
+namespace orvik {
 
 class COrvikDoc : public QObject {
     Q_OBJECT
 public:
-    explicit COrvikDoc(COrvikApp& app);
+    COrvikDoc();
 
     RadioImage& image() { return radioImage; }
     const RadioImage& image() const { return radioImage; }
@@ -25,28 +26,29 @@ public:
 
     bool IsModified() const { return modified; }
     void SetModifiedFlag(bool value = true);
+    // The file the document belongs to (absolute); empty when untitled.
     QString PathName() const { return path; }
-    // The name shown in questions: the file name, or the untitled text.
-    QString Title() const;
 
-    // File New: asks "IDS_WARN_CLEAR" unless the application's skipClearPrompt is set (then
-    // cleared); resets to the default image. False when the user cancelled.
-    bool OnNewDocument();
-    // The framework's open: clears, reads the file, adopts its path when the header is ours.
-    // False when the file could not be read.
-    bool OnOpenDocument(const QString& fileName);
-    // File Save: asks "IDS_WARN_SAVE" + path before overwriting; Save As when untitled.
-    bool OnFileSave();
-    // File Save As: asks for the name, then saves.
-    bool OnFileSaveAs();
-    // Writes the file; on an error shows it with the path and leaves the document modified.
-    bool DoSave(const QString& fileName);
-    // The usual question before New, Open and Exit for a modified document. False to abort.
-    bool SaveModified();
+    // File New: the default image, unmodified and untitled. The caller has asked first.
+    void OnNewDocument();
+
+    struct OpenResult {
+        LoadStatus status = LoadStatus::Ok;
+        std::string error; // the system's reason when the file could not be read
+    };
+    // Reads a data file. Ok: the file's header and image, its path adopted. HeaderRejected: the
+    // cleared image is shown untitled, so a later Save cannot overwrite a file that is not ours.
+    // CannotRead: back to the default image, untitled. Unmodified in every case; the views are
+    // redrawn.
+    OpenResult OnOpenDocument(const QString& fileName);
+    // Writes the data file and adopts its path; on failure returns false with the reason and
+    // leaves the document as it was.
+    bool DoSave(const QString& fileName, std::string& error);
 
     void clearContents();
     void RecomputeLimits();
-    // Recomputes the limits and asks every view to redraw from the image.
+    // The one refresh after the whole image changed (a read, a band change, a language
+    // switch): limits recomputed from the band code, every view redrawn.
     void RefreshAfterImageChange();
     void UpdateAllViews();
 
@@ -55,7 +57,8 @@ signals:
     void modifiedChanged(bool modified);
 
 private:
-    COrvikApp& app;
+    void resetToDefault();
+
     FrequencyLimits frequencyLimits{40000000, 47000000};
     HeaderBlock headerBlock{};
     RadioImage radioImage;

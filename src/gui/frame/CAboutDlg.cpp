@@ -1,7 +1,7 @@
 #include "gui/frame/CAboutDlg.h"
 
-#include "gui/lang/ResourceIds.h"
 #include "gui/lang/LangUi.h"
+#include "gui/lang/ResourceIds.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -10,7 +10,7 @@
 
 namespace orvik {
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+CAboutDlg::CAboutDlg(LangCatalog& catalog, QWidget* parent) : QDialog(parent) {
     setWindowTitle("About");
     auto* icon = new QLabel(this);
     icon->setPixmap(QApplication::windowIcon().pixmap(48, 48));
@@ -30,7 +30,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     row->addWidget(icon, 0, Qt::AlignTop);
     row->addLayout(lines);
 
-    ApplyDialogTexts(this, ids::IDD_ABOUTBOX);
+    ApplyDialogTexts(catalog, this, ids::IDD_ABOUTBOX);
     setFixedSize(sizeHint().expandedTo(QSize(320, 0)));
 }
 

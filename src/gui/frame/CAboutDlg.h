@@ -6,10 +6,12 @@
 
 namespace orvik {
 
+class LangCatalog;
+
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CAboutDlg(QWidget* parent);
+    CAboutDlg(LangCatalog& catalog, QWidget* parent);
 };
 
 } // namespace orvik

@@ -6,10 +6,14 @@
 #include "core/profile/SettingKeys.h"
 #include "gui/app/COrvikApp.h"
 #include "gui/app/COrvikDoc.h"
-#include "gui/lang/ResourceIds.h"
+#include "gui/app/MessageBox.h"
 #include "gui/frame/CAboutDlg.h"
 #include "gui/frame/HelpFile.h"
+#include "gui/lang/CLanguageDlg.h"
 #include "gui/lang/LangUi.h"
+#include "gui/lang/ResourceIds.h"
+#include "gui/link/CPortDlg.h"
+#include "gui/link/CTransferDlg.h"
 #include "gui/views/COrvikView.h"
 
 #include <QAction>
@@ -19,8 +23,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHelpEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -30,9 +32,9 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
-#include <QToolTip>
 #include <QUrl>
+
+#include <vector>
 
 // The toolbar artwork lives in a static library: its resources must be pulled in by hand.
 static void initToolbarArtwork() {
@@ -43,87 +45,55 @@ namespace orvik {
 
 using namespace ids;
 
+// One command of the window: its id (the key of its tool tip "IDS_TIP_<id>"), the language
+// key of its menu text and the text shown before the language file is applied, its icon (a
+// theme name, shipped artwork of that name, else a style icon), its shortcuts and its handler.
+// A command without a handler is an accelerator that does nothing in the window (Cut, Copy,
+// Paste, Undo, the pane keys): a focused text field, list or the table takes those keys first.
+struct CMainFrame::Command {
+    int id;
+    const char* textKey;
+    const char* fallback;
+    const char* icon;
+    QStyle::StandardPixmap standardIcon;
+    const char* shortcuts[2];
+    void (*handler)(CMainFrame&);
+};
+
 namespace {
 
-struct MenuEntry {
-    int id;
-    const char* key;
-    const char* fallback;
-};
-
-// The menu keys in the order they are applied.
 constexpr const char* TopMenuKeys[] = {"Menu_File", "Menu_Program", "Menu_Setting", "Menu_Help"};
 constexpr const char* TopMenuFallback[] = {"&File", "&Program", "&Setting", "&Help"};
-constexpr MenuEntry CommandEntries[] = {
-    {ID_FILE_NEW, "Menu_File_New", "&New\tCtrl+N"},
-    {ID_FILE_OPEN, "Menu_File_Open", "&Open...\tCtrl+O"},
-    {ID_FILE_SAVE, "Menu_File_Save", "&Save\tCtrl+S"},
-    {ID_FILE_SAVE_AS, "Menu_File_Save_As", "Save &As..."},
-    {ID_FILE_PRINT, "Menu_File_Print", "&Print...\tCtrl+P"},
-    {ID_FILE_PRINT_PREVIEW, "Menu_File_Print_Preview", "Print Pre&view"},
-    {ID_FILE_PRINT_SETUP, "Menu_File_Print_Setup", "P&rint Setup..."},
-    {ID_APP_EXIT, "Menu_App_Exit", "E&xit"},
-    {ID_PROGRAM_READ, "Menu_Program_ReadData", "&Read data from the radio\tCtrl+R"},
-    {ID_PROGRAM_WRITE, "Menu_Program_WriteData", "&Write data to the radio\tCtrl+W"},
-    {ID_SETTING_PORT, "Menu_Setting_Port", "&Communication port\tCtrl+C"},
-    {ID_SETTING_LANGUAGE, "Menu_Setting_Language", "&Language\tCtrl+L"},
-    {ID_HELP_HELP, "Menu_Help_Help", "&Help"},
-    {ID_APP_ABOUT, "Menu_App_About", "&About..."},
-};
 
-struct Accelerator {
-    int key;
-    Qt::KeyboardModifiers modifiers;
-    int command;
-};
+// Menu layout: command ids by drop-down menu; 0 is a separator, -1 the recent files.
+constexpr int FileMenu[] = {ID_FILE_NEW,
+                            ID_FILE_OPEN,
+                            ID_FILE_SAVE,
+                            ID_FILE_SAVE_AS,
+                            0,
+                            ID_FILE_PRINT,
+                            ID_FILE_PRINT_PREVIEW,
+                            ID_FILE_PRINT_SETUP,
+                            0,
+                            -1,
+                            ID_APP_EXIT};
+constexpr int ProgramMenu[] = {ID_PROGRAM_READ, ID_PROGRAM_WRITE};
+constexpr int SettingMenu[] = {ID_SETTING_PORT, ID_SETTING_LANGUAGE};
+constexpr int HelpMenu[] = {ID_HELP_HELP, ID_APP_ABOUT};
+constexpr int ToolBarOrder[] = {
+    ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_PROGRAM_READ, ID_PROGRAM_WRITE, 0, ID_FILE_PRINT,
+    0,           ID_HELP_HELP};
 
-const Accelerator AcceleratorTable[] = {
-    {Qt::Key_N, Qt::ControlModifier, ID_FILE_NEW},
-    {Qt::Key_O, Qt::ControlModifier, ID_FILE_OPEN},
-    {Qt::Key_S, Qt::ControlModifier, ID_FILE_SAVE},
-    {Qt::Key_P, Qt::ControlModifier, ID_FILE_PRINT},
-    {Qt::Key_R, Qt::ControlModifier, ID_PROGRAM_READ},
-    {Qt::Key_W, Qt::ControlModifier, ID_PROGRAM_WRITE},
-    {Qt::Key_C, Qt::ControlModifier, ID_SETTING_PORT},
-    {Qt::Key_L, Qt::ControlModifier, ID_SETTING_LANGUAGE},
-    {Qt::Key_X, Qt::ControlModifier, ID_EDIT_CUT},
-    {Qt::Key_Delete, Qt::ShiftModifier, ID_EDIT_CUT},
-    {Qt::Key_Insert, Qt::ControlModifier, ID_EDIT_COPY},
-    {Qt::Key_V, Qt::ControlModifier, ID_EDIT_PASTE},
-    {Qt::Key_Insert, Qt::ShiftModifier, ID_EDIT_PASTE},
-    {Qt::Key_Z, Qt::ControlModifier, ID_EDIT_UNDO},
-    {Qt::Key_Backspace, Qt::AltModifier, ID_EDIT_UNDO},
-    {Qt::Key_F6, Qt::NoModifier, ID_NEXT_PANE},
-    {Qt::Key_F6, Qt::ShiftModifier, ID_PREV_PANE},
-};
-
-QIcon commandIcon(int id, QStyle* style) {
-    struct IconName {
-        int id;
-        const char* theme;
-        QStyle::StandardPixmap fallback;
-    };
-    static const IconName names[] = {
-        {ID_FILE_NEW, "document-new", QStyle::SP_FileIcon},
-        {ID_FILE_OPEN, "document-open", QStyle::SP_DialogOpenButton},
-        {ID_FILE_SAVE, "document-save", QStyle::SP_DialogSaveButton},
-        {ID_PROGRAM_READ, "go-down", QStyle::SP_ArrowDown},
-        {ID_PROGRAM_WRITE, "go-up", QStyle::SP_ArrowUp},
-        {ID_FILE_PRINT, "document-print", QStyle::SP_FileDialogDetailedView},
-        {ID_HELP_HELP, "help-contents", QStyle::SP_DialogHelpButton},
-    };
-    for (const IconName& n : names) {
-        if (n.id != id)
-            continue;
-        if (QIcon::hasThemeIcon(n.theme))
-            return QIcon::fromTheme(n.theme);
-        // Shipped artwork where the desktop's theme has none.
-        const QString artwork = QStringLiteral(":/orvik/icons/%1.png").arg(n.theme);
-        if (QFile::exists(artwork))
-            return QIcon(artwork);
-        return style->standardIcon(n.fallback);
-    }
-    return {};
+QIcon commandIcon(const char* theme, QStyle::StandardPixmap fallback, QStyle* style) {
+    if (theme == nullptr)
+        return {};
+    if (QIcon::hasThemeIcon(theme))
+        return QIcon::fromTheme(theme);
+    // Shipped artwork where the desktop's theme has none.
+    const QString artwork = QStringLiteral(":/orvik/icons/%1.png").arg(theme);
+    if (QFile::exists(artwork))
+        return QIcon(artwork);
+    return style->standardIcon(fallback);
 }
 
 // Num Lock state from the keyboard LEDs; -1 when no LED can be read.
@@ -142,55 +112,16 @@ int readNumLock() {
 
 } // namespace
 
-CMainFrame::CMainFrame(COrvikApp& application) : app(application) {
+CMainFrame::CMainFrame(COrvikApp& application) : app(application), doc(*application.document()) {
     initToolbarArtwork();
     setAcceptDrops(true);
 
-    QMenu* file = menuBar()->addMenu(TopMenuFallback[0]);
-    QMenu* program = menuBar()->addMenu(TopMenuFallback[1]);
-    QMenu* setting = menuBar()->addMenu(TopMenuFallback[2]);
-    QMenu* help = menuBar()->addMenu(TopMenuFallback[3]);
-    menus = {file, program, setting, help};
-
-    auto fallback = [](int id) {
-        for (const MenuEntry& e : CommandEntries)
-            if (e.id == id)
-                return QString::fromUtf8(e.fallback);
-        return QString();
-    };
-    addCommand(file, ID_FILE_NEW, fallback(ID_FILE_NEW));
-    addCommand(file, ID_FILE_OPEN, fallback(ID_FILE_OPEN));
-    addCommand(file, ID_FILE_SAVE, fallback(ID_FILE_SAVE));
-    addCommand(file, ID_FILE_SAVE_AS, fallback(ID_FILE_SAVE_AS));
-    file->addSeparator();
-    addCommand(file, ID_FILE_PRINT, fallback(ID_FILE_PRINT));
-    addCommand(file, ID_FILE_PRINT_PREVIEW, fallback(ID_FILE_PRINT_PREVIEW));
-    addCommand(file, ID_FILE_PRINT_SETUP, fallback(ID_FILE_PRINT_SETUP));
-    file->addSeparator();
-    for (int i = 0; i < RecentFileCount; ++i) {
-        QAction* a = file->addAction(QString());
-        a->setData(ID_FILE_MRU_FIRST + i);
-        connect(a, &QAction::triggered, this, [this, i] { app.OpenRecentFile(i); });
-        recentActions.append(a);
-    }
-    recentSeparator = file->addSeparator();
-    addCommand(file, ID_APP_EXIT, fallback(ID_APP_EXIT));
-    addCommand(program, ID_PROGRAM_READ, fallback(ID_PROGRAM_READ));
-    addCommand(program, ID_PROGRAM_WRITE, fallback(ID_PROGRAM_WRITE));
-    addCommand(setting, ID_SETTING_PORT, fallback(ID_SETTING_PORT));
-    addCommand(setting, ID_SETTING_LANGUAGE, fallback(ID_SETTING_LANGUAGE));
-    addCommand(help, ID_HELP_HELP, fallback(ID_HELP_HELP));
-    addCommand(help, ID_APP_ABOUT, fallback(ID_APP_ABOUT));
-    // Print directly has no menu entry; the command is there for the view's print hooks.
-    actions.insert(ID_FILE_PRINT_DIRECT, new QAction(this));
-    connect(actions.value(ID_FILE_PRINT_DIRECT), &QAction::triggered, this,
-            [this] { OnCommand(ID_FILE_PRINT_DIRECT); });
-    UpdateRecentFileMenu();
-
+    createActions();
+    createMenus();
     createToolBar();
     createStatusBar();
 
-    formView = new COrvikView(app, *app.document(), this);
+    formView = new COrvikView(app.catalog(), app.paths(), doc, this);
     setCentralWidget(formView);
 
     // Size and place: 900 x 650, centred on the desktop.
@@ -203,29 +134,189 @@ CMainFrame::CMainFrame(COrvikApp& application) : app(application) {
         ini::GetInt(app.paths().SettingsFilePath(), keys::SetupSection, keys::ComKey, 1));
     UpdateFrameTitle();
 
-    // Accelerators act anywhere in the main window, also over the in-place editors, before a
-    // focused text field could take the key.
-    qApp->installEventFilter(this);
+    connect(&app, &COrvikApp::menuRelabelRequested, this, &CMainFrame::RelabelMenu);
+    connect(&app, &COrvikApp::portShown, this, &CMainFrame::ShowPortInStatusBar);
+    connect(&app, &COrvikApp::recentFilesChanged, this, &CMainFrame::UpdateRecentFileMenu);
+    connect(&doc, &COrvikDoc::modifiedChanged, this, &QWidget::setWindowModified);
 }
 
 CMainFrame::~CMainFrame() {
-    qApp->removeEventFilter(this);
     app.port().Close();
+}
+
+bool CMainFrame::Start(const QString& file, bool showWindow) {
+    if (file.isEmpty()) {
+        OnFileNew(true);
+    } else if (!OpenDocumentFile(file)) {
+        return false;
+    }
+    formView->OnInitialUpdate();
+    RelabelMenu();
+    if (showWindow)
+        show();
+    UpdateFrameTitle();
+    app.ReportLanguageFallback(this);
+    return true;
+}
+
+const std::vector<CMainFrame::Command>& CMainFrame::commands() {
+    using F = CMainFrame;
+    constexpr auto none = QStyle::SP_CustomBase;
+    static const std::vector<Command> table = {
+        {ID_FILE_NEW,
+         "Menu_File_New",
+         "&New\tCtrl+N",
+         "document-new",
+         QStyle::SP_FileIcon,
+         {"Ctrl+N"},
+         [](F& f) { f.OnFileNew(); }},
+        {ID_FILE_OPEN,
+         "Menu_File_Open",
+         "&Open...\tCtrl+O",
+         "document-open",
+         QStyle::SP_DialogOpenButton,
+         {"Ctrl+O"},
+         [](F& f) { f.OnFileOpen(); }},
+        {ID_FILE_SAVE,
+         "Menu_File_Save",
+         "&Save\tCtrl+S",
+         "document-save",
+         QStyle::SP_DialogSaveButton,
+         {"Ctrl+S"},
+         [](F& f) { f.OnFileSave(); }},
+        {ID_FILE_SAVE_AS,
+         "Menu_File_Save_As",
+         "Save &As...",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.OnFileSaveAs(); }},
+        {ID_FILE_PRINT,
+         "Menu_File_Print",
+         "&Print...\tCtrl+P",
+         "document-print",
+         QStyle::SP_FileDialogDetailedView,
+         {"Ctrl+P"},
+         [](F& f) { f.formView->OnFilePrint(false); }},
+        {ID_FILE_PRINT_PREVIEW,
+         "Menu_File_Print_Preview",
+         "Print Pre&view",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.formView->OnFilePrintPreview(); }},
+        {ID_FILE_PRINT_SETUP,
+         "Menu_File_Print_Setup",
+         "P&rint Setup...",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.formView->OnFilePrintSetup(); }},
+        {ID_APP_EXIT, "Menu_App_Exit", "E&xit", nullptr, none, {}, [](F& f) { f.close(); }},
+        {ID_PROGRAM_READ,
+         "Menu_Program_ReadData",
+         "&Read data from the radio\tCtrl+R",
+         "go-down",
+         QStyle::SP_ArrowDown,
+         {"Ctrl+R"},
+         [](F& f) { f.RunTransfer(true); }},
+        {ID_PROGRAM_WRITE,
+         "Menu_Program_WriteData",
+         "&Write data to the radio\tCtrl+W",
+         "go-up",
+         QStyle::SP_ArrowUp,
+         {"Ctrl+W"},
+         [](F& f) { f.RunTransfer(false); }},
+        {ID_SETTING_PORT,
+         "Menu_Setting_Port",
+         "&Communication port\tCtrl+C",
+         nullptr,
+         none,
+         {"Ctrl+C"},
+         [](F& f) { f.OnSettingPort(); }},
+        {ID_SETTING_LANGUAGE,
+         "Menu_Setting_Language",
+         "&Language\tCtrl+L",
+         nullptr,
+         none,
+         {"Ctrl+L"},
+         [](F& f) { f.OnSettingLanguage(); }},
+        {ID_HELP_HELP,
+         "Menu_Help_Help",
+         "&Help",
+         "help-contents",
+         QStyle::SP_DialogHelpButton,
+         {},
+         [](F& f) { f.onHelp(); }},
+        {ID_APP_ABOUT, "Menu_App_About", "&About...", nullptr, none, {}, [](F& f) { f.onAbout(); }},
+        // Without a menu entry: print without the dialog, and the accelerators that do nothing.
+        {ID_FILE_PRINT_DIRECT,
+         nullptr,
+         nullptr,
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.formView->OnFilePrint(true); }},
+        {ID_EDIT_CUT, nullptr, nullptr, nullptr, none, {"Ctrl+X", "Shift+Del"}, nullptr},
+        {ID_EDIT_COPY, nullptr, nullptr, nullptr, none, {"Ctrl+Ins"}, nullptr},
+        {ID_EDIT_PASTE, nullptr, nullptr, nullptr, none, {"Ctrl+V", "Shift+Ins"}, nullptr},
+        {ID_EDIT_UNDO, nullptr, nullptr, nullptr, none, {"Ctrl+Z", "Alt+Backspace"}, nullptr},
+        {ID_NEXT_PANE, nullptr, nullptr, nullptr, none, {"F6"}, nullptr},
+        {ID_PREV_PANE, nullptr, nullptr, nullptr, none, {"Shift+F6"}, nullptr},
+    };
+    return table;
+}
+
+void CMainFrame::createActions() {
+    for (const Command& c : commands()) {
+        auto* a = new QAction(c.fallback ? QString::fromUtf8(c.fallback) : QString(), this);
+        a->setData(c.id);
+        if (QIcon icon = commandIcon(c.icon, c.standardIcon, style()); !icon.isNull())
+            a->setIcon(icon);
+        a->setIconVisibleInMenu(false);
+        QList<QKeySequence> keys;
+        for (const char* k : c.shortcuts)
+            if (k != nullptr)
+                keys.append(QKeySequence(QString::fromLatin1(k)));
+        a->setShortcuts(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        if (c.handler != nullptr)
+            connect(a, &QAction::triggered, this, [this, handler = c.handler] { handler(*this); });
+        // Also the commands without a menu entry or toolbar button take their keys in the window.
+        addAction(a);
+        actions.insert(c.id, a);
+    }
+}
+
+void CMainFrame::createMenus() {
+    auto fill = [this](QMenu* menu, const auto& ids) {
+        for (int id : ids) {
+            if (id == 0) {
+                menu->addSeparator();
+            } else if (id == -1) {
+                for (int i = 0; i < RecentFileCount; ++i) {
+                    QAction* a = menu->addAction(QString());
+                    a->setData(ID_FILE_MRU_FIRST + i);
+                    connect(a, &QAction::triggered, this, [this, i] { OpenRecentFile(i); });
+                    recentActions.append(a);
+                }
+                recentSeparator = menu->addSeparator();
+            } else {
+                menu->addAction(actions.value(id));
+            }
+        }
+    };
+    for (const char* title : TopMenuFallback)
+        menus.append(menuBar()->addMenu(QString::fromUtf8(title)));
+    fill(menus[0], FileMenu);
+    fill(menus[1], ProgramMenu);
+    fill(menus[2], SettingMenu);
+    fill(menus[3], HelpMenu);
+    UpdateRecentFileMenu();
 }
 
 QMenu* CMainFrame::topMenu(int position) const {
     return menus.value(position, nullptr);
-}
-
-QAction* CMainFrame::addCommand(QMenu* menu, int id, const QString& fallback) {
-    QAction* a = menu->addAction(fallback);
-    a->setData(id);
-    if (QIcon icon = commandIcon(id, style()); !icon.isNull())
-        a->setIcon(icon);
-    a->setIconVisibleInMenu(false);
-    connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
-    actions.insert(id, a);
-    return a;
 }
 
 void CMainFrame::createToolBar() {
@@ -236,21 +327,11 @@ void CMainFrame::createToolBar() {
     mainToolBar->setAllowedAreas(Qt::AllToolBarAreas);
     mainToolBar->setIconSize(QSize(20, 20));
     mainToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    const int order[] = {ID_FILE_NEW, ID_FILE_OPEN,    ID_FILE_SAVE,
-                         0,           ID_PROGRAM_READ, ID_PROGRAM_WRITE,
-                         0,           ID_FILE_PRINT,   0,
-                         ID_HELP_HELP};
-    for (int id : order) {
-        if (id == 0) {
+    for (int id : ToolBarOrder) {
+        if (id == 0)
             mainToolBar->addSeparator();
-            continue;
-        }
-        QAction* a = actions.value(id);
-        mainToolBar->addAction(a);
-        if (QWidget* button = mainToolBar->widgetForAction(a)) {
-            button->setProperty("orvikCommand", id);
-            button->installEventFilter(this);
-        }
+        else
+            mainToolBar->addAction(actions.value(id));
     }
 }
 
@@ -289,26 +370,26 @@ QString CMainFrame::portPaneText() const {
     return portPane->text();
 }
 
-QString CMainFrame::ToolTipText(int commandId) {
+QString CMainFrame::ToolTipText(int commandId) const {
     if (commandId == 0)
         return {};
-    const QString text = LangText(("IDS_TIP_" + std::to_string(commandId)));
-    return text.left(19);
+    return app.LangText("IDS_TIP_" + std::to_string(commandId)).left(19);
 }
 
 void CMainFrame::UpdateFrameTitle() {
-    setWindowTitle(LangText("IDS_WINDOWNAME"));
+    setWindowTitle(app.LangText("IDS_WINDOWNAME"));
 }
 
 void CMainFrame::RelabelMenu() {
     const QList<QAction*> top = menuBar()->actions();
     for (int i = 0; i < 4 && i < top.size(); ++i)
-        top[i]->setText(LangText(TopMenuKeys[i]));
-    for (const MenuEntry& e : CommandEntries) {
-        if (QAction* a = actions.value(e.id)) {
-            a->setText(LangText(e.key));
-            a->setToolTip(ToolTipText(e.id));
-        }
+        top[i]->setText(app.LangText(TopMenuKeys[i]));
+    for (const Command& c : commands()) {
+        if (c.textKey == nullptr)
+            continue;
+        QAction* a = actions.value(c.id);
+        a->setText(app.LangText(c.textKey));
+        a->setToolTip(ToolTipText(c.id));
     }
     menuBar()->update();
 }
@@ -329,55 +410,134 @@ void CMainFrame::UpdateRecentFileMenu() {
     recentSeparator->setVisible(!recent.isEmpty());
 }
 
-void CMainFrame::OnCommand(int id) {
-    COrvikDoc* doc = app.document();
-    switch (id) {
-    case ID_FILE_NEW:
-        app.OnFileNew();
-        break;
-    case ID_FILE_OPEN:
-        app.OnFileOpen();
-        break;
-    case ID_FILE_SAVE:
-        doc->OnFileSave();
-        break;
-    case ID_FILE_SAVE_AS:
-        doc->OnFileSaveAs();
-        break;
-    case ID_FILE_PRINT:
-        formView->OnFilePrint(false);
-        break;
-    case ID_FILE_PRINT_DIRECT:
-        formView->OnFilePrint(true);
-        break;
-    case ID_FILE_PRINT_PREVIEW:
-        formView->OnFilePrintPreview();
-        break;
-    case ID_FILE_PRINT_SETUP:
-        formView->OnFilePrintSetup();
-        break;
-    case ID_APP_EXIT:
-        close();
-        break;
-    case ID_PROGRAM_READ:
-    case ID_PROGRAM_WRITE:
-        app.RunTransfer(id == ID_PROGRAM_READ);
-        break;
-    case ID_SETTING_PORT:
-        app.OnSettingPort();
-        break;
-    case ID_SETTING_LANGUAGE:
-        app.OnSettingLanguage();
-        break;
-    case ID_HELP_HELP:
-        onHelp();
-        break;
-    case ID_APP_ABOUT:
-        onAbout();
-        break;
-    default:
-        // Cut, Copy, Paste, Undo and the pane commands have no handler: nothing happens.
-        break;
+// ---- File ------------------------------------------------------------------------------
+
+void CMainFrame::OnFileNew(bool skipClearPrompt) {
+    if (!skipClearPrompt) {
+        if (!SaveModified())
+            return;
+        if (ShowMessageBox(this, app.LangText("IDS_WARN_CLEAR"), app.LangText("IDS_PROMPT"),
+                           MsgButtons::OkCancel, MsgIcon::Exclamation) != MsgOk)
+            return;
+    }
+    doc.OnNewDocument();
+    doc.UpdateAllViews();
+}
+
+void CMainFrame::OnFileOpen() {
+    FileDialogRequest request;
+    request.mode = FileDialogMode::Open;
+    const QString current = doc.PathName();
+    request.directory = current.isEmpty() ? QDir::homePath() : QFileInfo(current).absolutePath();
+    request.filters = QStringList{COrvikApp::FileFilter(), app.LangText("IDS_FILTER_ALL") + " (*)"};
+    const QString name = AskFileName(this, request);
+    if (!name.isEmpty())
+        OpenDocumentFile(name);
+}
+
+bool CMainFrame::OpenDocumentFile(const QString& path) {
+    if (!SaveModified())
+        return false;
+    doc.OnNewDocument();
+    const COrvikDoc::OpenResult result = doc.OnOpenDocument(path);
+    switch (result.status) {
+    case LoadStatus::CannotRead:
+        ShowMessageBox(this,
+                       app.LangText("IDS_ERROR_FILE_READ") + "\n" + QDir::toNativeSeparators(path) +
+                           "\n" + QString::fromStdString(result.error),
+                       app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Stop);
+        return false;
+    case LoadStatus::HeaderRejected:
+        ShowMessageBox(this, app.LangText("IDS_WARN_LOAD"), app.LangText("IDS_WINDOWNAME"),
+                       MsgButtons::Ok, MsgIcon::Stop);
+        return true;
+    case LoadStatus::Ok:
+        app.AddToRecentFiles(doc.PathName());
+        return true;
+    }
+    return false;
+}
+
+void CMainFrame::OpenRecentFile(int index) {
+    const QStringList recent = app.RecentFiles();
+    if (index < 0 || index >= recent.size())
+        return;
+    const QString path = recent.at(index);
+    if (!OpenDocumentFile(path) && !QFileInfo(path).isReadable())
+        app.RemoveFromRecentFiles(path);
+}
+
+bool CMainFrame::OnFileSave() {
+    const QString path = doc.PathName();
+    if (path.isEmpty())
+        return OnFileSaveAs();
+    if (ShowMessageBox(this, app.LangText("IDS_WARN_SAVE") + path, app.LangText("IDS_PROMPT"),
+                       MsgButtons::OkCancel, MsgIcon::Exclamation) != MsgOk)
+        return false;
+    return saveTo(path);
+}
+
+bool CMainFrame::OnFileSaveAs() {
+    const QString path = doc.PathName();
+    FileDialogRequest request;
+    request.mode = FileDialogMode::Save;
+    request.directory = path.isEmpty() ? QDir::homePath() : QFileInfo(path).absolutePath();
+    request.suggestedName = path.isEmpty() ? QString() : QFileInfo(path).fileName();
+    request.filters = QStringList{COrvikApp::FileFilter(), app.LangText("IDS_FILTER_ALL") + " (*)"};
+    const QString name = AskFileName(this, request);
+    if (name.isEmpty())
+        return false;
+    return saveTo(name);
+}
+
+bool CMainFrame::saveTo(const QString& fileName) {
+    std::string error;
+    if (!doc.DoSave(fileName, error)) {
+        ShowMessageBox(this,
+                       app.LangText("IDS_ERROR_FILE_WRITE") + "\n" +
+                           QDir::toNativeSeparators(fileName) + "\n" +
+                           QString::fromStdString(error),
+                       app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Stop);
+        return false;
+    }
+    app.AddToRecentFiles(doc.PathName());
+    return true;
+}
+
+bool CMainFrame::SaveModified() {
+    if (!doc.IsModified())
+        return true;
+    const QString path = doc.PathName();
+    const QString title =
+        path.isEmpty() ? app.LangText("IDS_UNTITLED") : QFileInfo(path).fileName();
+    const int answer = ShowMessageBox(this, app.LangText("IDS_ASK_SAVE") + " " + title + "?",
+                                      app.LangText("IDS_WINDOWNAME"), MsgButtons::YesNoCancel,
+                                      MsgIcon::Exclamation);
+    if (answer == MsgNo)
+        return true;
+    if (answer != MsgYes)
+        return false;
+    return path.isEmpty() ? OnFileSaveAs() : saveTo(path);
+}
+
+// ---- Program, Setting, Help --------------------------------------------------------------
+
+void CMainFrame::RunTransfer(bool isRead) {
+    CTransferDlg dialog(app, this);
+    dialog.isRead = isRead;
+    dialog.exec();
+}
+
+void CMainFrame::OnSettingPort() {
+    CPortDlg dialog(app, this);
+    dialog.exec();
+}
+
+void CMainFrame::OnSettingLanguage() {
+    CLanguageDlg dialog(app.paths(), app.catalog(), this);
+    if (dialog.exec() == QDialog::Accepted) {
+        app.RefreshLanguage();
+        app.ReportLanguageFallback(this);
     }
 }
 
@@ -387,59 +547,16 @@ void CMainFrame::onHelp() {
 }
 
 void CMainFrame::onAbout() {
-    CAboutDlg dialog(this);
+    CAboutDlg dialog(app.catalog(), this);
     dialog.exec();
 }
 
-bool CMainFrame::handleAccelerator(QKeyEvent* event) {
-    const Qt::KeyboardModifiers mods =
-        event->modifiers() &
-        (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    for (const Accelerator& acc : AcceleratorTable) {
-        if (event->key() == acc.key && mods == acc.modifiers) {
-            if (event->type() == QEvent::KeyPress)
-                OnCommand(acc.command);
-            return true;
-        }
-    }
-    return false;
-}
-
-bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::ShortcutOverride:
-    case QEvent::KeyPress: {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (!widget || widget->window() != this || !isEnabled())
-            break;
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (handleAccelerator(key)) {
-            event->accept();
-            return true;
-        }
-        break;
-    }
-    case QEvent::ToolTip: {
-        const QVariant command = watched->property("orvikCommand");
-        if (command.isValid()) {
-            auto* help = static_cast<QHelpEvent*>(event);
-            const QString tip = ToolTipText(command.toInt());
-            if (tip.isEmpty())
-                QToolTip::hideText();
-            else
-                QToolTip::showText(help->globalPos(), tip, qobject_cast<QWidget*>(watched));
-            return true;
-        }
-        break;
-    }
-    default:
-        break;
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
+// ---- window ------------------------------------------------------------------------------
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (!app.document()->SaveModified()) {
+    // An edit still open in the table is stored first, so the question sees it.
+    formView->endOpenEdit();
+    if (!SaveModified()) {
         event->ignore();
         return;
     }
@@ -459,7 +576,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
             activateWindow();
             // Opened after the drop has finished, so a question box does not block the source.
             const QString path = url.toLocalFile();
-            QTimer::singleShot(0, this, [this, path] { app.OpenDocumentFile(path); });
+            QTimer::singleShot(0, this, [this, path] { OpenDocumentFile(path); });
             return;
         }
     }

@@ -1,9 +1,13 @@
 #pragma once
-// The main window: menu, accelerators, toolbar, status bar with the port pane, help, About box.
-// It hosts the form view and closes the serial port before it goes away.
+// The main window: menus, toolbar and shortcuts built from one table of commands (QActions), the
+// status bar with the port pane, and the window side of every command: the questions and file
+// dialogs of New, Open and Save, the transfer, port, language and About dialogs, help. It hosts
+// the form view and closes the serial port before it goes away.
 
 #include <QMainWindow>
 #include <QMap>
+
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -13,6 +17,7 @@ class QToolBar;
 namespace orvik {
 
 class COrvikApp;
+class COrvikDoc;
 class COrvikView;
 
 class CMainFrame : public QMainWindow {
@@ -21,46 +26,76 @@ public:
     explicit CMainFrame(COrvikApp& app);
     ~CMainFrame() override;
 
+    // Start-up after the application object: the quiet File New, or the data file of the
+    // command line (false when it could not be read), the view's first fill, the menu texts, and
+    // the window shown unless `showWindow` is false (printing from the command line).
+    bool Start(const QString& file = QString(), bool showWindow = true);
+
     COrvikView* view() const { return formView; }
 
-    // The action of a command id (menu entries and toolbar buttons share it); null if none.
+    // The action of a command id (menu entries, toolbar buttons and shortcuts share it); null
+    // if none.
     QAction* action(int commandId) const { return actions.value(commandId, nullptr); }
     QMenu* topMenu(int position) const;
     QToolBar* toolBar() const { return mainToolBar; }
-
-    // Runs a command as the menu, the toolbar or an accelerator would.
-    void OnCommand(int commandId);
 
     // "COM%d" in the first status-bar pane; its tool tip shows the device path.
     void ShowPortInStatusBar(int port);
     QString portPaneText() const;
 
     // Tool tip of a toolbar command: "IDS_TIP_<id>" cut to 19 characters; empty for id 0.
-    static QString ToolTipText(int commandId);
+    QString ToolTipText(int commandId) const;
 
-    // Menu captions from the language file.
+    // Menu captions and tool tips from the language file.
     void RelabelMenu();
     void UpdateRecentFileMenu();
-
     // The window title is always the "IDS_WINDOWNAME" text.
     void UpdateFrameTitle();
+
+    // ---- commands
+    // File New: the save question, then the clear question unless `skipClearPrompt`.
+    void OnFileNew(bool skipClearPrompt = false);
+    // File Open: asks for the file, then opens it.
+    void OnFileOpen();
+    // Every open goes through here: File Open, the recent files, the command line, a drop. The
+    // save question comes first; the reset before the file is read never asks. False when
+    // cancelled or when the file could not be read.
+    bool OpenDocumentFile(const QString& path);
+    // Opens entry `index` of the recent-file list; an entry that can no longer be read is taken
+    // off the list.
+    void OpenRecentFile(int index);
+    // File Save: asks "IDS_WARN_SAVE" + path before overwriting; Save As when untitled.
+    bool OnFileSave();
+    // File Save As: asks for the name, then saves.
+    bool OnFileSaveAs();
+    // The usual question before New, Open and Exit for a modified document. False to abort.
+    bool SaveModified();
+    // Program > Read (true) or Write (false): the modal transfer dialog.
+    void RunTransfer(bool isRead);
+    void OnSettingPort();
+    void OnSettingLanguage();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QAction* addCommand(QMenu* menu, int id, const QString& fallback);
+    struct Command;
+    // The command table: menus, toolbar and shortcuts are built from it, and the menu texts
+    // are relabelled in its order.
+    static const std::vector<Command>& commands();
+    void createActions();
+    void createMenus();
     void createToolBar();
     void createStatusBar();
     void updateNumLock();
+    bool saveTo(const QString& fileName);
     void onHelp();
     void onAbout();
-    bool handleAccelerator(QKeyEvent* event);
 
     COrvikApp& app;
+    COrvikDoc& doc;
     COrvikView* formView = nullptr;
     QMap<int, QAction*> actions;
     QList<QMenu*> menus;

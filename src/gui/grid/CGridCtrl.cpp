@@ -1,6 +1,7 @@
 #include "gui/grid/CGridCtrl.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -16,6 +17,15 @@
 #include <new>
 
 namespace orvik {
+
+bool IsStandardEditingKey(const QKeyEvent* key) {
+    for (QKeySequence::StandardKey k :
+         {QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste, QKeySequence::Undo,
+          QKeySequence::Redo, QKeySequence::Delete})
+        if (key->matches(k))
+            return true;
+    return false;
+}
 
 namespace {
 constexpr int kTextMargin = 3;
@@ -848,7 +858,8 @@ bool CGridCtrl::event(QEvent* e) {
         auto* k = static_cast<QKeyEvent*>(e);
         const bool ctrl = k->modifiers() & Qt::ControlModifier;
         if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || isNavigationKey(k->key()) ||
-            isPlainCharacter(k) || (isTabKey(k) && tabHandled && !ctrl)) {
+            isPlainCharacter(k) || (isTabKey(k) && tabHandled && !ctrl) ||
+            IsStandardEditingKey(k)) {
             e->accept();
             return true;
         }
@@ -858,6 +869,14 @@ bool CGridCtrl::event(QEvent* e) {
         auto* k = static_cast<QKeyEvent*>(e);
         if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
             EditCell(focus.row, focus.col);
+            return true;
+        }
+        if (IsStandardEditingKey(k)) {
+            // The grid only shows text: copy puts the focus cell's text on the clipboard, the
+            // other editing keys change nothing.
+            if (k->matches(QKeySequence::Copy) && isValid(focus.row, focus.col))
+                QGuiApplication::clipboard()->setText(GetItemText(focus.row, focus.col));
+            e->accept();
             return true;
         }
         if (isTabKey(k)) {

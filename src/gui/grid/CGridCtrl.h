@@ -11,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+class QKeyEvent;
 class QPainter;
 
 namespace orvik {
@@ -91,6 +92,11 @@ struct GridNotify {
 inline constexpr int kGridBeginEdit = -105;
 inline constexpr int kGridFocusLeaving = -104;
 inline constexpr int kGridFocusArrived = -103;
+
+// The standard editing keys (copy, cut, paste, undo, redo, delete in all their platform forms,
+// Ctrl+C and Shift+Insert among them). A widget with the keyboard focus that takes these keys
+// for itself accepts them as a shortcut override, so they never run a window command.
+bool IsStandardEditingKey(const QKeyEvent* key);
 
 // A scrolling grid of text cells with fixed (header) rows at the top and fixed columns
 // at the left. It has no editor of its own: an edit request is reported through

@@ -1,11 +1,12 @@
 #include "gui/lang/CLanguageDlg.h"
 
+#include "core/lang/LangCatalog.h"
 #include "core/lang/LangText.h"
+#include "core/profile/AppPaths.h"
 #include "core/profile/IniFile.h"
 #include "core/profile/SettingKeys.h"
-#include "gui/app/COrvikApp.h"
-#include "gui/lang/ResourceIds.h"
 #include "gui/lang/LangUi.h"
+#include "gui/lang/ResourceIds.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -15,8 +16,8 @@
 
 namespace orvik {
 
-CLanguageDlg::CLanguageDlg(COrvikApp& application, QWidget* parent)
-    : QDialog(parent), app(application) {
+CLanguageDlg::CLanguageDlg(AppPaths& appPaths, LangCatalog& texts, QWidget* parent)
+    : QDialog(parent), paths(appPaths), catalog(texts) {
     setWindowTitle("Language");
     auto* label = new QLabel("Language:", this);
     SetControlId(label, ids::IDC_LANGUAGE_LABEL);
@@ -38,16 +39,16 @@ CLanguageDlg::CLanguageDlg(COrvikApp& application, QWidget* parent)
     layout->addSpacing(8);
     layout->addWidget(buttons);
 
-    ApplyDialogTexts(this, ids::IDD_LANGUAGE);
+    ApplyDialogTexts(catalog, this, ids::IDD_LANGUAGE);
 
     // The list sorts its entries, like a sorted drop-down list.
-    const auto entries = ListLanguageFiles(app.paths().AppDirectory());
+    const auto entries = ListLanguageFiles(paths.AppDirectory());
     QStringList names;
     for (const auto& e : entries)
         names.append(QString::fromStdString(e.display));
     names.sort(Qt::CaseInsensitive);
     languageList->addItems(names);
-    const int current = PreselectedLanguage(entries, app.paths().LanguageFilePath());
+    const int current = PreselectedLanguage(entries, paths.LanguageFilePath());
     if (current >= 0) {
         const QString shown = QString::fromStdString(entries[current].display);
         for (int i = 0; i < languageList->count(); ++i) {
@@ -65,14 +66,14 @@ CLanguageDlg::CLanguageDlg(COrvikApp& application, QWidget* parent)
 void CLanguageDlg::accept() {
     const QString selected =
         languageList->currentIndex() >= 0 ? languageList->currentText() : QString();
-    const auto entries = ListLanguageFiles(app.paths().AppDirectory());
+    const auto entries = ListLanguageFiles(paths.AppDirectory());
     const int match = selected.isEmpty() ? -1 : MatchLanguage(entries, selected.toStdString());
     if (match >= 0) {
-        ini::WriteString(app.paths().SettingsFilePath(), keys::SetupSection, keys::LanguageKey,
+        ini::WriteString(paths.SettingsFilePath(), keys::SetupSection, keys::LanguageKey,
                          entries[match].title);
-        app.paths().SetLanguageFilePath(entries[match].path);
+        paths.SetLanguageFilePath(entries[match].path);
+        catalog.setFiles(entries[match].path, catalog.fallbackFile());
     }
-    app.RefreshLanguage();
     QDialog::accept();
 }
 

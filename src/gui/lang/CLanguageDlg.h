@@ -1,6 +1,7 @@
 #pragma once
 // The Language dialog (131): lists the *.lang files of the program directory by display name;
-// OK rewrites setup/language of setting.ini and relabels the whole program.
+// OK rewrites setup/language of setting.ini and points the catalog at the chosen file; the caller
+// then refreshes the program (also when nothing matched).
 
 #include <QDialog>
 
@@ -8,19 +9,21 @@ class QComboBox;
 
 namespace orvik {
 
-class COrvikApp;
+class AppPaths;
+class LangCatalog;
 
 class CLanguageDlg : public QDialog {
     Q_OBJECT
 public:
-    CLanguageDlg(COrvikApp& app, QWidget* parent);
+    CLanguageDlg(AppPaths& paths, LangCatalog& catalog, QWidget* parent);
 
     QComboBox* list() const { return languageList; }
 
     void accept() override;
 
 private:
-    COrvikApp& app;
+    AppPaths& paths;
+    LangCatalog& catalog;
     QComboBox* languageList = nullptr;
 };
 

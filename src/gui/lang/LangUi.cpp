@@ -1,7 +1,6 @@
 #include "gui/lang/LangUi.h"
 
-#include "core/lang/LangText.h"
-#include "gui/app/COrvikApp.h"
+#include "core/lang/LangCatalog.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -14,11 +13,6 @@ namespace orvik {
 namespace {
 constexpr const char* IdProperty = "orvikControlId";
 
-std::string currentLanguageFile() {
-    COrvikApp* app = COrvikApp::instance();
-    return app ? app->paths().LanguageFilePath() : std::string();
-}
-
 void setControlText(QWidget* w, const QString& text) {
     if (auto* label = qobject_cast<QLabel*>(w))
         label->setText(text);
@@ -30,23 +24,23 @@ void setControlText(QWidget* w, const QString& text) {
         edit->setText(text);
 }
 
-void applyToChildren(QWidget* parent, const std::string& langFile) {
+void applyToChildren(LangCatalog& catalog, QWidget* parent) {
     for (QObject* child : parent->children()) {
         auto* w = qobject_cast<QWidget*>(child);
         if (!w || w->isWindow())
             continue;
         if (int id = ControlId(w)) {
-            const std::string text = ResourceText(langFile, id);
+            const std::string text = catalog.resource(id);
             if (!text.empty())
                 setControlText(w, QString::fromStdString(text));
         }
-        applyToChildren(w, langFile);
+        applyToChildren(catalog, w);
     }
 }
 } // namespace
 
-QString LangText(std::string_view key) {
-    return QString::fromStdString(LoadLangString(currentLanguageFile(), key));
+QString LangText(LangCatalog& catalog, std::string_view key) {
+    return QString::fromStdString(catalog.text(key));
 }
 
 void SetControlId(QWidget* control, int id) {
@@ -58,12 +52,11 @@ int ControlId(const QObject* control) {
     return v.isValid() ? v.toInt() : 0;
 }
 
-void ApplyDialogTexts(QWidget* window, int dialogId) {
-    const std::string langFile = currentLanguageFile();
-    const std::string caption = ResourceText(langFile, dialogId);
+void ApplyDialogTexts(LangCatalog& catalog, QWidget* window, int dialogId) {
+    const std::string caption = catalog.resource(dialogId);
     if (!caption.empty())
         window->setWindowTitle(QString::fromStdString(caption));
-    applyToChildren(window, langFile);
+    applyToChildren(catalog, window);
 }
 
 } // namespace orvik

@@ -1,6 +1,6 @@
 #pragma once
-// Language texts at the window edge: lookups on the running application's language file, and the
-// filling of dialog texts by resource id.
+// Language texts at the window edge: lookups in a language catalog as QString, and the filling
+// of dialog texts by resource id.
 
 #include <QString>
 
@@ -11,8 +11,10 @@ class QWidget;
 
 namespace orvik {
 
-// LoadLangString on the running application's current language file.
-QString LangText(std::string_view key);
+class LangCatalog;
+
+// String/key of the catalog ("Not Found" when missing), as the window shows it.
+QString LangText(LangCatalog& catalog, std::string_view key);
 
 // Tags a control with its resource id (the key of its text in section Resource).
 void SetControlId(QWidget* control, int id);
@@ -22,6 +24,6 @@ int ControlId(const QObject* control); // 0 when untagged
 // the window, in creation order, gets Resource/<its id> as its text when non-empty. Controls
 // without a key keep their text; controls sharing an id get the same text. Nested dialogs of
 // their own (windows) are not visited.
-void ApplyDialogTexts(QWidget* window, int dialogId);
+void ApplyDialogTexts(LangCatalog& catalog, QWidget* window, int dialogId);
 
 } // namespace orvik

@@ -1,13 +1,13 @@
 #include "gui/link/CPortDlg.h"
 
+#include "core/lang/LangCatalog.h"
 #include "core/link/CSerialPort.h"
 #include "core/link/PortNames.h"
 #include "core/profile/IniFile.h"
 #include "core/profile/SettingKeys.h"
 #include "gui/app/COrvikApp.h"
-#include "gui/lang/ResourceIds.h"
-#include "gui/frame/CMainFrame.h"
 #include "gui/lang/LangUi.h"
+#include "gui/lang/ResourceIds.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -21,20 +21,20 @@
 namespace orvik {
 
 namespace {
-QString openFailureText(const CSerialPort& port) {
+QString openFailureText(LangCatalog& catalog, const CSerialPort& port) {
     const QString device = QString::fromStdString(port.LastDevicePath());
     if (device.isEmpty())
-        return LangText("IDS_ERROR_PORT_MISSING");
+        return LangText(catalog, "IDS_ERROR_PORT_MISSING");
     QString reason;
     switch (port.LastOpenError()) {
     case CSerialPort::OpenError::NoDevice:
-        reason = LangText("IDS_ERROR_PORT_MISSING");
+        reason = LangText(catalog, "IDS_ERROR_PORT_MISSING");
         break;
     case CSerialPort::OpenError::PermissionDenied:
-        reason = LangText("IDS_ERROR_PORT_DENIED");
+        reason = LangText(catalog, "IDS_ERROR_PORT_DENIED");
         break;
     case CSerialPort::OpenError::Busy:
-        reason = LangText("IDS_ERROR_PORT_BUSY");
+        reason = LangText(catalog, "IDS_ERROR_PORT_BUSY");
         break;
     default:
         reason = QString::fromStdString(port.LastOpenErrorText());
@@ -76,7 +76,7 @@ CPortDlg::CPortDlg(COrvikApp& application, QWidget* parent) : QDialog(parent), a
     layout->addSpacing(6);
     layout->addWidget(box);
 
-    ApplyDialogTexts(this, ids::IDD_PORT);
+    ApplyDialogTexts(app.catalog(), this, ids::IDD_PORT);
 
     const std::string& ini = app.paths().SettingsFilePath();
     const int com = ini::GetInt(ini, keys::SetupSection, keys::ComKey, 1);
@@ -92,7 +92,7 @@ CPortDlg::CPortDlg(COrvikApp& application, QWidget* parent) : QDialog(parent), a
             b->setToolTip(QString::fromStdString(PortDevicePath(ini, n)));
         } else {
             b->setEnabled(false);
-            b->setToolTip(openFailureText(port));
+            b->setToolTip(openFailureText(app.catalog(), port));
         }
     }
     searchCheck->setChecked(ini::GetInt(ini, keys::SetupSection, keys::SearchComKey, 1) != 0);
@@ -120,8 +120,7 @@ void CPortDlg::accept() {
         }
         break;
     }
-    if (CMainFrame* frame = app.mainFrame())
-        frame->ShowPortInStatusBar(ini::GetInt(ini, keys::SetupSection, keys::ComKey, 1));
+    app.ShowPortInStatusBar(ini::GetInt(ini, keys::SetupSection, keys::ComKey, 1));
     QDialog::accept();
 }
 

@@ -4,9 +4,8 @@
 #include "gui/app/COrvikApp.h"
 #include "gui/app/COrvikDoc.h"
 #include "gui/app/MessageBox.h"
-#include "gui/lang/ResourceIds.h"
-#include "gui/frame/CMainFrame.h"
 #include "gui/lang/LangUi.h"
+#include "gui/lang/ResourceIds.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -65,8 +64,8 @@ int CTransferDlg::exec() {
 
 void CTransferDlg::initDialog() {
     setWindowTitle("Transfer");
-    ApplyDialogTexts(this, ids::IDD_TRANSFER);
-    setWindowTitle(LangText(isRead ? "IDS_READDATA" : "IDS_WRITEDATA"));
+    ApplyDialogTexts(app.catalog(), this, ids::IDD_TRANSFER);
+    setWindowTitle(app.LangText(isRead ? "IDS_READDATA" : "IDS_WRITEDATA"));
     progress->setRange(0, 1024);
     progress->setValue(0);
     message->clear();
@@ -82,7 +81,7 @@ void CTransferDlg::OnOK() {
     transferJob.Reset(isRead, workingCopy.data());
     transferJob.port = &app.port();
     transferJob.iniPath = app.paths().SettingsFilePath();
-    message->setText(LangText(isRead ? "IDS_PROMPT_READ" : "IDS_PROMPT_WRITE"));
+    message->setText(app.LangText(isRead ? "IDS_PROMPT_READ" : "IDS_PROMPT_WRITE"));
     worker.start(transferJob);
     ok->setEnabled(false);
     timerId = startTimer(TimerInterval);
@@ -117,21 +116,21 @@ void CTransferDlg::timerEvent(QTimerEvent* event) {
 }
 
 QString CTransferDlg::portErrorText() const {
-    QString text = LangText("IDS_ERROR_PORTCONN");
+    QString text = app.LangText("IDS_ERROR_PORTCONN");
     // When the configured port could not even be opened, say why, so the user can act on it.
     if (transferJob.firstPortOpened)
         return text;
     const QString device = QString::fromStdString(transferJob.firstDevicePath);
     switch (transferJob.firstOpenError) {
     case CSerialPort::OpenError::PermissionDenied:
-        text += "\n\n" + device + "\n" + LangText("IDS_ERROR_PORT_DENIED");
+        text += "\n\n" + device + "\n" + app.LangText("IDS_ERROR_PORT_DENIED");
         break;
     case CSerialPort::OpenError::Busy:
-        text += "\n\n" + device + "\n" + LangText("IDS_ERROR_PORT_BUSY");
+        text += "\n\n" + device + "\n" + app.LangText("IDS_ERROR_PORT_BUSY");
         break;
     case CSerialPort::OpenError::NoDevice:
         text += "\n\n" + (device.isEmpty() ? QString() : device + "\n") +
-                LangText("IDS_ERROR_PORT_MISSING");
+                app.LangText("IDS_ERROR_PORT_MISSING");
         break;
     case CSerialPort::OpenError::Other:
         text += "\n\n" + device + "\n" + QString::fromStdString(transferJob.firstOpenErrorText);
@@ -145,10 +144,8 @@ QString CTransferDlg::portErrorText() const {
 void CTransferDlg::onTimer() {
     const int found = transferJob.foundPort.load();
     const int value = transferJob.progress.load();
-    if (found > 0) {
-        if (CMainFrame* frame = app.mainFrame())
-            frame->ShowPortInStatusBar(value);
-    }
+    if (found > 0)
+        app.ShowPortInStatusBar(value);
     const int state = transferJob.state.load(std::memory_order_acquire);
     switch (state) {
     case Busy:
@@ -156,19 +153,20 @@ void CTransferDlg::onTimer() {
     case PortError:
         stopTimer();
         closePort();
-        ShowMessageBox(this, portErrorText(), LangText("IDS_ERROR"), MsgButtons::Ok, MsgIcon::Stop);
+        ShowMessageBox(this, portErrorText(), app.LangText("IDS_ERROR"), MsgButtons::Ok,
+                       MsgIcon::Stop);
         done(QDialog::Rejected);
         break;
     case TypeError:
         stopTimer();
         closePort();
-        ShowMessageBox(this, LangText("IDS_ERROR_TYPE"), LangText("IDS_ERROR"), MsgButtons::Ok,
-                       MsgIcon::Stop);
+        ShowMessageBox(this, app.LangText("IDS_ERROR_TYPE"), app.LangText("IDS_ERROR"),
+                       MsgButtons::Ok, MsgIcon::Stop);
         done(QDialog::Rejected);
         break;
     case ReadProgress:
     case WriteProgress:
-        message->setText(LangText(isRead ? "IDS_PROMPT_READ" : "IDS_PROMPT_WRITE") +
+        message->setText(app.LangText(isRead ? "IDS_PROMPT_READ" : "IDS_PROMPT_WRITE") +
                          QStringLiteral(" %1%").arg(value));
         progress->setValue(value * 1024 / 100);
         break;
@@ -177,7 +175,7 @@ void CTransferDlg::onTimer() {
         stopTimer();
         closePort();
         message->setText(
-            LangText(state == ReadFailed ? "IDS_PROMPT_READFAIL" : "IDS_PROMPT_WRITEFAIL"));
+            app.LangText(state == ReadFailed ? "IDS_PROMPT_READFAIL" : "IDS_PROMPT_WRITEFAIL"));
         ok->setEnabled(true);
         break;
     case ReadDone: {
@@ -195,11 +193,11 @@ void CTransferDlg::onTimer() {
         done(QDialog::Accepted);
         break;
     case Searching:
-        message->setText(LangText("IDS_SEARCHCOMPORT") + QString(value % 16, QChar('.')));
+        message->setText(app.LangText("IDS_SEARCHCOMPORT") + QString(value % 16, QChar('.')));
         break;
     case TypeConfirm:
         stopTimer();
-        if (ShowMessageBox(this, LangText("IDS_CONFIRM_TYPE"), LangText("IDS_CONFIRM"),
+        if (ShowMessageBox(this, app.LangText("IDS_CONFIRM_TYPE"), app.LangText("IDS_CONFIRM"),
                            MsgButtons::OkCancel, MsgIcon::Question) == MsgOk) {
             transferJob.state.store(Busy);
             timerId = startTimer(TimerInterval);

@@ -1,14 +1,14 @@
 #include "gui/views/COrvikView.h"
 
+#include "core/lang/LangCatalog.h"
 #include "core/lang/LangText.h"
 #include "core/model/Codecs.h"
-#include "gui/app/COrvikApp.h"
+#include "core/profile/AppPaths.h"
 #include "gui/app/COrvikDoc.h"
 #include "gui/app/MessageBox.h"
-#include "gui/lang/ResourceIds.h"
-#include "gui/frame/CMainFrame.h"
 #include "gui/grid/CGridCtrl.h"
 #include "gui/lang/LangUi.h"
+#include "gui/lang/ResourceIds.h"
 #include "gui/views/ChannelPrint.h"
 #include "gui/views/DialogUnits.h"
 #include "gui/views/DtmfEdit.h"
@@ -16,9 +16,12 @@
 #include "gui/views/InPlaceList.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QScrollBar>
@@ -67,15 +70,16 @@ void selectPosition(QComboBox* list, int position) {
 
 } // namespace
 
-COrvikView::COrvikView(COrvikApp& application, COrvikDoc& document, QWidget* parent)
-    : QScrollArea(parent), app(application), doc(document) {
+COrvikView::COrvikView(LangCatalog& texts, const AppPaths& appPaths, COrvikDoc& document,
+                       QWidget* parent)
+    : QScrollArea(parent), catalog(texts), paths(appPaths), doc(document) {
     formWidget = new QWidget;
     SetControlId(formWidget, ids::IDD_FORMVIEW);
     buildForm();
     setWidget(formWidget);
     setWidgetResizable(false);
 
-    printer = std::make_unique<ChannelPrinter>();
+    printer = std::make_unique<ChannelPrinter>(catalog);
     printer->SetSources(formWidget, channelGrid, [this](int id) { return checkValue(id); });
 
     connect(&doc, &COrvikDoc::viewsUpdateRequested, this, &COrvikView::OnUpdate);
@@ -189,6 +193,8 @@ void COrvikView::buildForm() {
     SetControlId(optionList, IDC_OPTION_LIST);
     toneList = new ToneList(formWidget);
     SetControlId(toneList, IDC_TONE_LIST);
+    optionList->installEventFilter(this);
+    toneList->installEventFilter(this);
     for (QWidget* editor : {static_cast<QWidget*>(freqEdit), static_cast<QWidget*>(optionList),
                             static_cast<QWidget*>(toneList)})
         hideControl(editor);
@@ -225,18 +231,15 @@ void COrvikView::buildForm() {
 
 void COrvikView::OnInitialUpdate() {
     OnUpdate();
-    if (CMainFrame* frame = app.mainFrame()) {
+    if (QWidget* frame = window(); frame != this) {
         if (QLayout* layout = frame->layout())
             layout->activate();
-        // Shrink only: a frame smaller than the form keeps its size and the form scrolls.
+        // Shrink only: a window smaller than the form keeps its size and the form scrolls.
         const QSize spare = viewport()->size() - formWidget->size();
         const QSize shrink(std::max(0, spare.width()), std::max(0, spare.height()));
         if (shrink.width() > 0 || shrink.height() > 0)
             frame->resize(frame->size() - shrink);
     }
-    app.RelabelMenu();
-    if (CMainFrame* frame = app.mainFrame())
-        frame->installEventFilter(this);
     freqEdit->setOwnerWindow(channelGrid);
     optionList->setOwnerWindow(channelGrid);
     toneList->setOwnerWindow(channelGrid);
@@ -244,9 +247,9 @@ void COrvikView::OnInitialUpdate() {
 
 void COrvikView::OnUpdate() {
     hideEditors();
-    if (CMainFrame* frame = app.mainFrame())
-        frame->UpdateFrameTitle();
-    ApplyDialogTexts(formWidget, ids::IDD_FORMVIEW);
+    if (QWidget* frame = window(); frame != this)
+        frame->setWindowTitle(LangText(catalog, "IDS_WINDOWNAME"));
+    ApplyDialogTexts(catalog, formWidget, ids::IDD_FORMVIEW);
     fillLists();
     dtmfEdit->setMaxLength(5);
     dtmfEdit->setText(QString::fromStdString(DtmfToText(doc.image().dtmfDigits())));
@@ -259,24 +262,23 @@ void COrvikView::OnUpdate() {
 
 void COrvikView::fillLists() {
     const RadioImage& image = doc.image();
-    const std::string& langFile = app.paths().LanguageFilePath();
-    const std::string off = toStd(LangText("IDS_OFF"));
-    const std::vector<std::string> monitorKeys = ReadNumberedList(langFile, "MonitorKey");
+    const std::string off = catalog.text("IDS_OFF");
+    const std::vector<std::string> monitorKeys = catalog.numberedList("MonitorKey");
 
-    fillList(bandList, ReadBandNames(app.paths().SettingsFilePath()), image.bandListPosition());
-    fillList(voiceList, ReadNumberedList(langFile, "VoiceAnnunciation"), image.voiceAnnunciation());
+    fillList(bandList, ReadBandNames(paths.SettingsFilePath()), image.bandListPosition());
+    fillList(voiceList, catalog.numberedList("VoiceAnnunciation"), image.voiceAnnunciation());
     fillList(squelchList, SquelchTexts(), image.squelchLevel());
     fillList(sideKey1List, monitorKeys, image.sideKey1());
     fillList(sideKey2List, monitorKeys, image.sideKey2());
     fillList(timeOutList, TimeOutTexts(off), image.timeOutTimer());
     fillList(voxLevelList, VoxLevelTexts(), image.voxLevel());
-    fillList(scanModeList, ReadNumberedList(langFile, "ScanMode"), image.scanMode());
+    fillList(scanModeList, catalog.numberedList("ScanMode"), image.scanMode());
     fillList(fmFreqList, FmRadioTexts(), image.fmRadioFreq());
 }
 
 void COrvikView::fillToneList() {
     QStringList entries;
-    for (const std::string& e : ToneListTexts(toStd(LangText("IDS_OFF"))))
+    for (const std::string& e : ToneListTexts(catalog.text("IDS_OFF")))
         entries.append(QString::fromStdString(e));
     toneList->setEntries(entries);
 }
@@ -416,8 +418,9 @@ void COrvikView::onListChanged(int id, int position) {
 void COrvikView::onBandChanged(int position) {
     if (position < 0 || position == doc.image().bandListPosition())
         return;
-    const int answer = ShowMessageBox(this, LangText("IDS_CONFIRM_FREQ"), LangText("IDS_CONFIRM"),
-                                      MsgButtons::OkCancel, MsgIcon::Exclamation);
+    const int answer = ShowMessageBox(this, LangText(catalog, "IDS_CONFIRM_FREQ"),
+                                      LangText(catalog, "IDS_CONFIRM"), MsgButtons::OkCancel,
+                                      MsgIcon::Exclamation);
     if (answer != MsgOk) {
         selectPosition(bandList, doc.image().bandListPosition());
         return;
@@ -436,13 +439,13 @@ void COrvikView::onDtmfFocusLost() {
 
 CellTexts COrvikView::cellTexts() const {
     CellTexts t;
-    t.off = toStd(LangText("IDS_OFF"));
-    t.yes = toStd(LangText("IDS_YES"));
-    t.no = toStd(LangText("IDS_NO"));
-    t.wide = toStd(LangText("IDS_WIDE"));
-    t.narrow = toStd(LangText("IDS_NARROW"));
-    t.high = toStd(LangText("IDS_HIGH"));
-    t.low = toStd(LangText("IDS_LOW"));
+    t.off = catalog.text("IDS_OFF");
+    t.yes = catalog.text("IDS_YES");
+    t.no = catalog.text("IDS_NO");
+    t.wide = catalog.text("IDS_WIDE");
+    t.narrow = catalog.text("IDS_NARROW");
+    t.high = catalog.text("IDS_HIGH");
+    t.low = catalog.text("IDS_LOW");
     return t;
 }
 
@@ -476,14 +479,13 @@ void COrvikView::FillChannelTable() {
     grid.SetRedraw(false, false);
 
     // A missing header key repeats the text of the header to its left.
-    const std::string& langFile = app.paths().LanguageFilePath();
     GridItem header;
     header.row = 0;
     header.mask = kCellMask;
     header.format = kCellFormat;
     for (int c = 0; c < ChannelColumnCount; ++c) {
         std::string text;
-        if (ReadColumnHeader(langFile, c, text))
+        if (catalog.columnHeader(c, text))
             header.text = QString::fromStdString(text);
         header.col = c;
         grid.SetItem(header);
@@ -589,8 +591,8 @@ void COrvikView::OnBeginEdit(const GridNotify& record) {
         {
             const QSignalBlocker blocker(optionList);
             optionList->clear();
-            optionList->addItem(LangText(kOptionKeys[c][0]));
-            optionList->addItem(LangText(kOptionKeys[c][1]));
+            optionList->addItem(LangText(catalog, kOptionKeys[c][0]));
+            optionList->addItem(LangText(catalog, kOptionKeys[c][1]));
         }
         activeEditor = Editor::Option;
         showEditor(optionList, cell);
@@ -619,10 +621,18 @@ void COrvikView::endOpenEdit() {
 }
 
 bool COrvikView::eventFilter(QObject* watched, QEvent* event) {
-    // The frame asks whether to save before it closes; an edit still open in the table is
-    // stored first, so the question sees it and it is not lost with the window.
-    if (event->type() == QEvent::Close && watched == app.mainFrame())
-        endOpenEdit();
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        // A list with the keyboard focus keeps the standard editing keys from the window's
+        // commands (Ctrl+C is the port dialog there); copy takes its selected entry.
+        auto* list = qobject_cast<QComboBox*>(watched);
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (list && IsStandardEditingKey(key)) {
+            if (event->type() == QEvent::KeyPress && key->matches(QKeySequence::Copy))
+                QGuiApplication::clipboard()->setText(list->currentText());
+            event->accept();
+            return true;
+        }
+    }
     if (event->type() == QEvent::Wheel) {
         auto* list = qobject_cast<QComboBox*>(watched);
         if (list && list->parentWidget() == formWidget && !list->hasFocus()) {

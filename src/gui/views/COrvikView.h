@@ -17,7 +17,8 @@ class QLabel;
 
 namespace orvik {
 
-class COrvikApp;
+class AppPaths;
+class LangCatalog;
 class COrvikDoc;
 class CGridCtrl;
 class ChannelPrinter;
@@ -30,15 +31,20 @@ struct GridNotify;
 class COrvikView : public QScrollArea {
     Q_OBJECT
 public:
-    COrvikView(COrvikApp& app, COrvikDoc& doc, QWidget* parent);
+    // Texts come from `catalog`, the band names from the settings file of `paths`.
+    COrvikView(LangCatalog& catalog, const AppPaths& paths, COrvikDoc& doc, QWidget* parent);
     ~COrvikView() override;
 
-    // Once after the window exists: refresh, fit the frame to the form (shrinking only),
-    // relabel the menu, make the grid the owner of the in-place editors.
+    // Once after the window exists: refresh, fit the window to the form (shrinking only), make
+    // the grid the owner of the in-place editors.
     void OnInitialUpdate();
     // The update hook: rebuilds the panel and the table from the image. An edit still open in
     // the table belongs to the image being replaced and is dropped.
     void OnUpdate();
+
+    // Ends an edit still open in the table as its focus loss would: stored through the commit
+    // rules (the window does this before it asks whether to save).
+    void endOpenEdit();
 
     void OnFilePrint(bool direct);
     void OnFilePrintPreview();
@@ -114,8 +120,6 @@ private:
     void onToneListFocusLost();
     void onOptionChosen(int position);
     void onOptionListFocusLost();
-    // Ends an open edit as its focus loss would: stored through the commit rules.
-    void endOpenEdit();
     // Hides and disables the three editors; an edit still open ends without being stored.
     void hideEditors();
     void showEditor(QWidget* editor, const QRect& cellInForm);
@@ -124,7 +128,8 @@ private:
     void refreshRow(int n, const CellTexts& texts);
     void writeCell(int n, int column, const CellTexts& texts);
 
-    COrvikApp& app;
+    LangCatalog& catalog;
+    const AppPaths& paths;
     COrvikDoc& doc;
     QWidget* formWidget = nullptr;
     CGridCtrl* channelGrid = nullptr;

@@ -1,9 +1,9 @@
 #include "gui/views/ChannelPrint.h"
 
 #include "gui/app/MessageBox.h"
-#include "gui/lang/ResourceIds.h"
 #include "gui/grid/CGridCtrl.h"
 #include "gui/lang/LangUi.h"
+#include "gui/lang/ResourceIds.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -123,7 +123,7 @@ QFont ChannelPrintFont(int height) {
     return font;
 }
 
-ChannelPrinter::ChannelPrinter() = default;
+ChannelPrinter::ChannelPrinter(LangCatalog& texts) : catalog(texts) {}
 ChannelPrinter::~ChannelPrinter() = default;
 
 void ChannelPrinter::SetSources(const QWidget* formWidget, CGridCtrl* gridCtrl,
@@ -212,8 +212,8 @@ void ChannelPrinter::RenderChannelPage(QPainter& painter, const QWidget* formWid
     drawClippedText(painter, line, FormatDateLine(when));
     setOrigin(originY + lineHeight);
 
-    const QString yes = LangText("IDS_YES");
-    const QString no = LangText("IDS_NO");
+    const QString yes = LangText(catalog, "IDS_YES");
+    const QString no = LangText(catalog, "IDS_NO");
     for (const auto& entries : kSettingsBlock) {
         for (int column = 0; column < 3; ++column) {
             const SettingsEntry& entry = entries[column];
@@ -292,8 +292,8 @@ bool ChannelPrinter::Print(QWidget* parent, bool direct) {
         return true;
     const QString target =
         printer().printerName().isEmpty() ? printer().outputFileName() : printer().printerName();
-    ShowMessageBox(parent, LangText("IDS_ERROR_PRINT") + "\n" + target, LangText("IDS_ERROR"),
-                   MsgButtons::Ok, MsgIcon::Stop);
+    ShowMessageBox(parent, LangText(catalog, "IDS_ERROR_PRINT") + "\n" + target,
+                   LangText(catalog, "IDS_ERROR"), MsgButtons::Ok, MsgIcon::Stop);
     return false;
 }
 

@@ -19,6 +19,8 @@ class QWidget;
 
 namespace orvik {
 
+class LangCatalog;
+
 class CGridCtrl;
 
 class ChannelPrinter {
@@ -26,7 +28,8 @@ public:
     // The check-box member of a check-box control id: 1 = checked.
     using CheckValueFn = std::function<int(int controlId)>;
 
-    ChannelPrinter();
+    // Texts (yes/no, the print error) come from `catalog`.
+    explicit ChannelPrinter(LangCatalog& catalog);
     ~ChannelPrinter();
     ChannelPrinter(const ChannelPrinter&) = delete;
     ChannelPrinter& operator=(const ChannelPrinter&) = delete;
@@ -85,6 +88,7 @@ public:
     static constexpr double kPdfMargin = 10.0;
 
 private:
+    LangCatalog& catalog;
     // Begin, page, end on a printer that is ready.
     bool RunJob(QPrinter& target, const QDateTime& when);
 

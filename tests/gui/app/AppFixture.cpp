@@ -29,6 +29,7 @@ void AppFixture::SetUp() {
 }
 
 void AppFixture::TearDown() {
+    mainWindow.reset();
     app.reset();
     SetMessageBoxHook({});
     SetFileDialogHook({});
@@ -52,8 +53,12 @@ void AppFixture::writeFile(const QString& path, const QByteArray& bytes) const {
 }
 
 bool AppFixture::start(const QString& file) {
+    mainWindow.reset();
     app = std::make_unique<COrvikApp>(QFile::encodeName(dir.path()).toStdString());
-    return app->InitInstance(file, false);
+    if (!app->InitInstance())
+        return false;
+    mainWindow = std::make_unique<CMainFrame>(*app);
+    return mainWindow->Start(file, false);
 }
 
 RadioSim::RadioSim(const QStringList& args) {

@@ -4,6 +4,7 @@
 
 #include "gui/app/COrvikApp.h"
 #include "gui/app/MessageBox.h"
+#include "gui/frame/CMainFrame.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -41,7 +42,11 @@ protected:
     std::deque<QString> fileAnswers;
     std::vector<FileDialogRequest> fileRequests;
 
+    // The main window once start() got that far; null otherwise.
+    CMainFrame* frame() const { return mainWindow.get(); }
+
     std::unique_ptr<COrvikApp> app;
+    std::unique_ptr<CMainFrame> mainWindow;
 
 private:
     QTemporaryDir dir;

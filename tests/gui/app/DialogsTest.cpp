@@ -4,17 +4,19 @@
 
 #include "core/lang/LangText.h"
 #include "gui/app/COrvikDoc.h"
-#include "gui/lang/ResourceIds.h"
 #include "gui/frame/CAboutDlg.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/frame/HelpFile.h"
+#include "gui/grid/CGridCtrl.h"
 #include "gui/lang/CLanguageDlg.h"
+#include "gui/lang/ResourceIds.h"
 #include "gui/link/CPortDlg.h"
 #include "gui/views/COrvikView.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -76,12 +78,12 @@ QByteArray settings(const QByteArray& com, const QByteArray& ports) {
 
 TEST_F(DialogsTest, LanguageSwitchRelabelsMenusTitleAndToolTips) {
     ASSERT_TRUE(start());
-    CMainFrame* frame = app->mainFrame();
-    EXPECT_EQ(frame->topMenu(0)->title(), text("english.lang", "Menu_File"));
-    EXPECT_EQ(frame->action(ids::ID_PROGRAM_READ)->text(),
+    CMainFrame* window = frame();
+    EXPECT_EQ(window->topMenu(0)->title(), text("english.lang", "Menu_File"));
+    EXPECT_EQ(window->action(ids::ID_PROGRAM_READ)->text(),
               text("english.lang", "Menu_Program_ReadData"));
 
-    CLanguageDlg dialog(*app, frame);
+    CLanguageDlg dialog(app->paths(), app->catalog(), window);
     QComboBox* list = dialog.list();
     EXPECT_EQ(list->currentText(), "English"); // the current language preselected
     // chinese.lang comes before english.lang in file-name order.
@@ -92,15 +94,16 @@ TEST_F(DialogsTest, LanguageSwitchRelabelsMenusTitleAndToolTips) {
     ASSERT_GE(chinese, 0);
     list->setCurrentIndex(chinese);
     dialog.accept();
+    app->RefreshLanguage(); // as the window does after the dialog
 
     EXPECT_TRUE(readFile(filePath("setting.ini")).contains("language=chinese"));
     EXPECT_EQ(app->paths().LanguageFilePath(), filePath("chinese.lang").toStdString());
-    EXPECT_EQ(frame->topMenu(0)->title(), text("chinese.lang", "Menu_File"));
-    EXPECT_EQ(frame->topMenu(3)->title(), text("chinese.lang", "Menu_Help"));
-    EXPECT_EQ(frame->action(ids::ID_PROGRAM_READ)->text(),
+    EXPECT_EQ(window->topMenu(0)->title(), text("chinese.lang", "Menu_File"));
+    EXPECT_EQ(window->topMenu(3)->title(), text("chinese.lang", "Menu_Help"));
+    EXPECT_EQ(window->action(ids::ID_PROGRAM_READ)->text(),
               text("chinese.lang", "Menu_Program_ReadData"));
-    EXPECT_EQ(frame->windowTitle(), text("chinese.lang", "IDS_WINDOWNAME"));
-    EXPECT_EQ(CMainFrame::ToolTipText(ids::ID_PROGRAM_READ),
+    EXPECT_EQ(window->windowTitle(), text("chinese.lang", "IDS_WINDOWNAME"));
+    EXPECT_EQ(window->ToolTipText(ids::ID_PROGRAM_READ),
               text("chinese.lang", "IDS_TIP_32771").left(19));
 }
 
@@ -110,21 +113,13 @@ TEST_F(DialogsTest, ToolTipsAreCutTo19CharactersAndMissingKeysReadNotFound) {
     lang.replace("Menu_Help=", "Menu_Help_Removed=");
     writeFile(filePath("english.lang"), lang);
     ASSERT_TRUE(start());
-    EXPECT_EQ(CMainFrame::ToolTipText(ids::ID_PROGRAM_READ), "Read all channels f");
-    EXPECT_EQ(CMainFrame::ToolTipText(0), "");
-    EXPECT_EQ(app->mainFrame()->topMenu(3)->title(), "Not Found");
+    EXPECT_EQ(frame()->ToolTipText(ids::ID_PROGRAM_READ), "Read all channels f");
+    EXPECT_EQ(frame()->ToolTipText(0), "");
+    EXPECT_EQ(frame()->topMenu(3)->title(), "Not Found");
 }
 
-TEST_F(DialogsTest, CtrlCOpensThePortDialogEvenOverATextField) {
-    ASSERT_TRUE(start());
-    CMainFrame* frame = app->mainFrame();
-    frame->show();
-    auto* edit = new QLineEdit(frame->view()->form());
-    edit->setText("435.12500");
-    edit->show();
-    edit->setFocus();
-    edit->selectAll();
-
+// The name of the modal dialog that a key opens (closed again at once); empty when none opens.
+QString modalOpenedBy(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QString opened;
     QTimer::singleShot(50, [&] {
         if (QWidget* modal = QApplication::activeModalWidget()) {
@@ -132,13 +127,61 @@ TEST_F(DialogsTest, CtrlCOpensThePortDialogEvenOverATextField) {
             modal->close();
         }
     });
-    QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(opened, "orvik::CPortDlg");
-    EXPECT_EQ(edit->text(), "435.12500");
+    QTest::keyClick(target, key, modifiers);
+    QTest::qWait(80);
+    // The window is active again before the next key, so its shortcuts can reach it.
+    target->window()->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(target->window()));
+    return opened;
+}
 
-    // Ctrl+X (cut) has no handler: the text field keeps its text.
-    QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
+TEST_F(DialogsTest, EditingKeysActOnAFocusedFieldListOrTableAndRunCommandsElsewhere) {
+    ASSERT_TRUE(start());
+    CMainFrame* window = frame();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+
+    // A text field copies and cuts; Ctrl+C does not open the port dialog over it.
+    auto* edit = new QLineEdit(window->view()->form());
+    edit->setText("435.12500");
+    edit->show();
+    edit->setFocus();
+    edit->selectAll();
+    EXPECT_EQ(modalOpenedBy(edit, Qt::Key_C, Qt::ControlModifier), "");
+    EXPECT_EQ(clipboard->text(), "435.12500");
+    EXPECT_EQ(modalOpenedBy(edit, Qt::Key_X, Qt::ControlModifier), "");
+    EXPECT_EQ(edit->text(), "");
+    EXPECT_EQ(modalOpenedBy(edit, Qt::Key_Insert, Qt::ShiftModifier), "");
     EXPECT_EQ(edit->text(), "435.12500");
+    delete edit;
+
+    // A list of the settings panel keeps the keys too; copy takes its selected entry.
+    auto* list = qobject_cast<QComboBox*>(window->view()->control(ids::IDC_SQUELCH_LIST));
+    ASSERT_NE(list, nullptr);
+    list->setFocus();
+    EXPECT_EQ(modalOpenedBy(list, Qt::Key_C, Qt::ControlModifier), "");
+    EXPECT_EQ(clipboard->text(), list->currentText());
+    EXPECT_EQ(modalOpenedBy(list, Qt::Key_Z, Qt::ControlModifier), "");
+
+    // The channel table: copy takes the focus cell's text.
+    CGridCtrl* grid = window->view()->grid();
+    grid->setFocus();
+    grid->SetFocusCell(1, 0);
+    EXPECT_EQ(modalOpenedBy(grid, Qt::Key_C, Qt::ControlModifier), "");
+    EXPECT_EQ(clipboard->text(), grid->GetItemText(1, 0));
+    EXPECT_EQ(modalOpenedBy(grid, Qt::Key_Delete, Qt::NoModifier), "");
+
+    // Elsewhere (a check box has the focus) Ctrl+C is the port dialog, and the other window
+    // commands run over the text field, the list and the table alike.
+    QWidget* check = window->view()->control(ids::IDC_BEEP);
+    ASSERT_NE(check, nullptr);
+    check->setFocus();
+    EXPECT_EQ(modalOpenedBy(check, Qt::Key_C, Qt::ControlModifier), "orvik::CPortDlg");
+    list->setFocus();
+    EXPECT_EQ(modalOpenedBy(list, Qt::Key_L, Qt::ControlModifier), "orvik::CLanguageDlg");
+    grid->setFocus();
+    EXPECT_EQ(modalOpenedBy(grid, Qt::Key_L, Qt::ControlModifier), "orvik::CLanguageDlg");
 }
 
 TEST_F(DialogsTest, PortDialogChecksTheConfiguredPortAndDisablesThoseThatDoNotOpen) {
@@ -146,7 +189,7 @@ TEST_F(DialogsTest, PortDialogChecksTheConfiguredPortAndDisablesThoseThatDoNotOp
     ASSERT_FALSE(pty.path.isEmpty());
     writeSettings(settings("3", portsSection({{3, pty.path}})));
     ASSERT_TRUE(start());
-    CPortDlg dialog(*app, app->mainFrame());
+    CPortDlg dialog(*app, frame());
     EXPECT_TRUE(dialog.portButton(3)->isChecked());
     EXPECT_TRUE(dialog.portButton(3)->isEnabled());
     for (int n : {1, 2, 4, 5, 6, 7, 8}) {
@@ -161,7 +204,7 @@ TEST_F(DialogsTest, PortDialogChecksTheConfiguredPortAndDisablesThoseThatDoNotOp
 TEST_F(DialogsTest, AnAbsentConfiguredPortStaysCheckedButDisabled) {
     writeSettings(settings("3", portsSection({})));
     ASSERT_TRUE(start());
-    CPortDlg dialog(*app, app->mainFrame());
+    CPortDlg dialog(*app, frame());
     EXPECT_TRUE(dialog.portButton(3)->isChecked());
     EXPECT_FALSE(dialog.portButton(3)->isEnabled());
 }
@@ -170,12 +213,12 @@ TEST_F(DialogsTest, PortTwelveChecksNothingAndOkWritesNothing) {
     const QByteArray content = settings("12", portsSection({}));
     writeSettings(content);
     ASSERT_TRUE(start());
-    CPortDlg dialog(*app, app->mainFrame());
+    CPortDlg dialog(*app, frame());
     for (int n = 1; n <= 8; ++n)
         EXPECT_FALSE(dialog.portButton(n)->isChecked()) << n;
     dialog.accept();
     EXPECT_EQ(readFile(filePath("setting.ini")), content);
-    EXPECT_EQ(app->mainFrame()->portPaneText(), "COM12");
+    EXPECT_EQ(frame()->portPaneText(), "COM12");
 }
 
 TEST_F(DialogsTest, OkWritesOnlyAChangedPortAndTheSearchBoxWritesAtOnce) {
@@ -184,19 +227,19 @@ TEST_F(DialogsTest, OkWritesOnlyAChangedPortAndTheSearchBoxWritesAtOnce) {
     writeSettings(content);
     ASSERT_TRUE(start());
     {
-        CPortDlg dialog(*app, app->mainFrame());
+        CPortDlg dialog(*app, frame());
         ASSERT_TRUE(dialog.portButton(5)->isChecked());
         dialog.accept();
         EXPECT_EQ(readFile(filePath("setting.ini")), content);
     }
     {
-        CPortDlg dialog(*app, app->mainFrame());
+        CPortDlg dialog(*app, frame());
         QTest::mouseClick(dialog.searchBox(), Qt::LeftButton);
         EXPECT_TRUE(readFile(filePath("setting.ini")).contains("searchcom=0"));
         dialog.portButton(6)->setChecked(true);
         dialog.accept();
         EXPECT_TRUE(readFile(filePath("setting.ini")).contains("com=6\n"));
-        EXPECT_EQ(app->mainFrame()->portPaneText(), "COM6");
+        EXPECT_EQ(frame()->portPaneText(), "COM6");
     }
 }
 
@@ -212,7 +255,7 @@ TEST_F(DialogsTest, AboutBoxTakesItsTextsFromTheLanguageFile) {
     lang.replace("[Resource]", "[Resource]\n1015=RQ-550 test line");
     writeFile(filePath("english.lang"), lang);
     ASSERT_TRUE(start());
-    CAboutDlg about(app->mainFrame());
+    CAboutDlg about(app->catalog(), frame());
     QStringList texts;
     for (QLabel* l : about.findChildren<QLabel*>())
         texts << l->text();
@@ -227,14 +270,14 @@ TEST_F(DialogsTest, AFileDroppedOnTheWindowIsOpenedWithoutTheClearQuestion) {
     QByteArray image(4096, char(0xFF));
     image[0x3C1] = 5;
     writeFile(file, dataFileBytes(image));
-    app->mainFrame()->show();
+    frame()->show();
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(file)});
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(app->mainFrame(), &enter);
+    QApplication::sendEvent(frame(), &enter);
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(app->mainFrame(), &drop);
+    QApplication::sendEvent(frame(), &drop);
     EXPECT_TRUE(drop.isAccepted());
     // The drop is opened from the event loop, after the drop itself has finished.
     for (int i = 0; i < 200 && app->document()->PathName().isEmpty(); ++i)

@@ -40,7 +40,7 @@ TEST_F(StartupDocumentTest, WithoutSettingsIniTheProgramStopsWithItsOwnMessage) 
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Can not find the file setting.ini!");
     EXPECT_EQ(messages[0].icon, MsgIcon::Stop);
-    EXPECT_EQ(app->mainFrame(), nullptr);
+    EXPECT_EQ(frame(), nullptr);
 }
 
 TEST_F(StartupDocumentTest, StartsWithTheDefaultImageAndTheLanguageTitle) {
@@ -51,9 +51,8 @@ TEST_F(StartupDocumentTest, StartsWithTheDefaultImageAndTheLanguageTitle) {
     EXPECT_EQ(doc->limits().low, 40000000);
     EXPECT_EQ(doc->limits().high, 47000000);
     EXPECT_FALSE(doc->IsModified());
-    EXPECT_EQ(app->mainFrame()->windowTitle(), text("IDS_WINDOWNAME"));
-    EXPECT_EQ(app->mainFrame()->portPaneText(), "COM1");
-    EXPECT_EQ(app->skipClearPrompt, 0);
+    EXPECT_EQ(frame()->windowTitle(), text("IDS_WINDOWNAME"));
+    EXPECT_EQ(frame()->portPaneText(), "COM1");
 }
 
 TEST_F(StartupDocumentTest, AFileOnTheCommandLineOpensWithoutTheClearQuestion) {
@@ -67,7 +66,7 @@ TEST_F(StartupDocumentTest, AFileOnTheCommandLineOpensWithoutTheClearQuestion) {
     EXPECT_EQ(doc->PathName(), QFileInfo(file).absoluteFilePath());
     EXPECT_EQ(doc->limits().low, 13600000);
     EXPECT_EQ(app->RecentFiles().value(0), QFileInfo(file).absoluteFilePath());
-    EXPECT_EQ(app->mainFrame()->windowTitle(), text("IDS_WINDOWNAME"));
+    EXPECT_EQ(frame()->windowTitle(), text("IDS_WINDOWNAME"));
 }
 
 TEST_F(StartupDocumentTest, AnUnreadableFileOnTheCommandLineEndsStartUp) {
@@ -85,7 +84,7 @@ TEST_F(StartupDocumentTest, NewAsksAndEachCancelKeepsTheDocument) {
 
     // Cancel at the save question: nothing else is asked, nothing changes.
     answers = {MsgCancel};
-    app->OnFileNew();
+    frame()->OnFileNew();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.startsWith(text("IDS_ASK_SAVE")));
     EXPECT_TRUE(messages[0].text.endsWith(text("IDS_UNTITLED") + "?"));
@@ -95,7 +94,7 @@ TEST_F(StartupDocumentTest, NewAsksAndEachCancelKeepsTheDocument) {
     // Don't save, then Cancel at the clear question.
     messages.clear();
     answers = {MsgNo, MsgCancel};
-    app->OnFileNew();
+    frame()->OnFileNew();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text, text("IDS_WARN_CLEAR"));
     EXPECT_EQ(messages[1].caption, text("IDS_PROMPT"));
@@ -107,17 +106,19 @@ TEST_F(StartupDocumentTest, NewAsksAndEachCancelKeepsTheDocument) {
     // Don't save, then OK: the default image.
     messages.clear();
     answers = {MsgNo, MsgOk};
-    app->OnFileNew();
+    frame()->OnFileNew();
     EXPECT_EQ(messages.size(), 2u);
     EXPECT_EQ(doc->image().squelchLevel(), 3);
     EXPECT_FALSE(doc->IsModified());
 
-    // With the one-shot flag set nothing is asked, and the flag is used up.
+    // The reset without the clear question (start-up, before an open) asks nothing.
+    doc->image().setSquelchLevel(7);
+    doc->SetModifiedFlag();
     messages.clear();
-    app->skipClearPrompt = 1;
-    app->OnFileNew();
+    frame()->OnFileNew(true);
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(app->skipClearPrompt, 0);
+    EXPECT_EQ(doc->image().squelchLevel(), 3);
+    EXPECT_FALSE(doc->IsModified());
 }
 
 TEST_F(StartupDocumentTest, OpeningNeverAsksTheClearQuestion) {
@@ -126,7 +127,7 @@ TEST_F(StartupDocumentTest, OpeningNeverAsksTheClearQuestion) {
     writeFile(file, dataFileBytes(patternImage(1)));
     app->document()->SetModifiedFlag();
     answers = {MsgNo};
-    EXPECT_TRUE(app->OpenDocumentFile(file));
+    EXPECT_TRUE(frame()->OpenDocumentFile(file));
     ASSERT_EQ(messages.size(), 1u); // only the save question
     EXPECT_FALSE(askedFor(text("IDS_WARN_CLEAR")));
     EXPECT_FALSE(app->document()->IsModified());
@@ -139,7 +140,7 @@ TEST_F(StartupDocumentTest, ARejectedHeaderShowsTheClearedImageButIsNotAdopted) 
     bytes[0] = 'q'; // the header differs only in letter case
     writeFile(file, bytes);
 
-    EXPECT_TRUE(app->OpenDocumentFile(file));
+    EXPECT_TRUE(frame()->OpenDocumentFile(file));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, text("IDS_WARN_LOAD"));
     EXPECT_EQ(messages[0].icon, MsgIcon::Stop);
@@ -152,7 +153,7 @@ TEST_F(StartupDocumentTest, ARejectedHeaderShowsTheClearedImageButIsNotAdopted) 
 
     // A later Save cannot overwrite the foreign file: it asks for a name.
     doc->SetModifiedFlag();
-    EXPECT_FALSE(doc->OnFileSave());
+    EXPECT_FALSE(frame()->OnFileSave());
     EXPECT_EQ(fileRequests.size(), 1u);
     EXPECT_EQ(readFile(file), bytes);
 }
@@ -167,7 +168,7 @@ TEST_F(StartupDocumentTest, SaveAsksWithThePathAndCancelWritesNothing) {
     doc->SetModifiedFlag();
 
     answers = {MsgCancel};
-    EXPECT_FALSE(doc->OnFileSave());
+    EXPECT_FALSE(frame()->OnFileSave());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, text("IDS_WARN_SAVE") + QFileInfo(file).absoluteFilePath());
     EXPECT_EQ(messages[0].caption, text("IDS_PROMPT"));
@@ -175,7 +176,7 @@ TEST_F(StartupDocumentTest, SaveAsksWithThePathAndCancelWritesNothing) {
     EXPECT_TRUE(doc->IsModified());
 
     answers = {MsgOk};
-    EXPECT_TRUE(doc->OnFileSave());
+    EXPECT_TRUE(frame()->OnFileSave());
     const QByteArray saved = readFile(file);
     ASSERT_EQ(saved.size(), 4144);
     EXPECT_EQ(quint8(saved[48 + 0x3C1]), 1);
@@ -187,7 +188,7 @@ TEST_F(StartupDocumentTest, SaveAsAppendsTheExtensionAndANewDocumentGoesStraight
     ASSERT_TRUE(start());
     COrvikDoc* doc = app->document();
     fileAnswers = {filePath("customer")};
-    EXPECT_TRUE(doc->OnFileSave()); // never saved: no overwrite question
+    EXPECT_TRUE(frame()->OnFileSave()); // never saved: no overwrite question
     EXPECT_TRUE(messages.empty());
     ASSERT_EQ(fileRequests.size(), 1u);
     EXPECT_EQ(fileRequests[0].mode, FileDialogMode::Save);
@@ -195,7 +196,7 @@ TEST_F(StartupDocumentTest, SaveAsAppendsTheExtensionAndANewDocumentGoesStraight
     const QString expected = filePath("customer.735");
     EXPECT_EQ(readFile(expected).size(), 4144);
     EXPECT_EQ(doc->PathName(), QFileInfo(expected).absoluteFilePath());
-    EXPECT_EQ(app->mainFrame()->windowTitle(), text("IDS_WINDOWNAME"));
+    EXPECT_EQ(frame()->windowTitle(), text("IDS_WINDOWNAME"));
 }
 
 TEST_F(StartupDocumentTest, AWriteErrorIsShownWithThePathAndTheDocumentStaysModified) {
@@ -204,7 +205,7 @@ TEST_F(StartupDocumentTest, AWriteErrorIsShownWithThePathAndTheDocumentStaysModi
     doc->SetModifiedFlag();
     const QString target = filePath("no-such-dir/radio.735");
     fileAnswers = {target};
-    EXPECT_FALSE(doc->OnFileSaveAs());
+    EXPECT_FALSE(frame()->OnFileSaveAs());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.startsWith(text("IDS_ERROR_FILE_WRITE")));
     EXPECT_TRUE(messages[0].text.contains(target));
@@ -214,13 +215,13 @@ TEST_F(StartupDocumentTest, AWriteErrorIsShownWithThePathAndTheDocumentStaysModi
 
 TEST_F(StartupDocumentTest, ExitAsksToSaveAModifiedDocumentAndClosesThePort) {
     ASSERT_TRUE(start());
-    app->mainFrame()->show();
+    frame()->show();
     app->document()->SetModifiedFlag();
     answers = {MsgCancel};
-    EXPECT_FALSE(app->mainFrame()->close());
+    EXPECT_FALSE(frame()->close());
     EXPECT_EQ(messages.size(), 1u);
     answers = {MsgNo};
-    EXPECT_TRUE(app->mainFrame()->close());
+    EXPECT_TRUE(frame()->close());
     EXPECT_FALSE(app->port().IsOpen());
 }
 
@@ -230,19 +231,19 @@ TEST_F(StartupDocumentTest, RecentFilesKeepFourNewestFirstAndDropAVanishedFile) 
     for (int i = 0; i < 5; ++i) {
         const QString file = filePath(QStringLiteral("r%1.735").arg(i));
         writeFile(file, dataFileBytes(patternImage(i)));
-        ASSERT_TRUE(app->OpenDocumentFile(file));
+        ASSERT_TRUE(frame()->OpenDocumentFile(file));
         opened.prepend(QFileInfo(file).absoluteFilePath());
     }
     EXPECT_EQ(app->RecentFiles(), opened.mid(0, 4));
 
     // Reopening moves an entry to the top without duplicating it.
-    ASSERT_TRUE(app->OpenDocumentFile(opened.at(2)));
+    ASSERT_TRUE(frame()->OpenDocumentFile(opened.at(2)));
     EXPECT_EQ(app->RecentFiles(),
               (QStringList{opened.at(2), opened.at(0), opened.at(1), opened.at(3)}));
 
     // An entry whose file is gone is reported and taken off the list.
     ASSERT_TRUE(QFile::remove(opened.at(1)));
-    app->OpenRecentFile(2);
+    frame()->OpenRecentFile(2);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.startsWith(text("IDS_ERROR_FILE_READ")));
     EXPECT_EQ(app->RecentFiles(), (QStringList{opened.at(2), opened.at(0), opened.at(3)}));

@@ -74,7 +74,7 @@ TEST_F(TransferDialogTest, AReadReplacesTheRadioBytesAndKeepsTheRestAndTheModifi
     startWith(sim, before);
     ASSERT_FALSE(app->document()->IsModified());
 
-    CTransferDlg dialog(*app, app->mainFrame());
+    CTransferDlg dialog(*app, frame());
     dialog.isRead = true;
     int lastProgress = -1;
     bool sawPrompt = false;
@@ -101,7 +101,7 @@ TEST_F(TransferDialogTest, AWriteSendsTheImageTheRadioSaves) {
     RadioSim sim({"--save", saved});
     const QByteArray image = pattern(55);
     startWith(sim, image);
-    CTransferDlg dialog(*app, app->mainFrame());
+    CTransferDlg dialog(*app, frame());
     dialog.isRead = false;
     EXPECT_EQ(run(dialog), QDialog::Accepted);
     EXPECT_EQ(dialog.windowTitle(), text("IDS_WRITEDATA"));
@@ -115,7 +115,7 @@ TEST_F(TransferDialogTest, NoRadioAndAShortIdentificationEndTheDialogWithTheirBo
     {
         RadioSim sim({"--silent"});
         startWith(sim, pattern(1));
-        CTransferDlg dialog(*app, app->mainFrame());
+        CTransferDlg dialog(*app, frame());
         dialog.isRead = true;
         EXPECT_EQ(run(dialog), QDialog::Rejected);
         ASSERT_EQ(messages.size(), 1u);
@@ -125,11 +125,12 @@ TEST_F(TransferDialogTest, NoRadioAndAShortIdentificationEndTheDialogWithTheirBo
         EXPECT_EQ(docImage(), pattern(1));
     }
     messages.clear();
+    mainWindow.reset();
     app.reset();
     {
         RadioSim sim({"--ident-len", "5"});
         startWith(sim, pattern(2));
-        CTransferDlg dialog(*app, app->mainFrame());
+        CTransferDlg dialog(*app, frame());
         dialog.isRead = true;
         EXPECT_EQ(run(dialog), QDialog::Rejected);
         ASSERT_EQ(messages.size(), 1u);
@@ -142,7 +143,7 @@ TEST_F(TransferDialogTest, NoRadioAndAShortIdentificationEndTheDialogWithTheirBo
 TEST_F(TransferDialogTest, AFailedReadKeepsTheDialogOpenWithOkEnabledAgain) {
     RadioSim sim({"--short-block", "0x008"});
     startWith(sim, pattern(3));
-    CTransferDlg dialog(*app, app->mainFrame());
+    CTransferDlg dialog(*app, frame());
     dialog.isRead = true;
     bool sawFailure = false;
     EXPECT_EQ(run(dialog,
@@ -164,7 +165,7 @@ TEST_F(TransferDialogTest, AFailedReadKeepsTheDialogOpenWithOkEnabledAgain) {
 TEST_F(TransferDialogTest, CancelDuringAReadClosesAtOnceAndLeavesTheDocument) {
     RadioSim sim({});
     startWith(sim, pattern(4));
-    CTransferDlg dialog(*app, app->mainFrame());
+    CTransferDlg dialog(*app, frame());
     dialog.isRead = true;
     QElapsedTimer clock;
     qint64 cancelledAt = -1;
@@ -191,7 +192,7 @@ TEST_F(TransferDialogTest, TypeConfirmationAndUnknownStatesAreAnswered) {
     startWith(sim, pattern(6));
     {
         // State 3: the type question; Cancel turns it into a type error and ends the dialog.
-        CTransferDlg dialog(*app, app->mainFrame());
+        CTransferDlg dialog(*app, frame());
         dialog.isRead = true;
         answers = {MsgCancel};
         bool set = false;
@@ -214,7 +215,7 @@ TEST_F(TransferDialogTest, TypeConfirmationAndUnknownStatesAreAnswered) {
     messages.clear();
     {
         // OK goes on with the job; a value no row names ends the dialog without a message.
-        CTransferDlg dialog(*app, app->mainFrame());
+        CTransferDlg dialog(*app, frame());
         dialog.isRead = true;
         answers = {MsgOk};
         int step = 0;

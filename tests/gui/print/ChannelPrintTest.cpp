@@ -185,6 +185,7 @@ TEST_F(ChannelPrintTest, CheckBoxesShowTheLanguagesYesAndNo) {
     };
     for (const auto& c : cases) {
         printer.SetSources(nullptr, nullptr);
+        frame.reset();
         app.reset();
         dir = std::make_unique<AppDir>(c.language);
         start([](RadioImage& image) {

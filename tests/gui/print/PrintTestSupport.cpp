@@ -117,18 +117,23 @@ void PrintFixture::SetUp() {
 
 void PrintFixture::TearDown() {
     printer.SetSources(nullptr, nullptr);
+    frame.reset();
     app.reset();
     SetMessageBoxHook({});
 }
 
 void PrintFixture::start(const std::function<void(RadioImage&)>& edit) {
     printer.SetSources(nullptr, nullptr);
+    frame.reset();
     app.reset();
     const QString data = dir->filePath("doc.735");
     ASSERT_TRUE(WriteDataFile(data, edit));
     app = std::make_unique<COrvikApp>(QFile::encodeName(dir->path()).toStdString());
-    ASSERT_TRUE(app->InitInstance(data, false));
-    COrvikView* view = app->mainFrame()->view();
+    ASSERT_TRUE(app->InitInstance());
+    frame = std::make_unique<CMainFrame>(*app);
+    ASSERT_TRUE(frame->Start(data, false));
+    texts.setFiles(app->catalog().languageFile(), app->catalog().fallbackFile());
+    COrvikView* view = frame->view();
     printer.SetSources(view->form(), view->grid(), [view](int id) { return view->checkValue(id); });
 }
 

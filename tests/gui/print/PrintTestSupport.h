@@ -2,9 +2,11 @@
 // The running program, headless, on a copy of the shipped data with a data file of chosen
 // contents; its page printed to a PDF and read back with pdftotext.
 
+#include "core/lang/LangCatalog.h"
 #include "core/model/RadioImage.h"
 #include "gui/app/COrvikApp.h"
 #include "gui/app/MessageBox.h"
+#include "gui/frame/CMainFrame.h"
 #include "gui/views/ChannelPrint.h"
 
 #include <QDateTime>
@@ -70,7 +72,10 @@ protected:
 
     std::unique_ptr<AppDir> dir = std::make_unique<AppDir>();
     std::unique_ptr<COrvikApp> app;
-    ChannelPrinter printer;
+    std::unique_ptr<CMainFrame> frame;
+    // The printer's texts: the program's language, set by start().
+    LangCatalog texts;
+    ChannelPrinter printer{texts};
     std::vector<MessageRecord> messages;
 };
 

@@ -4,8 +4,10 @@
 #include "ViewFixture.h"
 
 #include "gui/lang/ResourceIds.h"
+#include "gui/lang/CLanguageDlg.h"
 #include "gui/link/CPortDlg.h"
 
+#include <QClipboard>
 #include <QTimer>
 
 namespace orvik::test {
@@ -340,7 +342,7 @@ TEST_F(ChannelTableTest, ClosingTheWindowStoresAnOpenEditBeforeAskingToSave) {
     ASSERT_EQ(Click(1, 1), edit);
     QTest::keyClicks(edit, "440");
     answers = {MsgCancel};
-    EXPECT_FALSE(app->mainFrame()->close()); // the save question is asked, and cancelled
+    EXPECT_FALSE(frame.get()->close()); // the save question is asked, and cancelled
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(FreqToText(doc->image().rxFreq(1)), "440.00000");
     EXPECT_TRUE(doc->IsModified());
@@ -348,21 +350,31 @@ TEST_F(ChannelTableTest, ClosingTheWindowStoresAnOpenEditBeforeAskingToSave) {
     EXPECT_FALSE(grid->editorActive);
 }
 
-TEST_F(ChannelTableTest, AcceleratorWorksOverTheFrequencyEditor) {
+TEST_F(ChannelTableTest, FrequencyEditorKeepsTheEditingKeysWhileWindowCommandsStillWork) {
     RadioImage image = Image();
     SetChannel(image, 1, "435", "435");
     Show(image);
     ASSERT_EQ(Click(1, 1), view->freqEditor());
     QString seen;
-    QTimer::singleShot(0, [&seen] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            seen = modal->metaObject()->className();
-            static_cast<QDialog*>(modal)->reject();
-        }
-    });
+    auto watch = [&seen] {
+        QTimer::singleShot(0, [&seen] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                seen = modal->metaObject()->className();
+                static_cast<QDialog*>(modal)->reject();
+            }
+        });
+    };
+    // Ctrl+C copies the selected frequency; it is not the port dialog over a text field.
+    watch();
     QTest::keyClick(view->freqEditor(), Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(seen, "orvik::CPortDlg");
-    EXPECT_EQ(view->freqEditor()->text().indexOf('c'), -1);
+    QTest::qWait(20);
+    EXPECT_EQ(seen, "");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), view->freqEditor()->text());
+    // Ctrl+L is a window command and runs over the editor.
+    watch();
+    QTest::keyClick(view->freqEditor(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(seen, "orvik::CLanguageDlg");
+    EXPECT_EQ(view->freqEditor()->text().indexOf('l'), -1);
 }
 
 class HeaderTest : public ViewTest {

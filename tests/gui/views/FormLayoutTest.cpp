@@ -3,8 +3,8 @@
 
 #include "ViewFixture.h"
 
-#include "gui/lang/ResourceIds.h"
 #include "gui/lang/LangUi.h"
+#include "gui/lang/ResourceIds.h"
 #include "gui/views/DialogUnits.h"
 
 #include <QCheckBox>
@@ -100,8 +100,9 @@ TEST_P(FormLayoutTest, NothingClippedOrOverlapping) {
 
     const QString shots = qEnvironmentVariable("ORVIK_SCREENSHOT_DIR");
     if (!shots.isEmpty()) {
-        EXPECT_TRUE(doc->DoSave(shots + "/sample.735"));
-        EXPECT_TRUE(app->mainFrame()->grab().save(shots + "/orvik-window-" + language + ".png"));
+        std::string error;
+        EXPECT_TRUE(doc->DoSave(shots + "/sample.735", error)) << error;
+        EXPECT_TRUE(frame.get()->grab().save(shots + "/orvik-window-" + language + ".png"));
         EXPECT_TRUE(form->grab().save(shots + "/orvik-form-" + language + ".png"));
         // An open tone editor over its cell.
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(2, 4).center());

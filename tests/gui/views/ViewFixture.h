@@ -44,13 +44,16 @@ protected:
         });
         app = std::make_unique<COrvikApp>(QFile::encodeName(dir.path()).toStdString());
         ASSERT_TRUE(app->InitInstance());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(app->mainFrame()));
-        view = app->mainFrame()->view();
+        frame = std::make_unique<CMainFrame>(*app);
+        ASSERT_TRUE(frame->Start());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+        view = frame->view();
         grid = view->grid();
         doc = app->document();
     }
 
     void TearDown() override {
+        frame.reset();
         app.reset();
         SetMessageBoxHook({});
     }
@@ -120,6 +123,7 @@ protected:
 
     QTemporaryDir dir;
     std::unique_ptr<COrvikApp> app;
+    std::unique_ptr<CMainFrame> frame;
     COrvikView* view = nullptr;
     CGridCtrl* grid = nullptr;
     COrvikDoc* doc = nullptr;

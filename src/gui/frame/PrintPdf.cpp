@@ -1,4 +1,4 @@
-#include "gui/app/PrintPdf.h"
+#include "gui/frame/PrintPdf.h"
 
 #include "core/profile/AppPaths.h"
 #include "gui/app/COrvikApp.h"
@@ -48,16 +48,19 @@ int PrintDataFileToPdf(const std::string& appDirectory, const QString& dataFile,
 
     const StderrMessages messages;
     COrvikApp app(appDirectory);
+    if (!app.InitInstance())
+        return kExitConfig;
+    CMainFrame frame(app);
     // An unreadable file ends start-up after its message.
-    if (!app.InitInstance(dataFile, false))
+    if (!frame.Start(dataFile, false))
         return kExitNoInput;
     // A file that is not ours is shown as a cleared image and never becomes the document's path;
     // nothing of it is printed.
     if (app.document()->PathName().isEmpty())
         return kExitDataErr;
 
-    COrvikView* view = app.mainFrame()->view();
-    ChannelPrinter printer;
+    COrvikView* view = frame.view();
+    ChannelPrinter printer(app.catalog());
     printer.SetSources(view->form(), view->grid(),
                        [view](int controlId) { return view->checkValue(controlId); });
     if (!printer.PrintToPdf(pdfFile)) {

@@ -1,12 +1,13 @@
 # Thin wrapper around CMake. Every target first makes sure the needed packages are installed.
 BUILD      ?= build
+RELEASE_BUILD ?= build-release
 TSAN_BUILD ?= build-tsan
 JOBS       ?= 2
 SANITIZE   ?= address,undefined
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVIK_SANITIZE=$(SANITIZE)
 
-.PHONY: all setup build run test test-tsan demo clean
+.PHONY: all setup build release run test test-tsan demo clean
 
 all: build
 
@@ -19,8 +20,15 @@ $(BUILD)/build.ninja:
 build: setup $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j$(JOBS)
 
-run: build
-	scripts/run-orvik $(BUILD)
+# The program as a user runs it: an optimised build without sanitizers.
+$(RELEASE_BUILD)/build.ninja:
+	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+release: setup $(RELEASE_BUILD)/build.ninja
+	cmake --build $(RELEASE_BUILD) -j$(JOBS) --target orvik orvik-cli orvik-radio-sim
+
+run: release
+	scripts/run-orvik $(RELEASE_BUILD)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --timeout 300
@@ -32,8 +40,8 @@ test-tsan: setup
 	cmake --build $(TSAN_BUILD) -j$(JOBS)
 	cd $(TSAN_BUILD) && ctest --output-on-failure -j$(JOBS) -L threads --timeout 300
 
-demo: build
-	scripts/demo $(BUILD)
+demo: release
+	scripts/demo $(RELEASE_BUILD)
 
 clean:
-	rm -rf $(BUILD) $(TSAN_BUILD)
+	rm -rf $(BUILD) $(RELEASE_BUILD) $(TSAN_BUILD)

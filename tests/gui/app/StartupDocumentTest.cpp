@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
 
 namespace orvik::test {
 namespace {
@@ -53,6 +54,36 @@ TEST_F(StartupDocumentTest, StartsWithTheDefaultImageAndTheLanguageTitle) {
     EXPECT_FALSE(doc->IsModified());
     EXPECT_EQ(frame()->windowTitle(), text("IDS_WINDOWNAME"));
     EXPECT_EQ(frame()->portPaneText(), "COM1");
+}
+
+TEST_F(StartupDocumentTest, AnUnreadableLanguageFileIsNamedOnceAndEnglishShown) {
+    QByteArray settings = readFile(filePath("setting.ini"));
+    settings.replace("language=english", "language=klingon");
+    writeSettings(settings);
+    ASSERT_TRUE(start());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith(text("IDS_WARN_LANG_FILE")));
+    EXPECT_TRUE(messages[0].text.contains(filePath("klingon.lang")));
+    EXPECT_EQ(frame()->windowTitle(), text("IDS_WINDOWNAME"));
+    EXPECT_EQ(frame()->topMenu(0)->title(), text("Menu_File"));
+
+    // Said once: later refreshes use English without asking again.
+    app->RefreshLanguage();
+    frame()->OnFileNew(true);
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(StartupDocumentTest, AKeyTheLanguageLacksShowsTheEnglishText) {
+    QByteArray chinese = readFile(filePath("chinese.lang"));
+    chinese.replace("Menu_Help=", "Menu_Help_Removed=");
+    writeFile(filePath("chinese.lang"), chinese);
+    QByteArray settings = readFile(filePath("setting.ini"));
+    settings.replace("language=english", "language=chinese");
+    writeSettings(settings);
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(frame()->topMenu(3)->title(), text("Menu_Help"));
+    EXPECT_EQ(frame()->topMenu(0)->title(), lang(*this, filePath("chinese.lang"), "Menu_File"));
 }
 
 TEST_F(StartupDocumentTest, AFileOnTheCommandLineOpensWithoutTheClearQuestion) {

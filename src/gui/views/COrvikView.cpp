@@ -110,7 +110,7 @@ QComboBox* COrvikView::addList(int id, int x, int y, int w, int h) {
     const QRect dropped = du.rect(x, y, w, h);
     const int closedHeight = list->sizeHint().height();
     list->setGeometry(dropped.x(), dropped.y(), dropped.width(), closedHeight);
-    // The described height includes the opened list.
+    // The height given for a list includes its opened drop-down part.
     const int itemHeight = list->fontMetrics().height() + 4;
     list->setMaxVisibleItems(std::max(1, (dropped.height() - closedHeight) / itemHeight));
     // The wheel changes a list only while it has the keyboard focus; passing over a list while

@@ -1,5 +1,5 @@
 #pragma once
-// Dialog-unit geometry: the form is described in dialog units of its font, converted to pixels
+// Dialog-unit geometry: the form is laid out in dialog units of its font, converted to pixels
 // with that font's metrics (x: average character width / 4, y: height / 8, rounded).
 
 #include <QFont>
@@ -11,7 +11,7 @@ class DialogUnits {
 public:
     // Base units of a font: the average width of "A"-"Z" and "a"-"z" (rounded) and the height.
     explicit DialogUnits(const QFont& font);
-    DialogUnits(int baseX, int baseY) : baseX(baseX), baseY(baseY) {}
+    DialogUnits(int unitX, int unitY) : baseX(unitX), baseY(unitY) {}
 
     int x(int du) const { return scale(du, baseX, 4); }
     int y(int du) const { return scale(du, baseY, 8); }

@@ -303,4 +303,28 @@ TEST_F(CliData, ShowUsesTheLanguageOfSettingIni) {
     EXPECT_TRUE(contains(r.out, "信道"));
     EXPECT_TRUE(contains(r.out, "关"));
     EXPECT_FALSE(contains(r.out, "Off"));
+
+    // A text the language lacks is shown in English.
+    std::string chinese = readFile(app + "/chinese.lang");
+    const std::size_t off = chinese.find("\nIDS_OFF=");
+    ASSERT_NE(off, std::string::npos);
+    chinese.replace(off + 1, 8, "UNUSED_OFF");
+    writeFile(app + "/chinese.lang", chinese);
+    r = cli({"show", "f.735"});
+    ASSERT_EQ(r.code, 0);
+    EXPECT_TRUE(contains(r.out, "频率范围"));
+    EXPECT_TRUE(contains(r.out, "Off")) << r.out;
+    EXPECT_EQ(r.err, "");
+
+    // A language file that cannot be read: English throughout, and said once.
+    fs::remove(app + "/chinese.lang");
+    r = cli({"show", "f.735"});
+    ASSERT_EQ(r.code, 0);
+    EXPECT_TRUE(contains(r.out, "Band:")) << r.out;
+    EXPECT_TRUE(contains(r.out, "CH  RX Freq (MHz)"));
+    const std::string notice = "The language file could not be read";
+    ASSERT_TRUE(contains(r.err, notice + "; the English texts are shown instead: " + app +
+                                    "/chinese.lang\n"))
+        << r.err;
+    EXPECT_EQ(r.err.find(notice), r.err.rfind(notice));
 }

@@ -109,10 +109,6 @@ LangCatalog openCatalog(const Context& ctx) {
 // A band list position chosen on the command line must be an entry of the band list.
 bool parseBand(const Context& ctx, const std::string& text, int& position) {
     const auto names = ReadBandNames(ctx.paths.SettingsFilePath());
-    if (names.empty()) {
-        fail("setting.ini lists no bands in [ModelInfo]; --band cannot be used");
-        return false;
-    }
     if (!parseInt(text, 0, static_cast<long>(names.size()) - 1, position)) {
         std::string list;
         for (std::size_t k = 0; k < names.size(); ++k)
@@ -121,6 +117,22 @@ bool parseBand(const Context& ctx, const std::string& text, int& position) {
         return false;
     }
     return true;
+}
+
+// Saves a data file; returns ExitOk or the exit code with the message printed. A save that
+// could not keep the file's owner says so.
+int save(const Context& ctx, const std::string& path, const HeaderBlock& header,
+         const RadioImage& image, SaveMode mode, const std::string& existsText) {
+    const SaveResult result = SaveDataFile(path, header, image, mode);
+    if (!result.ok) {
+        fail(result.exists && !existsText.empty() ? existsText : result.errorText);
+        return ExitCantCreate;
+    }
+    if (result.ownerChanged) {
+        LangCatalog texts = openCatalog(ctx);
+        fail(texts.text(lang::IDS_WARN_OWNER_CHANGED) + " " + path);
+    }
+    return ExitOk;
 }
 
 // Loads a data file; returns ExitOk or the exit code with the message printed.
@@ -308,10 +320,12 @@ int cmdNew(Context& ctx) {
         return ExitUsage;
     }
     // An existing file with content is only replaced on request; an empty one holds nothing to
-    // lose.
+    // lose. The save checks again as it publishes the file, so one that another process creates
+    // meanwhile is not replaced either.
+    const std::string exists = path + " already exists; use --force to replace it";
     struct stat st {};
     if (!force && ::stat(path.c_str(), &st) == 0 && !(S_ISREG(st.st_mode) && st.st_size == 0)) {
-        fail(path + " already exists; use --force to replace it");
+        fail(exists);
         return ExitCantCreate;
     }
 
@@ -320,12 +334,8 @@ int cmdNew(Context& ctx) {
     FrequencyLimits limits = recomputeLimits(image);
     if (band)
         ChangeBand(header, image, limits, *band);
-    std::string error;
-    if (!SaveDataFile(path, header, image, &error)) {
-        fail(error);
-        return ExitCantCreate;
-    }
-    return ExitOk;
+    return save(ctx, path, header, image, force ? SaveMode::Replace : SaveMode::ReplaceIfEmpty,
+                exists);
 }
 
 int cmdShow(Context& ctx) {
@@ -418,15 +428,15 @@ int cmdEdit(Context& ctx) {
         modified |= CommitDtmf(image, *req.dtmf);
 
     // The table may change the image without marking the document modified (a frequency off
-    // the channel raster committed unchanged is rounded); such a change is saved as well.
+    // the channel raster committed unchanged is rounded); such a change is saved and reported
+    // as well.
     if (modified || header != loadedHeader || !(image == loadedImage)) {
-        std::string error;
-        if (!SaveDataFile(req.path, header, image, &error)) {
-            fail(error);
-            return ExitCantCreate;
-        }
+        if (const int rc = save(ctx, req.path, header, image, SaveMode::Replace, ""); rc != ExitOk)
+            return rc;
+        std::printf("modified\n");
+    } else {
+        std::printf("unchanged\n");
     }
-    std::printf("%s\n", modified ? "modified" : "unchanged");
     return ExitOk;
 }
 

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,20 +37,20 @@ std::string executableDirectory() {
 }
 
 struct Measure {
-    int state;
+    TransferState state;
     double wall;
     double cpu;
 };
 
 Measure runJob(const std::string& ini, bool isRead, std::vector<std::uint8_t>& image) {
     CSerialPort port;
+    port.SetSettingsFilePath(ini);
     TransferJob job;
     job.Reset(isRead, image.data());
-    job.port = &port;
     job.iniPath = ini;
     const double cpu0 = cpuSeconds(RUSAGE_SELF);
     const auto t0 = std::chrono::steady_clock::now();
-    TransferThreadProc(&job);
+    RunTransfer(job, port, SystemClock::Instance());
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     const double cpu = cpuSeconds(RUSAGE_SELF) - cpu0;
@@ -60,6 +61,8 @@ Measure runJob(const std::string& ini, bool isRead, std::vector<std::uint8_t>& i
 } // namespace
 
 int main() {
+    // As the session's worker does: the protocol's pauses are minimums.
+    ::prctl(PR_SET_TIMERSLACK, 1000UL, 0UL, 0UL, 0UL);
     char tmpl[] = "/tmp/orvik-bench-link-XXXXXX";
     const std::string dir = mkdtemp(tmpl);
     const std::string ini = dir + "/setting.ini";
@@ -100,10 +103,12 @@ int main() {
     waitpid(pid, &status, 0);
     const double simCpu = cpuSeconds(RUSAGE_CHILDREN);
 
-    std::printf("read : state %d, %.3f s, floor %.3f s, ratio %.4f, CPU %.2f %%\n", r.state, r.wall,
-                readFloor, r.wall / readFloor, 100.0 * r.cpu / r.wall);
-    std::printf("write: state %d, %.3f s, floor %.3f s, ratio %.4f, CPU %.2f %%\n", w.state, w.wall,
-                writeFloor, w.wall / writeFloor, 100.0 * w.cpu / w.wall);
+    std::printf("read : state %d, %.3f s, floor %.3f s, ratio %.4f, CPU %.2f %%\n",
+                static_cast<int>(r.state), r.wall, readFloor, r.wall / readFloor,
+                100.0 * r.cpu / r.wall);
+    std::printf("write: state %d, %.3f s, floor %.3f s, ratio %.4f, CPU %.2f %%\n",
+                static_cast<int>(w.state), w.wall, writeFloor, w.wall / writeFloor,
+                100.0 * w.cpu / w.wall);
     std::printf("simulator CPU over both jobs: %.2f %%\n", 100.0 * simCpu / (r.wall + w.wall));
 
     // The search: every number mapped to a device that does not exist.
@@ -115,8 +120,10 @@ int main() {
     const Measure search = runJob(ini, true, image);
     std::printf("search over 255 numbers without devices: state %d, %.4f s job, %.4f s after the "
                 "%d ms settle\n",
-                search.state, search.wall, search.wall - SettleMs / 1000.0, SettleMs);
+                static_cast<int>(search.state), search.wall, search.wall - SettleMs / 1000.0,
+                SettleMs);
     std::filesystem::remove_all(dir);
-    const bool ok = r.state == ReadDone && w.state == WriteDone && search.state == PortError;
+    const bool ok = r.state == TransferState::ReadDone && w.state == TransferState::WriteDone &&
+                    search.state == TransferState::PortError;
     return ok ? 0 : 1;
 }

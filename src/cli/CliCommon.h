@@ -15,7 +15,7 @@ enum Exit : int {
     ExitNoInput = 66,     // input cannot be read
     ExitUnavailable = 69, // the port could not be reached (PortError)
     ExitCantCreate = 73,  // output cannot be written
-    ExitProtocol = 76,    // TypeError, ReadFailed, WriteFailed
+    ExitProtocol = 76,    // TypeError, ReadFailed, WriteFailed, ConnectionLost
     ExitConfig = 78,      // setting.ini missing
     ExitInterrupted = 130,
 };

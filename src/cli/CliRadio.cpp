@@ -1,11 +1,11 @@
-// orvik-cli read and write: the window program's transfer worker, driven from a terminal.
+// orvik-cli read and write: the window program's transfer session, driven from a terminal.
 #include "cli/CliCommon.h"
 
 #include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
 #include "core/link/CSerialPort.h"
 #include "core/link/PortNames.h"
-#include "core/link/TransferJob.h"
+#include "core/link/TransferSession.h"
 #include "core/model/DataFile.h"
 #include "core/model/RadioImage.h"
 
@@ -14,8 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <grp.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -149,14 +147,11 @@ bool outputDirectoryWritable(const std::string& path, std::string& why) {
 }
 
 // Progress on stderr: a bar on a terminal, plain lines otherwise.
-class ProgressDisplay {
+class ProgressDisplay final : public TransferObserver {
 public:
-    ProgressDisplay(std::string prompt) : prompt(std::move(prompt)), tty(::isatty(2) == 1) {}
+    explicit ProgressDisplay(std::string text) : prompt(std::move(text)), tty(::isatty(2) == 1) {}
 
-    void searching(int port) {
-        if (port == lastSearch)
-            return;
-        lastSearch = port;
+    void searching(int port) override {
         if (tty) {
             std::fprintf(stderr, "\r\033[Ksearching COM%d", port);
             dirty = true;
@@ -165,7 +160,7 @@ public:
         }
     }
 
-    void percent(int value) {
+    void progress(int value) override {
         if (value == lastPercent)
             return;
         if (tty) {
@@ -181,7 +176,7 @@ public:
         lastPercent = value;
     }
 
-    void finish() {
+    void finished(const TransferOutcome&) override {
         if (tty && dirty)
             std::fprintf(stderr, "\n");
         dirty = false;
@@ -192,53 +187,11 @@ private:
     bool tty;
     bool dirty = false;
     int lastPercent = -1;
-    int lastSearch = -1;
 };
 
-std::string deviceGroup(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return "dialout";
-    const group* g = ::getgrgid(st.st_gid);
-    return g != nullptr ? g->gr_name : std::to_string(st.st_gid);
-}
-
-void reportPortError(const Context& ctx, const TransferJob& job, bool searched) {
-    std::fprintf(stderr, "%s\n",
-                 LoadLangString(ctx.paths.LanguageFilePath(), "IDS_ERROR_PORTCONN").c_str());
-    const std::string& path = job.firstDevicePath;
-    if (path.empty()) {
-        std::fprintf(stderr, "The configured port has no device; map it in the [ports] section "
-                             "of setting.ini (e.g. COM1=/dev/ttyUSB0).\n");
-    } else if (!job.firstPortOpened) {
-        std::fprintf(stderr, "Could not open %s: %s.\n", path.c_str(),
-                     job.firstOpenErrorText.c_str());
-        switch (job.firstOpenError) {
-        case CSerialPort::OpenError::PermissionDenied:
-            std::fprintf(stderr,
-                         "Your user must be in the group that owns the device (%s): "
-                         "sudo usermod -aG %s $USER, then log in again.\n",
-                         deviceGroup(path).c_str(), deviceGroup(path).c_str());
-            break;
-        case CSerialPort::OpenError::Busy:
-            std::fprintf(stderr, "Another program is using it; close that program first.\n");
-            break;
-        case CSerialPort::OpenError::NoDevice:
-            std::fprintf(stderr, "Check that the programming cable is plugged in.\n");
-            break;
-        default:
-            break;
-        }
-    } else {
-        std::fprintf(stderr, "No answer from the radio on %s.\n", path.c_str());
-    }
-    if (searched)
-        std::fprintf(stderr, "No radio answered on any port of the search either.\n");
-}
-
-// Runs the job on a worker and polls it every 20 ms like the transfer dialog; returns the
-// final state, or -1 when interrupted (the worker is then stopped and joined).
-int runJob(Context& ctx, TransferJob& job, ProgressDisplay& display, bool& searched) {
+// Runs the job to its end (Ctrl+C or SIGTERM cancel it) on a port of its own.
+TransferOutcome runJob(Context& ctx, const TransferRequest& request, RadioImage& image,
+                       ProgressDisplay& display) {
     struct sigaction sa {};
     struct sigaction oldInt {
     }, oldTerm{};
@@ -250,68 +203,41 @@ int runJob(Context& ctx, TransferJob& job, ProgressDisplay& display, bool& searc
 
     CSerialPort port;
     port.SetSettingsFilePath(ctx.paths.SettingsFilePath());
-    job.port = &port;
-    job.iniPath = ctx.paths.SettingsFilePath();
+    TransferSession session;
+    session.start(request, image.data(), port);
+    session.runToEnd(display, &interrupted);
+    if (session.outcome().succeeded())
+        std::memcpy(image.data(), session.image().data(), RadioImage::Size);
 
-    TransferWorker worker;
-    worker.start(job);
-    int result = -1;
-    for (;;) {
-        if (interrupted) {
-            worker.cancelAndJoin();
-            break;
-        }
-        const int state = job.state.load(std::memory_order_acquire);
-        if (state == Searching) {
-            searched = true;
-            display.searching(job.progress.load(std::memory_order_relaxed));
-        } else if (state == ReadProgress || state == WriteProgress) {
-            display.percent(job.progress.load(std::memory_order_relaxed));
-        } else if (IsFinalState(state)) {
-            worker.join();
-            if (state == ReadDone || state == WriteDone)
-                display.percent(100);
-            result = state;
-            break;
-        }
-        const timespec tick{0, 20 * 1000000L};
-        ::nanosleep(&tick, nullptr); // a signal ends the pause early
-    }
-    port.Close();
-    job.port = nullptr;
-    display.finish();
     ::sigaction(SIGINT, &oldInt, nullptr);
     ::sigaction(SIGTERM, &oldTerm, nullptr);
-    return result;
+    return session.outcome();
 }
 
-int finish(Context& ctx, const TransferJob& job, int state, bool searched) {
+// Reports a job that did not succeed; returns the exit code.
+int reportFailure(const Context& ctx, const TransferOutcome& outcome) {
     const std::string& lang = ctx.paths.LanguageFilePath();
-    switch (state) {
-    case -1:
-        std::fprintf(stderr, "orvik-cli: interrupted; nothing was written\n");
+    const std::string message = TransferMessage(
+        outcome, [&lang](std::string_view key) { return LoadLangString(lang, key); });
+    if (outcome.cancelled) {
+        if (message.empty())
+            std::fprintf(stderr, "orvik-cli: interrupted; nothing was written\n");
+        else
+            std::fprintf(stderr, "orvik-cli: interrupted\n%s\n", message.c_str());
         return ExitInterrupted;
-    case PortError:
-        reportPortError(ctx, job, searched);
-        return ExitUnavailable;
-    case TypeError:
-        std::fprintf(stderr, "%s\n", LoadLangString(lang, "IDS_ERROR_TYPE").c_str());
-        return ExitProtocol;
-    case ReadFailed:
-        std::fprintf(stderr, "%s\n", LoadLangString(lang, "IDS_PROMPT_READFAIL").c_str());
-        return ExitProtocol;
-    case WriteFailed:
-        std::fprintf(stderr, "%s\n", LoadLangString(lang, "IDS_PROMPT_WRITEFAIL").c_str());
-        return ExitProtocol;
-    default:
-        return ExitOk;
     }
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return outcome.state == TransferState::PortError ? ExitUnavailable : ExitProtocol;
 }
 
-void configureJob(TransferJob& job, const RadioArgs& args) {
-    job.portOverride = args.port;
-    job.deviceOverride = args.device;
-    job.searchOverride = args.noSearch ? 0 : -1;
+TransferRequest makeRequest(const Context& ctx, const RadioArgs& args, bool isRead) {
+    TransferRequest request;
+    request.isRead = isRead;
+    request.iniPath = ctx.paths.SettingsFilePath();
+    request.port = args.port;
+    request.device = args.device;
+    request.search = args.noSearch ? 0 : -1;
+    return request;
 }
 
 } // namespace
@@ -333,14 +259,10 @@ int cmdRead(Context& ctx) {
         return ExitCantCreate;
     }
 
-    TransferJob job;
-    job.Reset(true, image.data());
-    configureJob(job, args);
-    ProgressDisplay display(LoadLangString(ctx.paths.LanguageFilePath(), "IDS_PROMPT_READ"));
-    bool searched = false;
-    const int state = runJob(ctx, job, display, searched);
-    if (state != ReadDone)
-        return finish(ctx, job, state, searched);
+    ProgressDisplay display(LoadLangString(ctx.paths.LanguageFilePath(), lang::IDS_PROMPT_READ));
+    const TransferOutcome outcome = runJob(ctx, makeRequest(ctx, args, true), image, display);
+    if (!outcome.succeeded())
+        return reportFailure(ctx, outcome);
 
     std::string error;
     if (!SaveDataFile(args.output, header, image, &error)) {
@@ -362,16 +284,12 @@ int cmdWrite(Context& ctx) {
     if (rc != ExitOk)
         return rc;
 
-    TransferJob job;
-    job.Reset(false, image.data());
-    configureJob(job, args);
-    ProgressDisplay display(LoadLangString(ctx.paths.LanguageFilePath(), "IDS_PROMPT_WRITE"));
-    bool searched = false;
-    const int state = runJob(ctx, job, display, searched);
-    const int exitCode = finish(ctx, job, state, searched);
-    if (exitCode == ExitOk)
-        std::fprintf(stderr, "wrote %s to the radio\n", args.input.c_str());
-    return exitCode;
+    ProgressDisplay display(LoadLangString(ctx.paths.LanguageFilePath(), lang::IDS_PROMPT_WRITE));
+    const TransferOutcome outcome = runJob(ctx, makeRequest(ctx, args, false), image, display);
+    if (!outcome.succeeded())
+        return reportFailure(ctx, outcome);
+    std::fprintf(stderr, "wrote %s to the radio\n", args.input.c_str());
+    return ExitOk;
 }
 
 } // namespace orvik::cli

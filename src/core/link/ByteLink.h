@@ -7,6 +7,16 @@
 
 namespace orvik {
 
+// Why a device could not be opened.
+enum class OpenError { None, NoDevice, PermissionDenied, Busy, Other };
+
+// What went wrong last on a link.
+struct LinkError {
+    OpenError open = OpenError::None; // the last open's failure; None after a successful one
+    std::string openText;             // the operating system's words for it
+    bool lost = false; // a read or write found the line gone (hang-up, device removed)
+};
+
 class ByteLink {
 public:
     virtual ~ByteLink() = default;
@@ -17,11 +27,14 @@ public:
     virtual int Write(const std::uint8_t* bytes, int count, int pause, bool byteByByte) = 0;
     // Write of one byte in whole-buffer mode: 0 or 1.
     virtual int WriteByte(std::uint8_t byte, int pause) = 0;
-    // Waits up to `timeout` ms for `count` bytes; returns how many arrived (0..count).
+    // Waits up to `timeout` ms for `count` bytes; returns how many arrived (0..count). On a
+    // lost line it returns at once with what was left.
     virtual int Read(std::uint8_t* buf, int count, int timeout) = 0;
     // One byte 0..255, or -1 when none came within `timeout` ms (0: a single poll).
     virtual int ReadByte(int timeout) = 0;
     virtual bool IsOpen() const = 0;
+    // The last open failure and whether the open line has been lost since it was opened.
+    virtual const LinkError& lastError() const = 0;
 };
 
 // A byte link that can be opened by port number or device path, as the worker and the port

@@ -2,6 +2,7 @@
 
 #include "core/link/PortNames.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -90,9 +91,10 @@ void CSerialPort::SetSettingsFilePath(std::string path) {
     settingsFilePath = std::move(path);
 }
 
-bool CSerialPort::fail(OpenError error, std::string text) {
-    lastOpenError = error;
-    lastOpenErrorText = std::move(text);
+bool CSerialPort::fail(OpenError kind, std::string text) {
+    error.open = kind;
+    error.openText = std::move(text);
+    error.lost = false;
     return false;
 }
 
@@ -110,6 +112,7 @@ bool CSerialPort::Open(int port, int baud) {
 bool CSerialPort::OpenDevice(const std::string& path, int baud) {
     if (fd >= 0)
         Close();
+    error.lost = false;
     lastDevicePath = path;
     if (path.empty())
         return fail(OpenError::NoDevice, "no device path");
@@ -144,16 +147,26 @@ bool CSerialPort::OpenDevice(const std::string& path, int baud) {
         return fail(OpenError::Other, std::strerror(err));
     }
 
+    // A line that cannot be put into raw mode would mangle the protocol's bytes: refuse it.
     termios tio{};
-    if (::tcgetattr(handle, &tio) == 0) {
-        cfmakeraw(&tio);
-        tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL);
-        tio.c_cflag |= CS8 | CLOCAL | CREAD;
-        tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
-        tio.c_cc[VMIN] = 0;
-        tio.c_cc[VTIME] = 0;
-        applyBaud(tio, baud);
-        ::tcsetattr(handle, TCSANOW, &tio); // a refused setting is not an open failure
+    if (::tcgetattr(handle, &tio) != 0) {
+        const int err = errno;
+        ::ioctl(handle, TIOCNXCL);
+        ::close(handle);
+        return fail(OpenError::Other, std::strerror(err));
+    }
+    cfmakeraw(&tio);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL);
+    tio.c_cflag |= CS8 | CLOCAL | CREAD;
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    applyBaud(tio, baud);
+    if (::tcsetattr(handle, TCSANOW, &tio) != 0) {
+        const int err = errno;
+        ::ioctl(handle, TIOCNXCL);
+        ::close(handle);
+        return fail(OpenError::Other, std::strerror(err));
     }
     int line = TIOCM_DTR;
     ::ioctl(handle, TIOCMBIS, &line); // fails harmlessly on a pseudo-terminal
@@ -162,8 +175,7 @@ bool CSerialPort::OpenDevice(const std::string& path, int baud) {
     ::tcflush(handle, TCOFLUSH);
 
     fd = handle;
-    lastOpenError = OpenError::None;
-    lastOpenErrorText.clear();
+    error = LinkError{};
     return true;
 }
 
@@ -198,18 +210,15 @@ bool CSerialPort::waitWritable(int timeoutMs) {
         const int r = ::ppoll(&p, 1, &ts, nullptr);
         if (r < 0 && errno == EINTR)
             continue;
-        if (r <= 0)
+        if (r < 0 || (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)))) {
+            markLost();
             return false;
-        return (p.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0;
+        }
+        return r > 0;
     }
 }
 
-namespace {
-
-// Writes all of `count` bytes to a non-blocking descriptor, waiting for room at most one
-// second at a time; returns how many were written.
-template <typename WaitFn>
-int writeAll(int fd, const std::uint8_t* bytes, int count, WaitFn waitWritable) {
+int CSerialPort::writeAll(const std::uint8_t* bytes, int count) {
     int done = 0;
     while (done < count) {
         const ssize_t n = ::write(fd, bytes + done, static_cast<size_t>(count - done));
@@ -219,28 +228,28 @@ int writeAll(int fd, const std::uint8_t* bytes, int count, WaitFn waitWritable) 
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 && errno != EAGAIN)
+        if (n < 0 && errno != EAGAIN) {
+            markLost(); // EIO: the device went away
             break;
+        }
+        // No room: wait for it at most one second at a time.
         if (!waitWritable(1000))
             break;
     }
     return done;
 }
 
-} // namespace
-
 int CSerialPort::Write(const std::uint8_t* bytes, int count, int pause, bool byteByByte) {
     if (fd < 0 || count <= 0 || bytes == nullptr)
         return 0;
-    auto wait = [this](int ms) { return waitWritable(ms); };
     if (!byteByByte) {
         sleepMs(pause);
-        return writeAll(fd, bytes, count, wait);
+        return writeAll(bytes, count);
     }
     int written = 0;
     for (int i = 0; i < count; ++i) {
         sleepMs(pause);
-        if (writeAll(fd, bytes + i, 1, wait) != 1)
+        if (writeAll(bytes + i, 1) != 1)
             break;
         ++written;
     }
@@ -261,39 +270,40 @@ int CSerialPort::Read(std::uint8_t* buf, int count, int timeout) {
         return 0;
     }
     int total = 0;
-    bool dead = false;
     for (;;) {
         const ssize_t n = ::read(fd, buf + total, static_cast<size_t>(count - total));
         if (n > 0) {
             total += static_cast<int>(n);
             if (total == count)
                 return count;
-        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            dead = true; // the line is gone (hang-up, unplugged): wait out the time-out
+            continue;
         }
-        const std::int64_t left = deadline - nowNs();
-        if (left <= 0)
-            return total;
-        if (dead) {
-            sleepUntil(deadline);
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            markLost(); // EIO: hung up or unplugged
             return total;
         }
+        if (error.lost)
+            return total;
+        // Waits for input until the deadline; a zero wait still reports a hang-up.
+        const std::int64_t left = std::max<std::int64_t>(deadline - nowNs(), 0);
         pollfd p{fd, POLLIN, 0};
         const timespec ts = toTimespec(left);
         const int r = ::ppoll(&p, 1, &ts, nullptr);
-        if (r < 0 && errno != EINTR) {
-            dead = true;
-        } else if (r > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) {
-            // Read what is left once more, then wait out the time-out without polling a
-            // descriptor that will stay ready forever.
-            const ssize_t m = ::read(fd, buf + total, static_cast<size_t>(count - total));
-            if (m > 0) {
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0 || (r > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))) {
+            // Take what the driver still holds, then report the line gone.
+            while (total < count) {
+                const ssize_t m = ::read(fd, buf + total, static_cast<size_t>(count - total));
+                if (m <= 0)
+                    break;
                 total += static_cast<int>(m);
-                if (total == count)
-                    return count;
             }
-            dead = true;
+            markLost();
+            return total;
         }
+        if (r == 0)
+            return total;
     }
 }
 

@@ -5,6 +5,8 @@
 // DTR and RTS raised. The device is opened exclusively (TIOCEXCL and an flock lock), so two
 // programs never share a cable. Waits are poll(2) waits against a monotonic deadline; nothing
 // spins. On a closed port writes return 0 and reads return 0 or -1 once their time-out passed.
+// A hang-up or a read or write error (cable pulled) marks the line lost: from then on reads
+// return at once instead of waiting out their time-out, until the port is opened again.
 
 #include "core/link/ByteLink.h"
 
@@ -15,8 +17,7 @@ namespace orvik {
 
 class CSerialPort final : public SerialLink {
 public:
-    // Why the last Open/OpenDevice failed.
-    enum class OpenError { None, NoDevice, PermissionDenied, Busy, Other };
+    using OpenError = orvik::OpenError;
 
     CSerialPort() = default;
     ~CSerialPort() override;
@@ -31,7 +32,8 @@ public:
     // Opens the device of port number `port`. Called on a closed port only; returns false
     // (and stays closed) when the port has no device or the device cannot be opened.
     bool Open(int port, int baud) override;
-    // Opens the device at `path` the same way.
+    // Opens the device at `path` the same way. Fails (and closes the device) when the line
+    // settings cannot be read or applied.
     bool OpenDevice(const std::string& path, int baud) override;
     // Changes the line rate of an open port; nothing on a closed one.
     void SetBaudRate(int baud) override;
@@ -44,22 +46,24 @@ public:
     // Releases the device; nothing when closed.
     void Close() override;
     bool IsOpen() const override { return fd >= 0; }
+    const LinkError& lastError() const override { return error; }
 
     // The reason of the last failed open (None after a successful one), the operating
     // system's text for it, and the device path that was tried (empty when the port number
     // has no device).
-    OpenError LastOpenError() const { return lastOpenError; }
-    std::string LastOpenErrorText() const { return lastOpenErrorText; }
+    OpenError LastOpenError() const { return error.open; }
+    std::string LastOpenErrorText() const { return error.openText; }
     std::string LastDevicePath() const { return lastDevicePath; }
 
 private:
     bool fail(OpenError error, std::string text);
     bool waitWritable(int timeoutMs);
+    int writeAll(const std::uint8_t* bytes, int count);
+    void markLost() { error.lost = true; }
 
     int fd = -1;
     std::string settingsFilePath;
-    OpenError lastOpenError = OpenError::None;
-    std::string lastOpenErrorText;
+    LinkError error;
     std::string lastDevicePath;
 };
 

@@ -10,7 +10,16 @@ bool cancelled(const std::atomic<int>* cancel) {
     return cancel != nullptr && cancel->load(std::memory_order_acquire) != 0;
 }
 
+bool lost(const ByteLink& link) {
+    return link.lastError().lost;
+}
+
 } // namespace
+
+void Drain(ByteLink& link) {
+    for (int drained = 0; drained < MaxDrainBytes && link.ReadByte(0) != -1; ++drained) {
+    }
+}
 
 WakeResult WakeUp(ByteLink& link, const std::atomic<int>* cancel) {
     if (!link.IsOpen())
@@ -18,11 +27,14 @@ WakeResult WakeUp(ByteLink& link, const std::atomic<int>* cancel) {
     for (int attempt = 0; attempt < WakeUpAttempts; ++attempt) {
         if (cancelled(cancel))
             return WakeResult::Cancelled;
-        for (int drained = 0; drained < MaxDrainBytes && link.ReadByte(0) != -1; ++drained) {
-        }
+        Drain(link);
+        if (lost(link))
+            return WakeResult::Lost;
         link.Write(WakeUpString, sizeof WakeUpString, WakeUpBytePauseMs, true);
         if (link.ReadByte(WakeUpAckWaitMs) == Ack)
             return WakeResult::Accepted;
+        if (lost(link))
+            return WakeResult::Lost;
     }
     return WakeResult::NoAnswer;
 }
@@ -31,13 +43,17 @@ IdentResult Identify(ByteLink& link) {
     link.WriteByte(Stx, WritePauseMs);
     std::uint8_t ident[IdentLength];
     const int got = link.Read(ident, IdentLength, IdentWaitMs);
+    if (got < IdentLength && lost(link))
+        return IdentResult::Lost;
     if (got <= 0)
         return IdentResult::NoAnswer;
     if (got < IdentLength)
         return IdentResult::ShortAnswer;
     link.WriteByte(Ack, WritePauseMs);
     link.ReadByte(AckReplyWaitMs);
-    return IdentResult::Identified;
+    // Bytes beyond the 8 (a longer identification) would otherwise shift the first block.
+    Drain(link);
+    return lost(link) ? IdentResult::Lost : IdentResult::Identified;
 }
 
 BlockResult ReadBlocks(ByteLink& link, LinkClock& clock, std::uint8_t* image,
@@ -51,9 +67,16 @@ BlockResult ReadBlocks(ByteLink& link, LinkClock& clock, std::uint8_t* image,
         for (int attempt = 0; attempt < BlockAttempts && !ok; ++attempt) {
             if (attempt > 0 && cancelled(cancel))
                 return BlockResult::Cancelled;
+            Drain(link);
             link.Write(command, sizeof command, WritePauseMs, false);
             clock.Sleep(CommandPauseMs);
-            ok = link.Read(answer, sizeof answer, BlockAnswerWaitMs) == sizeof answer;
+            const bool complete =
+                link.Read(answer, sizeof answer, BlockAnswerWaitMs) == sizeof answer;
+            // A byte already waiting behind the 12 means a stray byte came first: the answer
+            // is shifted and must not be stored.
+            ok = complete && link.ReadByte(0) == -1;
+            if (lost(link))
+                return BlockResult::Lost;
         }
         if (!ok)
             return BlockResult::Failed;
@@ -62,6 +85,8 @@ BlockResult ReadBlocks(ByteLink& link, LinkClock& clock, std::uint8_t* image,
         link.ReadByte(AckReplyWaitMs);
         if (observer)
             observer(n + 1);
+        if (lost(link))
+            return BlockResult::Lost;
         if (cancelled(cancel))
             return BlockResult::Cancelled;
     }
@@ -79,9 +104,12 @@ BlockResult WriteBlocks(ByteLink& link, LinkClock& clock, const std::uint8_t* im
         for (int attempt = 0; attempt < BlockAttempts && !ok; ++attempt) {
             if (attempt > 0 && cancelled(cancel))
                 return BlockResult::Cancelled;
+            Drain(link);
             link.Write(packet, sizeof packet, WritePauseMs, false);
             clock.Sleep(CommandPauseMs);
             ok = link.ReadByte(BlockAnswerWaitMs) == Ack;
+            if (!ok && lost(link))
+                return BlockResult::Lost;
         }
         if (!ok)
             return BlockResult::Failed;

@@ -36,13 +36,14 @@ inline constexpr int BlockAnswerWaitMs = 500;
 inline constexpr int BlockAttempts = 3;
 inline constexpr int FinalWritePauseMs = 1000;
 
-// Stale bytes drained before a wake-up attempt are capped so that a device that never stops
-// sending cannot hold the worker forever.
+// Stale bytes drained before a wake-up attempt, after the identification and before each
+// block are capped so that a device that never stops sending cannot hold the worker forever.
 inline constexpr int MaxDrainBytes = 4096;
 
-enum class WakeResult { Accepted, NoAnswer, Cancelled };
-enum class IdentResult { Identified, NoAnswer, ShortAnswer };
-enum class BlockResult { Done, Failed, Cancelled };
+// Lost: a read or write found the line gone (the cable was pulled); the step ends at once.
+enum class WakeResult { Accepted, NoAnswer, Lost, Cancelled };
+enum class IdentResult { Identified, NoAnswer, ShortAnswer, Lost };
+enum class BlockResult { Done, Failed, Lost, Cancelled };
 
 // Percentage published after `blocksDone` blocks: blocksDone * 100 / 124, rounded down.
 constexpr int BlockPercent(int blocksDone) {
@@ -52,23 +53,31 @@ constexpr int BlockPercent(int blocksDone) {
 // Called after each block that succeeded, with the number of blocks done (1..124).
 using BlockObserver = std::function<void(int blocksDone)>;
 
+// Discards input that is already waiting, without waiting for more (at most MaxDrainBytes).
+void Drain(ByteLink& link);
+
 // Up to 10 attempts: drain stale input, send the wake-up string one byte at a time (16 ms
 // before each), wait 50 ms for 0x06. A closed link fails at once. `cancel` (may be null) is
 // looked at before every attempt.
 WakeResult WakeUp(ByteLink& link, const std::atomic<int>* cancel = nullptr);
 
 // Sends 0x02, waits 500 ms for 8 bytes: none is NoAnswer, 1 to 7 ShortAnswer; on 8 it sends
-// 0x06 and discards the one byte that may follow within 50 ms. The content is not examined.
+// 0x06, discards the one byte that may follow within 50 ms, then drains whatever else waits
+// (a radio with a longer identification). The content is not examined.
 IdentResult Identify(ByteLink& link);
 
-// Reads blocks 0..123 into image[0x000..0x3DF]. Each command is resent up to 3 attempts in
-// all; a block still without 12 bytes fails the read. After each block the observer runs,
-// then `cancel` is looked at; it is also looked at before a block is resent.
+// Reads blocks 0..123 into image[0x000..0x3DF]. Before each command waiting input is drained;
+// an answer of fewer than 12 bytes, or one with a further byte already waiting behind its 12
+// (a stray byte ahead of it shifted the answer), is a failed attempt. Each command is sent up
+// to 3 times in all; a block still without a clean answer fails the read, so a shifted block
+// is never stored. After each block the observer runs, then `cancel` is looked at; it is also
+// looked at before a block is resent.
 BlockResult ReadBlocks(ByteLink& link, LinkClock& clock, std::uint8_t* image,
                        const BlockObserver& observer, const std::atomic<int>* cancel);
 
-// Writes image[0x000..0x3DF] in blocks 0..123, each packet up to 3 attempts until the radio
-// answers 0x06; after the last block it pauses 1000 ms. Observer and cancel as ReadBlocks.
+// Writes image[0x000..0x3DF] in blocks 0..123, each packet (after draining waiting input) up
+// to 3 attempts until the radio answers 0x06; after the last block it pauses 1000 ms. Observer and
+// cancel as ReadBlocks.
 BlockResult WriteBlocks(ByteLink& link, LinkClock& clock, const std::uint8_t* image,
                         const BlockObserver& observer, const std::atomic<int>* cancel);
 

@@ -5,37 +5,43 @@
 #include "core/profile/IniFile.h"
 #include "core/profile/SettingKeys.h"
 
-#include <sys/prctl.h>
-
 namespace orvik {
 
 using namespace protocol;
 
-bool IsFinalState(int state) {
+bool IsFinalState(TransferState state) {
     switch (state) {
-    case PortError:
-    case TypeError:
-    case ReadFailed:
-    case ReadDone:
-    case WriteFailed:
-    case WriteDone:
+    case TransferState::PortError:
+    case TransferState::TypeError:
+    case TransferState::ReadFailed:
+    case TransferState::ReadDone:
+    case TransferState::WriteFailed:
+    case TransferState::WriteDone:
+    case TransferState::ConnectionLost:
         return true;
-    default:
+    case TransferState::Busy:
+    case TransferState::ReadProgress:
+    case TransferState::WriteProgress:
+    case TransferState::Searching:
         return false;
     }
+    return false;
 }
 
 void TransferJob::Reset(bool read, std::uint8_t* workingCopy) {
     isRead = read;
     image = workingCopy;
-    state.store(Busy, std::memory_order_release);
+    state.store(TransferState::Busy, std::memory_order_release);
     progress.store(0, std::memory_order_relaxed);
+    searchPort.store(0, std::memory_order_relaxed);
+    blocksDone.store(0, std::memory_order_relaxed);
     cancel.store(0, std::memory_order_release);
-    foundPort.store(-1, std::memory_order_relaxed);
     firstDevicePath.clear();
     firstPortOpened = false;
-    firstOpenError = CSerialPort::OpenError::None;
+    firstOpenError = OpenError::None;
     firstOpenErrorText.clear();
+    searched = false;
+    wokeUp = false;
 }
 
 namespace {
@@ -44,7 +50,7 @@ bool cancelled(const TransferJob& job) {
     return job.cancel.load(std::memory_order_acquire) != 0;
 }
 
-void publish(TransferJob& job, int state) {
+void publish(TransferJob& job, TransferState state) {
     job.state.store(state, std::memory_order_release);
 }
 
@@ -73,20 +79,19 @@ void openFirstPort(TransferJob& job, SerialLink& link) {
     }
     job.firstPortOpened = opened;
     if (!opened) {
-        if (auto* serial = dynamic_cast<CSerialPort*>(&link)) {
-            job.firstOpenError = serial->LastOpenError();
-            job.firstOpenErrorText = serial->LastOpenErrorText();
-        } else {
-            job.firstOpenError = CSerialPort::OpenError::Other;
-        }
+        job.firstOpenError = link.lastError().open;
+        job.firstOpenErrorText = link.lastError().openText;
+        if (job.firstOpenError == OpenError::None)
+            job.firstOpenError = OpenError::Other;
     }
 }
 
 enum class SearchResult { Found, NotFound, Cancelled };
 
 // Candidates 1..255 in order, the configured port included; a candidate that opens gets the
-// settle time and up to 10 wake-up attempts.
-SearchResult searchPorts(TransferJob& job, SerialLink& link, LinkClock& clock) {
+// settle time and up to 10 wake-up attempts. A candidate whose line goes away is passed over.
+SearchResult searchPorts(TransferJob& job, SerialLink& link, LinkClock& clock, int& found) {
+    job.searched = true;
     for (int candidate = FirstPortNumber; candidate <= LastPortNumber; ++candidate) {
         link.Close();
         if (cancelled(job))
@@ -94,24 +99,43 @@ SearchResult searchPorts(TransferJob& job, SerialLink& link, LinkClock& clock) {
         if (!link.Open(candidate, BaudRate))
             continue;
         clock.Sleep(SettleMs);
-        job.foundPort.store(candidate, std::memory_order_relaxed);
-        job.progress.store(candidate, std::memory_order_relaxed);
-        publish(job, Searching);
+        found = candidate;
+        job.searchPort.store(candidate, std::memory_order_relaxed);
+        publish(job, TransferState::Searching);
         switch (WakeUp(link, &job.cancel)) {
         case WakeResult::Accepted:
             return SearchResult::Found;
         case WakeResult::Cancelled:
             return SearchResult::Cancelled;
         case WakeResult::NoAnswer:
+        case WakeResult::Lost:
             break;
         }
     }
+    found = 0;
     return SearchResult::NotFound;
+}
+
+// Publishes the end of the block exchange.
+void finishBlocks(TransferJob& job, BlockResult result) {
+    switch (result) {
+    case BlockResult::Done:
+        publish(job, job.isRead ? TransferState::ReadDone : TransferState::WriteDone);
+        break;
+    case BlockResult::Failed:
+        publish(job, job.isRead ? TransferState::ReadFailed : TransferState::WriteFailed);
+        break;
+    case BlockResult::Lost:
+        publish(job, TransferState::ConnectionLost);
+        break;
+    case BlockResult::Cancelled:
+        break;
+    }
 }
 
 } // namespace
 
-int RunTransfer(TransferJob& job, SerialLink& link, LinkClock& clock) {
+void RunTransfer(TransferJob& job, SerialLink& link, LinkClock& clock) {
     const bool searchOn = searchEnabled(job);
     if (!link.IsOpen()) {
         openFirstPort(job, link);
@@ -120,122 +144,65 @@ int RunTransfer(TransferJob& job, SerialLink& link, LinkClock& clock) {
     }
     clock.Sleep(SettleMs);
     if (cancelled(job))
-        return 0;
+        return;
 
+    int found = 0; // a port found by the search, saved once the radio identified itself
     switch (WakeUp(link, &job.cancel)) {
     case WakeResult::Accepted:
         break;
     case WakeResult::Cancelled:
-        return 0;
+        return;
+    case WakeResult::Lost:
+        publish(job, TransferState::ConnectionLost);
+        return;
     case WakeResult::NoAnswer:
         if (!searchOn) {
-            publish(job, PortError);
-            return 0;
+            publish(job, TransferState::PortError);
+            return;
         }
-        switch (searchPorts(job, link, clock)) {
+        switch (searchPorts(job, link, clock, found)) {
         case SearchResult::Found:
             break;
         case SearchResult::Cancelled:
-            return 0;
+            return;
         case SearchResult::NotFound:
-            publish(job, PortError);
-            return 0;
+            publish(job, TransferState::PortError);
+            return;
         }
         break;
     }
+    job.wokeUp = true;
     if (cancelled(job))
-        return 0;
+        return;
 
     switch (Identify(link)) {
     case IdentResult::Identified:
         break;
     case IdentResult::NoAnswer:
-        publish(job, PortError);
-        return 0;
+        publish(job, TransferState::PortError);
+        return;
     case IdentResult::ShortAnswer:
-        publish(job, TypeError);
-        return 0;
+        publish(job, TransferState::TypeError);
+        return;
+    case IdentResult::Lost:
+        publish(job, TransferState::ConnectionLost);
+        return;
     }
 
-    const int found = job.foundPort.load(std::memory_order_relaxed);
-    if (found > 0) {
+    if (found > 0)
         ini::WriteString(job.iniPath, keys::SetupSection, keys::ComKey, std::to_string(found));
-        job.foundPort.store(-1, std::memory_order_relaxed);
-    }
 
-    const int progressState = job.isRead ? ReadProgress : WriteProgress;
+    const TransferState progressState =
+        job.isRead ? TransferState::ReadProgress : TransferState::WriteProgress;
     BlockObserver observer = [&job, progressState](int blocksDone) {
+        job.blocksDone.store(blocksDone, std::memory_order_relaxed);
         job.progress.store(BlockPercent(blocksDone), std::memory_order_relaxed);
         publish(job, progressState);
     };
-    if (job.isRead) {
-        switch (ReadBlocks(link, clock, job.image, observer, &job.cancel)) {
-        case BlockResult::Done:
-            publish(job, ReadDone);
-            break;
-        case BlockResult::Failed:
-            publish(job, ReadFailed);
-            break;
-        case BlockResult::Cancelled:
-            break;
-        }
-    } else {
-        switch (WriteBlocks(link, clock, job.image, observer, &job.cancel)) {
-        case BlockResult::Done:
-            publish(job, WriteDone);
-            break;
-        case BlockResult::Failed:
-            publish(job, WriteFailed);
-            break;
-        case BlockResult::Cancelled:
-            break;
-        }
-    }
-    return 0;
-}
-
-int TransferThreadProc(TransferJob* job) {
-    if (job == nullptr || job->port == nullptr)
-        return 0;
-    job->port->SetSettingsFilePath(job->iniPath);
-    // The protocol's pauses are minimums; a tight timer slack keeps them from growing.
-    ::prctl(PR_SET_TIMERSLACK, 1000UL, 0UL, 0UL, 0UL);
-    return RunTransfer(*job, *job->port, SystemClock::Instance());
-}
-
-void TransferWorker::start(TransferJob& newJob) {
-    join();
-    job = &newJob;
-    finished.store(false, std::memory_order_release);
-    thread = std::thread([this, j = &newJob] {
-        TransferThreadProc(j);
-        finished.store(true, std::memory_order_release);
-    });
-}
-
-void TransferWorker::start(TransferJob& newJob, SerialLink& link, LinkClock& clock) {
-    join();
-    job = &newJob;
-    finished.store(false, std::memory_order_release);
-    thread = std::thread([this, j = &newJob, &link, &clock] {
-        RunTransfer(*j, link, clock);
-        finished.store(true, std::memory_order_release);
-    });
-}
-
-void TransferWorker::cancelAndJoin() {
-    if (job != nullptr && thread.joinable())
-        job->cancel.store(1, std::memory_order_release);
-    join();
-}
-
-void TransferWorker::join() {
-    if (thread.joinable())
-        thread.join();
-}
-
-bool TransferWorker::running() const {
-    return thread.joinable() && !finished.load(std::memory_order_acquire);
+    if (job.isRead)
+        finishBlocks(job, ReadBlocks(link, clock, job.image, observer, &job.cancel));
+    else
+        finishBlocks(job, WriteBlocks(link, clock, job.image, observer, &job.cancel));
 }
 
 } // namespace orvik

@@ -2,6 +2,7 @@
 // The .735 data file: a 48-byte header block followed by the 4096-byte image (4144 bytes).
 
 #include "core/model/RadioImage.h"
+#include "core/profile/AtomicSave.h"
 
 #include <array>
 #include <cstddef>
@@ -34,9 +35,14 @@ enum class LoadStatus { Ok, HeaderRejected, CannotRead };
 LoadStatus LoadDataFile(const std::string& path, HeaderBlock& header, RadioImage& image,
                         std::string* error);
 
-// Writes header and image (4144 bytes) to a temporary file beside the target, syncs it and
-// renames it over the target. On failure the target is untouched, the temporary file removed,
-// and `error` describes the cause.
+// Writes header and image (4144 bytes) through SaveFileAtomically: a temporary file beside the
+// target, synced and renamed over it; links followed, the old file's mode, owner and group kept.
+// On failure the target is untouched and no temporary file is left. NoReplace never replaces a
+// file, also one that another process creates meanwhile (`exists` is then set).
+SaveResult SaveDataFile(const std::string& path, const HeaderBlock& header, const RadioImage& image,
+                        SaveMode mode);
+
+// SaveDataFile with SaveMode::Replace; `error` describes a failure.
 bool SaveDataFile(const std::string& path, const HeaderBlock& header, const RadioImage& image,
                   std::string* error);
 

@@ -1,5 +1,7 @@
 #include "core/profile/IniFile.h"
 
+#include "core/profile/AtomicSave.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -208,40 +210,6 @@ bool HasLineBreakOrNul(std::string_view s) {
     return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
-// Writes `data` to a new file beside `target` and renames it over the target.
-bool ReplaceFile(const std::string& target, const std::string& data, mode_t mode) {
-    // A rename would replace a read-only file too: refuse what an ordinary write would refuse.
-    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
-        return false;
-    std::string tmp = target + ".XXXXXX";
-    std::vector<char> name(tmp.begin(), tmp.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        return false;
-    tmp.assign(name.data());
-    bool ok = ::fchmod(fd, mode) == 0;
-    std::size_t done = 0;
-    while (ok && done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n > 0)
-            done += static_cast<std::size_t>(n);
-        else if (n < 0 && errno == EINTR)
-            continue;
-        else
-            ok = false;
-    }
-    if (ok && ::fsync(fd) != 0)
-        ok = false;
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok && ::rename(tmp.c_str(), target.c_str()) != 0)
-        ok = false;
-    if (!ok)
-        ::unlink(tmp.c_str());
-    return ok;
-}
-
 std::string LowerName(std::string_view name) {
     std::string lower(name);
     for (char& c : lower)
@@ -352,18 +320,9 @@ bool WriteString(const std::string& path, std::string_view section, std::string_
         return false;
 
     // Write through a symbolic link to the file it names.
-    std::string target = path;
-    struct stat lst {};
-    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-        char* resolved = ::realpath(path.c_str(), nullptr);
-        if (!resolved)
-            return false;
-        target = resolved;
-        std::free(resolved);
-    }
+    const std::string target = SaveTarget(path);
 
     std::string content;
-    mode_t mode = 0644;
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0) {
         if (!S_ISREG(st.st_mode))
@@ -372,7 +331,6 @@ bool WriteString(const std::string& path, std::string_view section, std::string_
         if (!existing)
             return false; // never replace a file whose lines could not be read
         content = std::move(*existing);
-        mode = st.st_mode & 07777;
     } else if (errno != ENOENT) {
         return false;
     }
@@ -420,7 +378,7 @@ bool WriteString(const std::string& path, std::string_view section, std::string_
         out.append(value);
         out.append(eol);
     }
-    return ReplaceFile(target, out, mode);
+    return SaveFileAtomically(target, out, SaveMode::Replace, 0644).ok;
 }
 
 } // namespace orvik::ini

@@ -1,6 +1,7 @@
 #include "gui/link/CTransferDlg.h"
 
 #include "core/link/CSerialPort.h"
+#include "core/model/RadioImage.h"
 #include "gui/app/COrvikApp.h"
 #include "gui/app/COrvikDoc.h"
 #include "gui/app/MessageBox.h"
@@ -19,8 +20,14 @@
 namespace orvik {
 
 namespace {
+
 constexpr int TimerInterval = 20;
-constexpr int TypeConfirm = 3; // a state the dialog answers, though no worker step sets it
+
+QString outcomeText(LangCatalog& catalog, const TransferOutcome& outcome) {
+    return QString::fromStdString(
+        TransferMessage(outcome, [&catalog](std::string_view key) { return catalog.text(key); }));
+}
+
 } // namespace
 
 CTransferDlg::CTransferDlg(COrvikApp& application, QWidget* parent)
@@ -30,9 +37,9 @@ CTransferDlg::CTransferDlg(COrvikApp& application, QWidget* parent)
     message->setTextFormat(Qt::PlainText);
     message->setMinimumWidth(340);
     message->setWordWrap(true);
-    progress = new QProgressBar(this);
-    SetControlId(progress, ids::IDC_TRANSFER_PROGRESS);
-    progress->setTextVisible(false);
+    bar = new QProgressBar(this);
+    SetControlId(bar, ids::IDC_TRANSFER_PROGRESS);
+    bar->setTextVisible(false);
 
     auto* box = new QDialogButtonBox(this);
     ok = box->addButton("OK", QDialogButtonBox::ActionRole);
@@ -46,15 +53,15 @@ CTransferDlg::CTransferDlg(COrvikApp& application, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 12);
     layout->addWidget(message);
-    layout->addWidget(progress);
+    layout->addWidget(bar);
     layout->addSpacing(8);
     layout->addWidget(box);
 }
 
 CTransferDlg::~CTransferDlg() {
     stopTimer();
-    worker.cancelAndJoin();
-    closePort();
+    transfer.cancel();
+    app.port().Close();
 }
 
 int CTransferDlg::exec() {
@@ -66,23 +73,21 @@ void CTransferDlg::initDialog() {
     setWindowTitle("Transfer");
     ApplyDialogTexts(app.catalog(), this, ids::IDD_TRANSFER);
     setWindowTitle(app.LangText(isRead ? "IDS_READDATA" : "IDS_WRITEDATA"));
-    progress->setRange(0, 1024);
-    progress->setValue(0);
+    bar->setRange(0, 1024);
+    bar->setValue(0);
     message->clear();
     ok->setEnabled(true);
 }
 
 void CTransferDlg::OnOK() {
-    if (worker.running())
+    if (transfer.running())
         return;
-    COrvikDoc* doc = app.document();
-    std::memcpy(workingCopy.data(), doc->image().data(), RadioImage::Size);
     app.port().SetBaudRate(9600);
-    transferJob.Reset(isRead, workingCopy.data());
-    transferJob.port = &app.port();
-    transferJob.iniPath = app.paths().SettingsFilePath();
+    TransferRequest request;
+    request.isRead = isRead;
+    request.iniPath = app.paths().SettingsFilePath();
     message->setText(app.LangText(isRead ? "IDS_PROMPT_READ" : "IDS_PROMPT_WRITE"));
-    worker.start(transferJob);
+    transfer.start(request, app.document()->image().data(), app.port());
     ok->setEnabled(false);
     timerId = startTimer(TimerInterval);
 }
@@ -94,126 +99,66 @@ void CTransferDlg::stopTimer() {
     }
 }
 
-void CTransferDlg::closePort() {
-    // The worker has published its last state or was cancelled; it is gone before the port is.
-    worker.join();
-    app.port().Close();
-}
-
 void CTransferDlg::reject() {
-    transferJob.cancel.store(1);
     stopTimer();
-    worker.cancelAndJoin();
-    closePort();
+    const bool wasRunning = transfer.running();
+    const TransferOutcome outcome = transfer.cancel(); // joins the worker, closes the port
+    app.port().Close();
     QDialog::reject();
+    // A write stopped part-way leaves the radio with part old, part new data: say so.
+    if (wasRunning && outcome.cancelled && outcome.partlyWritten())
+        ShowMessageBox(parentWidget(), outcomeText(app.catalog(), outcome),
+                       app.LangText("IDS_ERROR"), MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
 void CTransferDlg::timerEvent(QTimerEvent* event) {
     if (event->timerId() == timerId && timerId)
-        onTimer();
+        transfer.poll(*this);
     else
         QDialog::timerEvent(event);
 }
 
-QString CTransferDlg::portErrorText() const {
-    QString text = app.LangText("IDS_ERROR_PORTCONN");
-    // When the configured port could not even be opened, say why, so the user can act on it.
-    if (transferJob.firstPortOpened)
-        return text;
-    const QString device = QString::fromStdString(transferJob.firstDevicePath);
-    switch (transferJob.firstOpenError) {
-    case CSerialPort::OpenError::PermissionDenied:
-        text += "\n\n" + device + "\n" + app.LangText("IDS_ERROR_PORT_DENIED");
-        break;
-    case CSerialPort::OpenError::Busy:
-        text += "\n\n" + device + "\n" + app.LangText("IDS_ERROR_PORT_BUSY");
-        break;
-    case CSerialPort::OpenError::NoDevice:
-        text += "\n\n" + (device.isEmpty() ? QString() : device + "\n") +
-                app.LangText("IDS_ERROR_PORT_MISSING");
-        break;
-    case CSerialPort::OpenError::Other:
-        text += "\n\n" + device + "\n" + QString::fromStdString(transferJob.firstOpenErrorText);
-        break;
-    case CSerialPort::OpenError::None:
-        break;
-    }
-    return text;
+void CTransferDlg::searching(int port) {
+    app.ShowPortInStatusBar(port);
+    message->setText(app.LangText("IDS_SEARCHCOMPORT") + QString(port % 16, QChar('.')));
 }
 
-void CTransferDlg::onTimer() {
-    const int found = transferJob.foundPort.load();
-    const int value = transferJob.progress.load();
-    if (found > 0)
-        app.ShowPortInStatusBar(value);
-    const int state = transferJob.state.load(std::memory_order_acquire);
-    switch (state) {
-    case Busy:
-        break;
-    case PortError:
-        stopTimer();
-        closePort();
-        ShowMessageBox(this, portErrorText(), app.LangText("IDS_ERROR"), MsgButtons::Ok,
-                       MsgIcon::Stop);
-        done(QDialog::Rejected);
-        break;
-    case TypeError:
-        stopTimer();
-        closePort();
-        ShowMessageBox(this, app.LangText("IDS_ERROR_TYPE"), app.LangText("IDS_ERROR"),
+void CTransferDlg::progress(int percent) {
+    message->setText(app.LangText(isRead ? "IDS_PROMPT_READ" : "IDS_PROMPT_WRITE") +
+                     QStringLiteral(" %1%").arg(percent));
+    bar->setValue(percent * 1024 / 100);
+}
+
+void CTransferDlg::finished(const TransferOutcome& outcome) {
+    // The timer goes first, so that a message box never meets a further tick; the session has
+    // joined the worker and closed the port.
+    stopTimer();
+    switch (outcome.state) {
+    case TransferState::PortError:
+    case TransferState::TypeError:
+        ShowMessageBox(this, outcomeText(app.catalog(), outcome), app.LangText("IDS_ERROR"),
                        MsgButtons::Ok, MsgIcon::Stop);
         done(QDialog::Rejected);
         break;
-    case ReadProgress:
-    case WriteProgress:
-        message->setText(app.LangText(isRead ? "IDS_PROMPT_READ" : "IDS_PROMPT_WRITE") +
-                         QStringLiteral(" %1%").arg(value));
-        progress->setValue(value * 1024 / 100);
-        break;
-    case ReadFailed:
-    case WriteFailed:
-        stopTimer();
-        closePort();
-        message->setText(
-            app.LangText(state == ReadFailed ? "IDS_PROMPT_READFAIL" : "IDS_PROMPT_WRITEFAIL"));
+    case TransferState::ReadFailed:
+    case TransferState::WriteFailed:
+    case TransferState::ConnectionLost:
+        // The dialog stays open; OK tries again.
+        message->setText(outcomeText(app.catalog(), outcome));
         ok->setEnabled(true);
         break;
-    case ReadDone: {
-        stopTimer();
-        closePort();
-        COrvikDoc* doc = app.document();
-        std::memcpy(doc->image().data(), workingCopy.data(), RadioImage::Size);
+    case TransferState::ReadDone:
+        std::memcpy(app.document()->image().data(), transfer.image().data(), RadioImage::Size);
         app.RefreshLanguage();
         done(QDialog::Accepted);
         break;
-    }
-    case WriteDone:
-        stopTimer();
-        closePort();
+    case TransferState::WriteDone:
         done(QDialog::Accepted);
         break;
-    case Searching:
-        message->setText(app.LangText("IDS_SEARCHCOMPORT") + QString(value % 16, QChar('.')));
-        break;
-    case TypeConfirm:
-        stopTimer();
-        if (ShowMessageBox(this, app.LangText("IDS_CONFIRM_TYPE"), app.LangText("IDS_CONFIRM"),
-                           MsgButtons::OkCancel, MsgIcon::Question) == MsgOk) {
-            transferJob.state.store(Busy);
-            timerId = startTimer(TimerInterval);
-        } else {
-            transferJob.state.store(TypeError);
-            worker.cancelAndJoin();
-            closePort();
-            done(QDialog::Rejected);
-        }
-        break;
-    default:
-        // No worker step publishes such a value; whatever the worker still does is stopped
-        // before the port is closed.
-        stopTimer();
-        worker.cancelAndJoin();
-        closePort();
+    case TransferState::Busy:
+    case TransferState::ReadProgress:
+    case TransferState::WriteProgress:
+    case TransferState::Searching:
         done(QDialog::Rejected);
         break;
     }

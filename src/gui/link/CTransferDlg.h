@@ -1,14 +1,12 @@
 #pragma once
-// The transfer dialog (132): OK starts a radio read or write on a worker thread, a 20 ms timer
-// follows the job's state and progress, Cancel stops it. A completed read copies the working
-// copy into the document. The worker is joined on every way out of the dialog.
+// The transfer dialog (132): OK starts a radio read or write in a TransferSession, a 20 ms
+// timer polls it, Cancel stops it. A completed read copies the session's image into the
+// document. The worker is joined on every way out of the dialog; a write cancelled after
+// blocks reached the radio is followed by a warning once the dialog has closed.
 
-#include "core/link/TransferJob.h"
-#include "core/model/RadioImage.h"
+#include "core/link/TransferSession.h"
 
 #include <QDialog>
-
-#include <array>
 
 class QLabel;
 class QProgressBar;
@@ -18,7 +16,7 @@ namespace orvik {
 
 class COrvikApp;
 
-class CTransferDlg : public QDialog {
+class CTransferDlg : public QDialog, private TransferObserver {
     Q_OBJECT
 public:
     CTransferDlg(COrvikApp& app, QWidget* parent);
@@ -33,9 +31,9 @@ public:
     void OnOK();
 
     QLabel* messageLine() const { return message; }
-    QProgressBar* progressBar() const { return progress; }
+    QProgressBar* progressBar() const { return bar; }
     QPushButton* okButton() const { return ok; }
-    TransferJob& job() { return transferJob; }
+    const TransferSession& session() const { return transfer; }
 
 protected:
     void timerEvent(QTimerEvent* event) override;
@@ -43,19 +41,19 @@ protected:
 private:
     void initDialog();
     void stopTimer();
-    void closePort();
-    void onTimer();
-    QString portErrorText() const;
+
+    // TransferObserver, called from the timer's poll.
+    void searching(int port) override;
+    void progress(int percent) override;
+    void finished(const TransferOutcome& outcome) override;
 
     COrvikApp& app;
     QLabel* message = nullptr;
-    QProgressBar* progress = nullptr;
+    QProgressBar* bar = nullptr;
     QPushButton* ok = nullptr;
     QPushButton* cancel = nullptr;
     int timerId = 0;
-    std::array<std::uint8_t, RadioImage::Size> workingCopy{};
-    TransferJob transferJob;
-    TransferWorker worker;
+    TransferSession transfer;
 };
 
 } // namespace orvik

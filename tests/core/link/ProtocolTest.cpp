@@ -14,6 +14,7 @@ namespace orvik::test {
 namespace {
 
 using namespace orvik::protocol;
+using enum TransferState;
 
 std::string Line(std::uint32_t t, const std::string& what) {
     return std::to_string(t) + " " + what;
@@ -26,7 +27,7 @@ struct Bench {
         clock.trace = &link.trace;
         image.fill(0x77);
     }
-    int Run(bool isRead) {
+    TransferState Run(bool isRead) {
         job.Reset(isRead, image.data());
         job.iniPath = settings.path;
         RunTransfer(job, link, clock);
@@ -65,6 +66,7 @@ std::vector<std::string> ExpectedHandshake(std::uint32_t& t) {
     e.push_back(Line(t, "PC 06"));
     e.push_back(Line(t, "WAIT 1 50"));
     e.push_back(Line(t, "RX 06"));
+    e.push_back(Line(t, "WAIT 1 0")); // whatever else came after the identification
     return e;
 }
 
@@ -80,19 +82,21 @@ TEST(Protocol, ReadFollowsTheLineTableByteForByteAndInTime) {
     for (int n = 0; n < 124; ++n) {
         const int a = 8 * n;
         const std::uint8_t cmd[4] = {0x52, std::uint8_t(a >> 8), std::uint8_t(a), 0x08};
+        e.push_back(Line(t, "WAIT 1 0")); // stale input drained
         t += 1;
         e.push_back(Line(t, "PC " + Hex(cmd, 4)));
         e.push_back(Line(t, "SLEEP 50"));
         t += 50;
         e.push_back(Line(t, "WAIT 12 500"));
         e.push_back(Line(t, "RX E0 E1 E2 E3 " + Hex(radio.memory.data() + a, 8)));
+        e.push_back(Line(t, "WAIT 1 0")); // nothing behind the answer
         t += 1;
         e.push_back(Line(t, "PC 06"));
         e.push_back(Line(t, "WAIT 1 50"));
         e.push_back(Line(t, "RX 06"));
     }
     EXPECT_EQ(b.link.trace, e);
-    EXPECT_EQ(b.link.trace[b.link.trace.size() - 7], Line(t - 51, "PC 52 03 D8 08"));
+    EXPECT_EQ(b.link.trace[b.link.trace.size() - 8], Line(t - 51, "PC 52 03 D8 08"));
 
     // 0x000..0x3DF from the radio, the rest as it was.
     for (int i = 0; i < 4096; ++i)
@@ -113,6 +117,7 @@ TEST(Protocol, WriteFollowsTheLineTableAndPausesASecondAtTheEnd) {
         const int a = 8 * n;
         std::uint8_t packet[12] = {0x57, std::uint8_t(a >> 8), std::uint8_t(a), 0x08};
         std::copy_n(b.image.data() + a, 8, packet + 4);
+        e.push_back(Line(t, "WAIT 1 0")); // stale input drained
         t += 1;
         e.push_back(Line(t, "PC " + Hex(packet, 12)));
         e.push_back(Line(t, "SLEEP 50"));
@@ -154,14 +159,14 @@ struct FailureCase {
     const char* name;
     RadioScript script;
     bool isRead;
-    int expected;
+    TransferState expected;
     int wakeUps;       // wake-up strings the radio saw
     int blockCommands; // read commands or write packets the radio saw
 };
 
 class ProtocolFailures : public ::testing::TestWithParam<FailureCase> {};
 
-TEST_P(ProtocolFailures, EndInTheDescribedState) {
+TEST_P(ProtocolFailures, EndInTheirState) {
     const FailureCase& c = GetParam();
     Bench b;
     ScriptedRadio radio(c.script);
@@ -239,7 +244,8 @@ TEST(Protocol, ShortAnswerIsNotKeptAndTheCommandIsResentAfterItsWaits) {
     // 1 ms pause, command, 50 ms pause, a 500 ms wait that times out, then the same command.
     EXPECT_EQ(*(first - 1), "231 PC 52 00 00 08");
     EXPECT_EQ(*(first + 1), "281 WAIT 12 500");
-    EXPECT_EQ(*(first + 3), "782 PC 52 00 00 08");
+    EXPECT_EQ(*(first + 3), "781 WAIT 1 0");
+    EXPECT_EQ(*(first + 4), "782 PC 52 00 00 08");
 }
 
 TEST(Protocol, WakeUpOnAClosedLinkSendsNothing) {
@@ -285,6 +291,91 @@ TEST(Protocol, CancelBetweenRetriesStopsBeforeResending) {
     b.Run(true);
     EXPECT_EQ(radio.readCommands, 3);
     EXPECT_EQ(b.job.state.load(), ReadProgress);
+}
+
+// Stray bytes on the line (a longer identification, a late reply, an answer with a byte too
+// many) must never shift the image: the read ends with the radio's bytes or fails.
+struct StrayCase {
+    const char* name;
+    RadioScript script;
+    TransferState expected;
+};
+
+class StrayBytes : public ::testing::TestWithParam<StrayCase> {};
+
+TEST_P(StrayBytes, EndInTheRadioImageOrInReadFailedNeverShifted) {
+    const StrayCase& c = GetParam();
+    Bench b;
+    ScriptedRadio radio(c.script);
+    FillPattern(radio.memory);
+    b.link.AddDevice(1, &radio);
+    const TransferState state = b.Run(true);
+    EXPECT_EQ(state, c.expected);
+    if (state == ReadDone) {
+        for (int i = 0; i < 0x3E0; ++i)
+            ASSERT_EQ(b.image[i], radio.memory[i]) << "offset " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Line, StrayBytes,
+    ::testing::Values(StrayCase{"TwentyIdentificationBytes",
+                                Script([](RadioScript& s) { s.identLength = 20; }), ReadDone},
+                      StrayCase{"EveryAcknowledgementReplyLandsBeforeTheNextAnswer",
+                                Script([](RadioScript& s) { s.lateAckReplies = 1000; }), ReadDone},
+                      StrayCase{"OneAnswerWithAByteTooMany", Script([](RadioScript& s) {
+                                    s.extraByteBlock = 0x40;
+                                    s.extraTimes = 1;
+                                }),
+                                ReadDone},
+                      StrayCase{"AnAnswerWithAByteTooManyThreeTimes", Script([](RadioScript& s) {
+                                    s.extraByteBlock = 0x40;
+                                    s.extraTimes = 3;
+                                }),
+                                ReadFailed}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Protocol, AMisalignedAnswerIsDrainedAndItsCommandResent) {
+    Bench b;
+    RadioScript s;
+    s.lateAckReplies = 1; // the reply to the identification's 0x06 comes ahead of block 0
+    ScriptedRadio radio(s);
+    FillPattern(radio.memory);
+    b.link.AddDevice(1, &radio);
+    ASSERT_EQ(b.Run(true), ReadDone);
+    EXPECT_EQ(radio.readCommands, 125); // block 0 twice
+    const auto& tr = b.link.trace;
+    auto first = std::find_if(tr.begin(), tr.end(),
+                              [](const std::string& l) { return l.ends_with("PC 52 00 00 08"); });
+    ASSERT_NE(first, tr.end());
+    // 06 and 11 bytes of the answer, then the 12th waiting behind them: dropped, sent again.
+    EXPECT_TRUE(first[3].ends_with("RX 06 E0 E1 E2 E3 " + Hex(radio.memory.data(), 7))) << first[3];
+    EXPECT_TRUE(first[4].ends_with("WAIT 1 0"));
+    EXPECT_TRUE(first[5].ends_with("RX " + Hex(radio.memory.data() + 7, 1))) << first[5];
+    EXPECT_TRUE(first[7].ends_with("PC 52 00 00 08")) << first[7];
+}
+
+// A line that goes away ends the job at once with its own state, not after the retries.
+TEST(Protocol, ALostLineEndsTheJobAtOnce) {
+    for (bool isRead : {true, false}) {
+        Bench b;
+        RadioScript s;
+        s.hangupAfterBlocks = 3;
+        ScriptedRadio radio(s);
+        b.link.AddDevice(1, &radio);
+        EXPECT_EQ(b.Run(isRead), ConnectionLost);
+        EXPECT_EQ(b.job.blocksDone.load(), 3);
+        EXPECT_EQ(radio.readCommands + radio.writePackets, 3);
+        // Nothing is sent after the hang-up, and no time-out is waited out.
+        const auto& tr = b.link.trace;
+        const auto hangup = std::find_if(
+            tr.begin(), tr.end(), [](const std::string& l) { return l.ends_with("HANGUP"); });
+        ASSERT_NE(hangup, tr.end());
+        EXPECT_TRUE(std::none_of(hangup, tr.end(), [](const std::string& l) {
+            return l.find(" PC ") != std::string::npos;
+        }));
+        EXPECT_LE(b.clock.now - std::stoul(*hangup), 50u);
+    }
 }
 
 } // namespace

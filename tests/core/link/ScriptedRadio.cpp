@@ -59,7 +59,12 @@ void ScriptedRadio::Receive(const std::uint8_t* bytes, int count, std::deque<std
             return;
         }
         if (awake && identified && bytes[0] == Ack) {
-            out.push_back(Ack);
+            if (script.lateAckReplies > 0) {
+                --script.lateAckReplies;
+                late.push_back(Ack);
+            } else {
+                out.push_back(Ack);
+            }
             return;
         }
         return;
@@ -68,6 +73,12 @@ void ScriptedRadio::Receive(const std::uint8_t* bytes, int count, std::deque<std
         return;
     const int address = (bytes[1] << 8) | bytes[2];
     const bool silent = script.silentAfterBlocks >= 0 && blocks >= script.silentAfterBlocks;
+    if (script.hangupAfterBlocks >= 0 && blocks >= script.hangupAfterBlocks) {
+        hungUp = true;
+        return;
+    }
+    out.insert(out.end(), late.begin(), late.end());
+    late.clear();
     if (count == 4 && bytes[0] == ReadCommand && bytes[3] == 8) {
         ++readCommands;
         if (silent)
@@ -83,6 +94,10 @@ void ScriptedRadio::Receive(const std::uint8_t* bytes, int count, std::deque<std
             out.push_back(static_cast<std::uint8_t>(0xE0 + i));
         for (int i = 0; i < 8; ++i)
             out.push_back(memory[address + i]);
+        if (address == script.extraByteBlock && script.extraTimes > 0) {
+            --script.extraTimes;
+            out.push_back(0x99);
+        }
         return;
     }
     if (count == 12 && bytes[0] == WriteCommand && bytes[3] == 8) {
@@ -106,15 +121,21 @@ void ScriptedLink::log(const std::string& what) {
 
 bool ScriptedLink::Open(int port, int) {
     openAttempts.push_back(port);
-    if (current != 0 || devices.find(port) == devices.end())
+    if (current != 0)
         return false;
+    if (devices.find(port) == devices.end()) {
+        error = LinkError{OpenError::NoDevice, "No such file or directory", false};
+        return false;
+    }
     current = port;
     pending.clear();
+    error = LinkError{};
     log("OPEN " + std::to_string(port));
     return true;
 }
 
 bool ScriptedLink::OpenDevice(const std::string&, int) {
+    error = LinkError{OpenError::NoDevice, "No such file or directory", false};
     return false;
 }
 
@@ -126,7 +147,7 @@ void ScriptedLink::Close() {
 }
 
 int ScriptedLink::Write(const std::uint8_t* bytes, int count, int pause, bool byteByByte) {
-    if (current == 0 || count <= 0)
+    if (current == 0 || count <= 0 || error.lost)
         return 0;
     ScriptedRadio* radio = devices[current];
     const int chunks = byteByByte ? count : 1;
@@ -134,8 +155,14 @@ int ScriptedLink::Write(const std::uint8_t* bytes, int count, int pause, bool by
     for (int i = 0; i < chunks; ++i) {
         clock.Advance(pause);
         log("PC " + Hex(bytes + i * size, size));
-        if (radio)
+        if (radio) {
             radio->Receive(bytes + i * size, size, pending);
+            if (radio->hungUp) {
+                log("HANGUP");
+                error.lost = true;
+                return i * size;
+            }
+        }
         if (onWrite)
             onWrite();
     }
@@ -151,7 +178,7 @@ int ScriptedLink::Read(std::uint8_t* buf, int count, int timeout) {
     }
     if (got > 0)
         log("RX " + Hex(buf, got));
-    if (got < count)
+    if (got < count && !error.lost)
         clock.Advance(timeout);
     return got;
 }

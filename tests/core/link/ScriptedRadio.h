@@ -48,6 +48,10 @@ struct RadioScript {
     int nakTimes = 0;           // ...this many times
     int silentAfterBlocks = -1; // stops answering after this many blocks
     int noiseOnWake = 0;        // stale bytes queued before each wake-up answer
+    int extraByteBlock = -1;    // read block at this address answered with 13 bytes...
+    int extraTimes = 0;         // ...this many times
+    int lateAckReplies = 0;     // this many replies to the PC's 0x06 come only with the next answer
+    int hangupAfterBlocks = -1; // the line goes away instead of answering block N+1
 };
 
 class ScriptedRadio {
@@ -62,9 +66,11 @@ public:
     int wakeUps = 0;
     int readCommands = 0;
     int writePackets = 0;
+    bool hungUp = false;
 
 private:
     std::vector<std::uint8_t> window;
+    std::vector<std::uint8_t> late; // bytes held back until the next answer
     bool awake = false;
     bool identified = false;
 };
@@ -81,6 +87,7 @@ public:
     void SetBaudRate(int) override {}
     void Close() override;
     bool IsOpen() const override { return current != 0; }
+    const LinkError& lastError() const override { return error; }
 
     int Write(const std::uint8_t* bytes, int count, int pause, bool byteByByte) override;
     int WriteByte(std::uint8_t byte, int pause) override { return Write(&byte, 1, pause, false); }
@@ -98,6 +105,7 @@ private:
     void log(const std::string& what);
 
     VirtualClock& clock;
+    LinkError error;
     std::map<int, ScriptedRadio*> devices;
     int current = 0;
 };

@@ -4,13 +4,13 @@
 
 #include "core/link/CSerialPort.h"
 #include "core/link/PortNames.h"
-#include "core/link/TransferJob.h"
+#include "core/link/TransferSession.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -251,65 +251,134 @@ TEST(SerialPort, ClosedPortAnswersQuietly) {
     EXPECT_FALSE(port.IsOpen());
 }
 
-TEST(SerialPort, HangUpEndsReadsAtTheirTimeOutWithoutSpinning) {
+// A pulled cable (the hang-up may discard what was still buffered): every read and write
+// reports the line lost at once instead of waiting out its time-out.
+TEST(SerialPort, HangUpIsReportedAtOnceUntilTheNextOpen) {
     Pty pty;
     CSerialPort port;
     ASSERT_TRUE(port.OpenDevice(pty.path, 9600));
+    EXPECT_FALSE(port.lastError().lost);
     pty.Send({7, 7});
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     pty.CloseMaster();
 
-    rusage before{}, after{};
-    getrusage(RUSAGE_THREAD, &before);
     std::uint8_t buf[12];
     const auto start = Clock::now();
-    const int got = port.Read(buf, 12, 300);
-    EXPECT_GE(ElapsedMs(start), 300);
-    EXPECT_LE(got, 2);
-    EXPECT_EQ(port.ReadByte(50), -1);
+    EXPECT_LE(port.Read(buf, 12, 300), 2);
+    EXPECT_TRUE(port.lastError().lost);
+    EXPECT_EQ(port.ReadByte(500), -1);
     const std::uint8_t ack = 0x06;
     EXPECT_EQ(port.Write(&ack, 1, 0, false), 0);
-    getrusage(RUSAGE_THREAD, &after);
-    const long cpuUs = (after.ru_utime.tv_sec - before.ru_utime.tv_sec) * 1000000L +
-                       (after.ru_utime.tv_usec - before.ru_utime.tv_usec) +
-                       (after.ru_stime.tv_sec - before.ru_stime.tv_sec) * 1000000L +
-                       (after.ru_stime.tv_usec - before.ru_stime.tv_usec);
-    EXPECT_LT(cpuUs, 100000) << "the wait must not spin";
+    EXPECT_LT(ElapsedMs(start), 100);
+    EXPECT_TRUE(port.lastError().lost);
+
+    Pty other;
+    ASSERT_TRUE(port.OpenDevice(other.path, 9600));
+    EXPECT_FALSE(port.lastError().lost);
 }
 
-// The real worker on a real port: a silent line, cancelled during the wake-up and during the
+// The real session on a real port: a silent line, cancelled during the wake-up and during the
 // search, stops within one wait.
-TEST(TransferWorker, CancelOnARealPortStopsWithinOneWait) {
+TEST(TransferSession, CancelOnARealPortStopsWithinOneWait) {
     Pty pty;
     for (const char* search : {"0", "1"}) {
         TempSettings settings("[setup]\ncom=3\nsearchcom=" + std::string(search) +
                               "\n[ports]\nCOM3=" + pty.path + "\n");
         CSerialPort port;
+        port.SetSettingsFilePath(settings.path);
         std::vector<std::uint8_t> image(4096, 0xFF);
-        TransferJob job;
-        job.Reset(true, image.data());
-        job.port = &port;
-        job.iniPath = settings.path;
-        TransferWorker worker;
-        worker.start(job);
-        EXPECT_TRUE(worker.running());
+        TransferRequest request;
+        request.iniPath = settings.path;
+        TransferSession session;
+        session.start(request, image.data(), port);
+        EXPECT_TRUE(session.running());
         // With the search on, wait until it runs (the silent port's 10 attempts are over).
         const auto started = Clock::now();
         if (search[0] == '1') {
-            while (job.state.load(std::memory_order_acquire) != Searching &&
+            while (session.job().state.load(std::memory_order_acquire) !=
+                       TransferState::Searching &&
                    ElapsedMs(started) < 5000)
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            EXPECT_EQ(job.state.load(), Searching);
+            EXPECT_EQ(session.job().state.load(), TransferState::Searching);
         } else {
             std::this_thread::sleep_for(std::chrono::milliseconds(400));
         }
         const auto start = Clock::now();
-        worker.cancelAndJoin();
+        const TransferOutcome& outcome = session.cancel();
         EXPECT_LT(ElapsedMs(start), 700) << "searchcom=" << search;
-        EXPECT_FALSE(worker.running());
-        EXPECT_FALSE(IsFinalState(job.state.load()));
-        port.Close();
+        EXPECT_FALSE(session.running());
+        EXPECT_TRUE(outcome.cancelled);
+        EXPECT_FALSE(port.IsOpen());
     }
+}
+
+// A radio on a pty whose cable is pulled after three blocks: the job ends at once with the lost
+// connection and its own message, not after the retries of a silent radio.
+TEST(TransferSession, APulledCableEndsTheJobAtOnceWithItsOwnMessage) {
+    Pty pty;
+    std::atomic<bool> pulled{false};
+    Clock::time_point pulledAt;
+    std::thread radio([&] {
+        ::fcntl(pty.master, F_SETFL, O_NONBLOCK);
+        std::vector<std::uint8_t> in;
+        int blocks = 0;
+        bool awake = false;
+        const auto begin = Clock::now();
+        while (ElapsedMs(begin) < 5000) {
+            std::uint8_t b[64];
+            const ssize_t n = ::read(pty.master, b, sizeof b);
+            if (n <= 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                continue;
+            }
+            in.insert(in.end(), b, b + n);
+            if (!awake && in.size() >= 8 && in.back() == 0x4D) { // ...PROGRAM
+                awake = true;
+                in.clear();
+                pty.Send({0x06});
+            } else if (awake && in == std::vector<std::uint8_t>{0x02}) {
+                in.clear();
+                pty.Send({1, 2, 3, 4, 5, 6, 7, 8});
+            } else if (awake && in.size() == 1 && in[0] == 0x06) {
+                in.clear();
+                pty.Send({0x06});
+            } else if (awake && in.size() == 4 && in[0] == 0x52) {
+                in.clear();
+                if (++blocks > 3) {
+                    pulledAt = Clock::now();
+                    pty.CloseMaster();
+                    pulled = true;
+                    return;
+                }
+                pty.Send({0, 0, 0, 0, 9, 9, 9, 9, 9, 9, 9, 9});
+            }
+        }
+    });
+    TempSettings settings(PortsSection(pty.path));
+    CSerialPort port;
+    port.SetSettingsFilePath(settings.path);
+    std::vector<std::uint8_t> image(4096, 0);
+    TransferRequest request;
+    request.iniPath = settings.path;
+    request.port = 3;
+    request.search = 0;
+    TransferSession session;
+    struct Done final : TransferObserver {
+        void finished(const TransferOutcome& o) override { outcome = o; }
+        TransferOutcome outcome;
+    } observer;
+    session.start(request, image.data(), port);
+    session.runToEnd(observer, nullptr);
+    const auto endedAt = Clock::now();
+    radio.join();
+    ASSERT_TRUE(pulled);
+    EXPECT_EQ(observer.outcome.state, TransferState::ConnectionLost);
+    EXPECT_EQ(observer.outcome.blocksDone, 3);
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(endedAt - pulledAt).count(),
+              300);
+    const std::string text = TransferMessage(
+        observer.outcome, [](std::string_view key) { return "<" + std::string(key) + ">"; });
+    EXPECT_EQ(text, "<IDS_ERROR_LINK_LOST>");
 }
 
 } // namespace

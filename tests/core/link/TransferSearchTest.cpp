@@ -5,20 +5,26 @@
 #include "ScriptedRadio.h"
 
 #include "core/link/TransferJob.h"
+#include "core/link/TransferSession.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <numeric>
+#include <thread>
 
 namespace orvik::test {
 namespace {
+
+using enum TransferState;
 
 struct SearchBench {
     explicit SearchBench(const std::string& setup) : settings(setup), link(clock) {
         clock.trace = &link.trace;
     }
-    int Run(bool isRead = true) {
+    TransferState Run(bool isRead = true) {
         job.Reset(isRead, image.data());
         job.iniPath = settings.path;
         RunTransfer(job, link, clock);
@@ -44,12 +50,14 @@ TEST(PortSearch, FindsTheRadioOnPort14AndSavesItOnlyAfterIdentification) {
     b.link.AddDevice(5, nullptr);
     b.link.AddDevice(14, &radio);
     int comWhenIdentified = 0;
-    int stateAtWakeUp = -1, foundAtWakeUp = 0, progressAtWakeUp = 0;
+    TransferState stateAtWakeUp = Busy;
+    int portAtWakeUp = 0;
+    bool seen = false;
     b.link.onWrite = [&] {
-        if (radio.wakeUps == 1 && stateAtWakeUp < 0) {
+        if (radio.wakeUps == 1 && !seen) {
+            seen = true;
             stateAtWakeUp = b.job.state.load();
-            foundAtWakeUp = b.job.foundPort.load();
-            progressAtWakeUp = b.job.progress.load();
+            portAtWakeUp = b.job.searchPort.load();
         }
         if (b.link.trace.back().ends_with("PC 02") && comWhenIdentified == 0)
             comWhenIdentified = b.settings.Com();
@@ -61,11 +69,10 @@ TEST(PortSearch, FindsTheRadioOnPort14AndSavesItOnlyAfterIdentification) {
         expected.push_back(n);
     EXPECT_EQ(b.link.openAttempts, expected); // port 1 first, then 1, 2, ... 14
     EXPECT_EQ(stateAtWakeUp, Searching);
-    EXPECT_EQ(foundAtWakeUp, 14);
-    EXPECT_EQ(progressAtWakeUp, 14);
+    EXPECT_EQ(portAtWakeUp, 14);
     EXPECT_EQ(comWhenIdentified, 1);
     EXPECT_EQ(b.settings.Com(), 14);
-    EXPECT_EQ(b.job.foundPort.load(), -1);
+    EXPECT_TRUE(b.job.searched);
 
     // The next job starts directly on port 14.
     ScriptedLink next(b.clock);
@@ -154,14 +161,27 @@ TEST(PortSearch, CancelIsHonouredQuicklyDuringWakeUpAndSearch) {
                 b.job.cancel.store(1);
             }
         };
-        const int state = b.Run();
+        const TransferState state = b.Run();
         EXPECT_FALSE(IsFinalState(state)) << c.name;
         EXPECT_LE(b.clock.now - cancelledAt, 600u) << c.name;
         EXPECT_EQ(b.settings.Com(), 1) << c.name;
     }
 }
 
-TEST(TransferWorker, RunsTheJobOnItsOwnThreadAndAlwaysJoins) {
+// Records what a session reports.
+struct Recorder final : TransferObserver {
+    void searching(int port) override { ports.push_back(port); }
+    void progress(int percent) override { percents.push_back(percent); }
+    void finished(const TransferOutcome& o) override {
+        ++finishes;
+        outcome = o;
+    }
+    std::vector<int> ports, percents;
+    int finishes = 0;
+    TransferOutcome outcome;
+};
+
+TEST(TransferSession, RunsTheJobOnItsOwnThreadWithItsOwnCopyAndReportsTheOutcome) {
     TempSettings settings("[setup]\ncom=1\nsearchcom=0\n");
     VirtualClock clock;
     ScriptedLink link(clock);
@@ -169,30 +189,62 @@ TEST(TransferWorker, RunsTheJobOnItsOwnThreadAndAlwaysJoins) {
     for (std::size_t i = 0; i < radio.memory.size(); ++i)
         radio.memory[i] = static_cast<std::uint8_t>(i);
     link.AddDevice(1, &radio);
+    std::array<std::uint8_t, 4096> image;
+    image.fill(0x77);
+    TransferRequest request;
+    request.iniPath = settings.path;
+
+    TransferSession session;
+    Recorder recorder;
+    EXPECT_FALSE(session.poll(recorder)); // nothing runs yet
+    session.start(request, image.data(), link, clock);
+    EXPECT_TRUE(session.running());
+    EXPECT_EQ(session.runToEnd(recorder, nullptr), static_cast<int>(ReadDone));
+    EXPECT_FALSE(session.running());
+    EXPECT_FALSE(link.IsOpen()); // the session closes the port
+    EXPECT_EQ(recorder.finishes, 1);
+    EXPECT_TRUE(recorder.outcome.succeeded());
+    EXPECT_EQ(recorder.outcome.blocksDone, 124);
+    ASSERT_FALSE(recorder.percents.empty());
+    EXPECT_EQ(recorder.percents.back(), 100);
+    EXPECT_TRUE(std::is_sorted(recorder.percents.begin(), recorder.percents.end()));
+    // The radio's bytes over the given image; the caller's image itself is untouched.
+    for (int i = 0; i < 4096; ++i)
+        ASSERT_EQ(session.image()[i], i < 0x3E0 ? static_cast<std::uint8_t>(i) : 0x77) << i;
+    EXPECT_EQ(image[0], 0x77);
+    EXPECT_FALSE(session.poll(recorder)); // reported once
+
+    // A second job on the same session: a write, cancelled at once; the worker is joined.
+    request.isRead = false;
+    session.start(request, image.data(), link, clock);
+    const TransferOutcome& cancelled = session.cancel();
+    EXPECT_FALSE(session.running());
+    EXPECT_TRUE(cancelled.cancelled || cancelled.succeeded());
+    EXPECT_FALSE(link.IsOpen());
+}
+
+// The search reports each port it tries, and the outcome says the search ran.
+TEST(TransferSession, ReportsTheSearchedPorts) {
+    TempSettings settings("[setup]\ncom=1\nsearchcom=1\n");
+    VirtualClock clock;
+    ScriptedLink link(clock);
+    link.AddDevice(1, nullptr);
+    link.AddDevice(3, nullptr);
     std::array<std::uint8_t, 4096> image{};
-    TransferJob job;
-    job.Reset(true, image.data());
-    job.iniPath = settings.path;
-    {
-        TransferWorker worker;
-        worker.start(job, link, clock);
-        while (!IsFinalState(job.state.load(std::memory_order_acquire)))
-            std::this_thread::yield();
-        EXPECT_EQ(job.state.load(std::memory_order_acquire), ReadDone);
-        // The working copy is complete once ReadDone is seen.
-        for (int i = 0; i < 0x3E0; ++i)
-            ASSERT_EQ(image[i], static_cast<std::uint8_t>(i));
-        worker.join();
-        EXPECT_FALSE(worker.running());
-    }
-    // A second job on the same worker object, cancelled at once.
-    TransferWorker worker;
-    job.Reset(false, image.data());
-    job.cancel.store(1);
-    worker.start(job, link, clock);
-    worker.cancelAndJoin();
-    EXPECT_FALSE(worker.running());
-    EXPECT_FALSE(IsFinalState(job.state.load()));
+    TransferRequest request;
+    request.iniPath = settings.path;
+    TransferSession session;
+    Recorder recorder;
+    // Every wait of the silent ports takes a little real time, so that the polls see them.
+    link.onWrite = [] { std::this_thread::sleep_for(std::chrono::microseconds(300)); };
+    session.start(request, image.data(), link, clock);
+    EXPECT_EQ(session.runToEnd(recorder, nullptr), static_cast<int>(PortError));
+    EXPECT_TRUE(recorder.outcome.searched);
+    EXPECT_FALSE(recorder.outcome.wokeUp);
+    EXPECT_EQ(recorder.outcome.firstDevicePath, "/dev/ttyUSB0");
+    EXPECT_TRUE(recorder.outcome.firstPortOpened);
+    for (int port : recorder.ports)
+        EXPECT_TRUE(port == 1 || port == 3) << port;
 }
 
 } // namespace

@@ -123,6 +123,14 @@ TEST_F(CliData, NewWritesTheDefaultImage) {
     EXPECT_EQ(readFile(root + "/a.735"), "keep");
     EXPECT_EQ(cli({"new", "a.735", "--force", "--band", "3"}).code, 0);
     EXPECT_TRUE(contains(json("a.735"), "\"bandCode\":248,\"bandPosition\":3"));
+
+    // A dangling link: its target is created and the link stays.
+    fs::create_symlink("made.735", root + "/link.735");
+    const CliRun linked = cli({"new", "link.735"});
+    EXPECT_EQ(linked.code, 0) << linked.err;
+    EXPECT_TRUE(fs::is_symlink(root + "/link.735"));
+    EXPECT_EQ(fs::file_size(root + "/made.735"), DataFileSize);
+    EXPECT_EQ(cli({"new", "link.735"}).code, 73);
 }
 
 TEST_F(CliData, BandPositionsComeFromSettingIni) {
@@ -180,19 +188,38 @@ TEST_F(CliData, EditAppliesTheTableRules) {
     EXPECT_TRUE(contains(json("f.735"), "\"dtmf\":\"1\""));
 }
 
-TEST_F(CliData, EditSavesRoundingThatDoesNotMarkTheDocument) {
+// The table rules may change bytes without marking the document modified; the file is saved and
+// the edit says "modified" all the same.
+TEST_F(CliData, EditSavesAndReportsEveryChangeOfTheBytes) {
     ASSERT_EQ(cli({"new", "r.735"}).code, 0);
     std::string bytes = readFile(root + "/r.735");
     // Channel 1 as a radio might deliver it: 435.00010 MHz on both sides, off the raster.
     const std::string offRaster("\x10\x00\x50\x43\x10\x00\x50\x43", 8);
     bytes.replace(48 + 0x10, 8, offRaster);
+    // Channel 3 without a receive frequency but with stray bytes after it.
+    bytes.replace(48 + 0x30, 16,
+                  std::string("\xFF\xFF\xFF\xFF\x00\x00\x50\x43\x12\x34\x56\x78", 12) +
+                      std::string(4, '\0'));
     writeFile(root + "/r.735", bytes);
 
-    const CliRun r = cli({"edit", "r.735", "--channel", "1", "--rx", "435.00010"});
+    CliRun r = cli({"edit", "r.735", "--channel", "1", "--rx", "435.00010"});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "unchanged\n");
+    EXPECT_EQ(r.out, "modified\n");
     EXPECT_TRUE(contains(channelJson(json("r.735"), 1),
                          "\"rxFreq\":\"435.00000\",\"rxTone\":null,\"txFreq\":\"435.00000\""));
+
+    // Clearing the already empty channel 3 clears its stray bytes.
+    bytes = readFile(root + "/r.735");
+    r = cli({"edit", "r.735", "--channel", "3", "--rx="});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(readFile(root + "/r.735"), bytes);
+    EXPECT_EQ(r.out, "modified\n");
+
+    // The same edit again changes nothing.
+    bytes = readFile(root + "/r.735");
+    r = cli({"edit", "r.735", "--channel", "3", "--rx="});
+    EXPECT_EQ(r.out, "unchanged\n");
+    EXPECT_EQ(readFile(root + "/r.735"), bytes);
 }
 
 TEST_F(CliData, EditRefusesReadOnlyCellsAndSavesNothing) {
@@ -303,4 +330,28 @@ TEST_F(CliData, ShowUsesTheLanguageOfSettingIni) {
     EXPECT_TRUE(contains(r.out, "信道"));
     EXPECT_TRUE(contains(r.out, "关"));
     EXPECT_FALSE(contains(r.out, "Off"));
+
+    // A text the language lacks is shown in English.
+    std::string chinese = readFile(app + "/chinese.lang");
+    const std::size_t off = chinese.find("\nIDS_OFF=");
+    ASSERT_NE(off, std::string::npos);
+    chinese.replace(off + 1, 8, "UNUSED_OFF");
+    writeFile(app + "/chinese.lang", chinese);
+    r = cli({"show", "f.735"});
+    ASSERT_EQ(r.code, 0);
+    EXPECT_TRUE(contains(r.out, "频率范围"));
+    EXPECT_TRUE(contains(r.out, "Off")) << r.out;
+    EXPECT_EQ(r.err, "");
+
+    // A language file that cannot be read: English throughout, and said once.
+    fs::remove(app + "/chinese.lang");
+    r = cli({"show", "f.735"});
+    ASSERT_EQ(r.code, 0);
+    EXPECT_TRUE(contains(r.out, "Band:")) << r.out;
+    EXPECT_TRUE(contains(r.out, "CH  RX Freq (MHz)"));
+    const std::string notice = "The language file could not be read";
+    ASSERT_TRUE(contains(r.err, notice + "; the English texts are shown instead: " + app +
+                                    "/chinese.lang\n"))
+        << r.err;
+    EXPECT_EQ(r.err.find(notice), r.err.rfind(notice));
 }

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -205,7 +206,11 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"IdentOfFiveBytes", {"--ident-len", "5"}, true, 76, "did not identify"},
         FaultCase{"BlockShortThreeTimes", {"--short-block", "0x10"}, true, 76, "Reading failed"},
         FaultCase{"BlockRefusedThreeTimes", {"--nak-block", "0x10"}, false, 76, "Writing failed"},
-        FaultCase{"HangUpMidRead", {"--hangup-after-blocks", "3"}, true, 76, "Reading failed"}),
+        FaultCase{"HangUpMidRead",
+                  {"--hangup-after-blocks", "3"},
+                  true,
+                  76,
+                  "The connection to the radio was lost"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CliRadio, PortErrorNamesTheDeviceAndWhy) {
@@ -288,6 +293,59 @@ TEST_F(CliRadio, InterruptCancelsWithinASecondAndWritesNothing) {
     // The simulator's line survives the interrupted job: the next one starts afresh.
     const CliResult again = Cli({"read", "-o", "again.735"});
     EXPECT_EQ(again.code, 0) << again.err;
+}
+
+// A radio with a longer identification, or one whose answers come late (so that the reply to
+// each acknowledgement lands ahead of the next answer), must never leave a shifted image
+// behind a successful exit: the read fails, or it stores the radio's bytes.
+class CliRadioStray : public CliRadio,
+                      public ::testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(CliRadioStray, ReadFailsOrReturnsTheRadioMemoryNeverAShiftedImage) {
+    const RadioImage memory = Pattern(9);
+    std::vector<std::string> args = GetParam();
+    args.insert(args.end(), {"--image", SaveImage("sim.735", memory)});
+    Simulator sim(args);
+    ASSERT_FALSE(sim.path.empty());
+    BindCom1(sim.path);
+    const CliResult r = Cli({"read", "-o", "out.735"});
+    if (r.code != 0) {
+        EXPECT_FALSE(fs::exists(root + "/out.735"));
+        return;
+    }
+    const std::string out = slurp(root + "/out.735");
+    ASSERT_EQ(out.size(), DataFileSize);
+    for (std::size_t i = 0; i < 0x3E0; ++i)
+        ASSERT_EQ(static_cast<std::uint8_t>(out[48 + i]), memory[i]) << "offset " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Simulator, CliRadioStray,
+                         ::testing::Values(std::vector<std::string>{"--ident-len", "20"},
+                                           std::vector<std::string>{"--delay", "60"}),
+                         [](const auto& info) {
+                             return info.param[0] == "--delay" ? std::string("AnswersLate")
+                                                               : std::string("LongIdentification");
+                         });
+
+// Ctrl+C during a write after blocks went out: the radio holds part of the new data, and the
+// user is told how much and to write again.
+TEST_F(CliRadio, InterruptedWriteSaysHowManyBlocksReachedTheRadio) {
+    Simulator sim({});
+    ASSERT_FALSE(sim.path.empty());
+    BindCom1(sim.path);
+    const std::string in = SaveImage("in.735", Pattern(3));
+    const pid_t pid = Start({"write", in});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ::kill(pid, SIGINT);
+    const CliResult r = Wait(pid);
+    EXPECT_EQ(r.code, 130) << r.err;
+    EXPECT_EQ(r.err.find("nothing was written"), std::string::npos) << r.err;
+    const std::size_t at = r.err.find("Writing was stopped after ");
+    ASSERT_NE(at, std::string::npos) << r.err;
+    const int blocks = std::atoi(r.err.c_str() + at + std::strlen("Writing was stopped after "));
+    EXPECT_GT(blocks, 0) << r.err;
+    EXPECT_LT(blocks, 124) << r.err;
+    EXPECT_NE(r.err.find("write the data to it again"), std::string::npos) << r.err;
 }
 
 } // namespace

@@ -111,7 +111,7 @@ TEST_F(TransferDialogTest, AWriteSendsTheImageTheRadioSaves) {
     EXPECT_EQ(docImage(), image);
 }
 
-TEST_F(TransferDialogTest, NoRadioAndAShortIdentificationEndTheDialogWithTheirBoxes) {
+TEST_F(TransferDialogTest, NoRadioAndALateIdentificationEndTheDialogWithTheirBoxes) {
     {
         RadioSim sim({"--silent"});
         startWith(sim, pattern(1));
@@ -134,7 +134,7 @@ TEST_F(TransferDialogTest, NoRadioAndAShortIdentificationEndTheDialogWithTheirBo
         dialog.isRead = true;
         EXPECT_EQ(run(dialog), QDialog::Rejected);
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].text, text("IDS_ERROR_TYPE"));
+        EXPECT_EQ(messages[0].text, text("IDS_ERROR_IDENT_TIMEOUT"));
         EXPECT_EQ(messages[0].caption, text("IDS_ERROR"));
         EXPECT_EQ(docImage(), pattern(2));
     }
@@ -187,59 +187,60 @@ TEST_F(TransferDialogTest, CancelDuringAReadClosesAtOnceAndLeavesTheDocument) {
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(TransferDialogTest, TypeConfirmationAndUnknownStatesAreAnswered) {
-    RadioSim sim({"--silent"});
-    startWith(sim, pattern(6));
-    {
-        // State 3: the type question; Cancel turns it into a type error and ends the dialog.
-        CTransferDlg dialog(*app, frame());
-        dialog.isRead = true;
-        answers = {MsgCancel};
-        bool set = false;
-        EXPECT_EQ(run(dialog,
-                      [&] {
-                          if (!set && dialog.job().state.load() == Busy) {
-                              dialog.job().state.store(3);
-                              set = true;
-                          }
-                      }),
-                  QDialog::Rejected);
-        ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].text, text("IDS_CONFIRM_TYPE"));
-        EXPECT_EQ(messages[0].caption, text("IDS_CONFIRM"));
-        EXPECT_EQ(messages[0].buttons, MsgButtons::OkCancel);
-        EXPECT_EQ(messages[0].icon, MsgIcon::Question);
-        EXPECT_EQ(dialog.job().state.load(), TypeError);
-        EXPECT_FALSE(app->port().IsOpen());
-    }
-    messages.clear();
-    {
-        // OK goes on with the job; a value no row names ends the dialog without a message.
-        CTransferDlg dialog(*app, frame());
-        dialog.isRead = true;
-        answers = {MsgOk};
-        int step = 0;
-        QElapsedTimer clock;
-        clock.start();
-        EXPECT_EQ(run(dialog,
-                      [&] {
-                          if (step == 0 && dialog.job().state.load() == Busy) {
-                              dialog.job().state.store(3);
-                              step = 1;
-                          } else if (step == 1 && messages.size() == 1 &&
-                                     dialog.job().state.load() == Busy) {
-                              dialog.job().state.store(42);
-                              step = 2;
-                          }
-                      }),
-                  QDialog::Rejected);
-        EXPECT_EQ(step, 2);
-        // The worker, still trying to wake the radio, is stopped rather than waited out.
-        EXPECT_LT(clock.elapsed(), 1200);
-        EXPECT_EQ(messages.size(), 1u);
-        EXPECT_FALSE(app->port().IsOpen());
-    }
-    EXPECT_EQ(docImage(), pattern(6));
+TEST_F(TransferDialogTest, APulledCableIsReportedAtOnceAndOkTriesAgain) {
+    RadioSim sim({"--hangup-after-blocks", "3"});
+    startWith(sim, pattern(5));
+    CTransferDlg dialog(*app, frame());
+    dialog.isRead = true;
+    bool sawLost = false;
+    EXPECT_EQ(run(
+                  dialog,
+                  [&] {
+                      if (!sawLost &&
+                          dialog.messageLine()->text().startsWith(text("IDS_ERROR_LINK_LOST"))) {
+                          sawLost = true;
+                          EXPECT_TRUE(dialog.okButton()->isEnabled());
+                          EXPECT_FALSE(app->port().IsOpen());
+                          dialog.reject();
+                      }
+                  },
+                  4000),
+              QDialog::Rejected);
+    EXPECT_TRUE(sawLost);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(docImage(), pattern(5));
+}
+
+// Cancel during a write leaves the radio partly programmed: once the dialog has closed, a
+// warning says how many blocks reached it and that it must be written again.
+TEST_F(TransferDialogTest, CancelDuringAWriteWarnsThatTheRadioIsPartlyProgrammed) {
+    RadioSim sim({});
+    startWith(sim, pattern(8));
+    CTransferDlg dialog(*app, frame());
+    dialog.isRead = false;
+    bool cancelled = false;
+    EXPECT_EQ(run(dialog,
+                  [&] {
+                      if (!cancelled && dialog.progressBar()->value() > 100) {
+                          cancelled = true;
+                          dialog.findChildren<QPushButton*>().at(1)->click();
+                          EXPECT_TRUE(dialog.isHidden());
+                      }
+                  }),
+              QDialog::Rejected);
+    ASSERT_TRUE(cancelled);
+    const TransferOutcome& outcome = dialog.session().outcome();
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_GT(outcome.blocksDone, 0);
+    EXPECT_LT(outcome.blocksDone, 124);
+    ASSERT_EQ(messages.size(), 1u);
+    QString expected = text("IDS_WRITE_PARTIAL");
+    expected.replace("%d", QString::number(outcome.blocksDone));
+    EXPECT_EQ(messages[0].text, expected);
+    EXPECT_EQ(messages[0].caption, text("IDS_ERROR"));
+    EXPECT_EQ(messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_FALSE(app->port().IsOpen());
+    EXPECT_EQ(docImage(), pattern(8));
 }
 
 } // namespace

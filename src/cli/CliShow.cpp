@@ -1,0 +1,232 @@
+#include "cli/CliShow.h"
+
+#include "core/lang/LangKeys.h"
+#include "core/model/Codecs.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <utility>
+
+namespace orvik::cli {
+
+namespace {
+
+const SettingField Fields[] = {
+    {"voiceFunction", &RadioImage::voiceFunction, &RadioImage::setVoiceFunction, 1028},
+    {"voiceAnnunciation", &RadioImage::voiceAnnunciation, &RadioImage::setVoiceAnnunciation, 1025},
+    {"scanFunction", &RadioImage::scanFunction, &RadioImage::setScanFunction, 1029},
+    {"voxFunction", &RadioImage::voxFunction, &RadioImage::setVoxFunction, 1027},
+    {"voxLevel", &RadioImage::voxLevel, &RadioImage::setVoxLevel, 1041},
+    {"fmRadioFunction", &RadioImage::fmRadioFunction, &RadioImage::setFmRadioFunction, 1030},
+    {"beep", &RadioImage::beep, &RadioImage::setBeep, 1023},
+    {"batterySave", &RadioImage::batterySave, &RadioImage::setBatterySave, 1024},
+    {"squelchLevel", &RadioImage::squelchLevel, &RadioImage::setSquelchLevel, 1031},
+    {"sideKey1", &RadioImage::sideKey1, &RadioImage::setSideKey1, 1033},
+    {"timeOutTimer", &RadioImage::timeOutTimer, &RadioImage::setTimeOutTimer, 1035},
+    {"sideKey2", &RadioImage::sideKey2, &RadioImage::setSideKey2, 1043},
+    {"fmRadioFreq", &RadioImage::fmRadioFreq, &RadioImage::setFmRadioFreq, 1045},
+    {"scanMode", &RadioImage::scanMode, &RadioImage::setScanMode, 1047},
+};
+
+} // namespace
+
+std::span<const SettingField> SettingFields() {
+    return Fields;
+}
+
+const SettingField* FindSettingField(const std::string& name) {
+    for (const SettingField& f : Fields)
+        if (name == f.name)
+            return &f;
+    return nullptr;
+}
+
+CellTexts LoadCellTexts(LangCatalog& texts) {
+    return CellTexts{texts.text(lang::IDS_OFF),    texts.text(lang::IDS_YES),
+                     texts.text(lang::IDS_NO),     texts.text(lang::IDS_WIDE),
+                     texts.text(lang::IDS_NARROW), texts.text(lang::IDS_HIGH),
+                     texts.text(lang::IDS_LOW)};
+}
+
+namespace {
+
+// Columns a UTF-8 text takes on a terminal: wide East Asian characters count two.
+std::size_t displayWidth(const std::string& s) {
+    std::size_t w = 0;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        std::size_t len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        unsigned cp = c;
+        if (len > 1 && i + len <= s.size()) {
+            cp = c & (0x7F >> len);
+            for (std::size_t k = 1; k < len; ++k)
+                cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        } else {
+            len = 1;
+        }
+        w += (cp >= 0x1100 &&
+              (cp <= 0x115F || (cp >= 0x2E80 && cp <= 0xA4CF) || (cp >= 0xAC00 && cp <= 0xD7A3) ||
+               (cp >= 0xF900 && cp <= 0xFAFF) || (cp >= 0xFE30 && cp <= 0xFE4F) ||
+               (cp >= 0xFF00 && cp <= 0xFF60) || (cp >= 0xFFE0 && cp <= 0xFFE6) || cp >= 0x20000))
+                 ? 2
+                 : 1;
+        i += len;
+    }
+    return w;
+}
+
+std::string pad(const std::string& s, std::size_t width) {
+    const std::size_t w = displayWidth(s);
+    return w >= width ? s : s + std::string(width - w, ' ');
+}
+
+std::string label(LangCatalog& texts, int id, const char* fallback) {
+    std::string text = texts.resource(id);
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) { // drop menu-style '&' markers
+        if (text[i] == '&' && i + 1 < text.size() && text[i + 1] != '&')
+            continue;
+        out += text[i];
+    }
+    return out.empty() ? fallback : out;
+}
+
+std::string entryAt(const std::vector<std::string>& list, int position) {
+    return position >= 0 && static_cast<std::size_t>(position) < list.size()
+               ? list[static_cast<std::size_t>(position)]
+               : std::string();
+}
+
+std::string jsonString(const std::string& s) {
+    std::string out = "\"";
+    for (const char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (c < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += ch;
+        }
+    }
+    return out + "\"";
+}
+
+} // namespace
+
+std::string ShowJson(const RadioImage& image) {
+    const FrequencyLimits limits = recomputeLimits(image);
+    std::string out = "{\"bandCode\":" + std::to_string(image.bandCode()) +
+                      ",\"bandPosition\":" + std::to_string(image.bandListPosition()) +
+                      ",\"limits\":[" + std::to_string(limits.low) + "," +
+                      std::to_string(limits.high) + "],\"settings\":{";
+    bool first = true;
+    for (const SettingField& f : Fields) {
+        out +=
+            (first ? "\"" : ",\"") + std::string(f.name) + "\":" + std::to_string((image.*f.get)());
+        first = false;
+    }
+    out += "},\"dtmf\":" + jsonString(DtmfToText(image.dtmfDigits())) + ",\"channels\":[";
+    auto freq = [](const FreqBcd& f) {
+        return f[3] > 0x99 ? std::string("null") : jsonString(FreqToText(f));
+    };
+    auto tone = [](const ToneWord& t) {
+        return t[1] == 0xFF ? std::string("null") : jsonString(ToneToText(t, std::string()));
+    };
+    for (int n = 1; n <= ChannelCount; ++n) {
+        const bool txEmpty = image.txFreq(n)[3] > 0x99;
+        out += (n > 1 ? ",{" : "{") + std::string("\"channel\":") + std::to_string(n) +
+               ",\"rxFreq\":" + freq(image.rxFreq(n)) + ",\"rxTone\":" + tone(image.rxTone(n)) +
+               ",\"txFreq\":" + freq(image.txFreq(n)) +
+               ",\"txTone\":" + (txEmpty ? std::string("null") : tone(image.txTone(n))) +
+               ",\"optionCol5Off\":" + std::to_string(image.optionCol5Off(n)) +
+               ",\"narrow\":" + std::to_string(image.narrow(n)) +
+               ",\"highPower\":" + std::to_string(image.highPower(n)) +
+               ",\"optionCol8Off\":" + std::to_string(image.optionCol8Off(n)) +
+               ",\"optionCol9Off\":" + std::to_string(image.optionCol9Off(n)) + "}";
+    }
+    out += "]}\n";
+    return out;
+}
+
+std::string ShowText(LangCatalog& catalog, const std::vector<std::string>& bands,
+                     const std::string& path, const RadioImage& image) {
+    const CellTexts texts = LoadCellTexts(catalog);
+    const FrequencyLimits limits = recomputeLimits(image);
+    const auto voice = catalog.numberedList(lang::VoiceAnnunciationSection);
+    const auto keys = catalog.numberedList(lang::MonitorKeySection);
+    const auto scanModes = catalog.numberedList(lang::ScanModeSection);
+    auto check = [&](int v) { return v ? texts.yes : texts.no; };
+
+    std::vector<std::pair<std::string, std::string>> rows;
+    char code[64];
+    std::snprintf(code, sizeof code, "  (code 0x%02X, %s - %s MHz)", unsigned{image.bandCode()},
+                  FreqValueText(limits.low).c_str(), FreqValueText(limits.high).c_str());
+    rows.emplace_back(label(catalog, 1021, "Band"),
+                      entryAt(bands, image.bandListPosition()) + code);
+    rows.emplace_back(label(catalog, 1031, "Squelch level"),
+                      entryAt(SquelchTexts(), image.squelchLevel()));
+    rows.emplace_back(label(catalog, 1035, "Time-out timer"),
+                      entryAt(TimeOutTexts(texts.off), image.timeOutTimer()));
+    rows.emplace_back(label(catalog, 1025, "Voice announcement"),
+                      entryAt(voice, image.voiceAnnunciation()));
+    rows.emplace_back(label(catalog, 1033, "Side key 1"), entryAt(keys, image.sideKey1()));
+    rows.emplace_back(label(catalog, 1047, "Scan mode"), entryAt(scanModes, image.scanMode()));
+    rows.emplace_back(label(catalog, 1027, "VOX function"), check(image.voxFunction()));
+    rows.emplace_back(label(catalog, 1041, "VOX level"),
+                      entryAt(VoxLevelTexts(), image.voxLevel()));
+    rows.emplace_back(label(catalog, 1023, "Beep"), check(image.beep()));
+    rows.emplace_back(label(catalog, 1029, "Scan function"), check(image.scanFunction()));
+    rows.emplace_back(label(catalog, 1024, "Battery save"), check(image.batterySave()));
+    rows.emplace_back(label(catalog, 1028, "Voice function"), check(image.voiceFunction()));
+    rows.emplace_back(label(catalog, 1030, "FM radio function"), check(image.fmRadioFunction()));
+    rows.emplace_back(label(catalog, 1043, "Side key 2"), entryAt(keys, image.sideKey2()));
+    rows.emplace_back(label(catalog, 1045, "FM radio frequency"),
+                      entryAt(FmRadioTexts(), image.fmRadioFreq()));
+    rows.emplace_back(label(catalog, 1039, "DTMF code"), DtmfToText(image.dtmfDigits()));
+
+    std::size_t labelWidth = 0;
+    for (const auto& r : rows)
+        labelWidth = std::max(labelWidth, displayWidth(r.first));
+    std::string out = path + "\n\n";
+    for (const auto& r : rows)
+        if (r.second.empty())
+            out += r.first + ":\n";
+        else
+            out += pad(r.first + ":", labelWidth + 1) + "  " + r.second + "\n";
+
+    // The channel table: a missing header repeats the header to its left.
+    std::vector<std::vector<std::string>> table(ChannelCount + 1,
+                                                std::vector<std::string>(ChannelColumnCount));
+    std::string header;
+    for (int c = 0; c < ChannelColumnCount; ++c) {
+        std::string text;
+        if (catalog.columnHeader(c, text))
+            header = text;
+        table[0][static_cast<std::size_t>(c)] = header;
+    }
+    for (int n = 1; n <= ChannelCount; ++n)
+        for (int c = 0; c < ChannelColumnCount; ++c)
+            table[static_cast<std::size_t>(n)][static_cast<std::size_t>(c)] =
+                channelCellText(image, n, c, texts);
+    std::vector<std::size_t> widths(ChannelColumnCount, 0);
+    for (const auto& row : table)
+        for (std::size_t c = 0; c < row.size(); ++c)
+            widths[c] = std::max(widths[c], displayWidth(row[c]));
+    out += "\n";
+    for (const auto& row : table) {
+        std::string line;
+        for (std::size_t c = 0; c < row.size(); ++c)
+            line += (c ? "  " : "") + pad(row[c], widths[c]);
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        out += line + "\n";
+    }
+    return out;
+}
+
+} // namespace orvik::cli

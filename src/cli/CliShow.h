@@ -1,0 +1,36 @@
+#pragma once
+// What `orvik-cli show` prints, as text or JSON, built apart from the printing so that other
+// callers (the fuzz target among them) format a data file the same way.
+
+#include "core/lang/LangCatalog.h"
+#include "core/model/EditRules.h"
+#include "core/model/RadioImage.h"
+
+#include <span>
+#include <string>
+#include <vector>
+
+namespace orvik::cli {
+
+// A global setting by its name on the command line and in the JSON output.
+struct SettingField {
+    const char* name;
+    int (RadioImage::*get)() const;
+    void (RadioImage::*set)(int);
+    int resourceId; // label of the panel control
+};
+
+std::span<const SettingField> SettingFields();
+const SettingField* FindSettingField(const std::string& name);
+
+// The texts of the channel table's cells in the catalog's language.
+CellTexts LoadCellTexts(LangCatalog& texts);
+
+// The band, the settings and the 16-channel table under the file's path, one line each.
+std::string ShowText(LangCatalog& texts, const std::vector<std::string>& bandNames,
+                     const std::string& path, const RadioImage& image);
+
+// The same as one JSON object (a published interface: fields are added, never renamed).
+std::string ShowJson(const RadioImage& image);
+
+} // namespace orvik::cli

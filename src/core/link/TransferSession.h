@@ -1,0 +1,122 @@
+#pragma once
+// One radio read or write for a front end (the transfer dialog, orvik-cli): it owns the job,
+// a private copy of the image and the worker thread, which is always joined. The front end
+// polls it (the dialog on its 20 ms timer) or lets it run to the end (orvik-cli) and hears of
+// progress and of the outcome through a TransferObserver. Every text about the outcome comes
+// from TransferMessage, so both front ends say the same.
+
+#include "core/link/ByteLink.h"
+#include "core/link/LinkClock.h"
+#include "core/link/TransferJob.h"
+
+#include <array>
+#include <csignal>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace orvik {
+
+struct TransferRequest {
+    bool isRead = true;
+    std::string iniPath; // setting.ini: [setup] com and searchcom, [ports]
+    int port = 0;        // > 0: open this port number instead of [setup] com
+    std::string device;  // non-empty: open this device path and never search
+    int search = -1;     // 0 or 1: search flag instead of [setup] searchcom
+};
+
+// How a job ended.
+struct TransferOutcome {
+    TransferState state = TransferState::Busy; // the final state; the last one seen if cancelled
+    bool cancelled = false;                    // stopped by cancel() before a final state
+    bool isRead = true;
+    int blocksDone = 0; // blocks stored (read) or acknowledged by the radio (write)
+    bool searched = false;
+    bool wokeUp = false; // a radio accepted the wake-up
+    // The first port the job tried: its device ("" when the number has none), whether it
+    // opened, and if not, why.
+    std::string firstDevicePath;
+    bool firstPortOpened = false;
+    OpenError firstOpenError = OpenError::None;
+    std::string firstOpenErrorText;
+
+    bool succeeded() const {
+        return !cancelled &&
+               (state == TransferState::ReadDone || state == TransferState::WriteDone);
+    }
+    // A write that did not complete after blocks had reached the radio: the radio holds part
+    // old, part new data.
+    bool partlyWritten() const {
+        return !isRead && blocksDone > 0 && state != TransferState::WriteDone;
+    }
+};
+
+class TransferObserver {
+public:
+    virtual ~TransferObserver() = default;
+    // The port search tries this port number.
+    virtual void searching(int port) { (void)port; }
+    // Blocks done, as a percentage 0..100.
+    virtual void progress(int percent) { (void)percent; }
+    // The job has ended (also when cancelled); the worker is joined and the link closed.
+    virtual void finished(const TransferOutcome& outcome) = 0;
+};
+
+class TransferSession {
+public:
+    TransferSession() = default;
+    ~TransferSession(); // cancels a running job
+    TransferSession(const TransferSession&) = delete;
+    TransferSession& operator=(const TransferSession&) = delete;
+
+    // Starts a job on `link` (opened by the worker when it is closed) with a copy of `image`
+    // (4096 bytes). The link and clock must outlive the job. Nothing when a job runs.
+    void start(const TransferRequest& request, const std::uint8_t* image, SerialLink& link,
+               LinkClock& clock = SystemClock::Instance());
+
+    // Reports what changed since the last poll; on a final state it joins the worker, closes
+    // the link and calls finished(). Returns true once the job has finished (false while none
+    // runs).
+    bool poll(TransferObserver& observer);
+
+    // Polls every 20 ms until the job ends or *interrupted becomes non-zero (then cancels).
+    // Returns the final state's value, or -1 when interrupted.
+    int runToEnd(TransferObserver& observer, const volatile std::sig_atomic_t* interrupted);
+
+    // Sets the cancel flag, waits for the worker (within about 0.6 s) and closes the link.
+    // Returns the outcome (cancelled unless the job had already ended); nothing to do when no
+    // job runs, then the last outcome is returned.
+    const TransferOutcome& cancel();
+
+    bool running() const { return active; }
+    // The working copy: after ReadDone the radio's bytes 0x000..0x3DF over the given image.
+    const std::array<std::uint8_t, 4096>& image() const { return workingCopy; }
+    const TransferOutcome& outcome() const { return last; }
+    // The job block, for tests that watch the worker.
+    const TransferJob& job() const { return transferJob; }
+
+private:
+    void end(bool wasCancelled);
+
+    TransferJob transferJob;
+    std::array<std::uint8_t, 4096> workingCopy{};
+    std::thread worker;
+    SerialLink* link = nullptr;
+    bool active = false;
+    TransferOutcome last;
+    TransferState seenState = TransferState::Busy;
+    int seenValue = -1;
+};
+
+// Looks up a text of the language file by key.
+using TextLookup = std::function<std::string(std::string_view key)>;
+
+// What to tell the user about an outcome: the reason a port could not be reached (device,
+// why, and for a refused device the group that owns it), a lost line, an identification that
+// did not come, a failed block, a write stopped part-way. Empty for a completed job and for a
+// cancelled one that changed nothing in the radio.
+std::string TransferMessage(const TransferOutcome& outcome, const TextLookup& text);
+
+} // namespace orvik

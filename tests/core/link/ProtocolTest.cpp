@@ -224,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"RadioFallsSilentDuringWrite",
                     Script([](RadioScript& s) { s.silentAfterBlocks = 100; }), false, WriteFailed,
                     1, 103}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Protocol, ShortAnswerIsNotKeptAndTheCommandIsResentAfterItsWaits) {
     Bench b;
@@ -333,7 +333,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     s.extraTimes = 3;
                                 }),
                                 ReadFailed}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Protocol, AMisalignedAnswerIsDrainedAndItsCommandResent) {
     Bench b;

@@ -211,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(
                   true,
                   76,
                   "The connection to the radio was lost"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(CliRadio, PortErrorNamesTheDeviceAndWhy) {
     const CliResult r = Cli({"read", "--device", root + "/no-such-tty", "-o", "out.735"});
@@ -322,9 +322,9 @@ TEST_P(CliRadioStray, ReadFailsOrReturnsTheRadioMemoryNeverAShiftedImage) {
 INSTANTIATE_TEST_SUITE_P(Simulator, CliRadioStray,
                          ::testing::Values(std::vector<std::string>{"--ident-len", "20"},
                                            std::vector<std::string>{"--delay", "60"}),
-                         [](const auto& info) {
-                             return info.param[0] == "--delay" ? std::string("AnswersLate")
-                                                               : std::string("LongIdentification");
+                         [](const auto& p) {
+                             return p.param[0] == "--delay" ? std::string("AnswersLate")
+                                                            : std::string("LongIdentification");
                          });
 
 // Ctrl+C during a write after blocks went out: the radio holds part of the new data, and the

@@ -143,11 +143,11 @@ std::string ShowJson(const RadioImage& image) {
                ",\"rxFreq\":" + freq(image.rxFreq(n)) + ",\"rxTone\":" + tone(image.rxTone(n)) +
                ",\"txFreq\":" + freq(image.txFreq(n)) +
                ",\"txTone\":" + (txEmpty ? std::string("null") : tone(image.txTone(n))) +
-               ",\"optionCol5Off\":" + std::to_string(image.optionCol5Off(n)) +
+               ",\"optionCol5Off\":" + std::to_string(image.scanAddOff(n)) +
                ",\"narrow\":" + std::to_string(image.narrow(n)) +
                ",\"highPower\":" + std::to_string(image.highPower(n)) +
-               ",\"optionCol8Off\":" + std::to_string(image.optionCol8Off(n)) +
-               ",\"optionCol9Off\":" + std::to_string(image.optionCol9Off(n)) + "}";
+               ",\"optionCol8Off\":" + std::to_string(image.busyLockOutOff(n)) +
+               ",\"optionCol9Off\":" + std::to_string(image.scramblerOff(n)) + "}";
     }
     out += "]}\n";
     return out;

@@ -1,6 +1,8 @@
 #include "core/model/Codecs.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
@@ -35,10 +37,14 @@ std::int32_t parseLeadingInt(std::string_view s) {
     return static_cast<std::int32_t>(v);
 }
 
-std::string format(const char* fmt, auto... args) {
+// snprintf into a string; the attribute lets the compiler check every call's arguments.
+__attribute__((format(printf, 1, 2))) std::string format(const char* fmt, ...) {
     char buf[64];
-    const int n = std::snprintf(buf, sizeof buf, fmt, args...);
-    return std::string(buf, n < 0 ? 0 : static_cast<std::size_t>(n));
+    va_list args;
+    va_start(args, fmt);
+    const int n = std::vsnprintf(buf, sizeof buf, fmt, args);
+    va_end(args);
+    return std::string(buf, n < 0 ? 0 : std::min(static_cast<std::size_t>(n), sizeof buf - 1));
 }
 
 } // namespace

@@ -73,8 +73,8 @@ bool CommitTone(RadioImage& image, int channel, bool receive, const std::string&
 
 bool SelectOption(RadioImage& image, int channel, int column, int position) {
     switch (column) {
-    case ColOption5:
-        image.setOptionCol5Off(channel, position);
+    case ColScanAdd:
+        image.setScanAddOff(channel, position);
         break;
     case ColNarrow:
         image.setNarrow(channel, position);
@@ -82,11 +82,11 @@ bool SelectOption(RadioImage& image, int channel, int column, int position) {
     case ColHighPower:
         image.setHighPower(channel, position);
         break;
-    case ColOption8:
-        image.setOptionCol8Off(channel, position);
+    case ColBusyLockOut:
+        image.setBusyLockOutOff(channel, position);
         break;
-    case ColOption9:
-        image.setOptionCol9Off(channel, position);
+    case ColScrambler:
+        image.setScramblerOff(channel, position);
         break;
     default:
         return false;
@@ -116,11 +116,11 @@ bool isCellReadOnly(const RadioImage& image, int channel, int column) {
         return false;
     case ColRxTone:
     case ColTxFreq:
-    case ColOption5:
+    case ColScanAdd:
     case ColNarrow:
     case ColHighPower:
-    case ColOption8:
-    case ColOption9:
+    case ColBusyLockOut:
+    case ColScrambler:
         return image.isRxEmpty(channel);
     case ColTxTone:
         return image.isRxOrTxEmpty(channel);
@@ -145,16 +145,16 @@ std::string channelCellText(const RadioImage& image, int channel, int column,
         return FreqToText(image.txFreq(n));
     case ColTxTone:
         return image.isRxOrTxEmpty(n) ? std::string() : ToneToText(image.txTone(n), texts.off);
-    case ColOption5:
-        return image.optionCol5Off(n) ? texts.no : texts.yes;
+    case ColScanAdd:
+        return image.scanAddOff(n) ? texts.no : texts.yes;
     case ColNarrow:
         return image.narrow(n) ? texts.narrow : texts.wide;
     case ColHighPower:
         return image.highPower(n) ? texts.high : texts.low;
-    case ColOption8:
-        return image.optionCol8Off(n) ? texts.no : texts.yes;
-    case ColOption9:
-        return image.optionCol9Off(n) ? texts.no : texts.yes;
+    case ColBusyLockOut:
+        return image.busyLockOutOff(n) ? texts.no : texts.yes;
+    case ColScrambler:
+        return image.scramblerOff(n) ? texts.no : texts.yes;
     default:
         return {};
     }

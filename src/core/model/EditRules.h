@@ -28,11 +28,11 @@ enum ChannelColumn : int {
     ColRxTone = 2,
     ColTxFreq = 3,
     ColTxTone = 4,
-    ColOption5 = 5,
+    ColScanAdd = 5,
     ColNarrow = 6,
     ColHighPower = 7,
-    ColOption8 = 8,
-    ColOption9 = 9,
+    ColBusyLockOut = 8,
+    ColScrambler = 9,
     ChannelColumnCount = 10,
 };
 

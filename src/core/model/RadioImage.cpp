@@ -136,11 +136,11 @@ void RadioImage::storeBit(std::size_t off, int bit, int v) {
 }
 
 void RadioImage::setDefaultChannelFlags(int n) {
-    setOptionCol8Off(n, 1);
+    setBusyLockOutOff(n, 1);
     setNarrow(n, 0);
     setHighPower(n, 1);
-    setOptionCol5Off(n, 0);
-    setOptionCol9Off(n, 1);
+    setScanAddOff(n, 0);
+    setScramblerOff(n, 1);
 }
 
 DtmfBytes RadioImage::dtmfDigits() const {

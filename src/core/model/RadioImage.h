@@ -100,18 +100,21 @@ public:
     bool freqsEqual(int n) const;
     bool tonesEqual(int n) const;
 
-    // Channel flag bits (0 or 1); a non-zero argument sets, zero clears.
-    int optionCol8Off(int n) const { return flagBit(n, 0); }
-    int optionCol9Off(int n) const { return flagBit(n, 1); }
+    // Channel flag bits (0 or 1); a non-zero argument sets, zero clears. Bit 0: busy channel
+    // lock-out off (table column 8), bit 1: scrambler off (column 9), bit 2: narrow band,
+    // bit 3: high power, bit 4: scan add off (column 5).
+    int busyLockOutOff(int n) const { return flagBit(n, 0); }
+    int scramblerOff(int n) const { return flagBit(n, 1); }
     int narrow(int n) const { return flagBit(n, 2); }
     int highPower(int n) const { return flagBit(n, 3); }
-    int optionCol5Off(int n) const { return flagBit(n, 4); }
-    void setOptionCol8Off(int n, int v) { setFlagBit(n, 0, v); }
-    void setOptionCol9Off(int n, int v) { setFlagBit(n, 1, v); }
+    int scanAddOff(int n) const { return flagBit(n, 4); }
+    void setBusyLockOutOff(int n, int v) { setFlagBit(n, 0, v); }
+    void setScramblerOff(int n, int v) { setFlagBit(n, 1, v); }
     void setNarrow(int n, int v) { setFlagBit(n, 2, v); }
     void setHighPower(int n, int v) { setFlagBit(n, 3, v); }
-    void setOptionCol5Off(int n, int v) { setFlagBit(n, 4, v); }
-    // Flags of DefaultSettings step 2 (col8 off, col9 off, wide, high, col5 on), bits 5-7 kept.
+    void setScanAddOff(int n, int v) { setFlagBit(n, 4, v); }
+    // The flags of a new channel: busy channel lock-out and scrambler off, wide band, high
+    // power, scan add on; bits 5-7 kept.
     void setDefaultChannelFlags(int n);
 
     // Settings. On/off getters return 1 for any non-zero byte; byte getters clamp.

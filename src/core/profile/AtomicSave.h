@@ -30,7 +30,7 @@ struct SaveResult {
     std::string errorText;     // "Cannot write <path>: <reason>"
 };
 
-// Writes `data` to `path` as described above. `newFileMode` is the mode of a file that did not
+// Writes `data` to `path` in the way given above. `newFileMode` is the mode of a file that did not
 // exist; without it such a file gets 0666 less the umask.
 SaveResult SaveFileAtomically(const std::string& path, std::string_view data, SaveMode mode,
                               std::optional<mode_t> newFileMode = std::nullopt);

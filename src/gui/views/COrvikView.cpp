@@ -528,8 +528,8 @@ void COrvikView::refreshRow(int n, const CellTexts& texts) {
             grid.SetItemText(n, c, QString());
     } else {
         hideEditors();
-        for (int c : {ColRxFreq, ColRxTone, ColTxFreq, ColTxTone, ColOption8, ColNarrow,
-                      ColHighPower, ColOption5, ColOption9})
+        for (int c : {ColRxFreq, ColRxTone, ColTxFreq, ColTxTone, ColBusyLockOut, ColNarrow,
+                      ColHighPower, ColScanAdd, ColScrambler})
             writeCell(n, c, texts);
     }
     grid.RedrawRow(n);

@@ -54,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  std::string(997, 'a') + "\n"},
                       StringCase{"utf8Exact", Repeat(Han, 333), Repeat(Han, 333)},
                       StringCase{"utf8NotSplit", "a" + Repeat(Han, 333), "a" + Repeat(Han, 332)}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(LoadLangString, NotFoundWhenAnythingIsMissing) {
     TempDir dir;

@@ -40,7 +40,7 @@ std::map<std::size_t, std::uint8_t> defaultImageBytes() {
 
 } // namespace
 
-TEST(RadioImage, DefaultImageDiffersFromClearedOnlyInTheDescribedBytes) {
+TEST(RadioImage, DefaultImageDiffersFromClearedOnlyInTheBandSettingsAndChannelFlags) {
     const RadioImage image = MakeDefaultImage();
     const auto expected = defaultImageBytes();
     for (std::size_t off = 0; off < RadioImage::Size; ++off) {
@@ -149,16 +149,16 @@ TEST(RadioImage, EachFlagSetterTouchesOnlyItsBitForEveryByte) {
         std::function<void(RadioImage&, int)> set;
     };
     const Flag flags[] = {
-        {0, [](const RadioImage& i) { return i.optionCol8Off(5); },
-         [](RadioImage& i, int v) { i.setOptionCol8Off(5, v); }},
-        {1, [](const RadioImage& i) { return i.optionCol9Off(5); },
-         [](RadioImage& i, int v) { i.setOptionCol9Off(5, v); }},
+        {0, [](const RadioImage& i) { return i.busyLockOutOff(5); },
+         [](RadioImage& i, int v) { i.setBusyLockOutOff(5, v); }},
+        {1, [](const RadioImage& i) { return i.scramblerOff(5); },
+         [](RadioImage& i, int v) { i.setScramblerOff(5, v); }},
         {2, [](const RadioImage& i) { return i.narrow(5); },
          [](RadioImage& i, int v) { i.setNarrow(5, v); }},
         {3, [](const RadioImage& i) { return i.highPower(5); },
          [](RadioImage& i, int v) { i.setHighPower(5, v); }},
-        {4, [](const RadioImage& i) { return i.optionCol5Off(5); },
-         [](RadioImage& i, int v) { i.setOptionCol5Off(5, v); }},
+        {4, [](const RadioImage& i) { return i.scanAddOff(5); },
+         [](RadioImage& i, int v) { i.setScanAddOff(5, v); }},
     };
     for (const Flag& f : flags) {
         const int mask = 1 << f.bit;

@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"utf8CutAtBoundary", "[a]\nk=" + Chinese + "\n", "a", "k", 7,
                  Chinese.substr(0, 6)},
         ReadCase{"nulEndsValue", std::string("[a]\nk=ab\0cd\n", 12), "a", "k", 100, "ab"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 struct IntCase {
     const char* value;
@@ -204,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"createFile", "", "setup", "language", "chinese", "[setup]\nlanguage=chinese\n"},
         WriteCase{"garbageLinesKept", "junk\n[a\n=\n[a]\n;k=c\nk\n", "a", "k", "v",
                   "junk\n[a\n=\n[a]\n;k=c\nk\nk=v\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(IniWrite, BadTargetsAndValuesChangeNothing) {
     TempDir dir;

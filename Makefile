@@ -4,10 +4,12 @@ RELEASE_BUILD ?= build-release
 TSAN_BUILD ?= build-tsan
 JOBS       ?= 2
 SANITIZE   ?= address,undefined
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVIK_SANITIZE=$(SANITIZE)
 
-.PHONY: all setup build release run test test-tsan demo clean
+.PHONY: all setup build release run test test-tsan demo fuzz clean
 
 all: build
 
@@ -40,8 +42,15 @@ test-tsan: setup
 	cmake --build $(TSAN_BUILD) -j$(JOBS)
 	cd $(TSAN_BUILD) && ctest --output-on-failure -j$(JOBS) -L threads --timeout 300
 
+# The libFuzzer targets (clang only) in their own build, each run for FUZZ_SECONDS.
+fuzz: setup
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DORVIK_SANITIZE=address,undefined -DORVIK_BUILD_GUI=OFF -DORVIK_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_targets
+	scripts/fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 demo: release
 	scripts/demo $(RELEASE_BUILD)
 
 clean:
-	rm -rf $(BUILD) $(RELEASE_BUILD) $(TSAN_BUILD)
+	rm -rf $(BUILD) $(RELEASE_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

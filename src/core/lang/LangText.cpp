@@ -93,7 +93,7 @@ std::vector<std::string> ReadNumberedList(const std::string& languageFile,
                                           std::string_view section) {
     // The list has no fixed length; every entry is one key of the section, so the section's
     // size bounds it.
-    const auto document = ini::ReadDocument(languageFile);
+    const auto document = ini::ReadDocument(languageFile, section);
     return lang::rules::NumberedEntries(document ? &*document : nullptr, section, "%d",
                                         static_cast<std::size_t>(-1));
 }
@@ -109,7 +109,7 @@ bool ReadColumnHeader(const std::string& languageFile, int column, std::string& 
 }
 
 std::vector<std::string> ReadBandNames(const std::string& settingsFile) {
-    const auto document = ini::ReadDocument(settingsFile);
+    const auto document = ini::ReadDocument(settingsFile, keys::ModelInfoSection);
     auto names = lang::rules::NumberedEntries(
         document ? &*document : nullptr, keys::ModelInfoSection, keys::BandKeyFormat, MaxBands);
     return names.empty() ? ShippedBands : names;

@@ -220,16 +220,41 @@ std::string LowerName(std::string_view name) {
 } // namespace
 
 Document::Document(std::string_view content) {
+    Parse(content, nullptr, nullptr);
+}
+
+Document::Document(std::string_view content, std::string_view section,
+                   std::optional<std::string_view> key) {
+    section = Trim(section);
+    if (key)
+        key = Trim(*key);
+    Parse(content, &section, key ? &*key : nullptr);
+}
+
+void Document::Parse(std::string_view content, const std::string_view* section,
+                     const std::string_view* key) {
     // Keys are collected only while inside the first section of each name.
     Part* current = nullptr;
-    for (const Line& line : SplitLines(content)) {
-        const ParsedLine parsed = ParseLine(content.substr(line.begin, line.end - line.begin));
+    std::size_t pos = content.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0; // the BOM is no line
+    while (pos < content.size()) {
+        const std::size_t nl = content.find('\n', pos);
+        std::size_t end = nl == std::string_view::npos ? content.size() : nl;
+        if (nl != std::string_view::npos && end > pos && content[end - 1] == '\r')
+            --end;
+        const ParsedLine parsed = ParseLine(content.substr(pos, end - pos));
+        pos = nl == std::string_view::npos ? content.size() : nl + 1;
         if (parsed.kind == LineKind::Section) {
+            if (section) {
+                if (current)
+                    return; // the end of the one section asked for
+                if (!EqualNoCase(parsed.name, *section))
+                    continue;
+            }
             const auto [it, added] = firstSection.emplace(LowerName(parsed.name), parts.size());
-            current = nullptr;
-            if (added)
-                current = &parts.emplace_back();
+            current = added ? &parts.emplace_back() : nullptr;
         } else if (parsed.kind == LineKind::Key && current) {
+            if (key && (!current->entries.empty() || !EqualNoCase(parsed.name, *key)))
+                continue;
             current->firstKey.emplace(LowerName(parsed.name), current->entries.size());
             current->entries.emplace_back(std::string(parsed.name),
                                           std::string(UpToNul(StripQuotes(parsed.value))));
@@ -238,16 +263,16 @@ Document::Document(std::string_view content) {
 }
 
 const std::vector<Document::Entry>* Document::Section(std::string_view section) const {
-    const auto it = firstSection.find(LowerName(section));
+    const auto it = firstSection.find(LowerName(Trim(section)));
     return it == firstSection.end() ? nullptr : &parts[it->second].entries;
 }
 
 const std::string* Document::Value(std::string_view section, std::string_view key) const {
-    const auto it = firstSection.find(LowerName(section));
+    const auto it = firstSection.find(LowerName(Trim(section)));
     if (it == firstSection.end())
         return nullptr;
     const Part& part = parts[it->second];
-    const auto k = part.firstKey.find(LowerName(key));
+    const auto k = part.firstKey.find(LowerName(Trim(key)));
     return k == part.firstKey.end() ? nullptr : &part.entries[k->second].second;
 }
 
@@ -258,10 +283,18 @@ std::optional<Document> ReadDocument(const std::string& path) {
     return Document(*content);
 }
 
+std::optional<Document> ReadDocument(const std::string& path, std::string_view section,
+                                     std::optional<std::string_view> key) {
+    const auto content = ReadRegularFile(path);
+    if (!content)
+        return std::nullopt;
+    return Document(*content, section, key);
+}
+
 std::string GetString(const std::string& path, std::string_view section, std::string_view key,
                       std::string_view def, std::size_t bufferSize) {
     const std::size_t limit = bufferSize > 0 ? bufferSize - 1 : 0;
-    if (const auto doc = ReadDocument(path)) {
+    if (const auto doc = ReadDocument(path, section, key)) {
         if (const std::string* value = doc->Value(section, key))
             return std::string(CutUtf8(*value, limit));
     }
@@ -274,7 +307,7 @@ std::string CutToBuffer(std::string_view text, std::size_t bufferSize) {
 
 std::vector<std::pair<std::string, std::string>> ReadSection(const std::string& path,
                                                              std::string_view section) {
-    if (const auto doc = ReadDocument(path)) {
+    if (const auto doc = ReadDocument(path, section)) {
         if (const auto* entries = doc->Section(section))
             return *entries;
     }
@@ -301,7 +334,7 @@ int ParseProfileInt(std::string_view text) {
 }
 
 int GetInt(const std::string& path, std::string_view section, std::string_view key, int def) {
-    if (const auto doc = ReadDocument(path)) {
+    if (const auto doc = ReadDocument(path, section, key)) {
         if (const std::string* value = doc->Value(section, key))
             return ParseProfileInt(*value);
     }
@@ -318,6 +351,10 @@ bool WriteString(const std::string& path, std::string_view section, std::string_
     if (Trim(key).empty() || key.find('=') != std::string_view::npos || Trim(key).front() == ';' ||
         Trim(key).front() == '[')
         return false;
+    // Names in the file are read without surrounding blanks: match and write them so too, or
+    // the value written could never be read back.
+    section = Trim(section);
+    key = Trim(key);
 
     // Write through a symbolic link to the file it names.
     const std::string target = SaveTarget(path);

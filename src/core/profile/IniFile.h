@@ -1,10 +1,10 @@
 #pragma once
 // INI files with private-profile semantics: the file is read again on every call (no cache),
 // section and key names match without regard to case, the first matching section and key win,
-// whitespace around keys and values is trimmed, one pair of surrounding double quotes is
-// stripped from a value, ';' starts a comment line, a UTF-8 BOM is skipped, CRLF and LF are both
-// read. Bad input (binary data, lines without '=', huge lines, a directory at the path) never
-// crashes: it reads as missing.
+// whitespace around keys and values is trimmed (and around the names the functions are given),
+// one pair of surrounding double quotes is stripped from a value, ';' starts a comment line, a
+// UTF-8 BOM is skipped, CRLF and LF are both read. Bad input (binary data, lines without '=',
+// huge lines, a directory at the path) never crashes: it reads as missing.
 
 #include <cstddef>
 #include <optional>
@@ -26,6 +26,10 @@ public:
 
     Document() = default;
     explicit Document(std::string_view content);
+    // Only what a lookup of `section` (and of `key`, when given) needs: the first matching
+    // section's key lines (or its first matching key line). Parsing ends with that section.
+    Document(std::string_view content, std::string_view section,
+             std::optional<std::string_view> key = std::nullopt);
 
     // Key lines of the first section called `section`, in file order (duplicates included);
     // nullptr when there is no such section.
@@ -34,6 +38,9 @@ public:
     const std::string* Value(std::string_view section, std::string_view key) const;
 
 private:
+    void Parse(std::string_view content, const std::string_view* section,
+               const std::string_view* key);
+
     struct Part {
         std::vector<Entry> entries;
         std::unordered_map<std::string, std::size_t> firstKey; // lower-case key -> entry
@@ -45,6 +52,8 @@ private:
 // The parsed content of a regular file; nullopt when it is missing, not a regular file or
 // cannot be read.
 std::optional<Document> ReadDocument(const std::string& path);
+std::optional<Document> ReadDocument(const std::string& path, std::string_view section,
+                                     std::optional<std::string_view> key = std::nullopt);
 
 // Value of section/key, or `def` when the file, section or key is missing. Like a fixed buffer
 // of `bufferSize` bytes, the result holds at most bufferSize - 1 bytes and is never cut inside a

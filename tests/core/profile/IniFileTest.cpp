@@ -202,6 +202,9 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"appendSectionAfterLoneBom", "\xEF\xBB\xBF", "a", "k", "v",
                   "\xEF\xBB\xBF[a]\nk=v\n"},
         WriteCase{"createFile", "", "setup", "language", "chinese", "[setup]\nlanguage=chinese\n"},
+        // Found by fuzzing: untrimmed names wrote a second "[ports]" that no lookup reached.
+        WriteCase{"namesAreTrimmed", "[ports]\nx=1\n[b]\n", " ports\t", " C ", "2",
+                  "[ports]\nx=1\nC=2\n[b]\n"},
         WriteCase{"garbageLinesKept", "junk\n[a\n=\n[a]\n;k=c\nk\n", "a", "k", "v",
                   "junk\n[a\n=\n[a]\n;k=c\nk\nk=v\n"}),
     [](const auto& test) { return std::string(test.param.name); });

@@ -72,12 +72,14 @@ COrvikDoc::OpenResult COrvikDoc::OnOpenDocument(const QString& fileName) {
     return result;
 }
 
-bool COrvikDoc::DoSave(const QString& fileName, std::string& error) {
-    if (!SaveDataFile(QFile::encodeName(fileName).toStdString(), headerBlock, radioImage, &error))
-        return false;
-    path = QFileInfo(fileName).absoluteFilePath();
-    SetModifiedFlag(false);
-    return true;
+SaveResult COrvikDoc::DoSave(const QString& fileName) {
+    const SaveResult result = SaveDataFile(QFile::encodeName(fileName).toStdString(), headerBlock,
+                                           radioImage, SaveMode::Replace);
+    if (result.ok) {
+        path = QFileInfo(fileName).absoluteFilePath();
+        SetModifiedFlag(false);
+    }
+    return result;
 }
 
 } // namespace orvik

@@ -41,9 +41,10 @@ public:
     // CannotRead: back to the default image, untitled. Unmodified in every case; the views are
     // redrawn.
     OpenResult OnOpenDocument(const QString& fileName);
-    // Writes the data file and adopts its path; on failure returns false with the reason and
-    // leaves the document as it was.
-    bool DoSave(const QString& fileName, std::string& error);
+    // Writes the data file and adopts its path. On failure (result.ok false, with the reason)
+    // the document stays as it was; result.ownerChanged tells that the file's old owner could
+    // not be kept.
+    SaveResult DoSave(const QString& fileName);
 
     void clearContents();
     void RecomputeLimits();

@@ -34,6 +34,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <cstring>
 #include <vector>
 
 // The toolbar artwork lives in a static library: its resources must be pulled in by hand.
@@ -491,15 +492,20 @@ bool CMainFrame::OnFileSaveAs() {
 }
 
 bool CMainFrame::saveTo(const QString& fileName) {
-    std::string error;
-    if (!doc.DoSave(fileName, error)) {
+    const SaveResult result = doc.DoSave(fileName);
+    const QString shownPath = QDir::toNativeSeparators(fileName);
+    if (!result.ok) {
+        const QString reason = result.error != 0
+                                   ? QString::fromLocal8Bit(std::strerror(result.error))
+                                   : QString::fromStdString(result.errorText);
         ShowMessageBox(this,
-                       app.LangText("IDS_ERROR_FILE_WRITE") + "\n" +
-                           QDir::toNativeSeparators(fileName) + "\n" +
-                           QString::fromStdString(error),
+                       app.LangText("IDS_ERROR_FILE_WRITE") + "\n" + shownPath + "\n" + reason,
                        app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Stop);
         return false;
     }
+    if (result.ownerChanged)
+        ShowMessageBox(this, app.LangText("IDS_WARN_OWNER_CHANGED") + "\n" + shownPath,
+                       app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Information);
     app.AddToRecentFiles(doc.PathName());
     return true;
 }

@@ -1,5 +1,7 @@
 #include "gui/views/InPlaceList.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QSignalBlocker>
 
@@ -42,6 +44,11 @@ void InPlaceList::keyPressEvent(QKeyEvent* event) {
 
 void InPlaceList::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
+    // Opening the drop-down moves the focus into the list's own popup window (as a window
+    // activation on some platforms, not as a popup focus change): the edit goes on.
+    QWidget* popup = view()->window();
+    if (popup->isVisible() || QApplication::activePopupWidget() == popup)
+        return;
     if (EndsEdit(event))
         emit focusLost();
 }

@@ -7,7 +7,9 @@
 #include "gui/lang/CLanguageDlg.h"
 #include "gui/link/CPortDlg.h"
 
+#include <QAbstractItemView>
 #include <QClipboard>
+#include <QScrollBar>
 #include <QTimer>
 
 namespace orvik::test {
@@ -391,6 +393,55 @@ TEST_F(HeaderTest, MissingHeaderRepeatsTheOneToItsLeft) {
         "Scan Add", "Bandwidth",     "Bandwidth",    "BCL",          "Scrambler"};
     for (int c = 0; c < 10; ++c)
         EXPECT_EQ(Cell(0, c), headers[c]) << c;
+}
+
+// The drop-down editors are used with the mouse as well: a click on the arrow opens the list, a
+// click on an entry commits it, a click elsewhere closes the editor.
+TEST_F(ChannelTableTest, ToneAndOptionListsArePickedWithTheMouse) {
+    RadioImage image = Image();
+    SetChannel(image, 1, "435", "435");
+    Show(image);
+    const int scrolled = view->verticalScrollBar()->value();
+
+    ToneList* tones = view->toneEditor();
+    ASSERT_EQ(Click(1, 2), tones);
+    QTest::mouseClick(tones, Qt::LeftButton, {}, QPoint(tones->width() - 6, tones->height() / 2));
+    QAbstractItemView* list = tones->view();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }, 1000));
+    EXPECT_TRUE(tones->isVisible());
+    EXPECT_EQ(view->verticalScrollBar()->value(), scrolled);
+    // Entry 3 ("71.9" after Off, 67.0, 69.3) picked with the mouse. (The list ignores a release
+    // that comes within a double-click time of its opening, as a person's click never does.)
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    const QModelIndex entry = list->model()->index(3, 0);
+    list->scrollTo(entry);
+    const QRect r = list->visualRect(entry);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      QPoint(list->viewport()->width() / 2, r.center().y()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !list->isVisible(); }, 1000));
+    EXPECT_EQ(tones->currentText(), "71.9");
+    // A click elsewhere (on a channel number) ends the edit and stores the pick.
+    Click(5, 0);
+    EXPECT_FALSE(tones->isVisible());
+    EXPECT_EQ(ToneToText(doc->image().rxTone(1), "Off"), "71.9");
+    EXPECT_EQ(Cell(1, 2), "71.9");
+
+    OptionList* options = view->optionEditor();
+    ASSERT_EQ(Click(1, 7), options);
+    EXPECT_EQ(options->currentText(), "High");
+    QTest::mouseClick(options, Qt::LeftButton, {},
+                      QPoint(options->width() - 6, options->height() / 2));
+    QAbstractItemView* optionView = options->view();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return optionView->isVisible(); }, 1000));
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    const int lowRow = options->findText("Low");
+    ASSERT_GE(lowRow, 0);
+    const QRect low = optionView->visualRect(optionView->model()->index(lowRow, 0));
+    QTest::mouseClick(optionView->viewport(), Qt::LeftButton, {},
+                      QPoint(optionView->viewport()->width() / 2, low.center().y()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !optionView->isVisible(); }, 1000));
+    EXPECT_EQ(Cell(1, 7), "Low");
+    EXPECT_EQ(doc->image().highPower(1), 0);
 }
 
 } // namespace

@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     if (!app.InitInstance())
         return 1;
     orvik::CMainFrame frame(app);
-    if (!frame.Start(file))
-        return 1;
+    // A file that cannot be opened is reported; the window then shows a new document.
+    frame.Start(file);
     return qapp.exec();
 }

@@ -64,6 +64,10 @@ inline constexpr const char* IDS_ERROR_FILE_READ = "IDS_ERROR_FILE_READ";
 inline constexpr const char* IDS_ERROR_FILE_WRITE = "IDS_ERROR_FILE_WRITE";
 inline constexpr const char* IDS_UNTITLED = "IDS_UNTITLED";
 inline constexpr const char* IDS_FILTER_ALL = "IDS_FILTER_ALL";
+inline constexpr const char* IDS_TRANSFER_HINT = "IDS_TRANSFER_HINT";     // before the first OK
+inline constexpr const char* IDS_ERROR_HELP_OPEN = "IDS_ERROR_HELP_OPEN"; // then the path
+inline constexpr const char* IDS_WARN_SETTINGS_SAVE = "IDS_WARN_SETTINGS_SAVE"; // then the path
+inline constexpr const char* IDS_ABOUT_VERSION = "IDS_ABOUT_VERSION";           // %s: the version
 inline constexpr const char* IDS_ERROR_PORT_DENIED = "IDS_ERROR_PORT_DENIED";
 inline constexpr const char* IDS_ERROR_PORT_BUSY = "IDS_ERROR_PORT_BUSY";
 inline constexpr const char* IDS_ERROR_PORT_MISSING = "IDS_ERROR_PORT_MISSING";
@@ -135,6 +139,10 @@ inline constexpr std::array AllStringKeys{
     IDS_ERROR_FILE_WRITE,
     IDS_UNTITLED,
     IDS_FILTER_ALL,
+    IDS_TRANSFER_HINT,
+    IDS_ERROR_HELP_OPEN,
+    IDS_WARN_SETTINGS_SAVE,
+    IDS_ABOUT_VERSION,
     IDS_ERROR_PORT_DENIED,
     IDS_ERROR_PORT_BUSY,
     IDS_ERROR_PORT_MISSING,

@@ -1,5 +1,7 @@
 #include "gui/app/COrvikApp.h"
 
+#include "core/profile/IniFile.h"
+#include "core/profile/SettingKeys.h"
 #include "gui/app/COrvikDoc.h"
 #include "gui/app/MessageBox.h"
 #include "gui/lang/LangUi.h"
@@ -25,7 +27,7 @@ COrvikApp::~COrvikApp() {
 }
 
 QString COrvikApp::FileFilter() {
-    return QStringLiteral("Radio Program Data Files(*.735) (*.735)");
+    return QStringLiteral("Radio Program Data Files(*.735)");
 }
 
 bool COrvikApp::InitInstance() {
@@ -63,6 +65,19 @@ void COrvikApp::ReportLanguageFallback(QWidget* owner) {
     if (!texts.takeFallbackNotice(file))
         return;
     ShowMessageBox(owner, LangText("IDS_WARN_LANG_FILE") + "\n" + QString::fromStdString(file),
+                   LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
+int COrvikApp::ConfiguredPort() {
+    if (sessionPort > 0)
+        return sessionPort;
+    return ini::GetInt(appPaths.SettingsFilePath(), keys::SetupSection, keys::ComKey, 1);
+}
+
+void COrvikApp::ReportSettingNotStored(QWidget* owner) {
+    ShowMessageBox(owner,
+                   LangText("IDS_WARN_SETTINGS_SAVE") + "\n" +
+                       QString::fromStdString(appPaths.SettingsFilePath()),
                    LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Exclamation);
 }
 

@@ -50,6 +50,17 @@ public:
     // read and English is shown instead.
     void ReportLanguageFallback(QWidget* owner);
 
+    // The port the next transfer uses: setting.ini's "com", unless a port chosen in this session
+    // could not be stored there (then that one, until the program ends).
+    int ConfiguredPort();
+    void SetSessionPort(int port) { sessionPort = port; }
+    int SessionPort() const { return sessionPort; }
+    // The same for the search flag: -1 when setting.ini holds it.
+    void SetSessionSearch(int search) { sessionSearch = search; }
+    int SessionSearch() const { return sessionSearch; }
+    // Says that a setting could not be stored in setting.ini and holds only for this session.
+    void ReportSettingNotStored(QWidget* owner);
+
     QStringList RecentFiles() const;
     void AddToRecentFiles(const QString& path);
     void RemoveFromRecentFiles(const QString& path);
@@ -69,6 +80,8 @@ private:
     LangCatalog texts;
     CSerialPort serialPort;
     std::unique_ptr<COrvikDoc> doc;
+    int sessionPort = 0;
+    int sessionSearch = -1;
 };
 
 } // namespace orvik

@@ -1,5 +1,6 @@
 #include "gui/frame/CAboutDlg.h"
 
+#include "core/lang/LangCatalog.h"
 #include "gui/lang/LangUi.h"
 #include "gui/lang/ResourceIds.h"
 
@@ -18,12 +19,18 @@ CAboutDlg::CAboutDlg(LangCatalog& catalog, QWidget* parent) : QDialog(parent) {
     SetControlId(version, ids::IDC_ABOUT_VERSION);
     auto* text = new QLabel(this);
     SetControlId(text, ids::IDC_ABOUT_TEXT);
-    for (QLabel* l : {version, text})
+    // The program and the version it was built as.
+    auto* program = new QLabel(this);
+    program->setObjectName("programVersion");
+    program->setText(QString::fromStdString(catalog.text("IDS_ABOUT_VERSION"))
+                         .replace(QStringLiteral("%s"), QStringLiteral(ORVIK_VERSION)));
+    for (QLabel* l : {version, text, program})
         l->setTextFormat(Qt::PlainText);
 
     auto* lines = new QVBoxLayout;
     lines->addWidget(version);
     lines->addWidget(text);
+    lines->addWidget(program);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(18, 18, 24, 18);
     row->setSpacing(16);

@@ -131,8 +131,7 @@ CMainFrame::CMainFrame(COrvikApp& application) : app(application), doc(*applicat
         const QRect avail = screen->availableGeometry();
         move(avail.center() - QPoint(450, 325));
     }
-    ShowPortInStatusBar(
-        ini::GetInt(app.paths().SettingsFilePath(), keys::SetupSection, keys::ComKey, 1));
+    ShowPortInStatusBar(app.ConfiguredPort());
     UpdateFrameTitle();
 
     connect(&app, &COrvikApp::menuRelabelRequested, this, &CMainFrame::RelabelMenu);
@@ -146,18 +145,19 @@ CMainFrame::~CMainFrame() {
 }
 
 bool CMainFrame::Start(const QString& file, bool showWindow) {
-    if (file.isEmpty()) {
+    // A file that cannot be opened has said so; the window then starts on a new document.
+    bool opened = true;
+    if (file.isEmpty())
         OnFileNew(true);
-    } else if (!OpenDocumentFile(file)) {
-        return false;
-    }
+    else
+        opened = OpenDocumentFile(file);
     formView->OnInitialUpdate();
     RelabelMenu();
     if (showWindow)
         show();
     UpdateFrameTitle();
     app.ReportLanguageFallback(this);
-    return true;
+    return opened;
 }
 
 const std::vector<CMainFrame::Command>& CMainFrame::commands() {
@@ -246,7 +246,7 @@ const std::vector<CMainFrame::Command>& CMainFrame::commands() {
          "Menu_Help_Help",
          "&Help",
          "help-contents",
-         QStyle::SP_DialogHelpButton,
+         QStyle::SP_MessageBoxQuestion,
          {},
          [](F& f) { f.onHelp(); }},
         {ID_APP_ABOUT, "Menu_App_About", "&About...", nullptr, none, {}, [](F& f) { f.onAbout(); }},
@@ -413,6 +413,14 @@ void CMainFrame::UpdateRecentFileMenu() {
 
 // ---- File ------------------------------------------------------------------------------
 
+QString CMainFrame::ElideMiddle(const QString& name, int maxLength) {
+    // A name is shown whole on one line: a very long one loses its middle, never its ends.
+    if (name.size() <= maxLength)
+        return name;
+    const int keep = maxLength - 1;
+    return name.left(keep - keep / 2) + QChar(0x2026) + name.right(keep / 2);
+}
+
 void CMainFrame::OnFileNew(bool skipClearPrompt) {
     if (!skipClearPrompt) {
         if (!SaveModified())
@@ -453,7 +461,8 @@ bool CMainFrame::OpenDocumentFile(const QString& path) {
                        MsgButtons::Ok, MsgIcon::Stop);
         return true;
     case LoadStatus::Ok:
-        app.AddToRecentFiles(doc.PathName());
+        if (recordRecentFiles)
+            app.AddToRecentFiles(doc.PathName());
         return true;
     }
     return false;
@@ -506,7 +515,8 @@ bool CMainFrame::saveTo(const QString& fileName) {
     if (result.ownerChanged)
         ShowMessageBox(this, app.LangText("IDS_WARN_OWNER_CHANGED") + "\n" + shownPath,
                        app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Information);
-    app.AddToRecentFiles(doc.PathName());
+    if (recordRecentFiles)
+        app.AddToRecentFiles(doc.PathName());
     return true;
 }
 
@@ -515,7 +525,7 @@ bool CMainFrame::SaveModified() {
         return true;
     const QString path = doc.PathName();
     const QString title =
-        path.isEmpty() ? app.LangText("IDS_UNTITLED") : QFileInfo(path).fileName();
+        path.isEmpty() ? app.LangText("IDS_UNTITLED") : ElideMiddle(QFileInfo(path).fileName());
     const int answer = ShowMessageBox(this, app.LangText("IDS_ASK_SAVE") + " " + title + "?",
                                       app.LangText("IDS_WINDOWNAME"), MsgButtons::YesNoCancel,
                                       MsgIcon::Exclamation);
@@ -543,13 +553,19 @@ void CMainFrame::OnSettingLanguage() {
     CLanguageDlg dialog(app.paths(), app.catalog(), this);
     if (dialog.exec() == QDialog::Accepted) {
         app.RefreshLanguage();
+        if (!dialog.settingStored())
+            app.ReportSettingNotStored(this);
         app.ReportLanguageFallback(this);
     }
 }
 
 void CMainFrame::onHelp() {
     const QString helpFile = HelpFilePath(QString::fromStdString(app.paths().LanguageFilePath()));
-    QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
+    // Without the file, or without a program that shows it, the user is told which file.
+    if (!QFileInfo::exists(helpFile) || !QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile)))
+        ShowMessageBox(
+            this, app.LangText("IDS_ERROR_HELP_OPEN") + "\n" + QDir::toNativeSeparators(helpFile),
+            app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
 void CMainFrame::onAbout() {

@@ -26,10 +26,16 @@ public:
     explicit CMainFrame(COrvikApp& app);
     ~CMainFrame() override;
 
-    // Start-up after the application object: the quiet File New, or the data file of the
-    // command line (false when it could not be read), the view's first fill, the menu texts, and
-    // the window shown unless `showWindow` is false (printing from the command line).
+    // Start-up after the application object (its InitInstance done): the quiet File New, or the
+    // data file of the command line, the view's first fill, the menu texts, and the window shown
+    // unless `showWindow` is false (printing from the command line). A file that cannot be read
+    // is reported and the window starts on a new document; the result is then false.
     bool Start(const QString& file = QString(), bool showWindow = true);
+    // Whether opened and saved files go into the recent-file list (not when printing from the
+    // command line).
+    void SetRecentFilesRecorded(bool record) { recordRecentFiles = record; }
+    // `name` on one line of at most `maxLength` characters: a longer one loses its middle.
+    static QString ElideMiddle(const QString& name, int maxLength = 60);
 
     COrvikView* view() const { return formView; }
 
@@ -104,6 +110,7 @@ private:
     QToolBar* mainToolBar = nullptr;
     QLabel* portPane = nullptr;
     QLabel* numLockPane = nullptr;
+    bool recordRecentFiles = true;
 };
 
 } // namespace orvik

@@ -51,6 +51,7 @@ int PrintDataFileToPdf(const std::string& appDirectory, const QString& dataFile,
     if (!app.InitInstance())
         return kExitConfig;
     CMainFrame frame(app);
+    frame.SetRecentFilesRecorded(false);
     // An unreadable file ends start-up after its message.
     if (!frame.Start(dataFile, false))
         return kExitNoInput;

@@ -69,8 +69,8 @@ void CLanguageDlg::accept() {
     const auto entries = ListLanguageFiles(paths.AppDirectory());
     const int match = selected.isEmpty() ? -1 : MatchLanguage(entries, selected.toStdString());
     if (match >= 0) {
-        ini::WriteString(paths.SettingsFilePath(), keys::SetupSection, keys::LanguageKey,
-                         entries[match].title);
+        stored = ini::WriteString(paths.SettingsFilePath(), keys::SetupSection, keys::LanguageKey,
+                                  entries[match].title);
         paths.SetLanguageFilePath(entries[match].path);
         catalog.setFiles(entries[match].path, catalog.fallbackFile());
     }

@@ -20,11 +20,14 @@ public:
     QComboBox* list() const { return languageList; }
 
     void accept() override;
+    // False when OK chose a language that setting.ini could not store (it applies anyway).
+    bool settingStored() const { return stored; }
 
 private:
     AppPaths& paths;
     LangCatalog& catalog;
     QComboBox* languageList = nullptr;
+    bool stored = true;
 };
 
 } // namespace orvik

@@ -79,7 +79,7 @@ CPortDlg::CPortDlg(COrvikApp& application, QWidget* parent) : QDialog(parent), a
     ApplyDialogTexts(app.catalog(), this, ids::IDD_PORT);
 
     const std::string& ini = app.paths().SettingsFilePath();
-    const int com = ini::GetInt(ini, keys::SetupSection, keys::ComKey, 1);
+    const int com = app.ConfiguredPort();
     CSerialPort& port = app.port();
     port.Close();
     for (int n = 1; n <= 8; ++n) {
@@ -95,7 +95,10 @@ CPortDlg::CPortDlg(COrvikApp& application, QWidget* parent) : QDialog(parent), a
             b->setToolTip(openFailureText(app.catalog(), port));
         }
     }
-    searchCheck->setChecked(ini::GetInt(ini, keys::SetupSection, keys::SearchComKey, 1) != 0);
+    const int search = app.SessionSearch() >= 0
+                           ? app.SessionSearch()
+                           : ini::GetInt(ini, keys::SetupSection, keys::SearchComKey, 1);
+    searchCheck->setChecked(search != 0);
     // Wide enough for the caption in the title bar.
     setFixedSize(sizeHint().expandedTo(QSize(280, 0)));
 }
@@ -105,8 +108,13 @@ QAbstractButton* CPortDlg::portButton(int n) const {
 }
 
 void CPortDlg::onSearchClicked(bool checked) {
-    ini::WriteString(app.paths().SettingsFilePath(), keys::SetupSection, keys::SearchComKey,
-                     checked ? "1" : "0");
+    if (ini::WriteString(app.paths().SettingsFilePath(), keys::SetupSection, keys::SearchComKey,
+                         checked ? "1" : "0")) {
+        app.SetSessionSearch(-1);
+    } else {
+        app.SetSessionSearch(checked ? 1 : 0);
+        app.ReportSettingNotStored(this);
+    }
 }
 
 void CPortDlg::accept() {
@@ -114,13 +122,19 @@ void CPortDlg::accept() {
     for (int n = 1; n <= 8; ++n) {
         if (!buttons[n - 1]->isChecked())
             continue;
-        if (n != ini::GetInt(ini, keys::SetupSection, keys::ComKey, 1)) {
+        if (n != app.ConfiguredPort()) {
             app.port().Close();
-            ini::WriteString(ini, keys::SetupSection, keys::ComKey, std::to_string(n));
+            if (ini::WriteString(ini, keys::SetupSection, keys::ComKey, std::to_string(n))) {
+                app.SetSessionPort(0);
+            } else {
+                // Not stored: the choice holds for this session, and the user is told.
+                app.SetSessionPort(n);
+                app.ReportSettingNotStored(this);
+            }
         }
         break;
     }
-    app.ShowPortInStatusBar(ini::GetInt(ini, keys::SetupSection, keys::ComKey, 1));
+    app.ShowPortInStatusBar(app.ConfiguredPort());
     QDialog::accept();
 }
 

@@ -75,7 +75,7 @@ void CTransferDlg::initDialog() {
     setWindowTitle(app.LangText(isRead ? "IDS_READDATA" : "IDS_WRITEDATA"));
     bar->setRange(0, 1024);
     bar->setValue(0);
-    message->clear();
+    showMessage(app.LangText("IDS_TRANSFER_HINT"));
     ok->setEnabled(true);
 }
 
@@ -86,10 +86,23 @@ void CTransferDlg::OnOK() {
     TransferRequest request;
     request.isRead = isRead;
     request.iniPath = app.paths().SettingsFilePath();
-    message->setText(app.LangText(isRead ? "IDS_PROMPT_READ" : "IDS_PROMPT_WRITE"));
+    request.port = app.SessionPort();
+    request.search = app.SessionSearch();
+    showMessage(app.LangText(isRead ? "IDS_PROMPT_READ" : "IDS_PROMPT_WRITE"));
     transfer.start(request, app.document()->image().data(), app.port());
     ok->setEnabled(false);
     timerId = startTimer(TimerInterval);
+}
+
+void CTransferDlg::showMessage(const QString& text) {
+    message->setText(text);
+    // The line wraps; it grows (and the dialog with it) until the whole text shows.
+    const int needed = message->heightForWidth(message->width());
+    if (needed > message->minimumHeight()) {
+        message->setMinimumHeight(needed);
+        if (QLayout* l = layout())
+            l->activate();
+    }
 }
 
 void CTransferDlg::stopTimer() {
@@ -120,12 +133,12 @@ void CTransferDlg::timerEvent(QTimerEvent* event) {
 
 void CTransferDlg::searching(int port) {
     app.ShowPortInStatusBar(port);
-    message->setText(app.LangText("IDS_SEARCHCOMPORT") + QString(port % 16, QChar('.')));
+    showMessage(app.LangText("IDS_SEARCHCOMPORT") + QString(port % 16, QChar('.')));
 }
 
 void CTransferDlg::progress(int percent) {
-    message->setText(app.LangText(isRead ? "IDS_PROMPT_READ" : "IDS_PROMPT_WRITE") +
-                     QStringLiteral(" %1%").arg(percent));
+    showMessage(app.LangText(isRead ? "IDS_PROMPT_READ" : "IDS_PROMPT_WRITE") +
+                QStringLiteral(" %1%").arg(percent));
     bar->setValue(percent * 1024 / 100);
 }
 
@@ -144,8 +157,12 @@ void CTransferDlg::finished(const TransferOutcome& outcome) {
     case TransferState::WriteFailed:
     case TransferState::ConnectionLost:
         // The dialog stays open; OK tries again.
-        message->setText(outcomeText(app.catalog(), outcome));
+        showMessage(outcomeText(app.catalog(), outcome));
         ok->setEnabled(true);
+        // Enter tries again: OK is the default button again (Cancel took that role while the
+        // job ran).
+        ok->setDefault(true);
+        ok->setFocus(Qt::OtherFocusReason);
         break;
     case TransferState::ReadDone:
         std::memcpy(app.document()->image().data(), transfer.image().data(), RadioImage::Size);

@@ -41,6 +41,7 @@ protected:
 private:
     void initDialog();
     void stopTimer();
+    void showMessage(const QString& text);
 
     // TransferObserver, called from the timer's poll.
     void searching(int port) override;

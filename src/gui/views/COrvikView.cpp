@@ -24,6 +24,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
@@ -234,15 +235,34 @@ void COrvikView::OnInitialUpdate() {
     if (QWidget* frame = window(); frame != this) {
         if (QLayout* layout = frame->layout())
             layout->activate();
-        // Shrink only: a window smaller than the form keeps its size and the form scrolls.
-        const QSize spare = viewport()->size() - formWidget->size();
-        const QSize shrink(std::max(0, spare.width()), std::max(0, spare.height()));
-        if (shrink.width() > 0 || shrink.height() > 0)
-            frame->resize(frame->size() - shrink);
+        // The window takes the size that shows the whole form without scroll bars: smaller
+        // when the form is smaller, larger (up to the screen's free area) when it is larger.
+        const QSize spare = maximumViewportSize() - formWidget->size();
+        QSize available = frame->size().expandedTo(QSize(1, 1)) * 4;
+        if (const QScreen* screen = frame->screen())
+            available = screen->availableGeometry().size();
+        const QSize fitted = FittedWindowSize(frame->size(), spare, available);
+        if (fitted != frame->size()) {
+            const bool grown = fitted.width() > frame->width() || fitted.height() > frame->height();
+            frame->resize(fitted);
+            if (grown && frame->screen()) {
+                // Centred again, so the larger window stays on the screen.
+                const QRect area = frame->screen()->availableGeometry();
+                frame->move(area.center() - QPoint(fitted.width() / 2, fitted.height() / 2));
+            }
+        }
     }
     freqEdit->setOwnerWindow(channelGrid);
     optionList->setOwnerWindow(channelGrid);
     toneList->setOwnerWindow(channelGrid);
+}
+
+QSize COrvikView::FittedWindowSize(QSize window, QSize spare, QSize available) {
+    QSize fitted = window - spare;
+    // Growing stops at the free area of the screen; shrinking always follows the form.
+    fitted.setWidth(std::min(fitted.width(), std::max(window.width(), available.width())));
+    fitted.setHeight(std::min(fitted.height(), std::max(window.height(), available.height())));
+    return fitted;
 }
 
 void COrvikView::OnUpdate() {

@@ -35,12 +35,16 @@ public:
     COrvikView(LangCatalog& catalog, const AppPaths& paths, COrvikDoc& doc, QWidget* parent);
     ~COrvikView() override;
 
-    // Once after the window exists: refresh, fit the window to the form (shrinking only), make
-    // the grid the owner of the in-place editors.
+    // Once after the window exists: refresh, fit the window to the form, make the grid the owner
+    // of the in-place editors.
     void OnInitialUpdate();
     // The update hook: rebuilds the panel and the table from the image. An edit still open in
     // the table belongs to the image being replaced and is dropped.
     void OnUpdate();
+    // The window size that shows the whole form: `window` less the `spare` room of the view
+    // (negative where the form is larger), grown no further than `available` (the screen's free
+    // area; a window already larger keeps its size), shrunk always.
+    static QSize FittedWindowSize(QSize window, QSize spare, QSize available);
 
     // Ends an edit still open in the table as its focus loss would: stored through the commit
     // rules (the window does this before it asks whether to save).

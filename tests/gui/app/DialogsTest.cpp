@@ -260,6 +260,7 @@ TEST_F(DialogsTest, AboutBoxTakesItsTextsFromTheLanguageFile) {
     for (QLabel* l : about.findChildren<QLabel*>())
         texts << l->text();
     EXPECT_TRUE(texts.contains("RQ-550 test line"));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Orvik " ORVIK_VERSION)));
     EXPECT_EQ(about.windowTitle(),
               QString::fromStdString(ResourceText(filePath("english.lang").toStdString(), 100)));
 }
@@ -285,6 +286,71 @@ TEST_F(DialogsTest, AFileDroppedOnTheWindowIsOpenedWithoutTheClearQuestion) {
     EXPECT_EQ(app->document()->PathName(), QFileInfo(file).absoluteFilePath());
     EXPECT_EQ(app->document()->image().squelchLevel(), 5);
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(DialogsTest, HelpWithoutItsFileSaysWhichFileIsMissing) {
+    ASSERT_TRUE(start()); // the scratch directory holds no help pages
+    frame()->action(ids::ID_HELP_HELP)->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith(text("english.lang", "IDS_ERROR_HELP_OPEN")));
+    EXPECT_TRUE(messages[0].text.contains(filePath("english.html")));
+}
+
+TEST_F(DialogsTest, SettingsThatCannotBeStoredApplyForTheSessionAndAreReported) {
+    ASSERT_TRUE(start());
+    // setting.ini becomes a file that no one can replace, root included.
+    ASSERT_TRUE(QFile::remove(filePath("setting.ini")));
+    ASSERT_TRUE(QFile::link("/proc/version", filePath("setting.ini")));
+    const QByteArray before = readFile(filePath("setting.ini"));
+
+    // Language: the menus change, the file does not, and the user is told where.
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CLanguageDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->list()->setCurrentIndex(dialog->list()->findText(
+            QString::fromStdString(ListLanguageFiles(ORVIK_SHIPPED_DATA_DIR).at(0).display)));
+        dialog->accept();
+    });
+    frame()->OnSettingLanguage();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith(text("chinese.lang", "IDS_WARN_SETTINGS_SAVE")));
+    EXPECT_TRUE(messages[0].text.contains(filePath("setting.ini")));
+    EXPECT_EQ(frame()->topMenu(0)->title(), text("chinese.lang", "Menu_File"));
+
+    // Port: COM3 is shown and used for this session.
+    messages.clear();
+    CPortDlg dialog(*app, frame());
+    dialog.portButton(3)->setChecked(true);
+    dialog.accept();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith(text("chinese.lang", "IDS_WARN_SETTINGS_SAVE")));
+    EXPECT_EQ(frame()->portPaneText(), "COM3");
+    EXPECT_EQ(app->ConfiguredPort(), 3);
+    EXPECT_EQ(readFile(filePath("setting.ini")), before);
+}
+
+TEST_F(DialogsTest, FileDialogsAndTheSaveQuestionShowNamesOnce) {
+    ASSERT_TRUE(start());
+    frame()->OnFileOpen();
+    ASSERT_EQ(fileRequests.size(), 1u);
+    EXPECT_EQ(fileRequests[0].filters.value(0), "Radio Program Data Files(*.735)");
+
+    // A very long file name keeps its beginning and its end on one line.
+    const QString name = QString(100, 'a') + "-" + QString(100, 'b') + ".735";
+    const QString file = filePath(name);
+    writeFile(file, dataFileBytes(QByteArray(4096, char(0xFF))));
+    ASSERT_TRUE(frame()->OpenDocumentFile(file));
+    app->document()->SetModifiedFlag();
+    messages.clear();
+    answers = {MsgCancel};
+    EXPECT_FALSE(frame()->close());
+    ASSERT_EQ(messages.size(), 1u);
+    const QString shown = CMainFrame::ElideMiddle(name);
+    EXPECT_LE(shown.size(), 60);
+    EXPECT_TRUE(shown.startsWith("aaaa"));
+    EXPECT_TRUE(shown.endsWith("bb.735"));
+    EXPECT_TRUE(messages[0].text.contains(shown));
+    EXPECT_EQ(CMainFrame::ElideMiddle("short.735"), "short.735");
 }
 
 } // namespace

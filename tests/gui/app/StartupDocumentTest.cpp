@@ -100,11 +100,20 @@ TEST_F(StartupDocumentTest, AFileOnTheCommandLineOpensWithoutTheClearQuestion) {
     EXPECT_EQ(frame()->windowTitle(), text("IDS_WINDOWNAME"));
 }
 
-TEST_F(StartupDocumentTest, AnUnreadableFileOnTheCommandLineEndsStartUp) {
-    EXPECT_FALSE(start(filePath("missing.735")));
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].text.startsWith(text("IDS_ERROR_FILE_READ")));
-    EXPECT_TRUE(messages[0].text.contains("missing.735"));
+TEST_F(StartupDocumentTest, AFileTheCommandLineCannotOpenIsReportedAndANewDocumentShown) {
+    for (const QString& file : {filePath("missing.735"), dirPath()}) {
+        messages.clear();
+        EXPECT_FALSE(start(file)) << file.toStdString();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_TRUE(messages[0].text.startsWith(text("IDS_ERROR_FILE_READ")));
+        EXPECT_TRUE(messages[0].text.contains(QDir::toNativeSeparators(file)));
+        // The window is there all the same, on a new document.
+        ASSERT_NE(frame(), nullptr);
+        EXPECT_EQ(app->document()->image().bandCode(), 0xF4);
+        EXPECT_TRUE(app->document()->PathName().isEmpty());
+        EXPECT_TRUE(app->RecentFiles().isEmpty() ||
+                    app->RecentFiles().value(0) != QFileInfo(file).absoluteFilePath());
+    }
 }
 
 TEST_F(StartupDocumentTest, NewAsksAndEachCancelKeepsTheDocument) {

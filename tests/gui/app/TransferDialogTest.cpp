@@ -140,6 +140,18 @@ TEST_F(TransferDialogTest, NoRadioAndALateIdentificationEndTheDialogWithTheirBox
     }
 }
 
+TEST_F(TransferDialogTest, BeforeOkTheMessageLineSaysWhatToDo) {
+    ASSERT_TRUE(start());
+    CTransferDlg dialog(*app, frame());
+    QString shown;
+    QTimer::singleShot(0, &dialog, [&] {
+        shown = dialog.messageLine()->text();
+        dialog.reject();
+    });
+    dialog.exec();
+    EXPECT_EQ(shown, text("IDS_TRANSFER_HINT"));
+}
+
 TEST_F(TransferDialogTest, AFailedReadKeepsTheDialogOpenWithOkEnabledAgain) {
     RadioSim sim({"--short-block", "0x008"});
     startWith(sim, pattern(3));
@@ -153,6 +165,15 @@ TEST_F(TransferDialogTest, AFailedReadKeepsTheDialogOpenWithOkEnabledAgain) {
                           sawFailure = true;
                           EXPECT_TRUE(dialog.okButton()->isEnabled());
                           EXPECT_FALSE(app->port().IsOpen());
+                          // The whole failure text is shown, wrapped over its lines.
+                          QLabel* line = dialog.messageLine();
+                          EXPECT_GE(line->height(), line->heightForWidth(line->width()));
+                          // OK is the default button again: Enter tries again, it does not
+                          // close the dialog.
+                          EXPECT_TRUE(dialog.okButton()->isDefault());
+                          QTest::keyClick(&dialog, Qt::Key_Return);
+                          EXPECT_TRUE(dialog.isVisible());
+                          EXPECT_FALSE(dialog.okButton()->isEnabled());
                           dialog.reject();
                       }
                   }),

@@ -87,13 +87,14 @@ struct CliRun {
     QString stdErr;
 };
 
-CliRun RunPrintPdf(const QStringList& args) {
+// Runs the built orvik; its per-user settings go to `configDir` (a scratch folder when empty).
+CliRun RunPrintPdf(const QStringList& args, const QString& configDir = QString()) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(name);
     env.insert("LC_ALL", "C");
     QTemporaryDir config;
-    env.insert("XDG_CONFIG_HOME", config.path());
+    env.insert("XDG_CONFIG_HOME", configDir.isEmpty() ? config.path() : configDir);
     QProcess p;
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(ORVIK_BUILD_DIR "/orvik"), args);
@@ -107,9 +108,13 @@ TEST(OrvikPrintPdf, PrintsTheDataFileWithoutADisplay) {
     ASSERT_TRUE(WriteDataFile(dir.filePath("in.735"),
                               [](RadioImage& image) { UseChannel(image, 5, "460.02500"); }));
     const QString pdf = dir.filePath("out.pdf");
-    const CliRun run =
-        RunPrintPdf({"--app-dir", dir.path(), "--print-pdf", pdf, dir.filePath("in.735")});
+    QTemporaryDir config;
+    const CliRun run = RunPrintPdf(
+        {"--app-dir", dir.path(), "--print-pdf", pdf, dir.filePath("in.735")}, config.path());
     ASSERT_EQ(run.exitCode, 0) << run.stdErr.toStdString();
+    // Printing from the command line leaves the recent-file list alone.
+    QFile settings(config.filePath("orvik/orvik.conf"));
+    EXPECT_TRUE(!settings.open(QIODevice::ReadOnly) || !settings.readAll().contains("in.735"));
     const QStringList lines = PdfLines(pdf);
     const QRegularExpressionMatch date =
         QRegularExpression(R"(^(\d{4}-\d{2}-\d{2}) (\w+) \d{2}:\d{2}$)")

@@ -3,8 +3,8 @@
 
 #include "ViewFixture.h"
 
-#include "gui/lang/ResourceIds.h"
 #include "gui/lang/CLanguageDlg.h"
+#include "gui/lang/ResourceIds.h"
 #include "gui/link/CPortDlg.h"
 
 #include <QAbstractItemView>

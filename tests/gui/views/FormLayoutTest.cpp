@@ -113,5 +113,22 @@ TEST_P(FormLayoutTest, NothingClippedOrOverlapping) {
 
 INSTANTIATE_TEST_SUITE_P(Languages, FormLayoutTest, ::testing::Values("english", "chinese"));
 
+// The window shows the whole form where the screen allows: it shrinks to a smaller form and
+// grows for a larger one, but never beyond the screen's free area.
+TEST(WindowFit, GrowsToTheFormUpToTheScreenAndShrinksToIt) {
+    struct Case {
+        QSize window, spare, available, expected;
+    };
+    for (const Case& c : {
+             Case{{900, 650}, {50, 40}, {1920, 1040}, {850, 610}},     // smaller form
+             Case{{900, 650}, {-120, -10}, {1920, 1040}, {1020, 660}}, // larger form
+             Case{{900, 650}, {-120, -10}, {1000, 640}, {1000, 650}},  // capped by the screen
+             Case{{900, 650}, {-120, -10}, {800, 600}, {900, 650}},    // screen smaller still
+             Case{{900, 650}, {-100, 50}, {1920, 1040}, {1000, 600}},  // wider, lower form
+         })
+        EXPECT_EQ(COrvikView::FittedWindowSize(c.window, c.spare, c.available), c.expected)
+            << c.spare.width() << "," << c.spare.height();
+}
+
 } // namespace
 } // namespace orvik::test

@@ -20,7 +20,12 @@ std::string Line(const std::vector<std::string>& fields) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
             out += ',';
-        out += Field(fields[i]);
+        std::string field = Field(fields[i]);
+        // A line that would read as a comment or as an empty line gets its first field quoted.
+        if (i == 0 && field == fields[0] &&
+            (field.empty() ? fields.size() == 1 : field.front() == '#'))
+            field = '"' + field + '"';
+        out += field;
     }
     out += "\r\n";
     return out;

@@ -703,6 +703,40 @@ CsvImportResult ImportChannelsCsv(const RadioImage& image, const FrequencyLimits
     return result;
 }
 
+namespace {
+
+std::string numberList(const std::vector<int>& list) {
+    std::string out;
+    for (std::size_t i = 0; i < list.size(); ++i)
+        out += (i ? ", " : "") + std::to_string(list[i]);
+    return out;
+}
+
+} // namespace
+
+std::vector<std::string> CsvReportLines(const CsvImportResult& r, const CsvTextLookup& text) {
+    std::vector<std::string> lines;
+    for (const CsvImportNote& note : r.notes)
+        lines.push_back(CsvNoteText(note, text));
+    if (!r.usable)
+        return lines;
+    std::string summary = text(lang::IDS_CSV_SUMMARY);
+    auto put = [&](const char* placeholder, int v) {
+        const std::size_t at = summary.find(placeholder);
+        if (at != std::string::npos)
+            summary.replace(at, 2, std::to_string(v));
+    };
+    put("%1", r.rows);
+    put("%2", static_cast<int>(r.imported.size()));
+    put("%3", r.skipped);
+    lines.push_back(summary);
+    lines.push_back(r.changed.empty() ? text(lang::IDS_CSV_UNCHANGED)
+                                      : text(lang::IDS_CSV_CHANGED) + " " + numberList(r.changed));
+    if (!r.cleared.empty())
+        lines.push_back(text(lang::IDS_CSV_CLEARED) + " " + numberList(r.cleared));
+    return lines;
+}
+
 const char* CsvNoteCode(CsvNote what) {
     switch (what) {
     case CsvNote::NoHeader:

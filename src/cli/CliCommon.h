@@ -1,6 +1,8 @@
 #pragma once
 // Shared pieces of orvik-cli: the exit codes (sysexits) and the per-command entry points.
 
+#include "core/lang/LangCatalog.h"
+#include "core/model/DataFile.h"
 #include "core/profile/AppPaths.h"
 
 #include <string>
@@ -10,6 +12,7 @@ namespace orvik::cli {
 
 enum Exit : int {
     ExitOk = 0,
+    ExitAdjusted = 2,     // import: rows were adjusted or skipped (the rest was saved)
     ExitUsage = 64,       // bad command line
     ExitDataErr = 65,     // a data file whose header is rejected
     ExitNoInput = 66,     // input cannot be read
@@ -31,9 +34,24 @@ int cmdShow(Context& ctx);
 int cmdEdit(Context& ctx);
 int cmdRead(Context& ctx);
 int cmdWrite(Context& ctx);
+int cmdExport(Context& ctx);
+int cmdImport(Context& ctx);
+
+// "orvik-cli: <text>" on standard error.
+void fail(const std::string& text);
+// The texts of the chosen language, English for what it lacks. A language file that cannot be
+// read is reported once.
+LangCatalog openCatalog(const Context& ctx);
+// Loads a data file; returns ExitOk or the exit code with the message printed.
+int load(LangCatalog& texts, const std::string& path, HeaderBlock& header, RadioImage& image);
+// Saves a data file; returns ExitOk or the exit code with the message printed. A save that
+// could not keep the file's owner says so.
+int save(const Context& ctx, const std::string& path, const HeaderBlock& header,
+         const RadioImage& image, SaveMode mode, const std::string& existsText);
 
 // Help text lines of each group of commands.
 extern const char* const DataCommandsUsage;
 extern const char* const RadioCommandsUsage;
+extern const char* const CsvCommandsUsage;
 
 } // namespace orvik::cli

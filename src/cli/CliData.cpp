@@ -40,13 +40,50 @@ const char* const DataCommandsUsage =
     "                  squelchLevel, sideKey1, timeOutTimer, sideKey2, fmRadioFreq,\n"
     "                  scanMode) and VALUE its stored value or list position\n";
 
-namespace {
-
-// ---- Small helpers ----
-
 void fail(const std::string& text) {
     std::fprintf(stderr, "orvik-cli: %s\n", text.c_str());
 }
+
+LangCatalog openCatalog(const Context& ctx) {
+    LangCatalog catalog(ctx.paths.LanguageFilePath(), ctx.paths.AppDirectory() + "/english.lang");
+    std::string unreadable;
+    if (catalog.takeFallbackNotice(unreadable))
+        fail(catalog.text(lang::IDS_WARN_LANG_FILE) + " " + unreadable);
+    return catalog;
+}
+
+int save(const Context& ctx, const std::string& path, const HeaderBlock& header,
+         const RadioImage& image, SaveMode mode, const std::string& existsText) {
+    const SaveResult result = SaveDataFile(path, header, image, mode);
+    if (!result.ok) {
+        fail(result.exists && !existsText.empty() ? existsText : result.errorText);
+        return ExitCantCreate;
+    }
+    if (result.ownerChanged) {
+        LangCatalog texts = openCatalog(ctx);
+        fail(texts.text(lang::IDS_WARN_OWNER_CHANGED) + " " + path);
+    }
+    return ExitOk;
+}
+
+int load(LangCatalog& texts, const std::string& path, HeaderBlock& header, RadioImage& image) {
+    std::string error;
+    switch (LoadDataFile(path, header, image, &error)) {
+    case LoadStatus::Ok:
+        return ExitOk;
+    case LoadStatus::HeaderRejected:
+        std::fprintf(stderr, "%s\n%s\n", texts.text(lang::IDS_WARN_LOAD).c_str(), path.c_str());
+        return ExitDataErr;
+    case LoadStatus::CannotRead:
+        break;
+    }
+    fail(error);
+    return ExitNoInput;
+}
+
+namespace {
+
+// ---- Small helpers ----
 
 // A decimal integer in [lo, hi], nothing else.
 bool parseInt(const std::string& s, long lo, long hi, int& out) {
@@ -96,16 +133,6 @@ private:
     std::size_t i = 0;
 };
 
-// The texts of the chosen language, English for what it lacks. A language file that cannot be
-// read is reported once.
-LangCatalog openCatalog(const Context& ctx) {
-    LangCatalog catalog(ctx.paths.LanguageFilePath(), ctx.paths.AppDirectory() + "/english.lang");
-    std::string unreadable;
-    if (catalog.takeFallbackNotice(unreadable))
-        fail(catalog.text(lang::IDS_WARN_LANG_FILE) + " " + unreadable);
-    return catalog;
-}
-
 // A band list position chosen on the command line must be an entry of the band list.
 bool parseBand(const Context& ctx, const std::string& text, int& position) {
     const auto names = ReadBandNames(ctx.paths.SettingsFilePath());
@@ -117,38 +144,6 @@ bool parseBand(const Context& ctx, const std::string& text, int& position) {
         return false;
     }
     return true;
-}
-
-// Saves a data file; returns ExitOk or the exit code with the message printed. A save that
-// could not keep the file's owner says so.
-int save(const Context& ctx, const std::string& path, const HeaderBlock& header,
-         const RadioImage& image, SaveMode mode, const std::string& existsText) {
-    const SaveResult result = SaveDataFile(path, header, image, mode);
-    if (!result.ok) {
-        fail(result.exists && !existsText.empty() ? existsText : result.errorText);
-        return ExitCantCreate;
-    }
-    if (result.ownerChanged) {
-        LangCatalog texts = openCatalog(ctx);
-        fail(texts.text(lang::IDS_WARN_OWNER_CHANGED) + " " + path);
-    }
-    return ExitOk;
-}
-
-// Loads a data file; returns ExitOk or the exit code with the message printed.
-int load(LangCatalog& texts, const std::string& path, HeaderBlock& header, RadioImage& image) {
-    std::string error;
-    switch (LoadDataFile(path, header, image, &error)) {
-    case LoadStatus::Ok:
-        return ExitOk;
-    case LoadStatus::HeaderRejected:
-        std::fprintf(stderr, "%s\n%s\n", texts.text(lang::IDS_WARN_LOAD).c_str(), path.c_str());
-        return ExitDataErr;
-    case LoadStatus::CannotRead:
-        break;
-    }
-    fail(error);
-    return ExitNoInput;
 }
 
 // ---- edit ----

@@ -87,6 +87,46 @@ inline constexpr const char* IDS_WRITE_PARTIAL = "IDS_WRITE_PARTIAL";
 inline constexpr const char* IDS_WARN_LANG_FILE = "IDS_WARN_LANG_FILE";
 inline constexpr const char* IDS_WARN_OWNER_CHANGED = "IDS_WARN_OWNER_CHANGED";
 
+// Channel CSV export and import: the place of a report line (%1 the line, %2 the channel), the
+// notes (%1 the value from the file, %2 what was stored), the summary and the window's texts.
+inline constexpr const char* IDS_CSV_AT_LINE = "IDS_CSV_AT_LINE";
+inline constexpr const char* IDS_CSV_AT_CHANNEL = "IDS_CSV_AT_CHANNEL";
+inline constexpr const char* IDS_CSV_NO_HEADER = "IDS_CSV_NO_HEADER";
+inline constexpr const char* IDS_CSV_UNCLOSED = "IDS_CSV_UNCLOSED";
+inline constexpr const char* IDS_CSV_SHORT_ROW = "IDS_CSV_SHORT_ROW";
+inline constexpr const char* IDS_CSV_BAD_VALUE = "IDS_CSV_BAD_VALUE";
+inline constexpr const char* IDS_CSV_LOCATION = "IDS_CSV_LOCATION";
+inline constexpr const char* IDS_CSV_NO_CHANNEL = "IDS_CSV_NO_CHANNEL";
+inline constexpr const char* IDS_CSV_DUPLICATE = "IDS_CSV_DUPLICATE";
+inline constexpr const char* IDS_CSV_RX_RASTER = "IDS_CSV_RX_RASTER";
+inline constexpr const char* IDS_CSV_RX_CLAMPED = "IDS_CSV_RX_CLAMPED";
+inline constexpr const char* IDS_CSV_TX_RASTER = "IDS_CSV_TX_RASTER";
+inline constexpr const char* IDS_CSV_TX_CLAMPED = "IDS_CSV_TX_CLAMPED";
+inline constexpr const char* IDS_CSV_CTCSS = "IDS_CSV_CTCSS";
+inline constexpr const char* IDS_CSV_DCS = "IDS_CSV_DCS";
+inline constexpr const char* IDS_CSV_TONE_MODE = "IDS_CSV_TONE_MODE";
+inline constexpr const char* IDS_CSV_MODE = "IDS_CSV_MODE";
+inline constexpr const char* IDS_CSV_POWER = "IDS_CSV_POWER";
+inline constexpr const char* IDS_CSV_SKIP = "IDS_CSV_SKIP";
+inline constexpr const char* IDS_CSV_NAME = "IDS_CSV_NAME";
+inline constexpr const char* IDS_CSV_COMMENT = "IDS_CSV_COMMENT";
+inline constexpr const char* IDS_CSV_SUMMARY = "IDS_CSV_SUMMARY";
+inline constexpr const char* IDS_CSV_CHANGED = "IDS_CSV_CHANGED";
+inline constexpr const char* IDS_CSV_UNCHANGED = "IDS_CSV_UNCHANGED";
+inline constexpr const char* IDS_CSV_CLEARED = "IDS_CSV_CLEARED";
+inline constexpr const char* IDS_CSV_SAVED = "IDS_CSV_SAVED";
+inline constexpr const char* IDS_CSV_DRY_RUN = "IDS_CSV_DRY_RUN";
+inline constexpr const char* IDS_CSV_FILTER = "IDS_CSV_FILTER";
+inline constexpr const char* IDS_CSV_EXPORT_TITLE = "IDS_CSV_EXPORT_TITLE";
+inline constexpr const char* IDS_CSV_IMPORT_TITLE = "IDS_CSV_IMPORT_TITLE";
+inline constexpr const char* IDS_CSV_STANDARD_ONLY = "IDS_CSV_STANDARD_ONLY";
+inline constexpr const char* IDS_CSV_RENUMBER = "IDS_CSV_RENUMBER";
+inline constexpr const char* IDS_CSV_REPLACE_ALL = "IDS_CSV_REPLACE_ALL";
+inline constexpr const char* IDS_CSV_REPORT = "IDS_CSV_REPORT";
+inline constexpr const char* IDS_CSV_NO_NOTES = "IDS_CSV_NO_NOTES";
+inline constexpr const char* Menu_File_Export_Csv = "Menu_File_Export_Csv";
+inline constexpr const char* Menu_File_Import_Csv = "Menu_File_Import_Csv";
+
 // Menu entries, in the order the menu is relabelled.
 inline constexpr const char* Menu_File = "Menu_File";
 inline constexpr const char* Menu_Program = "Menu_Program";
@@ -156,6 +196,43 @@ inline constexpr std::array AllStringKeys{
     IDS_WRITE_PARTIAL,
     IDS_WARN_LANG_FILE,
     IDS_WARN_OWNER_CHANGED,
+    IDS_CSV_AT_LINE,
+    IDS_CSV_AT_CHANNEL,
+    IDS_CSV_NO_HEADER,
+    IDS_CSV_UNCLOSED,
+    IDS_CSV_SHORT_ROW,
+    IDS_CSV_BAD_VALUE,
+    IDS_CSV_LOCATION,
+    IDS_CSV_NO_CHANNEL,
+    IDS_CSV_DUPLICATE,
+    IDS_CSV_RX_RASTER,
+    IDS_CSV_RX_CLAMPED,
+    IDS_CSV_TX_RASTER,
+    IDS_CSV_TX_CLAMPED,
+    IDS_CSV_CTCSS,
+    IDS_CSV_DCS,
+    IDS_CSV_TONE_MODE,
+    IDS_CSV_MODE,
+    IDS_CSV_POWER,
+    IDS_CSV_SKIP,
+    IDS_CSV_NAME,
+    IDS_CSV_COMMENT,
+    IDS_CSV_SUMMARY,
+    IDS_CSV_CHANGED,
+    IDS_CSV_UNCHANGED,
+    IDS_CSV_CLEARED,
+    IDS_CSV_SAVED,
+    IDS_CSV_DRY_RUN,
+    IDS_CSV_FILTER,
+    IDS_CSV_EXPORT_TITLE,
+    IDS_CSV_IMPORT_TITLE,
+    IDS_CSV_STANDARD_ONLY,
+    IDS_CSV_RENUMBER,
+    IDS_CSV_REPLACE_ALL,
+    IDS_CSV_REPORT,
+    IDS_CSV_NO_NOTES,
+    Menu_File_Export_Csv,
+    Menu_File_Import_Csv,
     Menu_File,
     Menu_Program,
     Menu_Setting,

@@ -1,7 +1,9 @@
 #include "gui/app/MessageBox.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace orvik {
@@ -82,12 +84,21 @@ QString AskFileName(QWidget* owner, const FileDialogRequest& request) {
         name = fileHook()(request);
     } else {
         QFileDialog dialog(owner);
+        QCheckBox* optionBox = nullptr;
+        if (request.option != nullptr && !request.optionText.isEmpty()) {
+            // Qt's own dialog, which has a layout to put the check box into.
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            optionBox = new QCheckBox(request.optionText, &dialog);
+            optionBox->setChecked(*request.option);
+            if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+                grid->addWidget(optionBox, grid->rowCount(), 0, 1, grid->columnCount());
+        }
         dialog.setNameFilters(request.filters);
         dialog.setDirectory(request.directory);
         if (request.mode == FileDialogMode::Save) {
             dialog.setAcceptMode(QFileDialog::AcceptSave);
             dialog.setFileMode(QFileDialog::AnyFile);
-            dialog.setDefaultSuffix("735");
+            dialog.setDefaultSuffix(request.defaultSuffix);
             if (!request.suggestedName.isEmpty())
                 dialog.selectFile(request.suggestedName);
         } else {
@@ -97,10 +108,12 @@ QString AskFileName(QWidget* owner, const FileDialogRequest& request) {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return {};
         name = dialog.selectedFiles().constFirst();
+        if (optionBox != nullptr)
+            *request.option = optionBox->isChecked();
     }
     if (request.mode == FileDialogMode::Save && !name.isEmpty() &&
         QFileInfo(name).suffix().isEmpty() && !name.endsWith('.'))
-        name += ".735";
+        name += "." + request.defaultSuffix;
     return name;
 }
 

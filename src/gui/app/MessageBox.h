@@ -37,10 +37,15 @@ struct FileDialogRequest {
     QString directory;
     QString suggestedName;
     QStringList filters;
+    QString defaultSuffix = QStringLiteral("735"); // appended to a name saved without one
+    // An optional check box shown in the dialog: its text and the value it starts with and
+    // leaves (a test hook answers it by writing *option).
+    QString optionText;
+    bool* option = nullptr;
 };
 
-// Asks for a data file name; empty when cancelled. A name typed without an extension gets
-// ".735" appended when saving.
+// Asks for a file name; empty when cancelled. A name typed without an extension gets the
+// request's default suffix appended when saving.
 QString AskFileName(QWidget* owner, const FileDialogRequest& request);
 
 using FileDialogHook = std::function<QString(const FileDialogRequest&)>;

@@ -1,5 +1,9 @@
 #include "gui/frame/CMainFrame.h"
 
+#include "core/model/ChannelCsv.h"
+#include "core/profile/AtomicSave.h"
+#include "gui/frame/CCsvImportDlg.h"
+
 #include "core/lang/LangText.h"
 #include "core/link/PortNames.h"
 #include "core/profile/IniFile.h"
@@ -71,6 +75,9 @@ constexpr int FileMenu[] = {ID_FILE_NEW,
                             ID_FILE_OPEN,
                             ID_FILE_SAVE,
                             ID_FILE_SAVE_AS,
+                            0,
+                            ID_FILE_IMPORT_CSV,
+                            ID_FILE_EXPORT_CSV,
                             0,
                             ID_FILE_PRINT,
                             ID_FILE_PRINT_PREVIEW,
@@ -192,6 +199,20 @@ const std::vector<CMainFrame::Command>& CMainFrame::commands() {
          none,
          {},
          [](F& f) { f.OnFileSaveAs(); }},
+        {ID_FILE_IMPORT_CSV,
+         "Menu_File_Import_Csv",
+         "&Import channels...",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.OnFileImportChannels(); }},
+        {ID_FILE_EXPORT_CSV,
+         "Menu_File_Export_Csv",
+         "&Export channels...",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.OnFileExportChannels(); }},
         {ID_FILE_PRINT,
          "Menu_File_Print",
          "&Print...\tCtrl+P",
@@ -498,6 +519,72 @@ bool CMainFrame::OnFileSaveAs() {
     if (name.isEmpty())
         return false;
     return saveTo(name);
+}
+
+void CMainFrame::OnFileExportChannels() {
+    const QString path = doc.PathName();
+    bool standardOnly = false;
+    FileDialogRequest request;
+    request.mode = FileDialogMode::Save;
+    request.directory = path.isEmpty() ? QDir::homePath() : QFileInfo(path).absolutePath();
+    request.suggestedName =
+        path.isEmpty() ? QString() : QFileInfo(path).completeBaseName() + ".csv";
+    request.filters = QStringList{app.LangText("IDS_CSV_FILTER") + " (*.csv)",
+                                  app.LangText("IDS_FILTER_ALL") + " (*)"};
+    request.defaultSuffix = QStringLiteral("csv");
+    request.optionText = app.LangText("IDS_CSV_STANDARD_ONLY");
+    request.option = &standardOnly;
+    const QString name = AskFileName(this, request);
+    if (name.isEmpty())
+        return;
+    const SaveResult result =
+        SaveFileAtomically(QFile::encodeName(name).toStdString(),
+                           ExportChannelsCsv(doc.image(), standardOnly), SaveMode::Replace);
+    if (!result.ok)
+        ShowMessageBox(this,
+                       app.LangText("IDS_ERROR_FILE_WRITE") + "\n" +
+                           QDir::toNativeSeparators(name) + "\n" +
+                           QString::fromLocal8Bit(std::strerror(result.error)),
+                       app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Stop);
+}
+
+void CMainFrame::OnFileImportChannels() {
+    const QString path = doc.PathName();
+    FileDialogRequest request;
+    request.mode = FileDialogMode::Open;
+    request.directory = path.isEmpty() ? QDir::homePath() : QFileInfo(path).absolutePath();
+    request.filters = QStringList{app.LangText("IDS_CSV_FILTER") + " (*.csv)",
+                                  app.LangText("IDS_FILTER_ALL") + " (*)"};
+    const QString name = AskFileName(this, request);
+    if (name.isEmpty())
+        return;
+    QFile file(name);
+    // Larger files are no channel list.
+    constexpr qint64 MaxCsvBytes = 16 << 20;
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.read(MaxCsvBytes + 1);
+    if (!file.isOpen() || file.error() != QFileDevice::NoError || bytes.size() > MaxCsvBytes) {
+        ShowMessageBox(this,
+                       app.LangText("IDS_ERROR_FILE_READ") + "\n" + QDir::toNativeSeparators(name) +
+                           "\n" + file.errorString(),
+                       app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Stop);
+        return;
+    }
+    CCsvImportDlg preview(app.catalog(), doc.image(), doc.limits(), bytes.toStdString(), this);
+    if (!preview.result().usable) {
+        ShowMessageBox(this, app.LangText("IDS_CSV_NO_HEADER"), app.LangText("IDS_WINDOWNAME"),
+                       MsgButtons::Ok, MsgIcon::Stop);
+        return;
+    }
+    if (preview.exec() != QDialog::Accepted)
+        return;
+    // One step: the whole image is replaced by the previewed one.
+    if (!(preview.result().image == doc.image())) {
+        doc.image() = preview.result().image;
+        doc.SetModifiedFlag();
+    }
+    doc.UpdateAllViews();
 }
 
 bool CMainFrame::saveTo(const QString& fileName) {

@@ -74,6 +74,11 @@ public:
     bool OnFileSave();
     // File Save As: asks for the name, then saves.
     bool OnFileSaveAs();
+    // File > Export channels: asks for the CSV file (with the standard-columns choice) and
+    // writes it.
+    void OnFileExportChannels();
+    // File > Import channels: asks for the CSV file, previews the import and applies it on OK.
+    void OnFileImportChannels();
     // The usual question before New, Open and Exit for a modified document. False to abort.
     bool SaveModified();
     // Program > Read (true) or Write (false): the modal transfer dialog.

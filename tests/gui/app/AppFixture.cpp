@@ -20,6 +20,10 @@ void AppFixture::SetUp() {
     });
     SetFileDialogHook([this](const FileDialogRequest& r) {
         fileRequests.push_back(r);
+        if (r.option != nullptr && !optionAnswers.empty()) {
+            *r.option = optionAnswers.front();
+            optionAnswers.pop_front();
+        }
         if (fileAnswers.empty())
             return QString();
         const QString a = fileAnswers.front();

@@ -41,6 +41,8 @@ protected:
     // Answers for the next file dialogs.
     std::deque<QString> fileAnswers;
     std::vector<FileDialogRequest> fileRequests;
+    // Answers for the check box of the next file dialogs that have one.
+    std::deque<bool> optionAnswers;
 
     // The main window once start() got that far; null otherwise.
     CMainFrame* frame() const { return mainWindow.get(); }

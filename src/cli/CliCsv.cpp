@@ -1,0 +1,203 @@
+// orvik-cli export and import: the channels as CSV in the generic exchange layout.
+
+#include "cli/CliCommon.h"
+
+#include "core/lang/LangKeys.h"
+#include "core/model/ChannelCsv.h"
+#include "core/profile/AtomicSave.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace orvik::cli {
+
+const char* const CsvCommandsUsage =
+    "  export FILE.735 [-o OUT.csv] [--standard-columns]\n"
+    "                  write the used channels as CSV (standard output without -o);\n"
+    "                  --standard-columns leaves out BusyLock and Scrambler\n"
+    "  import FILE.735 IN.csv|- [--renumber] [--replace-all] [--dry-run] [--json]\n"
+    "                  set the channels from a CSV file through the channel table's rules\n"
+    "                  and print what could not be taken as it is; --renumber places the\n"
+    "                  rows into channels 1 to 16 in file order, --replace-all clears the\n"
+    "                  channels the file does not set, --dry-run saves nothing\n";
+
+namespace {
+
+// CSV files larger than this are no channel list.
+constexpr std::size_t MaxCsvBytes = 16u << 20;
+
+// Reads a whole file ("-": standard input), pipes included.
+bool readText(LangCatalog& texts, const std::string& path, std::string& out) {
+    FILE* in = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
+    int error = in ? 0 : errno;
+    if (in) {
+        char buf[65536];
+        std::size_t got = 0;
+        while ((got = std::fread(buf, 1, sizeof buf, in)) > 0 && out.size() <= MaxCsvBytes)
+            out.append(buf, got);
+        if (std::ferror(in))
+            error = errno != 0 ? errno : EIO;
+        else if (out.size() > MaxCsvBytes)
+            error = EFBIG;
+        if (in != stdin)
+            std::fclose(in);
+    }
+    if (error == 0)
+        return true;
+    fail(texts.text(lang::IDS_ERROR_FILE_READ) + " " + path + ": " + std::strerror(error));
+    return false;
+}
+
+std::string jsonString(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", u);
+            out += buf;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string jsonList(const std::vector<int>& list) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < list.size(); ++i)
+        out += (i ? "," : "") + std::to_string(list[i]);
+    return out + "]";
+}
+
+} // namespace
+
+int cmdExport(Context& ctx) {
+    std::string path, output;
+    bool standard = false;
+    for (std::size_t i = 0; i < ctx.args.size(); ++i) {
+        const std::string& arg = ctx.args[i];
+        if (arg == "-o" || arg == "--output") {
+            if (i + 1 >= ctx.args.size()) {
+                fail(arg + " needs a file");
+                return ExitUsage;
+            }
+            output = ctx.args[++i];
+        } else if (arg == "--standard-columns") {
+            standard = true;
+        } else if (arg.rfind("-", 0) == 0 && arg.size() > 1) {
+            fail("unknown option '" + arg + "' for export");
+            return ExitUsage;
+        } else if (path.empty()) {
+            path = arg;
+        } else {
+            fail("export takes one file, got '" + path + "' and '" + arg + "'");
+            return ExitUsage;
+        }
+    }
+    if (path.empty()) {
+        fail("export needs a FILE.735");
+        return ExitUsage;
+    }
+    LangCatalog texts = openCatalog(ctx);
+    HeaderBlock header{};
+    RadioImage image;
+    if (const int rc = load(texts, path, header, image); rc != ExitOk)
+        return rc;
+    const std::string csv = ExportChannelsCsv(image, standard);
+    if (output.empty()) {
+        std::fwrite(csv.data(), 1, csv.size(), stdout);
+        return std::fflush(stdout) == 0 ? ExitOk : ExitCantCreate;
+    }
+    const SaveResult saved = SaveFileAtomically(output, csv, SaveMode::Replace);
+    if (!saved.ok) {
+        fail(saved.errorText);
+        return ExitCantCreate;
+    }
+    return ExitOk;
+}
+
+int cmdImport(Context& ctx) {
+    std::vector<std::string> files;
+    CsvImportOptions options;
+    bool dryRun = false, json = false;
+    for (const std::string& arg : ctx.args) {
+        if (arg == "--renumber")
+            options.renumber = true;
+        else if (arg == "--replace-all")
+            options.replaceAll = true;
+        else if (arg == "--dry-run")
+            dryRun = true;
+        else if (arg == "--json")
+            json = true;
+        else if (arg.rfind("-", 0) == 0 && arg.size() > 1) {
+            fail("unknown option '" + arg + "' for import");
+            return ExitUsage;
+        } else
+            files.push_back(arg);
+    }
+    if (files.size() != 2) {
+        fail("import takes a FILE.735 and an IN.csv");
+        return ExitUsage;
+    }
+    const std::string& path = files[0];
+    LangCatalog texts = openCatalog(ctx);
+    std::string csv;
+    if (!readText(texts, files[1], csv))
+        return ExitNoInput;
+    HeaderBlock header{};
+    RadioImage image;
+    if (const int rc = load(texts, path, header, image); rc != ExitOk)
+        return rc;
+
+    const CsvImportResult r = ImportChannelsCsv(image, recomputeLimits(image), csv, options);
+    const bool changed = !(r.image == image);
+    bool saved = false;
+    if (r.usable && changed && !dryRun) {
+        if (const int rc = save(ctx, path, header, r.image, SaveMode::Replace, ""); rc != ExitOk)
+            return rc;
+        saved = true;
+    }
+    const auto lookup = [&texts](std::string_view key) { return texts.text(key); };
+
+    if (json) {
+        std::string out =
+            "{\"usable\":" + std::string(r.usable ? "true" : "false") +
+            ",\"rows\":" + std::to_string(r.rows) + ",\"imported\":" + jsonList(r.imported) +
+            ",\"skipped\":" + std::to_string(r.skipped) + ",\"cleared\":" + jsonList(r.cleared) +
+            ",\"changed\":" + jsonList(r.changed) + ",\"saved\":" + (saved ? "true" : "false") +
+            ",\"notes\":[";
+        for (std::size_t i = 0; i < r.notes.size(); ++i) {
+            const CsvImportNote& n = r.notes[i];
+            out += std::string(i ? "," : "") + "{\"line\":" + std::to_string(n.line) +
+                   ",\"channel\":" + std::to_string(n.channel) +
+                   ",\"code\":" + jsonString(CsvNoteCode(n.what)) +
+                   ",\"column\":" + jsonString(n.column) + ",\"value\":" + jsonString(n.value) +
+                   ",\"result\":" + jsonString(n.result) +
+                   ",\"text\":" + jsonString(CsvNoteText(n, lookup)) + "}";
+        }
+        out += "]}\n";
+        std::fputs(out.c_str(), stdout);
+    } else {
+        FILE* stream = r.usable ? stdout : stderr;
+        for (const std::string& line : CsvReportLines(r, lookup))
+            std::fprintf(stream, "%s\n", line.c_str());
+        if (saved)
+            std::printf("%s %s\n", texts.text(lang::IDS_CSV_SAVED).c_str(), path.c_str());
+        else if (dryRun && r.usable)
+            std::printf("%s\n", texts.text(lang::IDS_CSV_DRY_RUN).c_str());
+    }
+    if (std::fflush(stdout) != 0)
+        return ExitCantCreate;
+    if (!r.usable)
+        return ExitDataErr;
+    return r.notes.empty() ? ExitOk : ExitAdjusted;
+}
+
+} // namespace orvik::cli

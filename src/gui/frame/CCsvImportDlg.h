@@ -1,0 +1,43 @@
+#pragma once
+// The preview of a channel import: the per-row report and the channels that would change, with
+// the renumber and replace-all choices applied at once. The document is not touched here; the
+// caller takes result().image when the dialog is accepted.
+
+#include "core/model/ChannelCsv.h"
+
+#include <QDialog>
+
+#include <string>
+
+class QCheckBox;
+class QPlainTextEdit;
+
+namespace orvik {
+
+class LangCatalog;
+
+class CCsvImportDlg : public QDialog {
+    Q_OBJECT
+public:
+    CCsvImportDlg(LangCatalog& texts, const RadioImage& image, const FrequencyLimits& limits,
+                  std::string csvText, QWidget* parent = nullptr);
+
+    const CsvImportResult& result() const { return current; }
+    QCheckBox* renumberBox() const { return renumber; }
+    QCheckBox* replaceAllBox() const { return replaceAll; }
+    QString reportText() const;
+
+private:
+    void rerun();
+
+    LangCatalog& texts;
+    const RadioImage& image;
+    FrequencyLimits limits;
+    std::string csv;
+    CsvImportResult current;
+    QCheckBox* renumber = nullptr;
+    QCheckBox* replaceAll = nullptr;
+    QPlainTextEdit* report = nullptr;
+};
+
+} // namespace orvik

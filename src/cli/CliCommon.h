@@ -31,9 +31,11 @@ int cmdShow(Context& ctx);
 int cmdEdit(Context& ctx);
 int cmdRead(Context& ctx);
 int cmdWrite(Context& ctx);
+int cmdDoctor(Context& ctx);
 
 // Help text lines of each group of commands.
 extern const char* const DataCommandsUsage;
 extern const char* const RadioCommandsUsage;
+extern const char* const DoctorCommandsUsage;
 
 } // namespace orvik::cli

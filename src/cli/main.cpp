@@ -18,12 +18,12 @@ void printUsage(FILE* out) {
                  "  --app-dir DIR   program directory holding setting.ini and the *.lang files\n"
                  "                  (default: the directory of this executable)\n"
                  "\n"
-                 "Commands:\n%s%s"
+                 "Commands:\n%s%s%s"
                  "\n"
                  "Exit codes: 0 success, 64 usage, 65 header rejected, 66 input unreadable,\n"
-                 "69 port error, 73 output unwritable, 76 radio transfer failed,\n"
-                 "78 setting.ini missing, 130 interrupted.\n",
-                 DataCommandsUsage, RadioCommandsUsage);
+                 "69 port error (doctor: no usable cable), 73 output unwritable,\n"
+                 "76 radio transfer failed, 78 setting.ini missing, 130 interrupted.\n",
+                 DataCommandsUsage, RadioCommandsUsage, DoctorCommandsUsage);
 }
 
 } // namespace
@@ -72,6 +72,8 @@ int main(int argc, char** argv) {
         run = cmdRead;
     else if (command == "write")
         run = cmdWrite;
+    else if (command == "doctor")
+        run = cmdDoctor;
     if (!run) {
         std::fprintf(stderr, "orvik-cli: unknown command '%s'\n\n", command.c_str());
         printUsage(stderr);

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <pwd.h>
 #include <set>
@@ -73,42 +74,37 @@ bool allDigits(const std::string& s) {
            std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Paths under the root prefix, and back.
+// Paths of the system, looked up under the root prefix.
 class Tree {
 public:
     explicit Tree(std::string rootPrefix) : root(std::move(rootPrefix)) {
         while (root.size() > 1 && root.back() == '/')
             root.pop_back();
-        if (!root.empty()) {
-            std::error_code ec;
-            const fs::path c = fs::canonical(root, ec);
-            canonicalRoot = ec ? root : c.string();
-        }
     }
 
     fs::path at(const std::string& systemPath) const { return fs::path(root + systemPath); }
 
-    // The system path a path under the root resolves to (symbolic links followed); the path
-    // itself when it does not resolve.
-    std::string resolve(const std::string& systemPath) const {
-        std::error_code ec;
-        const fs::path c = fs::canonical(at(systemPath), ec);
-        if (ec)
-            return systemPath;
-        return strip(c.string());
-    }
-
-    std::string strip(const std::string& hostPath) const {
-        if (!canonicalRoot.empty() && hostPath.compare(0, canonicalRoot.size(), canonicalRoot) == 0)
-            return hostPath.substr(canonicalRoot.size());
-        return hostPath;
+    // The path `systemPath` leads to: symbolic links followed (each target taken as a path of
+    // the tree) until `stop` accepts one or no link is left.
+    std::string follow(std::string systemPath,
+                       const std::function<bool(const std::string&)>& stop) const {
+        for (int hop = 0; hop < 16 && !stop(systemPath); ++hop) {
+            std::error_code ec;
+            const fs::path target = fs::read_symlink(at(systemPath), ec);
+            if (ec)
+                break;
+            systemPath =
+                target.is_absolute()
+                    ? target.lexically_normal().string()
+                    : (fs::path(systemPath).parent_path() / target).lexically_normal().string();
+        }
+        return systemPath;
     }
 
     const std::string& prefix() const { return root; }
 
 private:
     std::string root;
-    std::string canonicalRoot;
 };
 
 struct GroupEntry {
@@ -391,9 +387,13 @@ std::vector<SerialDevice> ListSerialDevices(const CheckEnvironment& env) {
     std::sort(devices.begin(), devices.end(),
               [](const SerialDevice& a, const SerialDevice& b) { return a.path < b.path; });
 
+    const auto isDevice = [&devices](const std::string& path) {
+        return std::any_of(devices.begin(), devices.end(),
+                           [&path](const SerialDevice& d) { return d.path == path; });
+    };
     for (const auto& entry : fs::directory_iterator(tree.at("/dev/serial/by-id"), ec)) {
         const std::string name = "/dev/serial/by-id/" + entry.path().filename().string();
-        const std::string target = tree.resolve(name);
+        const std::string target = tree.follow(name, isDevice);
         for (SerialDevice& d : devices)
             if (d.path == target)
                 d.byId.push_back(name);
@@ -407,7 +407,7 @@ std::vector<SerialDevice> ListSerialDevices(const CheckEnvironment& env) {
             const std::string path = PortDevicePath(env.settingsFile, n);
             if (path.empty())
                 continue;
-            const std::string target = tree.resolve(path);
+            const std::string target = tree.follow(path, isDevice);
             for (SerialDevice& d : devices)
                 if (d.port == 0 && d.path == target)
                     d.port = n;
@@ -587,12 +587,15 @@ ConnectionReport CheckConnection(const CheckEnvironment& env, const CheckText& t
         if (d.opens && !cable)
             cable = &d;
     if (cable) {
-        const std::string configured =
-            report.configuredDevice.empty() ? std::string() : tree.resolve(report.configuredDevice);
-        const bool configuredIsCable =
-            std::any_of(report.devices.begin(), report.devices.end(),
-                        [&](const SerialDevice& d) { return d.opens && d.path == configured; });
-        if (!configuredIsCable) {
+        const auto opens = [&report](const std::string& path) {
+            return std::any_of(
+                report.devices.begin(), report.devices.end(),
+                [&path](const SerialDevice& d) { return d.opens && d.path == path; });
+        };
+        const std::string configured = report.configuredDevice.empty()
+                                           ? std::string()
+                                           : tree.follow(report.configuredDevice, opens);
+        if (!opens(configured)) {
             const std::string where = report.configuredDevice.empty()
                                           ? text(lang::IDS_CHECK_NO_DEVICE)
                                           : report.configuredDevice;

@@ -5,7 +5,6 @@
 #include "core/link/ConnectionCheck.h"
 
 #include <cstdio>
-#include <filesystem>
 
 namespace orvik::cli {
 
@@ -13,20 +12,6 @@ const char* const DoctorCommandsUsage =
     "  doctor [--json]  check the serial devices and the system for what keeps the cable\n"
     "                  from working, with the fix for each problem (exit 0: a cable can be\n"
     "                  used, 69: not)\n";
-
-// Orvik's udev rule file as the fixes name it: beside the program (build tree), in the
-// installed rule directory, else just its name.
-std::string UdevRulePath(const std::string& appDir) {
-    namespace fs = std::filesystem;
-    for (const std::string& candidate :
-         {appDir + "/" + UdevRuleFileName, appDir + "/../udev/rules.d/" + UdevRuleFileName}) {
-        std::error_code ec;
-        const fs::path path = fs::weakly_canonical(candidate, ec);
-        if (!ec && fs::is_regular_file(path, ec))
-            return path.string();
-    }
-    return UdevRuleFileName;
-}
 
 int cmdDoctor(Context& ctx) {
     bool json = false;

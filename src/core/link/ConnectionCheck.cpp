@@ -284,6 +284,17 @@ std::string comName(int port) {
 
 } // namespace
 
+std::string UdevRulePath(const std::string& appDir) {
+    for (const std::string& candidate :
+         {appDir + "/" + UdevRuleFileName, appDir + "/../udev/rules.d/" + UdevRuleFileName}) {
+        std::error_code ec;
+        const fs::path path = fs::weakly_canonical(candidate, ec);
+        if (!ec && fs::is_regular_file(path, ec))
+            return path.string();
+    }
+    return UdevRuleFileName;
+}
+
 std::string FillText(std::string pattern, const std::vector<std::string>& values) {
     std::size_t at = 0;
     for (const std::string& v : values) {

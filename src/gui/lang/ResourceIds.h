@@ -93,6 +93,8 @@ inline constexpr int ID_PROGRAM_WRITE = 32772;
 inline constexpr int ID_SETTING_PORT = 32773;
 inline constexpr int ID_SETTING_LANGUAGE = 32774;
 inline constexpr int ID_HELP_HELP = 32775;
+// Help > Check the Connection.
+inline constexpr int ID_HELP_CHECK = 32790;
 
 inline constexpr int RecentFileCount = 4;
 

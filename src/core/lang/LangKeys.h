@@ -120,6 +120,7 @@ inline constexpr const char* IDS_CHECK_NO_DRIVER = "IDS_CHECK_NO_DRIVER";
 inline constexpr const char* IDS_CHECK_NO_DRIVER_FIX = "IDS_CHECK_NO_DRIVER_FIX";
 inline constexpr const char* IDS_CHECK_NO_CABLE = "IDS_CHECK_NO_CABLE";
 inline constexpr const char* IDS_CHECK_NO_CABLE_FIX = "IDS_CHECK_NO_CABLE_FIX";
+inline constexpr const char* IDS_CHECK_NOT_USB = "IDS_CHECK_NOT_USB";
 inline constexpr const char* IDS_CHECK_PORT_ELSEWHERE = "IDS_CHECK_PORT_ELSEWHERE";
 inline constexpr const char* IDS_CHECK_CHOOSE_PORT = "IDS_CHECK_CHOOSE_PORT";
 inline constexpr const char* IDS_CHECK_BIND_PORT = "IDS_CHECK_BIND_PORT";
@@ -231,6 +232,7 @@ inline constexpr std::array AllStringKeys{
     IDS_CHECK_NO_DRIVER_FIX,
     IDS_CHECK_NO_CABLE,
     IDS_CHECK_NO_CABLE_FIX,
+    IDS_CHECK_NOT_USB,
     IDS_CHECK_PORT_ELSEWHERE,
     IDS_CHECK_CHOOSE_PORT,
     IDS_CHECK_BIND_PORT,

@@ -484,7 +484,8 @@ ConnectionReport CheckConnection(const CheckEnvironment& env, const CheckText& t
             FillText(text(lang::IDS_CHECK_SNAP_FIX), {env.snapName}));
     std::string flatpakId = env.flatpakId;
     if (flatpakId.empty() && fs::exists(tree.at("/.flatpak-info"), ec))
-        flatpakId = "org.orvik.Orvik";
+        flatpakId = ini::GetString(tree.at("/.flatpak-info").string(), "Application", "name",
+                                   "org.orvik.Orvik", 256);
     if (!flatpakId.empty())
         add(Severity::Warning, "sandbox-flatpak", {}, text(lang::IDS_CHECK_FLATPAK),
             FillText(text(lang::IDS_CHECK_FLATPAK_FIX), {flatpakId}));
@@ -591,6 +592,24 @@ ConnectionReport CheckConnection(const CheckEnvironment& env, const CheckText& t
     if (report.devices.empty() && !cableWithoutTty)
         add(Severity::Error, "no-cable", {}, text(lang::IDS_CHECK_NO_CABLE),
             text(lang::IDS_CHECK_NO_CABLE_FIX));
+
+    // Without a cable, the configured port may still lead to a device (a built-in port or a
+    // pseudo-terminal): say that it is not one.
+    const bool anyOpens = std::any_of(report.devices.begin(), report.devices.end(),
+                                      [](const SerialDevice& d) { return d.opens; });
+    if (!anyOpens && !report.configuredDevice.empty() &&
+        fs::exists(tree.at(report.configuredDevice), ec)) {
+        const std::string target = tree.follow(report.configuredDevice, [&](const std::string& p) {
+            return std::any_of(report.devices.begin(), report.devices.end(),
+                               [&p](const SerialDevice& d) { return d.path == p; });
+        });
+        if (std::none_of(report.devices.begin(), report.devices.end(),
+                         [&target](const SerialDevice& d) { return d.path == target; }))
+            add(Severity::Info, "not-usb", report.configuredDevice,
+                FillText(text(lang::IDS_CHECK_NOT_USB),
+                         {comName(report.configuredPort), report.configuredDevice}),
+                {});
+    }
 
     // A cable that opens, and whether the configured port leads to it.
     const SerialDevice* cable = nullptr;

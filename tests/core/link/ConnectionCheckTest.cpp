@@ -229,6 +229,22 @@ const Situation Situations[] = {
        "Plug the cable into the computer and run the check again; sudo dmesg | tail shows "
        "what the system saw."}},
      false},
+    {"a pseudo-terminal as COM1 and no cable",
+     [](FakeSystem& s) {
+         test::WriteFile(s.at("app/setting.ini"), "[setup]\ncom=1\n[ports]\nCOM1=/dev/pts/7\n");
+         fs::create_directories(s.at("dev/pts"));
+         test::WriteFile(s.at("dev/pts/7"), "");
+         return s.env(true);
+     },
+     {{Severity::Error, "no-cable", "",
+       "No programming cable was found: the system has no USB serial device.",
+       "Plug the cable into the computer and run the check again; sudo dmesg | tail shows "
+       "what the system saw."},
+      {Severity::Info, "not-usb", "/dev/pts/7",
+       "COM1 leads to /dev/pts/7, which is not a USB serial device (a built-in serial port or a "
+       "pseudo-terminal).",
+       ""}},
+     false},
     {"cable without its driver",
      [](FakeSystem& s) {
          s.cable("1-4", "0403:6001", "", "");
@@ -243,13 +259,13 @@ const Situation Situations[] = {
     {"inside a Flatpak, the cable on COM3 while COM1 is chosen",
      [](FakeSystem& s) {
          s.cable("1-1", "1a86:7523", "ch341", "ttyUSB2");
-         test::WriteFile(s.at(".flatpak-info"), "[Application]\n");
+         test::WriteFile(s.at(".flatpak-info"), "[Application]\nname=org.example.Orvik\n");
          return s.env(true);
      },
      {{Severity::Warning, "sandbox-flatpak", "",
        "Orvik runs inside a Flatpak sandbox, which hides serial devices unless it is allowed "
        "to use them.",
-       "flatpak override --user --device=all org.orvik.Orvik"},
+       "flatpak override --user --device=all org.example.Orvik"},
       {Severity::Warning, "port-elsewhere", "/dev/ttyUSB2",
        "COM1 leads to /dev/ttyUSB0, but the cable is /dev/ttyUSB2.",
        "Choose COM3 in Setting > Communication Port."},

@@ -47,3 +47,8 @@ install(CODE "
             execute_process(COMMAND \${UPDATE_DESKTOP} \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\" OUTPUT_QUIET ERROR_QUIET)
         endif()
     endif()")
+
+# The udev rule for programming cables (desktop-user access, ModemManager keeps off). udev reads
+# lib/udev/rules.d only under /usr or /; from another prefix the README says how to copy it.
+install(FILES ${ORVIK_DATA_SOURCE_DIR}/60-orvik-cables.rules
+        DESTINATION lib/udev/rules.d)

@@ -48,10 +48,12 @@ int load(LangCatalog& texts, const std::string& path, HeaderBlock& header, Radio
 // could not keep the file's owner says so.
 int save(const Context& ctx, const std::string& path, const HeaderBlock& header,
          const RadioImage& image, SaveMode mode, const std::string& existsText);
+int cmdDoctor(Context& ctx);
 
 // Help text lines of each group of commands.
 extern const char* const DataCommandsUsage;
 extern const char* const RadioCommandsUsage;
 extern const char* const CsvCommandsUsage;
+extern const char* const DoctorCommandsUsage;
 
 } // namespace orvik::cli

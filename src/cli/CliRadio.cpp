@@ -227,6 +227,9 @@ int reportFailure(const Context& ctx, const TransferOutcome& outcome) {
         return ExitInterrupted;
     }
     std::fprintf(stderr, "%s\n", message.c_str());
+    // No radio answered: the connection check names the cause.
+    if (outcome.state == TransferState::PortError && !outcome.wokeUp)
+        std::fprintf(stderr, "%s\n", LoadLangString(lang, lang::IDS_CHECK_HINT).c_str());
     return outcome.state == TransferState::PortError ? ExitUnavailable : ExitProtocol;
 }
 

@@ -18,13 +18,13 @@ void printUsage(FILE* out) {
                  "  --app-dir DIR   program directory holding setting.ini and the *.lang files\n"
                  "                  (default: the directory of this executable)\n"
                  "\n"
-                 "Commands:\n%s%s%s"
+                 "Commands:\n%s%s%s%s"
                  "\n"
                  "Exit codes: 0 success, 64 usage, 65 header rejected, 66 input unreadable,\n"
-                 "69 port error, 73 output unwritable, 76 radio transfer failed,\n"
-                 "78 setting.ini missing, 130 interrupted; import: 2 rows adjusted or skipped,\n"
-                 "65 no Location/Frequency header.\n",
-                 DataCommandsUsage, CsvCommandsUsage, RadioCommandsUsage);
+                 "69 port error (doctor: no usable cable), 73 output unwritable,\n"
+                 "76 radio transfer failed, 78 setting.ini missing, 130 interrupted;\n"
+                 "import: 2 rows adjusted or skipped, 65 no Location/Frequency header.\n",
+                 DataCommandsUsage, CsvCommandsUsage, RadioCommandsUsage, DoctorCommandsUsage);
 }
 
 } // namespace
@@ -77,6 +77,8 @@ int main(int argc, char** argv) {
         run = cmdExport;
     else if (command == "import")
         run = cmdImport;
+    else if (command == "doctor")
+        run = cmdDoctor;
     if (!run) {
         std::fprintf(stderr, "orvik-cli: unknown command '%s'\n\n", command.c_str());
         printUsage(stderr);

@@ -126,6 +126,53 @@ inline constexpr const char* IDS_CSV_REPORT = "IDS_CSV_REPORT";
 inline constexpr const char* IDS_CSV_NO_NOTES = "IDS_CSV_NO_NOTES";
 inline constexpr const char* Menu_File_Export_Csv = "Menu_File_Export_Csv";
 inline constexpr const char* Menu_File_Import_Csv = "Menu_File_Import_Csv";
+// The connection check: its window and report, the findings (%s: device, group, program,
+// command, as each text says), and the port dialog's list of other devices.
+inline constexpr const char* IDS_CHECK_TITLE = "IDS_CHECK_TITLE";
+inline constexpr const char* IDS_CHECK_DEVICES = "IDS_CHECK_DEVICES";
+inline constexpr const char* IDS_CHECK_NO_DEVICES = "IDS_CHECK_NO_DEVICES";
+inline constexpr const char* IDS_CHECK_OPENS = "IDS_CHECK_OPENS";
+inline constexpr const char* IDS_CHECK_NO_OPEN = "IDS_CHECK_NO_OPEN";
+inline constexpr const char* IDS_CHECK_NO_COM = "IDS_CHECK_NO_COM";
+inline constexpr const char* IDS_CHECK_NO_DEVICE = "IDS_CHECK_NO_DEVICE";
+inline constexpr const char* IDS_CHECK_ERROR = "IDS_CHECK_ERROR";
+inline constexpr const char* IDS_CHECK_WARNING = "IDS_CHECK_WARNING";
+inline constexpr const char* IDS_CHECK_INFO = "IDS_CHECK_INFO";
+inline constexpr const char* IDS_CHECK_FIX = "IDS_CHECK_FIX";
+inline constexpr const char* IDS_CHECK_NOT_IN_GROUP = "IDS_CHECK_NOT_IN_GROUP";
+inline constexpr const char* IDS_CHECK_NOT_IN_GROUP_FIX = "IDS_CHECK_NOT_IN_GROUP_FIX";
+inline constexpr const char* IDS_CHECK_RELOGIN = "IDS_CHECK_RELOGIN";
+inline constexpr const char* IDS_CHECK_RELOGIN_FIX = "IDS_CHECK_RELOGIN_FIX";
+inline constexpr const char* IDS_CHECK_DENIED = "IDS_CHECK_DENIED";
+inline constexpr const char* IDS_CHECK_DENIED_FIX = "IDS_CHECK_DENIED_FIX";
+inline constexpr const char* IDS_CHECK_HELD = "IDS_CHECK_HELD";
+inline constexpr const char* IDS_CHECK_HELD_FIX = "IDS_CHECK_HELD_FIX";
+inline constexpr const char* IDS_CHECK_LOCKED = "IDS_CHECK_LOCKED";
+inline constexpr const char* IDS_CHECK_LOCKED_FIX = "IDS_CHECK_LOCKED_FIX";
+inline constexpr const char* IDS_CHECK_OPEN_FAILED = "IDS_CHECK_OPEN_FAILED";
+inline constexpr const char* IDS_CHECK_OPEN_FAILED_FIX = "IDS_CHECK_OPEN_FAILED_FIX";
+inline constexpr const char* IDS_CHECK_BRLTTY = "IDS_CHECK_BRLTTY";
+inline constexpr const char* IDS_CHECK_BRLTTY_FIX = "IDS_CHECK_BRLTTY_FIX";
+inline constexpr const char* IDS_CHECK_MODEMMANAGER = "IDS_CHECK_MODEMMANAGER";
+inline constexpr const char* IDS_CHECK_MODEMMANAGER_FIX = "IDS_CHECK_MODEMMANAGER_FIX";
+inline constexpr const char* IDS_CHECK_SNAP = "IDS_CHECK_SNAP";
+inline constexpr const char* IDS_CHECK_SNAP_FIX = "IDS_CHECK_SNAP_FIX";
+inline constexpr const char* IDS_CHECK_FLATPAK = "IDS_CHECK_FLATPAK";
+inline constexpr const char* IDS_CHECK_FLATPAK_FIX = "IDS_CHECK_FLATPAK_FIX";
+inline constexpr const char* IDS_CHECK_NO_DRIVER = "IDS_CHECK_NO_DRIVER";
+inline constexpr const char* IDS_CHECK_NO_DRIVER_FIX = "IDS_CHECK_NO_DRIVER_FIX";
+inline constexpr const char* IDS_CHECK_NO_CABLE = "IDS_CHECK_NO_CABLE";
+inline constexpr const char* IDS_CHECK_NO_CABLE_FIX = "IDS_CHECK_NO_CABLE_FIX";
+inline constexpr const char* IDS_CHECK_NOT_USB = "IDS_CHECK_NOT_USB";
+inline constexpr const char* IDS_CHECK_PORT_ELSEWHERE = "IDS_CHECK_PORT_ELSEWHERE";
+inline constexpr const char* IDS_CHECK_CHOOSE_PORT = "IDS_CHECK_CHOOSE_PORT";
+inline constexpr const char* IDS_CHECK_BIND_PORT = "IDS_CHECK_BIND_PORT";
+inline constexpr const char* IDS_CHECK_READY = "IDS_CHECK_READY";
+inline constexpr const char* IDS_CHECK_COPY = "IDS_CHECK_COPY";
+inline constexpr const char* IDS_CHECK_BUTTON = "IDS_CHECK_BUTTON";
+inline constexpr const char* IDS_CHECK_HINT = "IDS_CHECK_HINT";
+inline constexpr const char* IDS_PORT_OTHER_DEVICES = "IDS_PORT_OTHER_DEVICES";
+inline constexpr const char* IDS_PORT_USE_AS = "IDS_PORT_USE_AS";
 
 // Menu entries, in the order the menu is relabelled.
 inline constexpr const char* Menu_File = "Menu_File";
@@ -145,6 +192,7 @@ inline constexpr const char* Menu_Program_WriteData = "Menu_Program_WriteData";
 inline constexpr const char* Menu_Setting_Port = "Menu_Setting_Port";
 inline constexpr const char* Menu_Setting_Language = "Menu_Setting_Language";
 inline constexpr const char* Menu_Help_Help = "Menu_Help_Help";
+inline constexpr const char* Menu_Help_Check = "Menu_Help_Check";
 inline constexpr const char* Menu_App_About = "Menu_App_About";
 
 // Every String key above except the tool tips (which are formed from TipKeyFormat).
@@ -233,6 +281,51 @@ inline constexpr std::array AllStringKeys{
     IDS_CSV_NO_NOTES,
     Menu_File_Export_Csv,
     Menu_File_Import_Csv,
+    IDS_CHECK_TITLE,
+    IDS_CHECK_DEVICES,
+    IDS_CHECK_NO_DEVICES,
+    IDS_CHECK_OPENS,
+    IDS_CHECK_NO_OPEN,
+    IDS_CHECK_NO_COM,
+    IDS_CHECK_NO_DEVICE,
+    IDS_CHECK_ERROR,
+    IDS_CHECK_WARNING,
+    IDS_CHECK_INFO,
+    IDS_CHECK_FIX,
+    IDS_CHECK_NOT_IN_GROUP,
+    IDS_CHECK_NOT_IN_GROUP_FIX,
+    IDS_CHECK_RELOGIN,
+    IDS_CHECK_RELOGIN_FIX,
+    IDS_CHECK_DENIED,
+    IDS_CHECK_DENIED_FIX,
+    IDS_CHECK_HELD,
+    IDS_CHECK_HELD_FIX,
+    IDS_CHECK_LOCKED,
+    IDS_CHECK_LOCKED_FIX,
+    IDS_CHECK_OPEN_FAILED,
+    IDS_CHECK_OPEN_FAILED_FIX,
+    IDS_CHECK_BRLTTY,
+    IDS_CHECK_BRLTTY_FIX,
+    IDS_CHECK_MODEMMANAGER,
+    IDS_CHECK_MODEMMANAGER_FIX,
+    IDS_CHECK_SNAP,
+    IDS_CHECK_SNAP_FIX,
+    IDS_CHECK_FLATPAK,
+    IDS_CHECK_FLATPAK_FIX,
+    IDS_CHECK_NO_DRIVER,
+    IDS_CHECK_NO_DRIVER_FIX,
+    IDS_CHECK_NO_CABLE,
+    IDS_CHECK_NO_CABLE_FIX,
+    IDS_CHECK_NOT_USB,
+    IDS_CHECK_PORT_ELSEWHERE,
+    IDS_CHECK_CHOOSE_PORT,
+    IDS_CHECK_BIND_PORT,
+    IDS_CHECK_READY,
+    IDS_CHECK_COPY,
+    IDS_CHECK_BUTTON,
+    IDS_CHECK_HINT,
+    IDS_PORT_OTHER_DEVICES,
+    IDS_PORT_USE_AS,
     Menu_File,
     Menu_Program,
     Menu_Setting,
@@ -250,6 +343,7 @@ inline constexpr std::array AllStringKeys{
     Menu_Setting_Port,
     Menu_Setting_Language,
     Menu_Help_Help,
+    Menu_Help_Check,
     Menu_App_About,
 };
 

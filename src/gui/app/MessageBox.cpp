@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace orvik {
 
@@ -28,8 +29,13 @@ void SetFileDialogHook(FileDialogHook hook) {
 
 int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, MsgButtons buttons,
                    MsgIcon icon) {
+    return ShowMessageBox(owner, text, caption, buttons, icon, QString());
+}
+
+int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, MsgButtons buttons,
+                   MsgIcon icon, const QString& extraButton) {
     if (messageHook())
-        return messageHook()(MessageRecord{text, caption, buttons, icon});
+        return messageHook()(MessageRecord{text, caption, buttons, icon, extraButton});
 
     QMessageBox box(owner);
     box.setTextFormat(Qt::PlainText);
@@ -66,7 +72,12 @@ int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, 
         break;
     }
     box.setEscapeButton(buttons == MsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
-    switch (box.exec()) {
+    QPushButton* extra =
+        extraButton.isEmpty() ? nullptr : box.addButton(extraButton, QMessageBox::ActionRole);
+    const int answer = box.exec();
+    if (extra != nullptr && box.clickedButton() == extra)
+        return MsgExtra;
+    switch (answer) {
     case QMessageBox::Ok:
         return MsgOk;
     case QMessageBox::Yes:

@@ -15,17 +15,21 @@ enum class MsgButtons { Ok, OkCancel, YesNoCancel };
 enum class MsgIcon { None, Stop, Exclamation, Question, Information };
 
 // Answers, with the numbers of the classic message-box results.
-enum MsgResult { MsgOk = 1, MsgCancel = 2, MsgYes = 6, MsgNo = 7 };
+enum MsgResult { MsgOk = 1, MsgCancel = 2, MsgYes = 6, MsgNo = 7, MsgExtra = 100 };
 
 struct MessageRecord {
     QString text;
     QString caption;
     MsgButtons buttons = MsgButtons::Ok;
     MsgIcon icon = MsgIcon::None;
+    QString extraButton; // text of a further button (answer MsgExtra); empty: none
 };
 
 int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, MsgButtons buttons,
                    MsgIcon icon);
+// The same with one more button labelled `extraButton`, which answers MsgExtra.
+int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, MsgButtons buttons,
+                   MsgIcon icon, const QString& extraButton);
 
 using MessageBoxHook = std::function<int(const MessageRecord&)>;
 // Replaces the dialog (tests); an empty hook restores it.

@@ -16,6 +16,7 @@
 #include "gui/lang/CLanguageDlg.h"
 #include "gui/lang/LangUi.h"
 #include "gui/lang/ResourceIds.h"
+#include "gui/link/CConnectionDlg.h"
 #include "gui/link/CPortDlg.h"
 #include "gui/link/CTransferDlg.h"
 #include "gui/views/COrvikView.h"
@@ -87,7 +88,7 @@ constexpr int FileMenu[] = {ID_FILE_NEW,
                             ID_APP_EXIT};
 constexpr int ProgramMenu[] = {ID_PROGRAM_READ, ID_PROGRAM_WRITE};
 constexpr int SettingMenu[] = {ID_SETTING_PORT, ID_SETTING_LANGUAGE};
-constexpr int HelpMenu[] = {ID_HELP_HELP, ID_APP_ABOUT};
+constexpr int HelpMenu[] = {ID_HELP_HELP, ID_HELP_CHECK, ID_APP_ABOUT};
 constexpr int ToolBarOrder[] = {
     ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_PROGRAM_READ, ID_PROGRAM_WRITE, 0, ID_FILE_PRINT,
     0,           ID_HELP_HELP};
@@ -270,6 +271,13 @@ const std::vector<CMainFrame::Command>& CMainFrame::commands() {
          QStyle::SP_MessageBoxQuestion,
          {},
          [](F& f) { f.onHelp(); }},
+        {ID_HELP_CHECK,
+         "Menu_Help_Check",
+         "&Check the Connection...",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.onCheckConnection(); }},
         {ID_APP_ABOUT, "Menu_App_About", "&About...", nullptr, none, {}, [](F& f) { f.onAbout(); }},
         // Without a menu entry: print without the dialog, and the accelerators that do nothing.
         {ID_FILE_PRINT_DIRECT,
@@ -653,6 +661,11 @@ void CMainFrame::onHelp() {
         ShowMessageBox(
             this, app.LangText("IDS_ERROR_HELP_OPEN") + "\n" + QDir::toNativeSeparators(helpFile),
             app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
+void CMainFrame::onCheckConnection() {
+    CConnectionDlg dialog(app, this);
+    dialog.exec();
 }
 
 void CMainFrame::onAbout() {

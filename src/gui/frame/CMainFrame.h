@@ -103,6 +103,7 @@ private:
     void updateNumLock();
     bool saveTo(const QString& fileName);
     void onHelp();
+    void onCheckConnection();
     void onAbout();
 
     COrvikApp& app;

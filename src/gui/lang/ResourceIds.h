@@ -95,6 +95,8 @@ inline constexpr int ID_SETTING_LANGUAGE = 32774;
 inline constexpr int ID_HELP_HELP = 32775;
 inline constexpr int ID_FILE_IMPORT_CSV = 32780;
 inline constexpr int ID_FILE_EXPORT_CSV = 32781;
+// Help > Check the Connection.
+inline constexpr int ID_HELP_CHECK = 32790;
 
 inline constexpr int RecentFileCount = 4;
 

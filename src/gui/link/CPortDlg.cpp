@@ -1,7 +1,9 @@
 #include "gui/link/CPortDlg.h"
 
 #include "core/lang/LangCatalog.h"
+#include "core/lang/LangKeys.h"
 #include "core/link/CSerialPort.h"
+#include "core/link/ConnectionCheck.h"
 #include "core/link/PortNames.h"
 #include "core/profile/IniFile.h"
 #include "core/profile/SettingKeys.h"
@@ -11,9 +13,13 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -54,8 +60,10 @@ CPortDlg::CPortDlg(COrvikApp& application, QWidget* parent) : QDialog(parent), a
         auto* b = new QRadioButton(QStringLiteral("COM%1").arg(n), group);
         SetControlId(b, 1000 + n);
         exclusive->addButton(b, n);
-        grid->addWidget(b, (n - 1) % 4, (n - 1) / 4);
+        grid->addWidget(b, (n - 1) % 4, (n - 1) / 4 * 2);
         buttons[n - 1] = b;
+        labels[n - 1] = new QLabel(group);
+        grid->addWidget(labels[n - 1], (n - 1) % 4, (n - 1) / 4 * 2 + 1);
     }
     searchCheck = new QCheckBox("Search other ports", this);
     SetControlId(searchCheck, ids::IDC_SEARCH_COM);
@@ -70,8 +78,28 @@ CPortDlg::CPortDlg(COrvikApp& application, QWidget* parent) : QDialog(parent), a
     connect(box, &QDialogButtonBox::accepted, this, &CPortDlg::accept);
     connect(box, &QDialogButtonBox::rejected, this, &CPortDlg::reject);
 
+    devicesTitle = new QLabel(app.LangText(lang::IDS_PORT_OTHER_DEVICES), this);
+    devices = new QListWidget(this);
+    devices->setMaximumHeight(devices->fontMetrics().height() * 5);
+    useAsNumber = new QComboBox(this);
+    for (int n = 1; n <= 8; ++n)
+        useAsNumber->addItem(QStringLiteral("COM%1").arg(n), n);
+    useAs = new QPushButton(app.LangText(lang::IDS_PORT_USE_AS), this);
+    useAs->setAutoDefault(false);
+    useAs->setEnabled(false);
+    connect(devices, &QListWidget::currentRowChanged, this,
+            [this](int row) { useAs->setEnabled(row >= 0); });
+    connect(useAs, &QPushButton::clicked, this, &CPortDlg::onUseAs);
+    auto* useRow = new QHBoxLayout;
+    useRow->addStretch();
+    useRow->addWidget(useAs);
+    useRow->addWidget(useAsNumber);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
+    layout->addWidget(devicesTitle);
+    layout->addWidget(devices);
+    layout->addLayout(useRow);
     layout->addWidget(searchCheck);
     layout->addSpacing(6);
     layout->addWidget(box);
@@ -80,27 +108,87 @@ CPortDlg::CPortDlg(COrvikApp& application, QWidget* parent) : QDialog(parent), a
 
     const std::string& ini = app.paths().SettingsFilePath();
     const int com = app.ConfiguredPort();
-    CSerialPort& port = app.port();
-    port.Close();
+    app.port().Close();
     for (int n = 1; n <= 8; ++n) {
         QAbstractButton* b = buttons[n - 1];
         if (n == com)
             b->setChecked(true);
-        if (port.Open(n, 9600)) {
-            port.Close();
+        if (probe(n))
             b->setChecked(n == com);
-            b->setToolTip(QString::fromStdString(PortDevicePath(ini, n)));
-        } else {
-            b->setEnabled(false);
-            b->setToolTip(openFailureText(app.catalog(), port));
-        }
     }
+    fillDeviceList();
     const int search = app.SessionSearch() >= 0
                            ? app.SessionSearch()
                            : ini::GetInt(ini, keys::SetupSection, keys::SearchComKey, 1);
     searchCheck->setChecked(search != 0);
     // Wide enough for the caption in the title bar.
     setFixedSize(sizeHint().expandedTo(QSize(280, 0)));
+}
+
+bool CPortDlg::probe(int n) {
+    const std::string& ini = app.paths().SettingsFilePath();
+    CSerialPort& port = app.port();
+    QAbstractButton* b = buttons[n - 1];
+    QLabel* label = labels[n - 1];
+    const QString device = QString::fromStdString(PortDevicePath(ini, n));
+    label->setText(device.isEmpty() ? app.LangText(lang::IDS_CHECK_NO_DEVICE) : device);
+    const bool opened = port.Open(n, 9600);
+    if (opened) {
+        port.Close();
+        b->setToolTip(device);
+    } else {
+        b->setToolTip(openFailureText(app.catalog(), port));
+    }
+    b->setEnabled(opened);
+    label->setEnabled(opened);
+    label->setToolTip(b->toolTip());
+    return opened;
+}
+
+void CPortDlg::fillDeviceList() {
+    devices->clear();
+    const CheckEnvironment env =
+        CheckEnvironment::ForThisProcess(app.paths().SettingsFilePath(), std::string());
+    for (const SerialDevice& d : ListSerialDevices(env)) {
+        if (d.port >= 1 && d.port <= 8)
+            continue;
+        QString what = QString::fromStdString(d.vendorId + ":" + d.productId);
+        if (!d.product.empty())
+            what += " " + QString::fromStdString(d.product);
+        auto* item = new QListWidgetItem(QString::fromStdString(d.path) + "  (" + what + ")");
+        item->setData(Qt::UserRole, QString::fromStdString(d.path));
+        devices->addItem(item);
+        for (const std::string& name : d.byId) {
+            auto* alias = new QListWidgetItem(QString::fromStdString(name));
+            alias->setData(Qt::UserRole, QString::fromStdString(name));
+            devices->addItem(alias);
+        }
+    }
+    const bool any = devices->count() > 0;
+    devicesTitle->setVisible(any);
+    devices->setVisible(any);
+    useAs->setVisible(any);
+    useAsNumber->setVisible(any);
+    useAs->setEnabled(devices->currentRow() >= 0);
+}
+
+void CPortDlg::onUseAs() {
+    const QListWidgetItem* item = devices->currentItem();
+    if (item == nullptr)
+        return;
+    const int n = useAsNumber->currentData().toInt();
+    if (n < 1 || n > 8)
+        return;
+    app.port().Close();
+    ini::WriteString(app.paths().SettingsFilePath(), keys::PortsSection, "COM" + std::to_string(n),
+                     item->data(Qt::UserRole).toString().toStdString());
+    if (probe(n))
+        buttons[n - 1]->setChecked(true);
+    fillDeviceList();
+}
+
+QLabel* CPortDlg::portLabel(int n) const {
+    return n >= 1 && n <= 8 ? labels[n - 1] : nullptr;
 }
 
 QAbstractButton* CPortDlg::portButton(int n) const {

@@ -1,5 +1,6 @@
 #include "gui/link/CTransferDlg.h"
 
+#include "core/lang/LangKeys.h"
 #include "core/link/CSerialPort.h"
 #include "core/model/RadioImage.h"
 #include "gui/app/COrvikApp.h"
@@ -7,6 +8,7 @@
 #include "gui/app/MessageBox.h"
 #include "gui/lang/LangUi.h"
 #include "gui/lang/ResourceIds.h"
+#include "gui/link/CConnectionDlg.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -148,11 +150,19 @@ void CTransferDlg::finished(const TransferOutcome& outcome) {
     stopTimer();
     switch (outcome.state) {
     case TransferState::PortError:
-    case TransferState::TypeError:
-        ShowMessageBox(this, outcomeText(app.catalog(), outcome), app.LangText("IDS_ERROR"),
-                       MsgButtons::Ok, MsgIcon::Stop);
+    case TransferState::TypeError: {
+        // No radio answered: the box offers the connection check, which names the cause.
+        const bool noAnswer = outcome.state == TransferState::PortError && !outcome.wokeUp;
+        const int answer = ShowMessageBox(
+            this, outcomeText(app.catalog(), outcome), app.LangText("IDS_ERROR"), MsgButtons::Ok,
+            MsgIcon::Stop, noAnswer ? app.LangText(lang::IDS_CHECK_BUTTON) : QString());
         done(QDialog::Rejected);
+        if (answer == MsgExtra) {
+            CConnectionDlg check(app, parentWidget());
+            check.exec();
+        }
         break;
+    }
     case TransferState::ReadFailed:
     case TransferState::WriteFailed:
     case TransferState::ConnectionLost:

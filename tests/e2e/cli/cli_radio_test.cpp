@@ -219,6 +219,7 @@ TEST_F(CliRadio, PortErrorNamesTheDeviceAndWhy) {
     EXPECT_NE(r.err.find("No connection to the radio"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find(root + "/no-such-tty"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("No such file or directory"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("(or orvik-cli doctor) looks for the cause."), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(root + "/out.735"));
 
     EXPECT_EQ(Cli({"read", "--port", "0", "-o", "out.735"}).code, 64);

@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 
 #include "core/lang/LangText.h"
+#include "core/profile/IniFile.h"
 #include "gui/app/COrvikDoc.h"
 #include "gui/frame/CAboutDlg.h"
 #include "gui/frame/CMainFrame.h"
@@ -10,6 +11,7 @@
 #include "gui/grid/CGridCtrl.h"
 #include "gui/lang/CLanguageDlg.h"
 #include "gui/lang/ResourceIds.h"
+#include "gui/link/CConnectionDlg.h"
 #include "gui/link/CPortDlg.h"
 #include "gui/views/COrvikView.h"
 
@@ -18,13 +20,17 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -199,6 +205,72 @@ TEST_F(DialogsTest, PortDialogChecksTheConfiguredPortAndDisablesThoseThatDoNotOp
     EXPECT_TRUE(dialog.searchBox()->isVisible() || !dialog.searchBox()->isHidden());
     EXPECT_TRUE(dialog.searchBox()->isChecked());
     EXPECT_FALSE(app->port().IsOpen());
+    // Each port shows its device; one that does not open is greyed with the reason.
+    EXPECT_EQ(dialog.portLabel(3)->text(), pty.path);
+    EXPECT_TRUE(dialog.portLabel(3)->isEnabled());
+    EXPECT_EQ(dialog.portLabel(1)->text(), "/nonexistent/tty1");
+    EXPECT_FALSE(dialog.portLabel(1)->isEnabled());
+    EXPECT_TRUE(dialog.portLabel(1)->toolTip().startsWith("/nonexistent/tty1\n"))
+        << dialog.portLabel(1)->toolTip().toStdString();
+}
+
+// A fake system tree (ORVIK_SYSROOT) with a ttyACM cable that COM1 to COM8 do not reach.
+TEST_F(DialogsTest, PortDialogListsOtherDevicesAndBindsOneToTheChosenPort) {
+    QTemporaryDir sysroot;
+    ASSERT_TRUE(sysroot.isValid());
+    const QString root = sysroot.path();
+    const QString iface = root + "/sys/devices/pci0000:00/usb1/1-3/1-3:1.0";
+    ASSERT_TRUE(QDir().mkpath(iface));
+    ASSERT_TRUE(QDir().mkpath(root + "/sys/class/tty/ttyACM0"));
+    ASSERT_TRUE(QDir().mkpath(root + "/dev/serial/by-id"));
+    writeFile(iface + "/../idVendor", "2e8a\n");
+    writeFile(iface + "/../idProduct", "000a\n");
+    writeFile(iface + "/../product", "Cable\n");
+    writeFile(root + "/dev/ttyACM0", "");
+    ASSERT_TRUE(QFile::link("../../../../sys/devices/pci0000:00/usb1/1-3/1-3:1.0",
+                            root + "/sys/class/tty/ttyACM0/device"));
+    ASSERT_TRUE(QFile::link("../../ttyACM0", root + "/dev/serial/by-id/usb-Cable-if00"));
+    qputenv("ORVIK_SYSROOT", root.toUtf8());
+    writeSettings(settings("1", portsSection({})));
+    ASSERT_TRUE(start());
+    CPortDlg dialog(*app, frame());
+    qunsetenv("ORVIK_SYSROOT");
+
+    QListWidget* list = dialog.deviceList();
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), "/dev/ttyACM0  (2e8a:000a Cable)");
+    EXPECT_EQ(list->item(1)->text(), "/dev/serial/by-id/usb-Cable-if00");
+    EXPECT_FALSE(dialog.useAsButton()->isEnabled());
+    list->setCurrentRow(1);
+    ASSERT_TRUE(dialog.useAsButton()->isEnabled());
+    dialog.useAsPort()->setCurrentIndex(dialog.useAsPort()->findData(3));
+    qputenv("ORVIK_SYSROOT", root.toUtf8());
+    QTest::mouseClick(dialog.useAsButton(), Qt::LeftButton);
+    qunsetenv("ORVIK_SYSROOT");
+
+    const std::string ini = filePath("setting.ini").toStdString();
+    EXPECT_EQ(ini::GetString(ini, "ports", "COM3", "", 256), "/dev/serial/by-id/usb-Cable-if00");
+    EXPECT_EQ(ini::GetString(ini, "ports", "COM1", "", 256), "/nonexistent/tty1");
+    EXPECT_EQ(dialog.portLabel(3)->text(), "/dev/serial/by-id/usb-Cable-if00");
+    EXPECT_EQ(list->count(), 0); // COM3 reaches the cable now
+}
+
+TEST_F(DialogsTest, HelpChecksTheConnectionAndCopiesTheReport) {
+    ASSERT_TRUE(start());
+    QAction* check = nullptr;
+    for (QAction* a : frame()->topMenu(3)->actions())
+        if (a->data().toInt() == ids::ID_HELP_CHECK)
+            check = a;
+    ASSERT_NE(check, nullptr);
+    EXPECT_EQ(check->text(), text("english.lang", "Menu_Help_Check"));
+
+    CConnectionDlg dialog(*app, frame());
+    EXPECT_EQ(dialog.windowTitle(), text("english.lang", "IDS_CHECK_TITLE"));
+    // This machine has no USB serial cable.
+    EXPECT_TRUE(dialog.reportText().contains(text("english.lang", "IDS_CHECK_NO_CABLE")))
+        << dialog.reportText().toStdString();
+    QTest::mouseClick(dialog.copyButton(), Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), dialog.reportText());
 }
 
 TEST_F(DialogsTest, AnAbsentConfiguredPortStaysCheckedButDisabled) {

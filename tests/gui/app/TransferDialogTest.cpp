@@ -5,8 +5,10 @@
 #include "core/lang/LangText.h"
 #include "gui/app/COrvikDoc.h"
 #include "gui/frame/CMainFrame.h"
+#include "gui/link/CConnectionDlg.h"
 #include "gui/link/CTransferDlg.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
@@ -117,11 +119,25 @@ TEST_F(TransferDialogTest, NoRadioAndALateIdentificationEndTheDialogWithTheirBox
         startWith(sim, pattern(1));
         CTransferDlg dialog(*app, frame());
         dialog.isRead = true;
+        // The box's extra button opens the connection check.
+        answers.push_back(MsgExtra);
+        QString opened;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&opened] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal != nullptr && qobject_cast<CConnectionDlg*>(modal) != nullptr) {
+                opened = modal->metaObject()->className();
+                modal->close();
+            }
+        });
+        watch.start(50);
         EXPECT_EQ(run(dialog), QDialog::Rejected);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_TRUE(messages[0].text.startsWith(text("IDS_ERROR_PORTCONN")));
         EXPECT_EQ(messages[0].caption, text("IDS_ERROR"));
         EXPECT_EQ(messages[0].icon, MsgIcon::Stop);
+        EXPECT_EQ(messages[0].extraButton, text("IDS_CHECK_BUTTON"));
+        EXPECT_EQ(opened, "orvik::CConnectionDlg");
         EXPECT_EQ(docImage(), pattern(1));
     }
     messages.clear();
@@ -136,6 +152,7 @@ TEST_F(TransferDialogTest, NoRadioAndALateIdentificationEndTheDialogWithTheirBox
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, text("IDS_ERROR_IDENT_TIMEOUT"));
         EXPECT_EQ(messages[0].caption, text("IDS_ERROR"));
+        EXPECT_TRUE(messages[0].extraButton.isEmpty()); // a radio answered: the port is right
         EXPECT_EQ(docImage(), pattern(2));
     }
 }

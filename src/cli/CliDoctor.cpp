@@ -1,0 +1,38 @@
+// orvik-cli doctor: the connection check on the terminal, as text or as JSON.
+#include "cli/CliCommon.h"
+
+#include "core/lang/LangText.h"
+#include "core/link/ConnectionCheck.h"
+
+#include <cstdio>
+
+namespace orvik::cli {
+
+const char* const DoctorCommandsUsage =
+    "  doctor [--json]  check the serial devices and the system for what keeps the cable\n"
+    "                  from working, with the fix for each problem (exit 0: a cable can be\n"
+    "                  used, 69: not)\n";
+
+int cmdDoctor(Context& ctx) {
+    bool json = false;
+    for (const std::string& a : ctx.args) {
+        if (a == "--json") {
+            json = true;
+        } else {
+            std::fprintf(stderr, "orvik-cli doctor: unexpected argument '%s'\n", a.c_str());
+            return ExitUsage;
+        }
+    }
+    const std::string& lang = ctx.paths.LanguageFilePath();
+    const CheckText text = [&lang](std::string_view key) { return LoadLangString(lang, key); };
+    const CheckEnvironment env = CheckEnvironment::ForThisProcess(
+        ctx.paths.SettingsFilePath(), UdevRulePath(ctx.paths.AppDirectory()));
+    const ConnectionReport report = CheckConnection(env, text);
+    if (json)
+        std::printf("%s\n", ConnectionReportJson(report).c_str());
+    else
+        std::printf("%s", ConnectionReportText(report, text).c_str());
+    return report.usable() ? ExitOk : ExitUnavailable;
+}
+
+} // namespace orvik::cli

@@ -64,6 +64,7 @@ inline constexpr const char* IDS_ERROR_FILE_READ = "IDS_ERROR_FILE_READ";
 inline constexpr const char* IDS_ERROR_FILE_WRITE = "IDS_ERROR_FILE_WRITE";
 inline constexpr const char* IDS_UNTITLED = "IDS_UNTITLED";
 inline constexpr const char* IDS_FILTER_ALL = "IDS_FILTER_ALL";
+inline constexpr const char* IDS_CHANNEL_TABLE = "IDS_CHANNEL_TABLE";     // its accessible name
 inline constexpr const char* IDS_TRANSFER_HINT = "IDS_TRANSFER_HINT";     // before the first OK
 inline constexpr const char* IDS_ERROR_HELP_OPEN = "IDS_ERROR_HELP_OPEN"; // then the path
 inline constexpr const char* IDS_WARN_SETTINGS_SAVE = "IDS_WARN_SETTINGS_SAVE"; // then the path
@@ -227,6 +228,7 @@ inline constexpr std::array AllStringKeys{
     IDS_ERROR_FILE_WRITE,
     IDS_UNTITLED,
     IDS_FILTER_ALL,
+    IDS_CHANNEL_TABLE,
     IDS_TRANSFER_HINT,
     IDS_ERROR_HELP_OPEN,
     IDS_WARN_SETTINGS_SAVE,

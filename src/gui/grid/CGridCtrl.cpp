@@ -1,5 +1,8 @@
 #include "gui/grid/CGridCtrl.h"
 
+#include "gui/grid/GridAccessible.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontInfo>
@@ -98,6 +101,7 @@ int textFlagsFromFormat(unsigned format) {
 
 CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols, QWidget* parent)
     : QAbstractScrollArea(parent) {
+    InstallGridAccessibility();
     qRegisterMetaType<GridNotify>();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_KeyCompression, false);
@@ -713,6 +717,14 @@ bool CGridCtrl::SetFocusCell(int row, int col) {
         repaintCell(next.row, next.col);
         repaintFixedOf(next.row, next.col);
         sendNotification(kGridFocusArrived, next.row, next.col);
+        // A screen reader follows the focus cell.
+        const int dataCols = columnCount() - fixedColumnCount();
+        if (QAccessible::isActive() && next.row >= fixedRowCount() &&
+            next.col >= fixedColumnCount() && hasFocus()) {
+            QAccessibleEvent event(this, QAccessible::Focus);
+            event.setChild((next.row - fixedRowCount()) * dataCols + next.col - fixedColumnCount());
+            QAccessible::updateAccessibility(&event);
+        }
     }
     return true;
 }

@@ -24,6 +24,7 @@ CLanguageDlg::CLanguageDlg(AppPaths& appPaths, LangCatalog& texts, QWidget* pare
     languageList = new QComboBox(this);
     SetControlId(languageList, ids::IDC_LANGUAGE_LIST);
     languageList->setMinimumWidth(220);
+    label->setBuddy(languageList);
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
     QPushButton* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);

@@ -75,6 +75,7 @@ void CTransferDlg::initDialog() {
     setWindowTitle("Transfer");
     ApplyDialogTexts(app.catalog(), this, ids::IDD_TRANSFER);
     setWindowTitle(app.LangText(isRead ? "IDS_READDATA" : "IDS_WRITEDATA"));
+    bar->setAccessibleName(windowTitle());
     bar->setRange(0, 1024);
     bar->setValue(0);
     showMessage(app.LangText("IDS_TRANSFER_HINT"));

@@ -24,6 +24,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -222,6 +223,15 @@ void COrvikView::buildForm() {
     connect(dtmfEdit, &DtmfEdit::focusLost, this, &COrvikView::onDtmfFocusLost);
 
     connect(channelGrid, &CGridCtrl::beginEdit, this, &COrvikView::OnBeginEdit);
+
+    // Each list and text field is named by the label before it (its id is one less), so a
+    // screen reader says what the control is for; the label's text follows the language.
+    for (QLabel* label : formWidget->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (QWidget* field = control(ControlId(label) + 1);
+            field && (qobject_cast<QComboBox*>(field) || qobject_cast<QLineEdit*>(field)))
+            label->setBuddy(field);
+    }
+
     connect(freqEdit, &FreqEdit::focusLost, this, &COrvikView::onFreqEditFocusLost);
     connect(toneList, &ToneList::focusLost, this, &COrvikView::onToneListFocusLost);
     connect(optionList, &OptionList::focusLost, this, &COrvikView::onOptionListFocusLost);
@@ -269,6 +279,7 @@ void COrvikView::OnUpdate() {
     hideEditors();
     if (QWidget* frame = window(); frame != this)
         frame->setWindowTitle(LangText(catalog, "IDS_WINDOWNAME"));
+    channelGrid->setAccessibleName(LangText(catalog, "IDS_CHANNEL_TABLE"));
     ApplyDialogTexts(catalog, formWidget, ids::IDD_FORMVIEW);
     fillLists();
     dtmfEdit->setMaxLength(5);
@@ -584,6 +595,11 @@ void COrvikView::OnBeginEdit(const GridNotify& record) {
     const QString cellText = record.item.text;
     editRow = r;
     editColumn = c;
+    // The editor is named by its column for a screen reader.
+    const QString header = channelGrid->GetItemText(0, c);
+    for (QWidget* editor : {static_cast<QWidget*>(freqEdit), static_cast<QWidget*>(toneList),
+                            static_cast<QWidget*>(optionList)})
+        editor->setAccessibleName(header);
 
     switch (c) {
     case ColRxFreq:

@@ -4,11 +4,15 @@
 #include "ViewFixture.h"
 
 #include "gui/lang/CLanguageDlg.h"
+#include "gui/lang/LangUi.h"
 #include "gui/lang/ResourceIds.h"
 #include "gui/link/CPortDlg.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -407,7 +411,7 @@ TEST_F(ChannelTableTest, ToneAndOptionListsArePickedWithTheMouse) {
     ASSERT_EQ(Click(1, 2), tones);
     QTest::mouseClick(tones, Qt::LeftButton, {}, QPoint(tones->width() - 6, tones->height() / 2));
     QAbstractItemView* list = tones->view();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }, 1000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }, 5000));
     EXPECT_TRUE(tones->isVisible());
     EXPECT_EQ(view->verticalScrollBar()->value(), scrolled);
     // Entry 3 ("71.9" after Off, 67.0, 69.3) picked with the mouse. (The list ignores a release
@@ -418,7 +422,7 @@ TEST_F(ChannelTableTest, ToneAndOptionListsArePickedWithTheMouse) {
     const QRect r = list->visualRect(entry);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       QPoint(list->viewport()->width() / 2, r.center().y()));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !list->isVisible(); }, 1000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !list->isVisible(); }, 5000));
     EXPECT_EQ(tones->currentText(), "71.9");
     // A click elsewhere (on a channel number) ends the edit and stores the pick.
     Click(5, 0);
@@ -432,16 +436,54 @@ TEST_F(ChannelTableTest, ToneAndOptionListsArePickedWithTheMouse) {
     QTest::mouseClick(options, Qt::LeftButton, {},
                       QPoint(options->width() - 6, options->height() / 2));
     QAbstractItemView* optionView = options->view();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return optionView->isVisible(); }, 1000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return optionView->isVisible(); }, 5000));
     QTest::qWait(QApplication::doubleClickInterval() + 50);
     const int lowRow = options->findText("Low");
     ASSERT_GE(lowRow, 0);
     const QRect low = optionView->visualRect(optionView->model()->index(lowRow, 0));
     QTest::mouseClick(optionView->viewport(), Qt::LeftButton, {},
                       QPoint(optionView->viewport()->width() / 2, low.center().y()));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !optionView->isVisible(); }, 1000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !optionView->isVisible(); }, 5000));
     EXPECT_EQ(Cell(1, 7), "Low");
     EXPECT_EQ(doc->image().highPower(1), 0);
+}
+
+// A screen reader reads the table as a table: a cell's text with its row and column headers,
+// the focus cell, and every list and field of the form named by its label.
+TEST_F(ChannelTableTest, AScreenReaderReadsTheTableAndTheFormControls) {
+    RadioImage image = Image();
+    SetChannel(image, 3, "438.5", "430.9");
+    Show(image);
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->role(), QAccessible::Table);
+    QAccessibleTableInterface* cells = table->tableInterface();
+    ASSERT_NE(cells, nullptr);
+    EXPECT_EQ(cells->rowCount(), 16);
+    EXPECT_EQ(cells->columnCount(), 9);
+    QAccessibleInterface* cell = cells->cellAt(2, 0); // channel 3, RX frequency
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->role(), QAccessible::Cell);
+    EXPECT_EQ(cell->text(QAccessible::Name), "438.50000");
+    EXPECT_EQ(cell->text(QAccessible::Description), "CH 3, RX Freq (MHz)");
+    QAccessibleTableCellInterface* place = cell->tableCellInterface();
+    ASSERT_NE(place, nullptr);
+    EXPECT_EQ(place->rowIndex(), 2);
+    EXPECT_EQ(place->columnHeaderCells().value(0)->text(QAccessible::Name), "RX Freq (MHz)");
+    EXPECT_EQ(place->rowHeaderCells().value(0)->text(QAccessible::Name), "3");
+    EXPECT_EQ(table->indexOfChild(cell), 2 * 9);
+    EXPECT_EQ(table->child(2 * 9 + 2)->text(QAccessible::Name), "430.90000");
+    grid->SetFocusCell(3, 3);
+    ASSERT_NE(table->focusChild(), nullptr);
+    EXPECT_EQ(table->focusChild()->text(QAccessible::Name), "430.90000");
+
+    for (QWidget* w : view->form()->findChildren<QWidget*>()) {
+        if (!w->isVisible() || !(qobject_cast<QComboBox*>(w) || qobject_cast<QLineEdit*>(w)))
+            continue;
+        QAccessibleInterface* control = QAccessible::queryAccessibleInterface(w);
+        ASSERT_NE(control, nullptr);
+        EXPECT_FALSE(control->text(QAccessible::Name).isEmpty()) << ControlId(w);
+    }
 }
 
 } // namespace

@@ -21,9 +21,11 @@ std::string Line(const std::vector<std::string>& fields) {
         if (i > 0)
             out += ',';
         std::string field = Field(fields[i]);
-        // A line that would read as a comment or as an empty line gets its first field quoted.
+        // A line that would read as a comment or as an empty line, or whose first bytes a reader
+        // would take for a byte-order mark, gets its first field quoted.
         if (i == 0 && field == fields[0] &&
-            (field.empty() ? fields.size() == 1 : field.front() == '#'))
+            (field.empty() ? fields.size() == 1
+                           : field.front() == '#' || field.starts_with("\xEF\xBB\xBF")))
             field = '"' + field + '"';
         out += field;
     }

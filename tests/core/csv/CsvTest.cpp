@@ -34,6 +34,12 @@ TEST(Csv, WrittenLinesReadBackToTheSameFields) {
     EXPECT_EQ(records[3].line, 5); // the quoted line break counts as a physical line
     EXPECT_EQ(records[4].line, 6);
     EXPECT_EQ(csv::Line({"#x", "y"}), "\"#x\",y\r\n");
+    // Found by fuzzing: a first field starting with the bytes of a byte-order mark lost them.
+    for (const Fields& alone : {Fields{"\xEF\xBB\xBF"}, Fields{"\xEF\xBB\xBFx", "y"}}) {
+        const auto back = csv::Parse(csv::Line(alone));
+        ASSERT_EQ(back.size(), 1u);
+        EXPECT_EQ(back[0].fields, alone);
+    }
 }
 
 TEST(Csv, ReaderCases) {

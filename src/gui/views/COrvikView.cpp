@@ -19,6 +19,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -490,6 +491,13 @@ void COrvikView::writeCell(int n, int column, const CellTexts& texts) {
     channelGrid->SetItem(item);
 }
 
+int COrvikView::HeadingWidth(const CGridCtrl& grid, int column) {
+    QFont bold = grid.font();
+    bold.setBold(true);
+    constexpr int margins = 2 * 3 + 2; // text margin on both sides and the grid lines
+    return QFontMetrics(bold).horizontalAdvance(grid.GetItemText(0, column)) + margins;
+}
+
 void COrvikView::FillChannelTable() {
     CGridCtrl& grid = *channelGrid;
     if (grid.rowCount() != kRows) {
@@ -521,6 +529,10 @@ void COrvikView::FillChannelTable() {
         header.col = c;
         grid.SetItem(header);
     }
+    // The focus cell's heading is drawn bold: each column is at least as wide as its heading
+    // in bold, so no heading is cut in any language.
+    for (int c = 0; c < ChannelColumnCount; ++c)
+        grid.SetColumnWidth(c, std::max(kColumnWidths[c], HeadingWidth(grid, c)));
 
     const CellTexts texts = cellTexts();
     for (int n = 1; n <= ChannelCount; ++n) {

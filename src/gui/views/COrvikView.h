@@ -85,6 +85,8 @@ public:
     // ---- channel table
     // Sets the grid up on first use and fills the header and all 16 channel rows.
     void FillChannelTable();
+    // The width a column needs to show its heading in bold (as the focus cell's column does).
+    static int HeadingWidth(const CGridCtrl& grid, int column);
     // Recomputes the read-only states of row n (1..16) and rewrites its nine data cells.
     void RefreshChannelRow(int n);
 

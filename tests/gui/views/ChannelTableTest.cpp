@@ -313,9 +313,10 @@ TEST_F(ChannelTableTest, AllFFImageShowsEmptyReadOnlyChannels) {
         EXPECT_EQ(Cell(0, c), headers[c]);
     EXPECT_EQ(grid->rowCount(), 17);
     EXPECT_EQ(grid->columnCount(), 10);
-    EXPECT_EQ(grid->GetColumnWidth(0), 40);
-    EXPECT_EQ(grid->GetColumnWidth(4), 100);
-    EXPECT_EQ(grid->GetColumnWidth(9), 70);
+    // The table's column widths, widened where a heading in bold needs more.
+    EXPECT_EQ(grid->GetColumnWidth(0), std::max(40, COrvikView::HeadingWidth(*grid, 0)));
+    EXPECT_EQ(grid->GetColumnWidth(4), std::max(100, COrvikView::HeadingWidth(*grid, 4)));
+    EXPECT_EQ(grid->GetColumnWidth(9), std::max(70, COrvikView::HeadingWidth(*grid, 9)));
     EXPECT_EQ(grid->GetRowHeight(0), 28);
     EXPECT_EQ(grid->GetRowHeight(16), 21);
     EXPECT_FALSE(grid->selectionEnabled);

@@ -95,6 +95,12 @@ TEST_P(FormLayoutTest, NothingClippedOrOverlapping) {
         for (int c = 0; c < 10; ++c)
             EXPECT_LE(fm.horizontalAdvance(Cell(r, c)) + 4, grid->GetColumnWidth(c))
                 << r << "," << c << " " << Cell(r, c).toStdString();
+    // The heading of the focus cell's column is bold; it fits as well.
+    QFont bold = grid->GetFont();
+    bold.setBold(true);
+    for (int c = 0; c < 10; ++c)
+        EXPECT_LE(QFontMetrics(bold).horizontalAdvance(Cell(0, c)) + 6, grid->GetColumnWidth(c))
+            << Cell(0, c).toStdString();
     EXPECT_LE(grid->GetTotalWidth(), grid->viewport()->width());
     EXPECT_LE(grid->GetTotalHeight(), grid->viewport()->height());
 

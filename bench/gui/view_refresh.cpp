@@ -50,8 +50,7 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(2, std::atoi(argv[1])) : 50;
     std::vector<double> refresh, painted;
     for (int i = 0; i < runs; ++i) {
-        app.paths().SetLanguageFilePath(languages[i % 2]);
-        app.catalog().setFiles(languages[i % 2], languages[1]);
+        app.SetLanguageFile(languages[i % 2]);
         QElapsedTimer timer;
         timer.start();
         app.RefreshLanguage();

@@ -42,6 +42,11 @@ bool COrvikApp::InitInstance() {
     return true;
 }
 
+void COrvikApp::SetLanguageFile(const std::string& languageFile) {
+    appPaths.SetLanguageFilePath(languageFile);
+    texts.setFiles(languageFile, texts.fallbackFile());
+}
+
 QString COrvikApp::LangText(std::string_view key) {
     return orvik::LangText(texts, key);
 }

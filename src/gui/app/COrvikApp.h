@@ -39,6 +39,9 @@ public:
     // String/key of the current language.
     QString LangText(std::string_view key);
 
+    // Makes `languageFile` the current language file (paths and catalog); the caller refreshes.
+    void SetLanguageFile(const std::string& languageFile);
+
     // Relabels the menu, recomputes the limits and redraws every view: after a language switch
     // and after a completed radio read.
     void RefreshLanguage();

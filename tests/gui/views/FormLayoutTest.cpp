@@ -56,7 +56,7 @@ void ExpectFits(QWidget* w) {
 
 TEST_P(FormLayoutTest, NothingClippedOrOverlapping) {
     const QString language = GetParam();
-    app->paths().SetLanguageFilePath(dir.filePath(language + ".lang").toStdString());
+    app->SetLanguageFile(dir.filePath(language + ".lang").toStdString());
     RadioImage image = Image(4);
     SetChannel(image, 1, "435.125", "435.125");
     SetChannel(image, 2, "145.5", "145.6");
@@ -114,6 +114,18 @@ TEST_P(FormLayoutTest, NothingClippedOrOverlapping) {
         EXPECT_TRUE(form->grab().save(shots + "/orvik-form-tone-" + language + ".png"));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(3, 3).center());
         EXPECT_TRUE(form->grab().save(shots + "/orvik-form-freq-" + language + ".png"));
+        // The same in a dark colour scheme.
+        const QPalette light = QApplication::palette();
+        QPalette dark(QColor(53, 53, 53));
+        dark.setColor(QPalette::Base, QColor(35, 35, 35));
+        dark.setColor(QPalette::Text, Qt::white);
+        dark.setColor(QPalette::WindowText, Qt::white);
+        dark.setColor(QPalette::ButtonText, Qt::white);
+        dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+        QApplication::setPalette(dark);
+        QTest::qWait(50);
+        EXPECT_TRUE(frame.get()->grab().save(shots + "/orvik-window-" + language + "-dark.png"));
+        QApplication::setPalette(light);
     }
 }
 

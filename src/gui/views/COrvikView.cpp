@@ -531,8 +531,11 @@ void COrvikView::FillChannelTable() {
     }
     // The focus cell's heading is drawn bold: each column is at least as wide as its heading
     // in bold, so no heading is cut in any language.
-    for (int c = 0; c < ChannelColumnCount; ++c)
-        grid.SetColumnWidth(c, std::max(kColumnWidths[c], HeadingWidth(grid, c)));
+    for (int c = 0; c < ChannelColumnCount; ++c) {
+        const int width = std::max(kColumnWidths[c], HeadingWidth(grid, c));
+        if (grid.GetColumnWidth(c) != width)
+            grid.SetColumnWidth(c, width);
+    }
 
     const CellTexts texts = cellTexts();
     for (int n = 1; n <= ChannelCount; ++n) {

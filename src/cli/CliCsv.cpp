@@ -5,6 +5,7 @@
 #include "core/lang/LangKeys.h"
 #include "core/model/ChannelCsv.h"
 #include "core/profile/AtomicSave.h"
+#include "core/profile/JsonText.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -49,24 +50,6 @@ bool readText(LangCatalog& texts, const std::string& path, std::string& out) {
         return true;
     fail(texts.text(lang::IDS_ERROR_FILE_READ) + " " + path + ": " + std::strerror(error));
     return false;
-}
-
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (char c : s) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", u);
-            out += buf;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
 }
 
 std::string jsonList(const std::vector<int>& list) {
@@ -177,10 +160,10 @@ int cmdImport(Context& ctx) {
             const CsvImportNote& n = r.notes[i];
             out += std::string(i ? "," : "") + "{\"line\":" + std::to_string(n.line) +
                    ",\"channel\":" + std::to_string(n.channel) +
-                   ",\"code\":" + jsonString(CsvNoteCode(n.what)) +
-                   ",\"column\":" + jsonString(n.column) + ",\"value\":" + jsonString(n.value) +
-                   ",\"result\":" + jsonString(n.result) +
-                   ",\"text\":" + jsonString(CsvNoteText(n, lookup)) + "}";
+                   ",\"code\":" + JsonString(CsvNoteCode(n.what)) +
+                   ",\"column\":" + JsonString(n.column) + ",\"value\":" + JsonString(n.value) +
+                   ",\"result\":" + JsonString(n.result) +
+                   ",\"text\":" + JsonString(CsvNoteText(n, lookup)) + "}";
         }
         out += "]}\n";
         std::fputs(out.c_str(), stdout);

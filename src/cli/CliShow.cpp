@@ -2,6 +2,7 @@
 
 #include "core/lang/LangKeys.h"
 #include "core/model/Codecs.h"
+#include "core/profile/JsonText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -98,24 +99,6 @@ std::string entryAt(const std::vector<std::string>& list, int position) {
                : std::string();
 }
 
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (const char ch : s) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += ch;
-        }
-    }
-    return out + "\"";
-}
-
 } // namespace
 
 std::string ShowJson(const RadioImage& image) {
@@ -130,12 +113,12 @@ std::string ShowJson(const RadioImage& image) {
             (first ? "\"" : ",\"") + std::string(f.name) + "\":" + std::to_string((image.*f.get)());
         first = false;
     }
-    out += "},\"dtmf\":" + jsonString(DtmfToText(image.dtmfDigits())) + ",\"channels\":[";
+    out += "},\"dtmf\":" + JsonString(DtmfToText(image.dtmfDigits())) + ",\"channels\":[";
     auto freq = [](const FreqBcd& f) {
-        return f[3] > 0x99 ? std::string("null") : jsonString(FreqToText(f));
+        return f[3] > 0x99 ? std::string("null") : JsonString(FreqToText(f));
     };
     auto tone = [](const ToneWord& t) {
-        return t[1] == 0xFF ? std::string("null") : jsonString(ToneToText(t, std::string()));
+        return t[1] == 0xFF ? std::string("null") : JsonString(ToneToText(t, std::string()));
     };
     for (int n = 1; n <= ChannelCount; ++n) {
         const bool txEmpty = image.txFreq(n)[3] > 0x99;

@@ -4,6 +4,7 @@
 #include "core/link/CSerialPort.h"
 #include "core/link/PortNames.h"
 #include "core/profile/IniFile.h"
+#include "core/profile/JsonText.h"
 #include "core/profile/SettingKeys.h"
 
 #include <algorithm>
@@ -258,24 +259,6 @@ const char* openErrorName(OpenError e) {
         break;
     }
     return "other";
-}
-
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (const char ch : s) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += ch;
-        }
-    }
-    return out + "\"";
 }
 
 std::string comName(int port) {
@@ -692,41 +675,41 @@ std::string ConnectionReportJson(const ConnectionReport& report) {
     std::string out = "{\"ok\":";
     out += report.usable() ? "true" : "false";
     out += ",\"configuredPort\":" + std::to_string(report.configuredPort);
-    out += ",\"configuredDevice\":" + jsonString(report.configuredDevice);
+    out += ",\"configuredDevice\":" + JsonString(report.configuredDevice);
     out += ",\"udevRuleInstalled\":";
     out += report.udevRuleInstalled ? "true" : "false";
     out += ",\"devices\":[";
     for (std::size_t i = 0; i < report.devices.size(); ++i) {
         const SerialDevice& d = report.devices[i];
         out += i ? ",{" : "{";
-        out += "\"name\":" + jsonString(d.name) + ",\"path\":" + jsonString(d.path) + ",\"byId\":[";
+        out += "\"name\":" + JsonString(d.name) + ",\"path\":" + JsonString(d.path) + ",\"byId\":[";
         for (std::size_t j = 0; j < d.byId.size(); ++j)
-            out += (j ? "," : "") + jsonString(d.byId[j]);
+            out += (j ? "," : "") + JsonString(d.byId[j]);
         out += "],\"usb\":";
         out += d.usb ? "true" : "false";
-        out += ",\"vendorId\":" + jsonString(d.vendorId) +
-               ",\"productId\":" + jsonString(d.productId) +
-               ",\"product\":" + jsonString(d.product) +
-               ",\"manufacturer\":" + jsonString(d.manufacturer) +
-               ",\"driver\":" + jsonString(d.driver) +
+        out += ",\"vendorId\":" + JsonString(d.vendorId) +
+               ",\"productId\":" + JsonString(d.productId) +
+               ",\"product\":" + JsonString(d.product) +
+               ",\"manufacturer\":" + JsonString(d.manufacturer) +
+               ",\"driver\":" + JsonString(d.driver) +
                ",\"port\":" + (d.port > 0 ? std::to_string(d.port) : std::string("null")) +
                ",\"opens\":";
         out += d.opens ? "true" : "false";
-        out += ",\"error\":" + jsonString(openErrorName(d.openError)) +
-               ",\"errorText\":" + jsonString(d.openErrorText) +
-               ",\"group\":" + jsonString(d.group) + ",\"heldBy\":[";
+        out += ",\"error\":" + JsonString(openErrorName(d.openError)) +
+               ",\"errorText\":" + JsonString(d.openErrorText) +
+               ",\"group\":" + JsonString(d.group) + ",\"heldBy\":[";
         for (std::size_t j = 0; j < d.holders.size(); ++j)
             out += (j ? ",{\"pid\":" : "{\"pid\":") + std::to_string(d.holders[j].pid) +
-                   ",\"name\":" + jsonString(d.holders[j].name) + "}";
+                   ",\"name\":" + JsonString(d.holders[j].name) + "}";
         out += "]}";
     }
     out += "],\"findings\":[";
     for (std::size_t i = 0; i < report.findings.size(); ++i) {
         const Finding& f = report.findings[i];
         out += i ? ",{" : "{";
-        out += "\"severity\":" + jsonString(severityName(f.severity)) +
-               ",\"id\":" + jsonString(f.id) + ",\"device\":" + jsonString(f.device) +
-               ",\"text\":" + jsonString(f.text) + ",\"fix\":" + jsonString(f.fix) + "}";
+        out += "\"severity\":" + JsonString(severityName(f.severity)) +
+               ",\"id\":" + JsonString(f.id) + ",\"device\":" + JsonString(f.device) +
+               ",\"text\":" + JsonString(f.text) + ",\"fix\":" + JsonString(f.fix) + "}";
     }
     out += "]}";
     return out;

@@ -7,7 +7,6 @@
 #include "gui/app/COrvikDoc.h"
 #include "gui/frame/CAboutDlg.h"
 #include "gui/frame/CMainFrame.h"
-#include "gui/frame/HelpFile.h"
 #include "gui/grid/CGridCtrl.h"
 #include "gui/lang/CLanguageDlg.h"
 #include "gui/lang/ResourceIds.h"
@@ -313,13 +312,6 @@ TEST_F(DialogsTest, OkWritesOnlyAChangedPortAndTheSearchBoxWritesAtOnce) {
         EXPECT_TRUE(readFile(filePath("setting.ini")).contains("com=6\n"));
         EXPECT_EQ(frame()->portPaneText(), "COM6");
     }
-}
-
-TEST_F(DialogsTest, HelpOpensTheLanguagesChmWhenPresentElseItsHtmlPage) {
-    const QString langFile = filePath("english.lang");
-    EXPECT_EQ(HelpFilePath(langFile), filePath("english.html"));
-    writeFile(filePath("english.chm"), "ITSF");
-    EXPECT_EQ(HelpFilePath(langFile), filePath("english.chm"));
 }
 
 TEST_F(DialogsTest, AboutBoxTakesItsTextsFromTheLanguageFile) {

@@ -1,7 +1,7 @@
 # cmake --install: the programs to bin/, the shipped read-only data to share/orvik (the programs
 # find it as ../share/orvik from their own folder and keep setting.ini per user in
-# ~/.config/orvik), the desktop entry, the *.735 file type, icons, AppStream metadata and the udev
-# rule for programming cables.
+# ~/.config/orvik), the desktop entry, the *.735 file type, icons and the udev rule for programming
+# cables; man pages, bash completion and AppStream metadata come from dist/dist.cmake.
 include(GNUInstallDirs)
 set(ORVIK_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/orvik)
 
@@ -23,6 +23,10 @@ install(FILES ${ORVIK_DATA_SOURCE_DIR}/orvik-735.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${ORVIK_DATA_SOURCE_DIR}/orvik.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
+foreach(size 16 32 48)
+    install(FILES ${ORVIK_DATA_SOURCE_DIR}/icons/orvik-${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME orvik.png)
+endforeach()
 install(FILES ${ORVIK_DATA_SOURCE_DIR}/orvik.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 # Refresh the desktop's caches when the tools are there (not with DESTDIR packaging, where the
@@ -38,6 +42,8 @@ install(CODE "
             execute_process(COMMAND \${UPDATE_DESKTOP} \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\" OUTPUT_QUIET ERROR_QUIET)
         endif()
     endif()")
+
+include(${CMAKE_SOURCE_DIR}/dist/dist.cmake)
 
 # The udev rule for programming cables (desktop-user access, ModemManager keeps off). udev reads
 # lib/udev/rules.d only under /usr or /; from another prefix the README says how to copy it.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -65,13 +66,42 @@ TEST_F(Installed, LaysOutProgramsDataAndDesktopFiles) {
           "share/orvik/english.lang", "share/orvik/chinese.lang", "share/orvik/english.html",
           "share/orvik/chinese.html", "share/applications/orvik.desktop",
           "share/mime/packages/orvik-735.xml", "share/icons/hicolor/scalable/apps/orvik.svg",
-          "share/icons/hicolor/64x64/apps/orvik.png", "lib/udev/rules.d/60-orvik-cables.rules"})
+          "share/icons/hicolor/64x64/apps/orvik.png", "share/icons/hicolor/16x16/apps/orvik.png",
+          "lib/udev/rules.d/60-orvik-cables.rules", "share/metainfo/org.orvik.Orvik.metainfo.xml",
+          "share/man/man1/orvik.1.gz", "share/man/man1/orvik-cli.1.gz",
+          "share/man/man1/orvik-radio-sim.1.gz", "share/bash-completion/completions/orvik-cli"})
         EXPECT_TRUE(fs::is_regular_file(prefix->File(file))) << file;
     EXPECT_FALSE(fs::exists(prefix->File("bin/setting.ini")));
     EXPECT_EQ(Run("orvik-cli", "--version"), 0);
     EXPECT_EQ(out, std::string("orvik-cli ") + ORVIK_VERSION + "\n");
     EXPECT_EQ(Run("orvik", "--version"), 0) << err;
     EXPECT_EQ(out, std::string("orvik ") + ORVIK_VERSION + "\n");
+}
+
+// Every option a program's --help names appears in its man page.
+TEST_F(Installed, ManPagesNameEveryOptionOfTheHelp) {
+    for (const char* program : {"orvik", "orvik-cli", "orvik-radio-sim"}) {
+        ASSERT_EQ(Run(program, "--help"), 0) << program << err;
+        const std::string page =
+            ReadFile(std::string(ORVIK_SHIPPED_DATA_DIR) + "/../man/" + program + ".1");
+        ASSERT_FALSE(page.empty()) << program;
+        std::string roff; // the page with "\-" read as "-"
+        for (std::size_t i = 0; i < page.size(); ++i)
+            if (!(page[i] == '\\' && i + 1 < page.size() && page[i + 1] == '-'))
+                roff += page[i];
+        int options = 0;
+        for (std::size_t at = out.find("--"); at != std::string::npos; at = out.find("--", at)) {
+            std::size_t end = at + 2;
+            while (end < out.size() &&
+                   (std::isalnum(static_cast<unsigned char>(out[end])) || out[end] == '-'))
+                ++end;
+            const std::string option = out.substr(at, end - at);
+            EXPECT_NE(roff.find(option), std::string::npos) << program << " " << option;
+            ++options;
+            at = end;
+        }
+        EXPECT_GT(options, 1) << program;
+    }
 }
 
 TEST_F(Installed, FirstRunMakesThePerUserSettingsAndUsesTheSharedLanguages) {

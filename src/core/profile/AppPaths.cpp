@@ -4,6 +4,7 @@
 #include "core/profile/SettingKeys.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <limits.h>
@@ -101,18 +102,19 @@ bool AppPaths::PrepareSettingsFile() const {
         return false;
     std::error_code ec;
     std::filesystem::create_directories(appDirectory, ec);
-    // Copied under a temporary name and renamed, so a second process never sees half a file.
-    const std::string partial = settingsFilePath + ".new";
-    if (!std::filesystem::copy_file(shipped, partial,
-                                    std::filesystem::copy_options::overwrite_existing, ec)) {
-        std::filesystem::remove(partial, ec);
-        return false;
+    // Copied under a name of this process, then linked into place: a second process starting
+    // at the same time never sees half a file, and a setting.ini made meanwhile is kept.
+    const std::string partial = settingsFilePath + ".new." + std::to_string(::getpid());
+    if (std::filesystem::copy_file(shipped, partial,
+                                   std::filesystem::copy_options::overwrite_existing, ec)) {
+        std::filesystem::permissions(
+            partial, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+            std::filesystem::perm_options::add, ec);
+        // Without hard links (some network file systems) the file is renamed instead.
+        if (::link(partial.c_str(), settingsFilePath.c_str()) != 0 && errno != EEXIST)
+            ::rename(partial.c_str(), settingsFilePath.c_str());
     }
-    std::filesystem::permissions(
-        partial, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
-        std::filesystem::perm_options::add, ec);
-    if (SettingsFileExists() || ::rename(partial.c_str(), settingsFilePath.c_str()) != 0)
-        std::filesystem::remove(partial, ec);
+    std::filesystem::remove(partial, ec);
     return SettingsFileExists();
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 
 namespace orvik {
@@ -111,7 +112,10 @@ TEST_F(InstalledLayout, FirstStartCopiesTheShippedSettingsIntoTheUserFolder) {
     WriteFile(paths.SettingsFilePath(), "[setup]\ncom=4\n");
     ASSERT_TRUE(paths.PrepareSettingsFile());
     EXPECT_EQ(test::ReadFile(paths.SettingsFilePath()), "[setup]\ncom=4\n");
-    EXPECT_FALSE(std::filesystem::exists(paths.SettingsFilePath() + ".new"));
+    // Nothing but setting.ini is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(User()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST_F(InstalledLayout, NoSettingsAnywhereNamesEveryFolderSearched) {

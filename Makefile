@@ -9,12 +9,15 @@ FUZZ_SECONDS ?= 60
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVIK_SANITIZE=$(SANITIZE)
 
-.PHONY: all setup build release run test test-tsan demo fuzz clean
+.PHONY: all setup build release run test test-tsan demo fuzz package setup-package clean
 
 all: build
 
 setup:
 	@scripts/setup
+
+setup-package:
+	@scripts/setup package
 
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
@@ -51,6 +54,12 @@ fuzz: setup
 
 demo: release
 	scripts/demo $(RELEASE_BUILD)
+
+# The Debian package from the optimised build (only what it installs is built), then its checks.
+package: setup-package $(RELEASE_BUILD)/build.ninja
+	cmake --build $(RELEASE_BUILD) -j$(JOBS) --target orvik orvik-cli orvik-radio-sim orvik_dist
+	cd $(RELEASE_BUILD) && cpack -G DEB
+	scripts/check-package $(RELEASE_BUILD)
 
 clean:
 	rm -rf $(BUILD) $(RELEASE_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

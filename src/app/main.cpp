@@ -4,8 +4,9 @@
 //   orvik [--app-dir DIR] --print-pdf OUT.pdf FILE.735
 //
 // --app-dir names the program directory (setting.ini, *.lang); by default the directory of the
-// executable. --print-pdf prints the channel table of FILE.735 to OUT.pdf without a window.
-// Qt's own options (-platform, -style, ...) are taken out by QApplication first.
+// executable when it holds setting.ini, else the installed layout (~/.config/orvik and
+// <prefix>/share/orvik). --print-pdf prints the channel table of FILE.735 to OUT.pdf without a
+// window. Qt's own options (-platform, -style, ...) are taken out by QApplication first.
 
 #include "core/profile/AppPaths.h"
 #include "gui/app/COrvikApp.h"
@@ -24,7 +25,8 @@
 namespace {
 void printUsage() {
     std::printf("Usage: orvik [--app-dir DIR] [FILE.735]\n"
-                "       orvik [--app-dir DIR] --print-pdf OUT.pdf FILE.735\n");
+                "       orvik [--app-dir DIR] --print-pdf OUT.pdf FILE.735\n"
+                "       orvik --version\n");
 }
 } // namespace
 
@@ -32,6 +34,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             printUsage();
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("orvik %s\n", ORVIK_VERSION);
             return 0;
         }
     }
@@ -67,22 +73,25 @@ int main(int argc, char** argv) {
             return 64;
         }
     }
-    if (appDir.empty())
-        appDir = orvik::AppPaths::ExecutableDirectory();
+    // --app-dir makes that folder the program directory for everything.
+    const orvik::AppPaths paths =
+        appDir.empty() ? orvik::AppPaths::Locate(orvik::AppPaths::ExecutableDirectory())
+                       : orvik::AppPaths(appDir);
 
     if (!pdfOut.isEmpty()) {
         if (file.isEmpty()) {
             std::fprintf(stderr, "orvik: --print-pdf needs a data file\n");
             return 64;
         }
-        return orvik::PrintDataFileToPdf(appDir, file, pdfOut);
+        return orvik::PrintDataFileToPdf(paths, file, pdfOut);
     }
 
-    const QString icon = QString::fromStdString(appDir) + "/orvik.png";
-    if (QFileInfo::exists(icon))
-        QApplication::setWindowIcon(QIcon(icon));
+    if (const std::string icon = paths.FindFile("orvik.png"); !icon.empty())
+        QApplication::setWindowIcon(QIcon(QString::fromStdString(icon)));
+    else
+        QApplication::setWindowIcon(QIcon::fromTheme("orvik"));
 
-    orvik::COrvikApp app(appDir);
+    orvik::COrvikApp app(paths);
     if (!app.InitInstance())
         return 1;
     orvik::CMainFrame frame(app);

@@ -45,7 +45,7 @@ void fail(const std::string& text) {
 }
 
 LangCatalog openCatalog(const Context& ctx) {
-    LangCatalog catalog(ctx.paths.LanguageFilePath(), ctx.paths.AppDirectory() + "/english.lang");
+    LangCatalog catalog(ctx.paths.LanguageFilePath(), ctx.paths.EnglishFilePath());
     std::string unreadable;
     if (catalog.takeFallbackNotice(unreadable))
         fail(catalog.text(lang::IDS_WARN_LANG_FILE) + " " + unreadable);

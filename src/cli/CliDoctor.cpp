@@ -26,7 +26,7 @@ int cmdDoctor(Context& ctx) {
     const std::string& lang = ctx.paths.LanguageFilePath();
     const CheckText text = [&lang](std::string_view key) { return LoadLangString(lang, key); };
     const CheckEnvironment env = CheckEnvironment::ForThisProcess(
-        ctx.paths.SettingsFilePath(), UdevRulePath(ctx.paths.AppDirectory()));
+        ctx.paths.SettingsFilePath(), UdevRulePath(ctx.paths.DataDirectory()));
     const ConnectionReport report = CheckConnection(env, text);
     if (json)
         std::printf("%s\n", ConnectionReportJson(report).c_str());

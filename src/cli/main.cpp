@@ -16,7 +16,9 @@ void printUsage(FILE* out) {
                  "Usage: orvik-cli [--app-dir DIR] COMMAND [ARGS]\n"
                  "\n"
                  "  --app-dir DIR   program directory holding setting.ini and the *.lang files\n"
-                 "                  (default: the directory of this executable)\n"
+                 "                  (default: the directory of this executable when it holds\n"
+                 "                  setting.ini, else ~/.config/orvik and <prefix>/share/orvik)\n"
+                 "  --version       print the version and exit\n"
                  "\n"
                  "Commands:\n%s%s%s%s"
                  "\n"
@@ -34,6 +36,10 @@ int main(int argc, char** argv) {
     int i = 1;
     for (; i < argc; ++i) {
         const std::string a = argv[i];
+        if (a == "--version") {
+            std::printf("orvik-cli %s\n", ORVIK_VERSION);
+            return ExitOk;
+        }
         if (a == "--help" || a == "-h") {
             printUsage(stdout);
             return ExitOk;
@@ -55,10 +61,9 @@ int main(int argc, char** argv) {
         return ExitUsage;
     }
     const std::string command = argv[i++];
-    if (appDir.empty())
-        appDir = AppPaths::ExecutableDirectory();
-
-    Context ctx{AppPaths(appDir), {}};
+    // --app-dir makes that folder the program directory for everything.
+    Context ctx{
+        appDir.empty() ? AppPaths::Locate(AppPaths::ExecutableDirectory()) : AppPaths(appDir), {}};
     for (; i < argc; ++i)
         ctx.args.emplace_back(argv[i]);
 
@@ -85,8 +90,10 @@ int main(int argc, char** argv) {
         return ExitUsage;
     }
 
-    if (!ctx.paths.SettingsFileExists()) {
+    if (!ctx.paths.PrepareSettingsFile()) {
         std::fprintf(stderr, "Can not find the file setting.ini!\n");
+        for (const std::string& folder : ctx.paths.SearchedFolders())
+            std::fprintf(stderr, "  %s\n", folder.c_str());
         return ExitConfig;
     }
     ctx.paths.ChooseLanguage(SystemLocaleName());

@@ -145,6 +145,20 @@ std::vector<LanguageFileEntry> ListLanguageFiles(const std::string& appDirectory
     return list;
 }
 
+std::vector<LanguageFileEntry> ListLanguageFiles(const std::vector<std::string>& folders) {
+    std::vector<LanguageFileEntry> list;
+    for (const std::string& folder : folders) {
+        for (LanguageFileEntry& entry : ListLanguageFiles(folder)) {
+            const bool shadowed = std::any_of(list.begin(), list.end(), [&](const auto& listed) {
+                return listed.title == entry.title;
+            });
+            if (!shadowed)
+                list.push_back(std::move(entry));
+        }
+    }
+    return list;
+}
+
 int PreselectedLanguage(const std::vector<LanguageFileEntry>& entries,
                         const std::string& currentLanguageFile) {
     const auto current = std::find_if(entries.begin(), entries.end(), [&](const auto& entry) {

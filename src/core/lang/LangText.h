@@ -40,6 +40,11 @@ struct LanguageFileEntry {
 // whose display text is empty are left out.
 std::vector<LanguageFileEntry> ListLanguageFiles(const std::string& appDirectory);
 
+// The same for several folders, in the given order: a file name already listed from an earlier
+// folder is left out of the later ones (a user's file shadows the shipped one). Each folder's
+// entries keep their file-name order.
+std::vector<LanguageFileEntry> ListLanguageFiles(const std::vector<std::string>& folders);
+
 // Index of the entry to preselect: the first whose display text begins with the display text of
 // the file whose path equals currentLanguageFile without regard to case; -1 when none.
 int PreselectedLanguage(const std::vector<LanguageFileEntry>& entries,

@@ -268,8 +268,8 @@ std::string comName(int port) {
 } // namespace
 
 std::string UdevRulePath(const std::string& appDir) {
-    for (const std::string& candidate :
-         {appDir + "/" + UdevRuleFileName, appDir + "/../udev/rules.d/" + UdevRuleFileName}) {
+    for (const std::string& candidate : {appDir + "/" + UdevRuleFileName,
+                                         appDir + "/../../lib/udev/rules.d/" + UdevRuleFileName}) {
         std::error_code ec;
         const fs::path path = fs::weakly_canonical(candidate, ec);
         if (!ec && fs::is_regular_file(path, ec))

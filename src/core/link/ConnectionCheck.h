@@ -99,8 +99,9 @@ std::string FillText(std::string pattern, const std::vector<std::string>& values
 
 // The name of Orvik's udev rule file.
 inline constexpr const char* UdevRuleFileName = "60-orvik-cables.rules";
-// The rule file as the fixes name it: beside the program in `appDir` (build tree), in the rule
-// directory of an installed program (<prefix>/lib/udev/rules.d), else just its name.
-std::string UdevRulePath(const std::string& appDir);
+// The rule file as the fixes name it: in the data folder `dataDir` (build tree), in the rule
+// directory of an installed program (<prefix>/lib/udev/rules.d beside <prefix>/share/orvik),
+// else just its name.
+std::string UdevRulePath(const std::string& dataDir);
 
 } // namespace orvik

@@ -3,8 +3,12 @@
 #include "core/profile/IniFile.h"
 #include "core/profile/SettingKeys.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <limits.h>
+#include <pwd.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,11 +38,31 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+bool IsRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 } // namespace
 
 AppPaths::AppPaths(std::string dir)
-    : appDirectory(WithoutTrailingSlash(std::move(dir))),
+    : appDirectory(WithoutTrailingSlash(std::move(dir))), dataDirectory(appDirectory),
       settingsFilePath(appDirectory + "/" + keys::SettingsFileName) {}
+
+AppPaths::AppPaths(std::string userDirectory, std::string dataDir)
+    : appDirectory(WithoutTrailingSlash(std::move(userDirectory))),
+      dataDirectory(WithoutTrailingSlash(std::move(dataDir))),
+      settingsFilePath(appDirectory + "/" + keys::SettingsFileName) {}
+
+AppPaths AppPaths::Locate(const std::string& executableDirectory) {
+    const std::string exeDir = WithoutTrailingSlash(executableDirectory);
+    if (IsRegularFile(exeDir + "/" + keys::SettingsFileName))
+        return AppPaths(exeDir);
+    const std::filesystem::path prefix = std::filesystem::path(exeDir).parent_path();
+    AppPaths paths(UserConfigDirectory(), (prefix / "share" / "orvik").string());
+    paths.executableDirectory = exeDir;
+    return paths;
+}
 
 std::string AppPaths::ExecutableDirectory() {
     std::vector<char> buffer(PATH_MAX + 1);
@@ -52,9 +76,88 @@ std::string AppPaths::ExecutableDirectory() {
     return exe.substr(0, slash);
 }
 
+std::string AppPaths::UserConfigDirectory() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && xdg[0] == '/')
+        return WithoutTrailingSlash(xdg) + "/orvik";
+    std::string home;
+    if (const char* env = std::getenv("HOME"); env && *env)
+        home = env;
+    else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+        home = pw->pw_dir;
+    return WithoutTrailingSlash(home) + "/.config/orvik";
+}
+
 bool AppPaths::SettingsFileExists() const {
-    struct stat st {};
-    return ::stat(settingsFilePath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return IsRegularFile(settingsFilePath);
+}
+
+bool AppPaths::PrepareSettingsFile() const {
+    if (SettingsFileExists())
+        return true;
+    if (dataDirectory == appDirectory)
+        return false;
+    const std::string shipped = dataDirectory + "/" + keys::SettingsFileName;
+    if (!IsRegularFile(shipped))
+        return false;
+    std::error_code ec;
+    std::filesystem::create_directories(appDirectory, ec);
+    // Copied under a name of this process, then linked into place: a second process starting
+    // at the same time never sees half a file, and a setting.ini made meanwhile is kept.
+    const std::string partial = settingsFilePath + ".new." + std::to_string(::getpid());
+    if (std::filesystem::copy_file(shipped, partial,
+                                   std::filesystem::copy_options::overwrite_existing, ec)) {
+        std::filesystem::permissions(
+            partial, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+            std::filesystem::perm_options::add, ec);
+        // Without hard links (some network file systems) the file is renamed instead.
+        if (::link(partial.c_str(), settingsFilePath.c_str()) != 0 && errno != EEXIST)
+            ::rename(partial.c_str(), settingsFilePath.c_str());
+    }
+    std::filesystem::remove(partial, ec);
+    return SettingsFileExists();
+}
+
+std::vector<std::string> AppPaths::SearchedFolders() const {
+    std::vector<std::string> folders;
+    for (const std::string* dir : {&executableDirectory, &appDirectory, &dataDirectory})
+        if (!dir->empty() && std::find(folders.begin(), folders.end(), *dir) == folders.end())
+            folders.push_back(*dir);
+    return folders;
+}
+
+std::vector<std::string> AppPaths::LookupFolders() const {
+    if (dataDirectory == appDirectory)
+        return {appDirectory};
+    return {appDirectory, dataDirectory};
+}
+
+std::string AppPaths::FindFile(const std::string& name) const {
+    for (const std::string& dir : LookupFolders())
+        if (IsRegularFile(dir + "/" + name))
+            return dir + "/" + name;
+    return {};
+}
+
+std::string AppPaths::LanguageFilePathFor(const std::string& name) const {
+    const std::string file = name + ".lang";
+    const std::string found = FindFile(file);
+    return found.empty() ? dataDirectory + "/" + file : found;
+}
+
+std::string AppPaths::HelpFilePath() const {
+    const auto slash = languageFilePath.rfind('/');
+    const std::string dir =
+        slash == std::string::npos ? std::string(".") : languageFilePath.substr(0, slash);
+    std::string title =
+        slash == std::string::npos ? languageFilePath : languageFilePath.substr(slash + 1);
+    if (const auto dot = title.rfind('.'); dot != std::string::npos)
+        title.erase(dot);
+    for (const std::string& folder : LookupFolders())
+        for (const char* extension : {".chm", ".html"})
+            if (IsRegularFile(folder + "/" + title + extension))
+                return folder + "/" + title + extension;
+    return dir + "/" + title + ".html";
 }
 
 std::string AppPaths::ChooseLanguage(const std::string& systemLocale) {
@@ -62,7 +165,7 @@ std::string AppPaths::ChooseLanguage(const std::string& systemLocale) {
                                       LanguageNameBuffer);
     if (name.empty())
         name = IsSimplifiedChineseLocale(systemLocale) ? "chinese" : "english";
-    languageFilePath = appDirectory + "/" + name + ".lang";
+    languageFilePath = LanguageFilePathFor(name);
     return name;
 }
 

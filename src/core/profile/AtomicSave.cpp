@@ -184,7 +184,8 @@ SaveResult SaveFileAtomically(const std::string& path, std::string_view data, Sa
         // mode follows.
         if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
             ::fchown(fd, st.st_uid, st.st_gid) != 0) {
-            (void)::fchown(fd, static_cast<uid_t>(-1), st.st_gid); // the group, if we are in it
+            // The group, if we are in it.
+            [[maybe_unused]] const int groupKept = ::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
             result.ownerChanged = st.st_uid != ::geteuid();
         }
         ok = ::fchmod(fd, st.st_mode & 07777) == 0;

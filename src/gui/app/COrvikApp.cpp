@@ -17,7 +17,9 @@ constexpr const char* SettingsName = "orvik";
 constexpr const char* RecentGroup = "Recent File List";
 } // namespace
 
-COrvikApp::COrvikApp(std::string appDirectory) : appPaths(std::move(appDirectory)) {
+COrvikApp::COrvikApp(std::string appDirectory) : COrvikApp(AppPaths(std::move(appDirectory))) {}
+
+COrvikApp::COrvikApp(AppPaths paths) : appPaths(std::move(paths)) {
     serialPort.SetSettingsFilePath(appPaths.SettingsFilePath());
 }
 
@@ -31,13 +33,15 @@ QString COrvikApp::FileFilter() {
 }
 
 bool COrvikApp::InitInstance() {
-    if (!appPaths.SettingsFileExists()) {
-        ShowMessageBox(nullptr, QStringLiteral("Can not find the file setting.ini!"),
-                       QStringLiteral("Orvik"), MsgButtons::Ok, MsgIcon::Stop);
+    if (!appPaths.PrepareSettingsFile()) {
+        QString text = QStringLiteral("Can not find the file setting.ini!");
+        for (const std::string& folder : appPaths.SearchedFolders())
+            text += "\n" + QString::fromStdString(folder);
+        ShowMessageBox(nullptr, text, QStringLiteral("Orvik"), MsgButtons::Ok, MsgIcon::Stop);
         return false;
     }
     appPaths.ChooseLanguage(SystemLocaleName());
-    texts.setFiles(appPaths.LanguageFilePath(), appPaths.AppDirectory() + "/english.lang");
+    texts.setFiles(appPaths.LanguageFilePath(), appPaths.EnglishFilePath());
     doc = std::make_unique<COrvikDoc>();
     return true;
 }

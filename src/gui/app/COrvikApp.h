@@ -24,7 +24,9 @@ class COrvikApp : public QObject {
     Q_OBJECT
 public:
     // appDirectory: where setting.ini and the *.lang files are (the executable's directory).
+    // Portable: one program directory for everything.
     explicit COrvikApp(std::string appDirectory);
+    explicit COrvikApp(AppPaths paths);
     ~COrvikApp() override;
 
     // Start-up: false (after saying so) when setting.ini is missing. Chooses the language and

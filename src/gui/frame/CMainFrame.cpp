@@ -12,7 +12,6 @@
 #include "gui/app/COrvikDoc.h"
 #include "gui/app/MessageBox.h"
 #include "gui/frame/CAboutDlg.h"
-#include "gui/frame/HelpFile.h"
 #include "gui/lang/CLanguageDlg.h"
 #include "gui/lang/LangUi.h"
 #include "gui/lang/ResourceIds.h"
@@ -655,7 +654,7 @@ void CMainFrame::OnSettingLanguage() {
 }
 
 void CMainFrame::onHelp() {
-    const QString helpFile = HelpFilePath(QString::fromStdString(app.paths().LanguageFilePath()));
+    const QString helpFile = QString::fromStdString(app.paths().HelpFilePath());
     // Without the file, or without a program that shows it, the user is told which file.
     if (!QFileInfo::exists(helpFile) || !QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile)))
         ShowMessageBox(

@@ -39,15 +39,17 @@ public:
 
 } // namespace
 
-int PrintDataFileToPdf(const std::string& appDirectory, const QString& dataFile,
-                       const QString& pdfFile) {
-    if (!AppPaths(appDirectory).SettingsFileExists()) {
-        std::fprintf(stderr, "orvik: cannot find setting.ini in %s\n", appDirectory.c_str());
+int PrintDataFileToPdf(const AppPaths& paths, const QString& dataFile, const QString& pdfFile) {
+    if (!paths.PrepareSettingsFile()) {
+        std::fprintf(stderr, "orvik: cannot find setting.ini in");
+        for (const std::string& folder : paths.SearchedFolders())
+            std::fprintf(stderr, " %s", folder.c_str());
+        std::fprintf(stderr, "\n");
         return kExitConfig;
     }
 
     const StderrMessages messages;
-    COrvikApp app(appDirectory);
+    COrvikApp app(paths);
     if (!app.InitInstance())
         return kExitConfig;
     CMainFrame frame(app);

@@ -2,13 +2,12 @@
 
 #include <QString>
 
-#include <string>
-
 namespace orvik {
+
+class AppPaths;
 
 // Prints the channel-table page of a data file to a PDF file without showing a window.
 // Returns a process exit status (0 on success).
-int PrintDataFileToPdf(const std::string& appDirectory, const QString& dataFile,
-                       const QString& pdfFile);
+int PrintDataFileToPdf(const AppPaths& paths, const QString& dataFile, const QString& pdfFile);
 
 } // namespace orvik

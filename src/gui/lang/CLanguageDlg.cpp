@@ -43,7 +43,7 @@ CLanguageDlg::CLanguageDlg(AppPaths& appPaths, LangCatalog& texts, QWidget* pare
     ApplyDialogTexts(catalog, this, ids::IDD_LANGUAGE);
 
     // The list sorts its entries, like a sorted drop-down list.
-    const auto entries = ListLanguageFiles(paths.AppDirectory());
+    const auto entries = ListLanguageFiles(paths.LookupFolders());
     QStringList names;
     for (const auto& e : entries)
         names.append(QString::fromStdString(e.display));
@@ -67,7 +67,7 @@ CLanguageDlg::CLanguageDlg(AppPaths& appPaths, LangCatalog& texts, QWidget* pare
 void CLanguageDlg::accept() {
     const QString selected =
         languageList->currentIndex() >= 0 ? languageList->currentText() : QString();
-    const auto entries = ListLanguageFiles(paths.AppDirectory());
+    const auto entries = ListLanguageFiles(paths.LookupFolders());
     const int match = selected.isEmpty() ? -1 : MatchLanguage(entries, selected.toStdString());
     if (match >= 0) {
         stored = ini::WriteString(paths.SettingsFilePath(), keys::SetupSection, keys::LanguageKey,

@@ -51,7 +51,7 @@ void CConnectionDlg::refresh() {
     LangCatalog& catalog = app.catalog();
     const CheckText text = [&catalog](std::string_view key) { return catalog.text(key); };
     const CheckEnvironment env = CheckEnvironment::ForThisProcess(
-        app.paths().SettingsFilePath(), UdevRulePath(app.paths().AppDirectory()));
+        app.paths().SettingsFilePath(), UdevRulePath(app.paths().DataDirectory()));
     const ConnectionReport result = CheckConnection(env, text);
     report->setPlainText(QString::fromStdString(ConnectionReportText(result, text)));
 }

@@ -205,6 +205,22 @@ TEST_F(LanguageListing, ListsRegularLangFilesInNameOrder) {
     EXPECT_TRUE(ListLanguageFiles(dir.File("notes.txt")).empty());
 }
 
+TEST_F(LanguageListing, SeveralFoldersEarlierFileNamesShadowLaterOnes) {
+    TempDir user;
+    WriteFile(user.File("english.lang"), "[Face]\ndisp=Mine\n");
+    WriteFile(user.File("zulu.lang"), "[Face]\ndisp=Zulu\n");
+    const auto entries = ListLanguageFiles({user.Path(), dir.Path(), user.Path()});
+    std::vector<std::string> paths;
+    for (const auto& e : entries)
+        paths.push_back(e.path);
+    EXPECT_EQ(paths, (std::vector<std::string>{user.File("english.lang"), user.File("zulu.lang"),
+                                               dir.File("amer.lang"), dir.File("anon.lang"),
+                                               dir.File("chinese.lang"), dir.File("english2.lang"),
+                                               dir.File("englishuk.lang"), dir.File("long.lang")}));
+    EXPECT_EQ(entries[0].display, "Mine");
+    EXPECT_TRUE(ListLanguageFiles(std::vector<std::string>{}).empty());
+}
+
 TEST_F(LanguageListing, PreselectionIgnoresCaseOfThePath) {
     const auto entries = ListLanguageFiles(dir.Path());
     EXPECT_EQ(PreselectedLanguage(entries, dir.Path() + "/chinese.lang"), 2);

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <optional>
 
 namespace orvik {
 namespace {
@@ -59,6 +62,119 @@ TEST(AppPaths, ChooseLanguage) {
             << (c.settings ? c.settings : "(none)") << " / " << c.locale;
         EXPECT_EQ(paths.LanguageFilePath(), dir.Path() + "/" + c.expected + ".lang");
     }
+}
+
+// An installed layout: <prefix>/bin, <prefix>/share/orvik and a user folder not yet there.
+struct InstalledLayout : ::testing::Test {
+    InstalledLayout() {
+        std::filesystem::create_directories(prefix.File("bin"));
+        std::filesystem::create_directories(Data());
+        WriteFile(Data() + "/setting.ini", "[setup]\nlanguage=english\n");
+        WriteFile(Data() + "/english.lang", "[Face]\ndisp=English\n");
+        WriteFile(Data() + "/english.html", "<p>help</p>");
+        setenv("XDG_CONFIG_HOME", home.Path().c_str(), 1);
+    }
+    ~InstalledLayout() override {
+        if (savedXdg)
+            setenv("XDG_CONFIG_HOME", savedXdg->c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+    }
+    std::string Data() const { return prefix.File("share/orvik"); }
+    std::string User() const { return home.File("orvik"); }
+
+    TempDir prefix;
+    TempDir home;
+    std::optional<std::string> savedXdg =
+        std::getenv("XDG_CONFIG_HOME") ? std::optional<std::string>(std::getenv("XDG_CONFIG_HOME"))
+                                       : std::nullopt;
+};
+
+TEST_F(InstalledLayout, PortableWhenTheExecutablesFolderHoldsSettings) {
+    WriteFile(prefix.File("bin/setting.ini"), "");
+    const AppPaths paths = AppPaths::Locate(prefix.File("bin/"));
+    EXPECT_EQ(paths.AppDirectory(), prefix.File("bin"));
+    EXPECT_EQ(paths.DataDirectory(), prefix.File("bin"));
+    EXPECT_EQ(paths.LookupFolders(), std::vector<std::string>{prefix.File("bin")});
+    EXPECT_TRUE(paths.PrepareSettingsFile());
+    EXPECT_FALSE(std::filesystem::exists(User()));
+}
+
+TEST_F(InstalledLayout, FirstStartCopiesTheShippedSettingsIntoTheUserFolder) {
+    const AppPaths paths = AppPaths::Locate(prefix.File("bin"));
+    EXPECT_EQ(paths.AppDirectory(), User());
+    EXPECT_EQ(paths.DataDirectory(), Data());
+    EXPECT_EQ(paths.SettingsFilePath(), User() + "/setting.ini");
+    EXPECT_FALSE(paths.SettingsFileExists());
+    ASSERT_TRUE(paths.PrepareSettingsFile());
+    EXPECT_EQ(test::ReadFile(paths.SettingsFilePath()), "[setup]\nlanguage=english\n");
+    // Later starts keep the user's own settings.
+    WriteFile(paths.SettingsFilePath(), "[setup]\ncom=4\n");
+    ASSERT_TRUE(paths.PrepareSettingsFile());
+    EXPECT_EQ(test::ReadFile(paths.SettingsFilePath()), "[setup]\ncom=4\n");
+    // Nothing but setting.ini is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(User()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(InstalledLayout, NoSettingsAnywhereNamesEveryFolderSearched) {
+    std::filesystem::remove(Data() + "/setting.ini");
+    const AppPaths paths = AppPaths::Locate(prefix.File("bin"));
+    EXPECT_FALSE(paths.PrepareSettingsFile());
+    EXPECT_EQ(paths.SearchedFolders(),
+              (std::vector<std::string>{prefix.File("bin"), User(), Data()}));
+    // A single folder that lacks it is no installed layout: nothing is copied from elsewhere.
+    EXPECT_FALSE(AppPaths(prefix.File("bin")).PrepareSettingsFile());
+    EXPECT_EQ(AppPaths(prefix.File("bin")).SearchedFolders(),
+              std::vector<std::string>{prefix.File("bin")});
+}
+
+TEST_F(InstalledLayout, UserFilesShadowShippedOnes) {
+    AppPaths paths = AppPaths::Locate(prefix.File("bin"));
+    ASSERT_TRUE(paths.PrepareSettingsFile());
+    EXPECT_EQ(paths.ChooseLanguage(""), "english");
+    EXPECT_EQ(paths.LanguageFilePath(), Data() + "/english.lang");
+    EXPECT_EQ(paths.EnglishFilePath(), Data() + "/english.lang");
+    EXPECT_EQ(paths.HelpFilePath(), Data() + "/english.html");
+    // A missing language still names a path, in the shipped folder.
+    EXPECT_EQ(paths.LanguageFilePathFor("klingon"), Data() + "/klingon.lang");
+    EXPECT_EQ(paths.FindFile("klingon.lang"), "");
+
+    WriteFile(User() + "/english.lang", "[Face]\ndisp=Mine\n");
+    WriteFile(User() + "/english.chm", "ITSF");
+    EXPECT_EQ(paths.ChooseLanguage(""), "english");
+    EXPECT_EQ(paths.LanguageFilePath(), User() + "/english.lang");
+    EXPECT_EQ(paths.HelpFilePath(), User() + "/english.chm");
+    EXPECT_EQ(paths.LookupFolders(), (std::vector<std::string>{User(), Data()}));
+}
+
+TEST(AppPaths, HelpIsTheChmWhenPresentElseTheHtmlPage) {
+    TempDir dir;
+    AppPaths paths(dir.Path());
+    paths.SetLanguageFilePath(dir.File("english.lang"));
+    EXPECT_EQ(paths.HelpFilePath(), dir.File("english.html"));
+    WriteFile(dir.File("english.html"), "");
+    EXPECT_EQ(paths.HelpFilePath(), dir.File("english.html"));
+    WriteFile(dir.File("english.chm"), "ITSF");
+    EXPECT_EQ(paths.HelpFilePath(), dir.File("english.chm"));
+}
+
+TEST(AppPaths, UserFolderFollowsXdgConfigHomeElseHome) {
+    const char* savedXdg = std::getenv("XDG_CONFIG_HOME");
+    const std::string xdg = savedXdg ? savedXdg : "";
+    setenv("XDG_CONFIG_HOME", "/x/cfg/", 1);
+    EXPECT_EQ(AppPaths::UserConfigDirectory(), "/x/cfg/orvik");
+    // A relative value is ignored, as the base-directory rules say.
+    setenv("XDG_CONFIG_HOME", "cfg", 1);
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", "/h/someone", 1);
+    EXPECT_EQ(AppPaths::UserConfigDirectory(), "/h/someone/.config/orvik");
+    setenv("HOME", home.c_str(), 1);
+    if (savedXdg)
+        setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(AppPaths, SimplifiedChineseLocales) {

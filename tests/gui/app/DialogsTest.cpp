@@ -3,11 +3,11 @@
 #include "AppFixture.h"
 
 #include "core/lang/LangText.h"
+#include "core/profile/AppPaths.h"
 #include "core/profile/IniFile.h"
 #include "gui/app/COrvikDoc.h"
 #include "gui/frame/CAboutDlg.h"
 #include "gui/frame/CMainFrame.h"
-#include "gui/frame/HelpFile.h"
 #include "gui/grid/CGridCtrl.h"
 #include "gui/lang/CLanguageDlg.h"
 #include "gui/lang/ResourceIds.h"
@@ -111,6 +111,37 @@ TEST_F(DialogsTest, LanguageSwitchRelabelsMenusTitleAndToolTips) {
     EXPECT_EQ(window->windowTitle(), text("chinese.lang", "IDS_WINDOWNAME"));
     EXPECT_EQ(window->ToolTipText(ids::ID_PROGRAM_READ),
               text("chinese.lang", "IDS_TIP_32771").left(19));
+}
+
+TEST_F(DialogsTest, LanguageDialogListsUserAndSharedFilesEachNameOnce) {
+    ASSERT_TRUE(start());
+    // An installed layout: the fixture's folder as the shared data, a user folder beside it.
+    QTemporaryDir user;
+    const QByteArray english = readFile(filePath("english.lang"));
+    writeFile(user.filePath("english.lang"),
+              QByteArray(english).replace("disp=English", "disp=My English"));
+    writeFile(user.filePath("zulu.lang"), QByteArray(english).replace("disp=English", "disp=Zulu"));
+    writeFile(user.filePath("setting.ini"), readFile(filePath("setting.ini")));
+    const QByteArray sharedSettings = readFile(filePath("setting.ini"));
+    AppPaths paths(QFile::encodeName(user.path()).toStdString(),
+                   QFile::encodeName(dirPath()).toStdString());
+
+    CLanguageDlg dialog(paths, app->catalog(), frame());
+    QComboBox* list = dialog.list();
+    QStringList shown;
+    for (int i = 0; i < list->count(); ++i)
+        shown.append(list->itemText(i));
+    EXPECT_EQ(shown.size(), 3) << shown.join('|').toStdString();
+    EXPECT_TRUE(shown.contains("My English"));
+    EXPECT_TRUE(shown.contains("Zulu"));
+    EXPECT_FALSE(shown.contains("English"));
+
+    list->setCurrentIndex(list->findText("Zulu"));
+    dialog.accept();
+    EXPECT_EQ(paths.LanguageFilePath(),
+              QFile::encodeName(user.filePath("zulu.lang")).toStdString());
+    EXPECT_TRUE(readFile(user.filePath("setting.ini")).contains("language=zulu"));
+    EXPECT_EQ(readFile(filePath("setting.ini")), sharedSettings);
 }
 
 TEST_F(DialogsTest, ToolTipsAreCutTo19CharactersAndMissingKeysReadNotFound) {
@@ -313,13 +344,6 @@ TEST_F(DialogsTest, OkWritesOnlyAChangedPortAndTheSearchBoxWritesAtOnce) {
         EXPECT_TRUE(readFile(filePath("setting.ini")).contains("com=6\n"));
         EXPECT_EQ(frame()->portPaneText(), "COM6");
     }
-}
-
-TEST_F(DialogsTest, HelpOpensTheLanguagesChmWhenPresentElseItsHtmlPage) {
-    const QString langFile = filePath("english.lang");
-    EXPECT_EQ(HelpFilePath(langFile), filePath("english.html"));
-    writeFile(filePath("english.chm"), "ITSF");
-    EXPECT_EQ(HelpFilePath(langFile), filePath("english.chm"));
 }
 
 TEST_F(DialogsTest, AboutBoxTakesItsTextsFromTheLanguageFile) {

@@ -39,7 +39,8 @@ TEST_F(StartupDocumentTest, WithoutSettingsIniTheProgramStopsWithItsOwnMessage) 
     ASSERT_TRUE(QFile::remove(filePath("setting.ini")));
     EXPECT_FALSE(start());
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Can not find the file setting.ini!");
+    // The built-in text, then the folder searched.
+    EXPECT_EQ(messages[0].text, "Can not find the file setting.ini!\n" + dirPath());
     EXPECT_EQ(messages[0].icon, MsgIcon::Stop);
     EXPECT_EQ(frame(), nullptr);
 }

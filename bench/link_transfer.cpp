@@ -1,8 +1,9 @@
 // Radio link benchmark: a full read and a full write against orvik-radio-sim over a
-// pseudo-terminal, as wall time against the protocol's mandated pauses and as CPU share, and a
-// port search over 255 numbers none of which has a device.
+// pseudo-terminal, as wall time against the protocol's mandated pauses and as CPU share, each
+// without and with the line trace, and a port search over 255 numbers none of which has a device.
 
 #include "core/link/CSerialPort.h"
+#include "core/link/LineTrace.h"
 #include "core/link/Protocol.h"
 #include "core/link/TransferJob.h"
 #include "core/profile/IniFile.h"
@@ -42,15 +43,21 @@ struct Measure {
     double cpu;
 };
 
-Measure runJob(const std::string& ini, bool isRead, std::vector<std::uint8_t>& image) {
+Measure runJob(const std::string& ini, bool isRead, std::vector<std::uint8_t>& image,
+               bool traced = false) {
     CSerialPort port;
     port.SetSettingsFilePath(ini);
+    LineTrace trace;
+    TracingLink tracing(port, trace);
     TransferJob job;
     job.Reset(isRead, image.data());
     job.iniPath = ini;
+    job.trace = traced ? &trace : nullptr;
+    SerialLink& link = traced ? static_cast<SerialLink&>(tracing) : port;
     const double cpu0 = cpuSeconds(RUSAGE_SELF);
     const auto t0 = std::chrono::steady_clock::now();
-    RunTransfer(job, port, SystemClock::Instance());
+    trace.Start();
+    RunTransfer(job, link, SystemClock::Instance());
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     const double cpu = cpuSeconds(RUSAGE_SELF) - cpu0;
@@ -98,6 +105,8 @@ int main() {
     std::vector<std::uint8_t> image(4096, 0xFF);
     const Measure r = runJob(ini, true, image);
     const Measure w = runJob(ini, false, image);
+    const Measure rt = runJob(ini, true, image, true);
+    const Measure wt = runJob(ini, false, image, true);
     kill(pid, SIGTERM);
     int status = 0;
     waitpid(pid, &status, 0);
@@ -109,7 +118,16 @@ int main() {
     std::printf("write: state %d, %.3f s, floor %.3f s, ratio %.4f, CPU %.2f %%\n",
                 static_cast<int>(w.state), w.wall, writeFloor, w.wall / writeFloor,
                 100.0 * w.cpu / w.wall);
-    std::printf("simulator CPU over both jobs: %.2f %%\n", 100.0 * simCpu / (r.wall + w.wall));
+    std::printf(
+        "read  traced: state %d, %.3f s, ratio %.4f, CPU %.2f %%, %+.2f %% against untraced\n",
+        static_cast<int>(rt.state), rt.wall, rt.wall / readFloor, 100.0 * rt.cpu / rt.wall,
+        100.0 * (rt.wall - r.wall) / r.wall);
+    std::printf(
+        "write traced: state %d, %.3f s, ratio %.4f, CPU %.2f %%, %+.2f %% against untraced\n",
+        static_cast<int>(wt.state), wt.wall, wt.wall / writeFloor, 100.0 * wt.cpu / wt.wall,
+        100.0 * (wt.wall - w.wall) / w.wall);
+    std::printf("simulator CPU over all jobs: %.2f %%\n",
+                100.0 * simCpu / (r.wall + w.wall + rt.wall + wt.wall));
 
     // The search: every number mapped to a device that does not exist.
     std::ofstream s(ini, std::ios::trunc);
@@ -124,6 +142,7 @@ int main() {
                 SettleMs);
     std::filesystem::remove_all(dir);
     const bool ok = r.state == TransferState::ReadDone && w.state == TransferState::WriteDone &&
+                    rt.state == TransferState::ReadDone && wt.state == TransferState::WriteDone &&
                     search.state == TransferState::PortError;
     return ok ? 0 : 1;
 }

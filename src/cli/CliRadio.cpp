@@ -21,11 +21,14 @@
 namespace orvik::cli {
 
 const char* const RadioCommandsUsage =
-    "  read [--port N | --device PATH] [--no-search] -o OUT.735 [--base IN.735]\n"
+    "  read [--port N | --device PATH] [--no-search] [--trace FILE] -o OUT.735\n"
+    "       [--base IN.735]\n"
     "                  read the radio into OUT.735 (bytes 0x3E0 and up, and the header,\n"
     "                  from --base, else the default image)\n"
-    "  write [--port N | --device PATH] [--no-search] IN.735\n"
+    "  write [--port N | --device PATH] [--no-search] [--trace FILE] IN.735\n"
     "                  write IN.735 into the radio\n"
+    "                  --trace FILE writes every byte on the line with its time and the\n"
+    "                  job's steps to FILE, also when the job fails.\n"
     "                  Without --port/--device the port and the search come from\n"
     "                  setting.ini, and a port found by the search is saved there.\n";
 
@@ -44,6 +47,7 @@ struct RadioArgs {
     std::string output;
     std::string base;
     std::string input;
+    std::string trace;
 };
 
 bool parsePort(const std::string& text, int& port) {
@@ -62,7 +66,8 @@ bool parseArgs(const std::vector<std::string>& args, bool isRead, RadioArgs& out
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (a == "--port" || a == "--device" || a == "-o" || a == "--output" || a == "--base") {
+        if (a == "--port" || a == "--device" || a == "-o" || a == "--output" || a == "--base" ||
+            a == "--trace") {
             if (!hasValue) {
                 std::fprintf(stderr, "orvik-cli %s: %s needs a value\n", cmd, a.c_str());
                 return false;
@@ -80,6 +85,12 @@ bool parseArgs(const std::vector<std::string>& args, bool isRead, RadioArgs& out
                     return false;
                 }
                 out.device = v;
+            } else if (a == "--trace") {
+                if (v.empty()) {
+                    std::fprintf(stderr, "orvik-cli %s: --trace needs a file name\n", cmd);
+                    return false;
+                }
+                out.trace = v;
             } else if (isRead && (a == "-o" || a == "--output")) {
                 out.output = v;
             } else if (isRead && a == "--base") {
@@ -189,9 +200,10 @@ private:
     int lastPercent = -1;
 };
 
-// Runs the job to its end (Ctrl+C or SIGTERM cancel it) on a port of its own.
+// Runs the job to its end (Ctrl+C or SIGTERM cancel it) on a port of its own; `trace` receives
+// the job's line trace.
 TransferOutcome runJob(Context& ctx, const TransferRequest& request, RadioImage& image,
-                       ProgressDisplay& display) {
+                       ProgressDisplay& display, std::string& trace) {
     struct sigaction sa {};
     struct sigaction oldInt {
     }, oldTerm{};
@@ -208,6 +220,7 @@ TransferOutcome runJob(Context& ctx, const TransferRequest& request, RadioImage&
     session.runToEnd(display, &interrupted);
     if (session.outcome().succeeded())
         std::memcpy(image.data(), session.image().data(), RadioImage::Size);
+    trace = session.trace().Text();
 
     ::sigaction(SIGINT, &oldInt, nullptr);
     ::sigaction(SIGTERM, &oldTerm, nullptr);
@@ -231,6 +244,32 @@ int reportFailure(const Context& ctx, const TransferOutcome& outcome) {
     if (outcome.state == TransferState::PortError && !outcome.wokeUp)
         std::fprintf(stderr, "%s\n", LoadLangString(lang, lang::IDS_CHECK_HINT).c_str());
     return outcome.state == TransferState::PortError ? ExitUnavailable : ExitProtocol;
+}
+
+// Writes the trace when --trace was given; false (with the reason on stderr) when it cannot.
+bool writeTrace(const RadioArgs& args, const std::string& trace) {
+    if (args.trace.empty())
+        return true;
+    FILE* file = std::fopen(args.trace.c_str(), "w");
+    bool ok = file != nullptr;
+    const int openErrno = errno;
+    if (ok) {
+        ok = std::fwrite(trace.data(), 1, trace.size(), file) == trace.size();
+        ok = std::fclose(file) == 0 && ok;
+    }
+    if (!ok)
+        std::fprintf(stderr, "orvik-cli: cannot write the trace %s: %s\n", args.trace.c_str(),
+                     std::strerror(file == nullptr ? openErrno : errno));
+    return ok;
+}
+
+// Checks before the job that the trace file can be created.
+bool traceWritable(const RadioArgs& args) {
+    std::string why;
+    if (args.trace.empty() || outputDirectoryWritable(args.trace, why))
+        return true;
+    std::fprintf(stderr, "orvik-cli: cannot create %s: %s\n", args.trace.c_str(), why.c_str());
+    return false;
 }
 
 TransferRequest makeRequest(const Context& ctx, const RadioArgs& args, bool isRead) {
@@ -261,9 +300,14 @@ int cmdRead(Context& ctx) {
         std::fprintf(stderr, "orvik-cli: cannot create %s: %s\n", args.output.c_str(), why.c_str());
         return ExitCantCreate;
     }
+    if (!traceWritable(args))
+        return ExitCantCreate;
 
     ProgressDisplay display(LoadLangString(ctx.paths.LanguageFilePath(), lang::IDS_PROMPT_READ));
-    const TransferOutcome outcome = runJob(ctx, makeRequest(ctx, args, true), image, display);
+    std::string trace;
+    const TransferOutcome outcome =
+        runJob(ctx, makeRequest(ctx, args, true), image, display, trace);
+    const bool traceWritten = writeTrace(args, trace);
     if (!outcome.succeeded())
         return reportFailure(ctx, outcome);
 
@@ -274,7 +318,7 @@ int cmdRead(Context& ctx) {
         return ExitCantCreate;
     }
     std::fprintf(stderr, "read %s\n", args.output.c_str());
-    return ExitOk;
+    return traceWritten ? ExitOk : ExitCantCreate;
 }
 
 int cmdWrite(Context& ctx) {
@@ -286,13 +330,18 @@ int cmdWrite(Context& ctx) {
     const int rc = loadInput(ctx, args.input, header, image);
     if (rc != ExitOk)
         return rc;
+    if (!traceWritable(args))
+        return ExitCantCreate;
 
     ProgressDisplay display(LoadLangString(ctx.paths.LanguageFilePath(), lang::IDS_PROMPT_WRITE));
-    const TransferOutcome outcome = runJob(ctx, makeRequest(ctx, args, false), image, display);
+    std::string trace;
+    const TransferOutcome outcome =
+        runJob(ctx, makeRequest(ctx, args, false), image, display, trace);
+    const bool traceWritten = writeTrace(args, trace);
     if (!outcome.succeeded())
         return reportFailure(ctx, outcome);
     std::fprintf(stderr, "wrote %s to the radio\n", args.input.c_str());
-    return ExitOk;
+    return traceWritten ? ExitOk : ExitCantCreate;
 }
 
 } // namespace orvik::cli

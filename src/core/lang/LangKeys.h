@@ -172,6 +172,10 @@ inline constexpr const char* IDS_CHECK_READY = "IDS_CHECK_READY";
 inline constexpr const char* IDS_CHECK_COPY = "IDS_CHECK_COPY";
 inline constexpr const char* IDS_CHECK_BUTTON = "IDS_CHECK_BUTTON";
 inline constexpr const char* IDS_CHECK_HINT = "IDS_CHECK_HINT";
+inline constexpr const char* IDS_REPORT_BUTTON = "IDS_REPORT_BUTTON";
+inline constexpr const char* IDS_REPORT_FILTER = "IDS_REPORT_FILTER";
+inline constexpr const char* IDS_REPORT_SAVED = "IDS_REPORT_SAVED";
+inline constexpr const char* IDS_REPORT_WRITE_FAIL = "IDS_REPORT_WRITE_FAIL";
 inline constexpr const char* IDS_PORT_OTHER_DEVICES = "IDS_PORT_OTHER_DEVICES";
 inline constexpr const char* IDS_PORT_USE_AS = "IDS_PORT_USE_AS";
 
@@ -194,6 +198,7 @@ inline constexpr const char* Menu_Setting_Port = "Menu_Setting_Port";
 inline constexpr const char* Menu_Setting_Language = "Menu_Setting_Language";
 inline constexpr const char* Menu_Help_Help = "Menu_Help_Help";
 inline constexpr const char* Menu_Help_Check = "Menu_Help_Check";
+inline constexpr const char* Menu_Help_Report = "Menu_Help_Report";
 inline constexpr const char* Menu_App_About = "Menu_App_About";
 
 // Every String key above except the tool tips (which are formed from TipKeyFormat).
@@ -326,6 +331,10 @@ inline constexpr std::array AllStringKeys{
     IDS_CHECK_COPY,
     IDS_CHECK_BUTTON,
     IDS_CHECK_HINT,
+    IDS_REPORT_BUTTON,
+    IDS_REPORT_FILTER,
+    IDS_REPORT_SAVED,
+    IDS_REPORT_WRITE_FAIL,
     IDS_PORT_OTHER_DEVICES,
     IDS_PORT_USE_AS,
     Menu_File,
@@ -346,6 +355,7 @@ inline constexpr std::array AllStringKeys{
     Menu_Setting_Language,
     Menu_Help_Help,
     Menu_Help_Check,
+    Menu_Help_Report,
     Menu_App_About,
 };
 

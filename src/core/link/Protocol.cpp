@@ -1,6 +1,8 @@
 #include "core/link/Protocol.h"
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace orvik::protocol {
 
@@ -14,6 +16,20 @@ bool lost(const ByteLink& link) {
     return link.lastError().lost;
 }
 
+void note(LineTrace* trace, std::string_view text) {
+    if (trace != nullptr)
+        trace->Note(text);
+}
+
+// "block 5 at 0x028" and the like; built only when tracing.
+void noteBlock(LineTrace* trace, int n, const char* what) {
+    if (trace == nullptr)
+        return;
+    char text[64];
+    std::snprintf(text, sizeof text, "block %d at 0x%03x %s", n, 8 * n, what);
+    trace->Note(text);
+}
+
 } // namespace
 
 void Drain(ByteLink& link) {
@@ -21,34 +37,47 @@ void Drain(ByteLink& link) {
     }
 }
 
-WakeResult WakeUp(ByteLink& link, const std::atomic<int>* cancel) {
-    if (!link.IsOpen())
+WakeResult WakeUp(ByteLink& link, const std::atomic<int>* cancel, LineTrace* trace) {
+    if (!link.IsOpen()) {
+        note(trace, "wake-up: the port is not open");
         return WakeResult::NoAnswer;
+    }
     for (int attempt = 0; attempt < WakeUpAttempts; ++attempt) {
         if (cancelled(cancel))
             return WakeResult::Cancelled;
+        if (trace != nullptr)
+            trace->Note("wake-up attempt " + std::to_string(attempt + 1));
         Drain(link);
         if (lost(link))
             return WakeResult::Lost;
         link.Write(WakeUpString, sizeof WakeUpString, WakeUpBytePauseMs, true);
-        if (link.ReadByte(WakeUpAckWaitMs) == Ack)
+        if (link.ReadByte(WakeUpAckWaitMs) == Ack) {
+            note(trace, "wake-up accepted");
             return WakeResult::Accepted;
+        }
         if (lost(link))
             return WakeResult::Lost;
     }
+    note(trace, "wake-up: no acknowledge after 10 attempts");
     return WakeResult::NoAnswer;
 }
 
-IdentResult Identify(ByteLink& link) {
+IdentResult Identify(ByteLink& link, LineTrace* trace) {
+    note(trace, "identification");
     link.WriteByte(Stx, WritePauseMs);
     std::uint8_t ident[IdentLength];
     const int got = link.Read(ident, IdentLength, IdentWaitMs);
     if (got < IdentLength && lost(link))
         return IdentResult::Lost;
-    if (got <= 0)
+    if (got <= 0) {
+        note(trace, "identification: no answer");
         return IdentResult::NoAnswer;
-    if (got < IdentLength)
+    }
+    if (got < IdentLength) {
+        note(trace, "identification: too short");
         return IdentResult::ShortAnswer;
+    }
+    note(trace, "identified");
     link.WriteByte(Ack, WritePauseMs);
     link.ReadByte(AckReplyWaitMs);
     // Bytes beyond the 8 (a longer identification) would otherwise shift the first block.
@@ -57,7 +86,8 @@ IdentResult Identify(ByteLink& link) {
 }
 
 BlockResult ReadBlocks(ByteLink& link, LinkClock& clock, std::uint8_t* image,
-                       const BlockObserver& observer, const std::atomic<int>* cancel) {
+                       const BlockObserver& observer, const std::atomic<int>* cancel,
+                       LineTrace* trace) {
     for (int n = 0; n < BlockCount; ++n) {
         const int address = 8 * n;
         const std::uint8_t command[4] = {ReadCommand, static_cast<std::uint8_t>(address >> 8),
@@ -67,6 +97,8 @@ BlockResult ReadBlocks(ByteLink& link, LinkClock& clock, std::uint8_t* image,
         for (int attempt = 0; attempt < BlockAttempts && !ok; ++attempt) {
             if (attempt > 0 && cancelled(cancel))
                 return BlockResult::Cancelled;
+            if (attempt > 0)
+                noteBlock(trace, n, "retry");
             Drain(link);
             link.Write(command, sizeof command, WritePauseMs, false);
             clock.Sleep(CommandPauseMs);
@@ -78,11 +110,14 @@ BlockResult ReadBlocks(ByteLink& link, LinkClock& clock, std::uint8_t* image,
             if (lost(link))
                 return BlockResult::Lost;
         }
-        if (!ok)
+        if (!ok) {
+            noteBlock(trace, n, "failed after 3 attempts");
             return BlockResult::Failed;
+        }
         std::memcpy(image + address, answer + 4, 8);
         link.WriteByte(Ack, WritePauseMs);
         link.ReadByte(AckReplyWaitMs);
+        noteBlock(trace, n, "done");
         if (observer)
             observer(n + 1);
         if (lost(link))
@@ -94,7 +129,8 @@ BlockResult ReadBlocks(ByteLink& link, LinkClock& clock, std::uint8_t* image,
 }
 
 BlockResult WriteBlocks(ByteLink& link, LinkClock& clock, const std::uint8_t* image,
-                        const BlockObserver& observer, const std::atomic<int>* cancel) {
+                        const BlockObserver& observer, const std::atomic<int>* cancel,
+                        LineTrace* trace) {
     for (int n = 0; n < BlockCount; ++n) {
         const int address = 8 * n;
         std::uint8_t packet[12] = {WriteCommand, static_cast<std::uint8_t>(address >> 8),
@@ -104,6 +140,8 @@ BlockResult WriteBlocks(ByteLink& link, LinkClock& clock, const std::uint8_t* im
         for (int attempt = 0; attempt < BlockAttempts && !ok; ++attempt) {
             if (attempt > 0 && cancelled(cancel))
                 return BlockResult::Cancelled;
+            if (attempt > 0)
+                noteBlock(trace, n, "retry");
             Drain(link);
             link.Write(packet, sizeof packet, WritePauseMs, false);
             clock.Sleep(CommandPauseMs);
@@ -111,13 +149,17 @@ BlockResult WriteBlocks(ByteLink& link, LinkClock& clock, const std::uint8_t* im
             if (!ok && lost(link))
                 return BlockResult::Lost;
         }
-        if (!ok)
+        if (!ok) {
+            noteBlock(trace, n, "failed after 3 attempts");
             return BlockResult::Failed;
+        }
+        noteBlock(trace, n, "done");
         if (observer)
             observer(n + 1);
         if (cancelled(cancel))
             return BlockResult::Cancelled;
     }
+    note(trace, "final pause 1000 ms");
     // The radio stores the last block; the pause is split so that a cancel is seen in time.
     clock.Sleep(FinalWritePauseMs / 2);
     if (cancelled(cancel))

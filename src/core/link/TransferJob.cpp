@@ -28,6 +28,34 @@ bool IsFinalState(TransferState state) {
     return false;
 }
 
+const char* TransferStateName(TransferState state) {
+    switch (state) {
+    case TransferState::Busy:
+        return "Busy";
+    case TransferState::PortError:
+        return "PortError";
+    case TransferState::TypeError:
+        return "TypeError";
+    case TransferState::ReadProgress:
+        return "ReadProgress";
+    case TransferState::ReadFailed:
+        return "ReadFailed";
+    case TransferState::ReadDone:
+        return "ReadDone";
+    case TransferState::WriteFailed:
+        return "WriteFailed";
+    case TransferState::WriteProgress:
+        return "WriteProgress";
+    case TransferState::WriteDone:
+        return "WriteDone";
+    case TransferState::Searching:
+        return "Searching";
+    case TransferState::ConnectionLost:
+        return "ConnectionLost";
+    }
+    return "?";
+}
+
 void TransferJob::Reset(bool read, std::uint8_t* workingCopy) {
     isRead = read;
     image = workingCopy;
@@ -51,6 +79,8 @@ bool cancelled(const TransferJob& job) {
 }
 
 void publish(TransferJob& job, TransferState state) {
+    if (job.trace != nullptr && IsFinalState(state))
+        job.trace->Note(std::string("final state ") + TransferStateName(state));
     job.state.store(state, std::memory_order_release);
 }
 
@@ -75,6 +105,9 @@ void openFirstPort(TransferJob& job, SerialLink& link) {
                              ? job.portOverride
                              : ini::GetInt(job.iniPath, keys::SetupSection, keys::ComKey, 1);
         job.firstDevicePath = PortDevicePath(job.iniPath, port);
+        if (job.trace != nullptr)
+            job.trace->Note("COM" + std::to_string(port) + " is " +
+                            (job.firstDevicePath.empty() ? "no device" : job.firstDevicePath));
         opened = link.Open(port, BaudRate);
     }
     job.firstPortOpened = opened;
@@ -98,11 +131,14 @@ SearchResult searchPorts(TransferJob& job, SerialLink& link, LinkClock& clock, i
             return SearchResult::Cancelled;
         if (!link.Open(candidate, BaudRate))
             continue;
+        if (job.trace != nullptr)
+            job.trace->Note("search: COM" + std::to_string(candidate) + " is " +
+                            PortDevicePath(job.iniPath, candidate));
         clock.Sleep(SettleMs);
         found = candidate;
         job.searchPort.store(candidate, std::memory_order_relaxed);
         publish(job, TransferState::Searching);
-        switch (WakeUp(link, &job.cancel)) {
+        switch (WakeUp(link, &job.cancel, job.trace)) {
         case WakeResult::Accepted:
             return SearchResult::Found;
         case WakeResult::Cancelled:
@@ -141,13 +177,15 @@ void RunTransfer(TransferJob& job, SerialLink& link, LinkClock& clock) {
         openFirstPort(job, link);
     } else {
         job.firstPortOpened = true;
+        if (job.trace != nullptr)
+            job.trace->Note("port already open");
     }
     clock.Sleep(SettleMs);
     if (cancelled(job))
         return;
 
     int found = 0; // a port found by the search, saved once the radio identified itself
-    switch (WakeUp(link, &job.cancel)) {
+    switch (WakeUp(link, &job.cancel, job.trace)) {
     case WakeResult::Accepted:
         break;
     case WakeResult::Cancelled:
@@ -175,7 +213,7 @@ void RunTransfer(TransferJob& job, SerialLink& link, LinkClock& clock) {
     if (cancelled(job))
         return;
 
-    switch (Identify(link)) {
+    switch (Identify(link, job.trace)) {
     case IdentResult::Identified:
         break;
     case IdentResult::NoAnswer:
@@ -200,9 +238,9 @@ void RunTransfer(TransferJob& job, SerialLink& link, LinkClock& clock) {
         publish(job, progressState);
     };
     if (job.isRead)
-        finishBlocks(job, ReadBlocks(link, clock, job.image, observer, &job.cancel));
+        finishBlocks(job, ReadBlocks(link, clock, job.image, observer, &job.cancel, job.trace));
     else
-        finishBlocks(job, WriteBlocks(link, clock, job.image, observer, &job.cancel));
+        finishBlocks(job, WriteBlocks(link, clock, job.image, observer, &job.cancel, job.trace));
 }
 
 } // namespace orvik

@@ -7,6 +7,7 @@
 // report fields at the end of the block.
 
 #include "core/link/ByteLink.h"
+#include "core/link/LineTrace.h"
 #include "core/link/LinkClock.h"
 
 #include <atomic>
@@ -31,6 +32,8 @@ enum class TransferState : int {
 
 // True for the states after which the worker publishes nothing more.
 bool IsFinalState(TransferState state);
+// The state's name in the code ("ReadDone"), for traces.
+const char* TransferStateName(TransferState state);
 
 struct TransferJob {
     std::string iniPath; // setting.ini: [setup] com and searchcom, [ports]
@@ -41,6 +44,9 @@ struct TransferJob {
     std::atomic<int> searchPort{0}; // the port the search opened last; 0 before the search
     std::atomic<int> blocksDone{0}; // blocks stored, or written blocks the radio acknowledged
     std::atomic<int> cancel{0};
+    // Milestones go here when set (the link is then a TracingLink on the same trace); kept by
+    // Reset. Only the worker records into it while the job runs.
+    LineTrace* trace = nullptr;
 
     // Overrides for the command line; the defaults give the behaviour of the window program.
     int portOverride = 0;       // > 0: open this port number instead of [setup] com

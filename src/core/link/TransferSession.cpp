@@ -24,26 +24,37 @@ void TransferSession::start(const TransferRequest& request, const std::uint8_t* 
     transferJob.portOverride = request.port;
     transferJob.deviceOverride = request.device;
     transferJob.searchOverride = request.search;
-    link = &serialLink;
+    lineTrace.Start();
+    if (request.trace) {
+        tracingLink = std::make_unique<TracingLink>(serialLink, lineTrace);
+        link = tracingLink.get();
+        transferJob.trace = &lineTrace;
+    } else {
+        tracingLink.reset();
+        link = &serialLink;
+        transferJob.trace = nullptr;
+    }
     last = TransferOutcome{};
     last.isRead = request.isRead;
     seenState = TransferState::Busy;
     seenValue = -1;
     active = true;
-    worker = std::thread([this, &serialLink, &clock] {
+    worker = std::thread([this, jobLink = link, &clock] {
         // The protocol's pauses are minimums; a tight timer slack keeps them from growing.
         ::prctl(PR_SET_TIMERSLACK, 1000UL, 0UL, 0UL, 0UL);
-        RunTransfer(transferJob, serialLink, clock);
+        RunTransfer(transferJob, *jobLink, clock);
     });
 }
 
 void TransferSession::end(bool wasCancelled) {
     if (worker.joinable())
         worker.join();
-    link->Close();
-    active = false;
     last.state = transferJob.state.load(std::memory_order_acquire);
     last.cancelled = wasCancelled && !IsFinalState(last.state);
+    if (last.cancelled && transferJob.trace != nullptr)
+        lineTrace.Note("cancelled");
+    link->Close();
+    active = false;
     last.isRead = transferJob.isRead;
     last.blocksDone = transferJob.blocksDone.load(std::memory_order_relaxed);
     last.searched = transferJob.searched;

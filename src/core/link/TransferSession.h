@@ -6,6 +6,7 @@
 // from TransferMessage, so both front ends say the same.
 
 #include "core/link/ByteLink.h"
+#include "core/link/LineTrace.h"
 #include "core/link/LinkClock.h"
 #include "core/link/TransferJob.h"
 
@@ -13,6 +14,7 @@
 #include <csignal>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -25,6 +27,7 @@ struct TransferRequest {
     int port = 0;        // > 0: open this port number instead of [setup] com
     std::string device;  // non-empty: open this device path and never search
     int search = -1;     // 0 or 1: search flag instead of [setup] searchcom
+    bool trace = true;   // record the line into trace(); off only to measure what it costs
 };
 
 // How a job ended.
@@ -94,6 +97,8 @@ public:
     // The working copy: after ReadDone the radio's bytes 0x000..0x3DF over the given image.
     const std::array<std::uint8_t, 4096>& image() const { return workingCopy; }
     const TransferOutcome& outcome() const { return last; }
+    // The last job's line trace, complete once the job has finished (empty when not traced).
+    const LineTrace& trace() const { return lineTrace; }
     // The job block, for tests that watch the worker.
     const TransferJob& job() const { return transferJob; }
 
@@ -101,6 +106,8 @@ private:
     void end(bool wasCancelled);
 
     TransferJob transferJob;
+    LineTrace lineTrace;
+    std::unique_ptr<TracingLink> tracingLink;
     std::array<std::uint8_t, 4096> workingCopy{};
     std::thread worker;
     SerialLink* link = nullptr;

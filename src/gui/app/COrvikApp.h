@@ -66,6 +66,10 @@ public:
     // Says that a setting could not be stored in setting.ini and holds only for this session.
     void ReportSettingNotStored(QWidget* owner);
 
+    // The last transfer's line trace (window and session alike), kept for the problem report.
+    void SetLastTrace(std::string trace) { lastTrace = std::move(trace); }
+    const std::string& LastTrace() const { return lastTrace; }
+
     QStringList RecentFiles() const;
     void AddToRecentFiles(const QString& path);
     void RemoveFromRecentFiles(const QString& path);
@@ -87,6 +91,7 @@ private:
     std::unique_ptr<COrvikDoc> doc;
     int sessionPort = 0;
     int sessionSearch = -1;
+    std::string lastTrace;
 };
 
 } // namespace orvik

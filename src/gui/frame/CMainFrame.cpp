@@ -11,6 +11,7 @@
 #include "gui/app/COrvikApp.h"
 #include "gui/app/COrvikDoc.h"
 #include "gui/app/MessageBox.h"
+#include "gui/app/ProblemReportUi.h"
 #include "gui/frame/CAboutDlg.h"
 #include "gui/lang/CLanguageDlg.h"
 #include "gui/lang/LangUi.h"
@@ -87,7 +88,7 @@ constexpr int FileMenu[] = {ID_FILE_NEW,
                             ID_APP_EXIT};
 constexpr int ProgramMenu[] = {ID_PROGRAM_READ, ID_PROGRAM_WRITE};
 constexpr int SettingMenu[] = {ID_SETTING_PORT, ID_SETTING_LANGUAGE};
-constexpr int HelpMenu[] = {ID_HELP_HELP, ID_HELP_CHECK, ID_APP_ABOUT};
+constexpr int HelpMenu[] = {ID_HELP_HELP, ID_HELP_CHECK, ID_HELP_REPORT, ID_APP_ABOUT};
 constexpr int ToolBarOrder[] = {
     ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_PROGRAM_READ, ID_PROGRAM_WRITE, 0, ID_FILE_PRINT,
     0,           ID_HELP_HELP};
@@ -277,6 +278,13 @@ const std::vector<CMainFrame::Command>& CMainFrame::commands() {
          none,
          {},
          [](F& f) { f.onCheckConnection(); }},
+        {ID_HELP_REPORT,
+         "Menu_Help_Report",
+         "Save a &Problem Report...",
+         nullptr,
+         none,
+         {},
+         [](F& f) { SaveProblemReport(f.app, &f); }},
         {ID_APP_ABOUT, "Menu_App_About", "&About...", nullptr, none, {}, [](F& f) { f.onAbout(); }},
         // Without a menu entry: print without the dialog, and the accelerators that do nothing.
         {ID_FILE_PRINT_DIRECT,

@@ -97,6 +97,8 @@ inline constexpr int ID_FILE_IMPORT_CSV = 32780;
 inline constexpr int ID_FILE_EXPORT_CSV = 32781;
 // Help > Check the Connection.
 inline constexpr int ID_HELP_CHECK = 32790;
+// Help > Save a Problem Report.
+inline constexpr int ID_HELP_REPORT = 32795;
 
 inline constexpr int RecentFileCount = 4;
 

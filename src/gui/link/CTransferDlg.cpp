@@ -6,6 +6,7 @@
 #include "gui/app/COrvikApp.h"
 #include "gui/app/COrvikDoc.h"
 #include "gui/app/MessageBox.h"
+#include "gui/app/ProblemReportUi.h"
 #include "gui/lang/LangUi.h"
 #include "gui/lang/ResourceIds.h"
 #include "gui/link/CConnectionDlg.h"
@@ -46,11 +47,15 @@ CTransferDlg::CTransferDlg(COrvikApp& application, QWidget* parent)
     auto* box = new QDialogButtonBox(this);
     ok = box->addButton("OK", QDialogButtonBox::ActionRole);
     cancel = box->addButton("Cancel", QDialogButtonBox::RejectRole);
+    report = box->addButton(QString(), QDialogButtonBox::ActionRole);
+    report->setAutoDefault(false);
+    report->hide();
     ok->setDefault(true);
     SetControlId(ok, ids::IDOK);
     SetControlId(cancel, ids::IDCANCEL);
     connect(ok, &QPushButton::clicked, this, &CTransferDlg::OnOK);
     connect(cancel, &QPushButton::clicked, this, &CTransferDlg::reject);
+    connect(report, &QPushButton::clicked, this, [this] { SaveProblemReport(app, this); });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 12);
@@ -80,6 +85,8 @@ void CTransferDlg::initDialog() {
     bar->setValue(0);
     showMessage(app.LangText("IDS_TRANSFER_HINT"));
     ok->setEnabled(true);
+    report->setText(app.LangText(lang::IDS_REPORT_BUTTON));
+    report->hide();
 }
 
 void CTransferDlg::OnOK() {
@@ -92,6 +99,7 @@ void CTransferDlg::OnOK() {
     request.port = app.SessionPort();
     request.search = app.SessionSearch();
     showMessage(app.LangText(isRead ? "IDS_PROMPT_READ" : "IDS_PROMPT_WRITE"));
+    report->hide();
     transfer.start(request, app.document()->image().data(), app.port());
     ok->setEnabled(false);
     timerId = startTimer(TimerInterval);
@@ -120,6 +128,8 @@ void CTransferDlg::reject() {
     const bool wasRunning = transfer.running();
     const TransferOutcome outcome = transfer.cancel(); // joins the worker, closes the port
     app.port().Close();
+    if (wasRunning)
+        app.SetLastTrace(transfer.trace().Text());
     QDialog::reject();
     // A write stopped part-way leaves the radio with part old, part new data: say so.
     if (wasRunning && outcome.cancelled && outcome.partlyWritten())
@@ -149,18 +159,23 @@ void CTransferDlg::finished(const TransferOutcome& outcome) {
     // The timer goes first, so that a message box never meets a further tick; the session has
     // joined the worker and closed the port.
     stopTimer();
+    app.SetLastTrace(transfer.trace().Text());
     switch (outcome.state) {
     case TransferState::PortError:
     case TransferState::TypeError: {
-        // No radio answered: the box offers the connection check, which names the cause.
+        // No radio answered: the box offers the connection check, which names the cause. A
+        // radio that answered but did not identify itself is a case for the problem report.
         const bool noAnswer = outcome.state == TransferState::PortError && !outcome.wokeUp;
         const int answer = ShowMessageBox(
             this, outcomeText(app.catalog(), outcome), app.LangText("IDS_ERROR"), MsgButtons::Ok,
-            MsgIcon::Stop, noAnswer ? app.LangText(lang::IDS_CHECK_BUTTON) : QString());
+            MsgIcon::Stop,
+            app.LangText(noAnswer ? lang::IDS_CHECK_BUTTON : lang::IDS_REPORT_BUTTON));
         done(QDialog::Rejected);
-        if (answer == MsgExtra) {
+        if (answer == MsgExtra && noAnswer) {
             CConnectionDlg check(app, parentWidget());
             check.exec();
+        } else if (answer == MsgExtra) {
+            SaveProblemReport(app, parentWidget());
         }
         break;
     }
@@ -170,6 +185,7 @@ void CTransferDlg::finished(const TransferOutcome& outcome) {
         // The dialog stays open; OK tries again.
         showMessage(outcomeText(app.catalog(), outcome));
         ok->setEnabled(true);
+        report->show();
         // Enter tries again: OK is the default button again (Cancel took that role while the
         // job ran).
         ok->setDefault(true);

@@ -33,6 +33,8 @@ public:
     QLabel* messageLine() const { return message; }
     QProgressBar* progressBar() const { return bar; }
     QPushButton* okButton() const { return ok; }
+    // Shown beside OK once a job has failed: saves a problem report with the job's trace.
+    QPushButton* reportButton() const { return report; }
     const TransferSession& session() const { return transfer; }
 
 protected:
@@ -53,6 +55,7 @@ private:
     QProgressBar* bar = nullptr;
     QPushButton* ok = nullptr;
     QPushButton* cancel = nullptr;
+    QPushButton* report = nullptr;
     int timerId = 0;
     TransferSession transfer;
 };

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -131,6 +132,39 @@ protected:
     std::string root, app;
     Clock::time_point started;
 };
+
+// The PC-side bytes of a trace ("   12.345 PC>  52 00 00 08"), as upper-case hex.
+std::string TracePcBytes(const std::string& trace) {
+    std::istringstream in(trace);
+    std::string bytes;
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t at = line.find(" PC>  ");
+        if (at == std::string::npos)
+            continue;
+        for (char c : line.substr(at + 6))
+            if (c != ' ')
+                bytes += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return bytes;
+}
+
+// The same from the simulator's log ("     1.234 PC->radio 52"), read once it has them all.
+std::string SimPcBytes(const std::string& logPath, std::size_t expected) {
+    std::string bytes;
+    for (int wait = 0; wait < 100; ++wait) {
+        bytes.clear();
+        std::istringstream in(slurp(logPath));
+        for (std::string line; std::getline(in, line);) {
+            const std::size_t at = line.find(" PC->radio ");
+            if (at != std::string::npos)
+                bytes += line.substr(at + 11, 2);
+        }
+        if (bytes.size() >= expected)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return bytes;
+}
 
 RadioImage Pattern(int seed) {
     RadioImage image = MakeDefaultImage();
@@ -350,3 +384,44 @@ TEST_F(CliRadio, InterruptedWriteSaysHowManyBlocksReachedTheRadio) {
 }
 
 } // namespace
+
+// --trace records what the PC sent byte for byte as the simulator received it, for a read
+// that completes and for a write that fails, and names the job's steps and its end.
+TEST_F(CliRadio, TraceOfAReadAndOfAFailingWriteMatchesTheSimulatorsLog) {
+    {
+        Simulator sim({"--log", root + "/sim-read.log"});
+        ASSERT_FALSE(sim.path.empty());
+        BindCom1(sim.path);
+        const CliResult r = Cli({"read", "-o", "out.735", "--trace", "read.trace"});
+        ASSERT_EQ(r.code, 0) << r.err;
+        const std::string trace = slurp(root + "/read.trace");
+        const std::string pc = TracePcBytes(trace);
+        EXPECT_EQ(pc.size(), 2u * (8 + 2 + 124 * 5)); // wake-up, 02 06, per block command + 06
+        EXPECT_EQ(pc, SimPcBytes(root + "/sim-read.log", pc.size()));
+        for (const char* step : {"port opened", "wake-up accepted", "identified",
+                                 "block 123 at 0x3d8 done", "final state ReadDone", "port closed"})
+            EXPECT_NE(trace.find(step), std::string::npos) << step;
+    }
+    {
+        Simulator sim({"--nak-block", "0x10", "--log", root + "/sim-write.log"});
+        ASSERT_FALSE(sim.path.empty());
+        BindCom1(sim.path);
+        const std::string in = SaveImage("in.735", Pattern(1));
+        const CliResult r = Cli({"write", in, "--trace", "write.trace"});
+        ASSERT_EQ(r.code, 76) << r.err;
+        const std::string trace = slurp(root + "/write.trace");
+        const std::string pc = TracePcBytes(trace);
+        int sends = 0; // block 2 sent three times
+        for (std::size_t at = pc.find("57001008"); at != std::string::npos;
+             at = pc.find("57001008", at + 1))
+            ++sends;
+        EXPECT_EQ(sends, 3);
+        EXPECT_EQ(pc, SimPcBytes(root + "/sim-write.log", pc.size()));
+        EXPECT_NE(trace.find("block 2 at 0x010 failed after 3 attempts"), std::string::npos);
+        EXPECT_NE(trace.find("final state WriteFailed"), std::string::npos);
+    }
+    // A trace that cannot be created stops the job before anything is sent.
+    const CliResult r = Cli({"read", "-o", "out2.735", "--trace", root + "/none/x.trace"});
+    EXPECT_EQ(r.code, 73) << r.err;
+    EXPECT_NE(r.err.find("x.trace"), std::string::npos) << r.err;
+}

@@ -5,12 +5,15 @@
 #include "core/lang/LangText.h"
 #include "gui/app/COrvikDoc.h"
 #include "gui/frame/CMainFrame.h"
+#include "gui/lang/ResourceIds.h"
 #include "gui/link/CConnectionDlg.h"
 #include "gui/link/CTransferDlg.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -152,7 +155,8 @@ TEST_F(TransferDialogTest, NoRadioAndALateIdentificationEndTheDialogWithTheirBox
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, text("IDS_ERROR_IDENT_TIMEOUT"));
         EXPECT_EQ(messages[0].caption, text("IDS_ERROR"));
-        EXPECT_TRUE(messages[0].extraButton.isEmpty()); // a radio answered: the port is right
+        // A radio answered, so the port is right: the box offers the problem report instead.
+        EXPECT_EQ(messages[0].extraButton, text("IDS_REPORT_BUTTON"));
         EXPECT_EQ(docImage(), pattern(2));
     }
 }
@@ -279,6 +283,54 @@ TEST_F(TransferDialogTest, CancelDuringAWriteWarnsThatTheRadioIsPartlyProgrammed
     EXPECT_EQ(messages[0].icon, MsgIcon::Exclamation);
     EXPECT_FALSE(app->port().IsOpen());
     EXPECT_EQ(docImage(), pattern(8));
+}
+
+} // namespace
+} // namespace orvik::test
+
+namespace orvik::test {
+namespace {
+
+// A failed job offers the problem report beside OK; the report holds the job's trace, and
+// Help > Save a Problem Report writes the same trace after the dialog has closed.
+TEST_F(TransferDialogTest, AFailedJobOffersTheProblemReportWithItsTrace) {
+    RadioSim sim({"--short-block", "0x008"});
+    startWith(sim, pattern(3));
+    CTransferDlg dialog(*app, frame());
+    dialog.isRead = true;
+    const QString first = filePath("report.txt");
+    fileAnswers = {first, filePath("again")};
+    bool saved = false;
+    run(dialog, [&] {
+        if (saved || dialog.reportButton()->isHidden())
+            return;
+        EXPECT_TRUE(dialog.okButton()->isEnabled()); // shown once the job has failed
+        EXPECT_EQ(dialog.reportButton()->text(), text("IDS_REPORT_BUTTON"));
+        QTest::mouseClick(dialog.reportButton(), Qt::LeftButton);
+        saved = true;
+        dialog.reject();
+    });
+    ASSERT_TRUE(saved);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.contains(first)) << messages[0].text.toStdString();
+    const QString report = QString::fromUtf8(readFile(first));
+    for (const char* part :
+         {"== Program ==\nOrvik ", "== Platform ==", "== setting.ini ==\n[setup]",
+          "== Ports ==", "COM1 (configured): ", "== Connection check ==", "== Last transfer ==",
+          "PC>  52 00 08 08", "block 1 at 0x008 failed after 3 attempts", "final state ReadFailed",
+          "port closed"})
+        EXPECT_TRUE(report.contains(part)) << part << "\n" << report.toStdString();
+
+    QAction* action = nullptr;
+    for (QAction* a : frame()->topMenu(3)->actions())
+        if (a->data().toInt() == ids::ID_HELP_REPORT)
+            action = a;
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->text(), text("Menu_Help_Report"));
+    action->trigger();
+    // A name typed without an extension gets ".txt".
+    const QString again = QString::fromUtf8(readFile(filePath("again.txt")));
+    EXPECT_TRUE(again.contains("block 1 at 0x008 failed after 3 attempts"));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "core/link/LineTrace.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 
 namespace orvik {
@@ -43,16 +45,17 @@ bool LineTrace::append(std::string_view tag, std::string_view body, std::size_t 
 void LineTrace::bytesLine(std::string_view tag, const std::uint8_t* bytes, int count) {
     static constexpr char hex[] = "0123456789abcdef";
     for (int at = 0; at < count; at += BytesPerLine) {
-        const int end = count - at < BytesPerLine ? count : at + BytesPerLine;
-        char body[BytesPerLine * 3];
-        std::size_t length = 0;
-        for (int i = at; i < end; ++i) {
-            if (i > at)
-                body[length++] = ' ';
-            body[length++] = hex[bytes[i] >> 4];
-            body[length++] = hex[bytes[i] & 0x0F];
+        const std::size_t n = static_cast<std::size_t>(std::min(BytesPerLine, count - at));
+        // Two hex digits a byte, a blank between bytes.
+        std::array<char, BytesPerLine * 3> body{};
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::uint8_t b = bytes[static_cast<std::size_t>(at) + k];
+            body[3 * k] = hex[b >> 4];
+            body[3 * k + 1] = hex[b & 0x0F];
+            if (k + 1 < n)
+                body[3 * k + 2] = ' ';
         }
-        append(tag, std::string_view(body, length), MaxBytes - MilestoneReserve);
+        append(tag, std::string_view(body.data(), 3 * n - 1), MaxBytes - MilestoneReserve);
     }
 }
 

@@ -1,14 +1,42 @@
 #pragma once
-// Starts the built orvik-cli in a child process: standard input from /dev/null, standard output
-// and error to the given files (/dev/null when empty), working directory `dir`.
+// Helpers of the command-line tests: a scratch program directory, whole-file reads and writes,
+// and the built orvik-cli started in a child process (standard input from /dev/null, standard
+// output and error to the given files, /dev/null when empty, working directory `dir`).
 
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdlib.h>
 #include <string>
 #include <sys/types.h>
 #include <unistd.h>
 #include <vector>
 
 namespace orvik::test {
+
+inline std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteWholeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// A new folder /tmp/orvik-cli-<name>-XXXXXX holding "app", a copy of the shipped setting.ini and
+// language files. Returns the folder (empty when it could not be made); `app` gets the program
+// directory.
+inline std::string MakeScratchProgramDir(const std::string& name, std::string& app) {
+    std::string tmpl = "/tmp/orvik-cli-" + name + "-XXXXXX";
+    if (::mkdtemp(tmpl.data()) == nullptr)
+        return {};
+    app = tmpl + "/app";
+    std::filesystem::create_directory(app);
+    for (const char* f : {"setting.ini", "english.lang", "chinese.lang"})
+        std::filesystem::copy_file(std::string(ORVIK_SHIPPED_DATA_DIR) + "/" + f, app + "/" + f);
+    return tmpl;
+}
 
 inline pid_t SpawnCli(const std::string& appDir, std::vector<std::string> args,
                       const std::string& dir, const std::string& outPath,

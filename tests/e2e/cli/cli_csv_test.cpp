@@ -25,21 +25,11 @@ struct CliResult {
     std::string err;
 };
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class CliCsv : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/orvik-cli-csv-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        root = tmpl;
-        app = root + "/app";
-        fs::create_directory(app);
-        for (const char* f : {"setting.ini", "english.lang", "chinese.lang"})
-            fs::copy_file(std::string(ORVIK_SHIPPED_DATA_DIR) + "/" + f, app + "/" + f);
+        root = test::MakeScratchProgramDir("csv", app);
+        ASSERT_FALSE(root.empty());
         // A document on 136-470 MHz with a repeater channel and a split channel.
         image.selectBand(4, limits);
         CommitFrequency(image, limits, 1, true, "145.5");
@@ -57,8 +47,8 @@ protected:
             test::SpawnCli(app, std::move(args), root, root + "/stdout", root + "/stderr");
         int status = 0;
         ::waitpid(pid, &status, 0);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(root + "/stdout"),
-                slurp(root + "/stderr")};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadWholeFile(root + "/stdout"),
+                test::ReadWholeFile(root + "/stderr")};
     }
     std::string csvFile(const std::string& text) const {
         const std::string path = root + "/in.csv";
@@ -85,19 +75,19 @@ TEST_F(CliCsv, ExportWritesTheSameBytesToStandardOutputAndToAFile) {
         const CliResult toFile = cli(args);
         EXPECT_EQ(toFile.code, 0) << toFile.err;
         EXPECT_EQ(toFile.out, "");
-        EXPECT_EQ(slurp(root + "/out.csv"), toStdout.out);
+        EXPECT_EQ(test::ReadWholeFile(root + "/out.csv"), toStdout.out);
     }
 }
 
 TEST_F(CliCsv, ImportSavesAndReportsWithItsExitCode) {
-    const std::string before = slurp(doc);
+    const std::string before = test::ReadWholeFile(doc);
 
     // Not usable: nothing changes, exit 65.
     CliResult r = cli({"import", doc, csvFile("Name,Freq\nx,1\n")});
     EXPECT_EQ(r.code, 65);
     EXPECT_EQ(r.err, "The file has no header line with the columns Location and Frequency; "
                      "nothing was imported.\n");
-    EXPECT_EQ(slurp(doc), before);
+    EXPECT_EQ(test::ReadWholeFile(doc), before);
 
     // Adjusted rows in a dry run: the report, nothing saved, exit 2.
     const std::string adjusted = csvFile("Location,Frequency,Power\n2,146.52,3W\n20,146,5W\n");
@@ -108,7 +98,7 @@ TEST_F(CliCsv, ImportSavesAndReportsWithItsExitCode) {
                      "Rows read: 2; channels imported: 1; rows skipped: 1.\n"
                      "Channels that change: 2\n"
                      "Dry run: nothing was saved.\n");
-    EXPECT_EQ(slurp(doc), before);
+    EXPECT_EQ(test::ReadWholeFile(doc), before);
 
     // The same for real, as JSON: saved, exit 2.
     r = cli({"import", doc, adjusted, "--json"});
@@ -134,7 +124,7 @@ TEST_F(CliCsv, ImportSavesAndReportsWithItsExitCode) {
                      "Channels cleared: 2\n"
                      "Saved: " +
                          doc + "\n");
-    EXPECT_EQ(slurp(doc), before);
+    EXPECT_EQ(test::ReadWholeFile(doc), before);
 
     EXPECT_EQ(cli({"import", doc, root + "/missing.csv"}).code, 66);
     EXPECT_EQ(cli({"import", doc}).code, 64);

@@ -28,26 +28,11 @@ struct CliRun {
     std::string err;
 };
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
 class CliData : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/orvik-cli-data-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        root = tmpl;
-        app = root + "/app";
-        fs::create_directory(app);
-        for (const char* f : {"setting.ini", "english.lang", "chinese.lang"})
-            fs::copy_file(std::string(ORVIK_SHIPPED_DATA_DIR) + "/" + f, app + "/" + f);
+        root = test::MakeScratchProgramDir("data", app);
+        ASSERT_FALSE(root.empty());
     }
     void TearDown() override { fs::remove_all(root); }
 
@@ -60,8 +45,8 @@ protected:
         int status = 0;
         ::waitpid(pid, &status, 0);
         r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = readFile(outPath);
-        r.err = readFile(errPath);
+        r.out = test::ReadWholeFile(outPath);
+        r.err = test::ReadWholeFile(errPath);
         return r;
     }
 
@@ -93,7 +78,7 @@ bool contains(const std::string& haystack, const std::string& needle) {
 TEST_F(CliData, NewWritesTheDefaultImage) {
     const CliRun r = cli({"new", "a.735"});
     ASSERT_EQ(r.code, 0) << r.err;
-    const std::string bytes = readFile(root + "/a.735");
+    const std::string bytes = test::ReadWholeFile(root + "/a.735");
     ASSERT_EQ(bytes.size(), DataFileSize);
     EXPECT_EQ(bytes.substr(0, 32), DataFileHeaderText);
     const RadioImage def = MakeDefaultImage();
@@ -115,12 +100,12 @@ TEST_F(CliData, NewWritesTheDefaultImage) {
               "\"optionCol9Off\":1}");
 
     // An empty file is filled; one with content is not replaced without --force.
-    writeFile(root + "/empty.735", "");
+    test::WriteWholeFile(root + "/empty.735", "");
     EXPECT_EQ(cli({"new", "empty.735"}).code, 0);
     EXPECT_EQ(fs::file_size(root + "/empty.735"), DataFileSize);
-    writeFile(root + "/a.735", "keep");
+    test::WriteWholeFile(root + "/a.735", "keep");
     EXPECT_EQ(cli({"new", "a.735"}).code, 73);
-    EXPECT_EQ(readFile(root + "/a.735"), "keep");
+    EXPECT_EQ(test::ReadWholeFile(root + "/a.735"), "keep");
     EXPECT_EQ(cli({"new", "a.735", "--force", "--band", "3"}).code, 0);
     EXPECT_TRUE(contains(json("a.735"), "\"bandCode\":248,\"bandPosition\":3"));
 
@@ -165,10 +150,10 @@ TEST_F(CliData, EditAppliesTheTableRules) {
     EXPECT_TRUE(contains(j, "\"dtmf\":\"12A\""));
 
     // Same text: unchanged, and the file is not rewritten. 145.5 against 145.50000 is a change.
-    const std::string before = readFile(root + "/f.735");
+    const std::string before = test::ReadWholeFile(root + "/f.735");
     r = cli({"edit", "f.735", "--channel", "1", "--rx", "145.50000", "--dtmf", "12a"});
     EXPECT_EQ(r.out, "unchanged\n");
-    EXPECT_EQ(readFile(root + "/f.735"), before);
+    EXPECT_EQ(test::ReadWholeFile(root + "/f.735"), before);
     EXPECT_EQ(cli({"edit", "f.735", "--channel", "1", "--rx", "145.5"}).out, "modified\n");
 
     // Clearing the transmit frequency, then the receive frequency.
@@ -192,7 +177,7 @@ TEST_F(CliData, EditAppliesTheTableRules) {
 // the edit says "modified" all the same.
 TEST_F(CliData, EditSavesAndReportsEveryChangeOfTheBytes) {
     ASSERT_EQ(cli({"new", "r.735"}).code, 0);
-    std::string bytes = readFile(root + "/r.735");
+    std::string bytes = test::ReadWholeFile(root + "/r.735");
     // Channel 1 as a radio might deliver it: 435.00010 MHz on both sides, off the raster.
     const std::string offRaster("\x10\x00\x50\x43\x10\x00\x50\x43", 8);
     bytes.replace(48 + 0x10, 8, offRaster);
@@ -200,7 +185,7 @@ TEST_F(CliData, EditSavesAndReportsEveryChangeOfTheBytes) {
     bytes.replace(48 + 0x30, 16,
                   std::string("\xFF\xFF\xFF\xFF\x00\x00\x50\x43\x12\x34\x56\x78", 12) +
                       std::string(4, '\0'));
-    writeFile(root + "/r.735", bytes);
+    test::WriteWholeFile(root + "/r.735", bytes);
 
     CliRun r = cli({"edit", "r.735", "--channel", "1", "--rx", "435.00010"});
     ASSERT_EQ(r.code, 0) << r.err;
@@ -209,22 +194,22 @@ TEST_F(CliData, EditSavesAndReportsEveryChangeOfTheBytes) {
                          "\"rxFreq\":\"435.00000\",\"rxTone\":null,\"txFreq\":\"435.00000\""));
 
     // Clearing the already empty channel 3 clears its stray bytes.
-    bytes = readFile(root + "/r.735");
+    bytes = test::ReadWholeFile(root + "/r.735");
     r = cli({"edit", "r.735", "--channel", "3", "--rx="});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_NE(readFile(root + "/r.735"), bytes);
+    EXPECT_NE(test::ReadWholeFile(root + "/r.735"), bytes);
     EXPECT_EQ(r.out, "modified\n");
 
     // The same edit again changes nothing.
-    bytes = readFile(root + "/r.735");
+    bytes = test::ReadWholeFile(root + "/r.735");
     r = cli({"edit", "r.735", "--channel", "3", "--rx="});
     EXPECT_EQ(r.out, "unchanged\n");
-    EXPECT_EQ(readFile(root + "/r.735"), bytes);
+    EXPECT_EQ(test::ReadWholeFile(root + "/r.735"), bytes);
 }
 
 TEST_F(CliData, EditRefusesReadOnlyCellsAndSavesNothing) {
     ASSERT_EQ(cli({"new", "f.735"}).code, 0);
-    const std::string before = readFile(root + "/f.735");
+    const std::string before = test::ReadWholeFile(root + "/f.735");
     struct Case {
         std::vector<std::string> args;
         const char* mentions;
@@ -244,22 +229,22 @@ TEST_F(CliData, EditRefusesReadOnlyCellsAndSavesNothing) {
         EXPECT_EQ(r.code, 64) << c.args[1];
         EXPECT_TRUE(contains(r.err, c.mentions)) << r.err;
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(readFile(root + "/f.735"), before);
+        EXPECT_EQ(test::ReadWholeFile(root + "/f.735"), before);
     }
 }
 
 TEST_F(CliData, EditKeepsTheFilesOwnHeaderUnlessTheBandChanges) {
     fs::copy_file(std::string(ORVIK_TEST_DATA_DIR) + "/model/v999.735", root + "/v.735");
-    const std::string original = readFile(root + "/v.735");
+    const std::string original = test::ReadWholeFile(root + "/v.735");
     CliRun r = cli({"edit", "v.735", "--set", "beep=1", "--band", "2"}); // band 2 is current
     EXPECT_EQ(r.out, "modified\n") << r.err;
-    std::string now = readFile(root + "/v.735");
+    std::string now = test::ReadWholeFile(root + "/v.735");
     EXPECT_EQ(now.substr(0, 48), original.substr(0, 48));
     EXPECT_EQ(now.size(), DataFileSize);
 
     r = cli({"edit", "v.735", "--band", "0"});
     EXPECT_EQ(r.out, "modified\n");
-    now = readFile(root + "/v.735");
+    now = test::ReadWholeFile(root + "/v.735");
     EXPECT_EQ(now.substr(0, 32), DataFileHeaderText);
     EXPECT_EQ(now.substr(32, 16), original.substr(32, 16));
     EXPECT_TRUE(contains(json("v.735"), "\"bandCode\":245,\"bandPosition\":0"));
@@ -270,14 +255,14 @@ TEST_F(CliData, ErrorsAndExitCodes) {
     ASSERT_EQ(cli({"new", "f.735"}).code, 0);
     fs::copy_file(std::string(ORVIK_TEST_DATA_DIR) + "/model/broken/wrong_case.735",
                   root + "/bad.735");
-    const std::string bad = readFile(root + "/bad.735");
+    const std::string bad = test::ReadWholeFile(root + "/bad.735");
 
     CliRun r = cli({"show", "bad.735"});
     EXPECT_EQ(r.code, 65);
     EXPECT_TRUE(contains(r.err, "This file is not a radio data file")) << r.err;
     EXPECT_TRUE(contains(r.err, "bad.735"));
     EXPECT_EQ(cli({"edit", "bad.735", "--set", "beep=1"}).code, 65);
-    EXPECT_EQ(readFile(root + "/bad.735"), bad);
+    EXPECT_EQ(test::ReadWholeFile(root + "/bad.735"), bad);
 
     EXPECT_EQ(cli({"show", "missing.735"}).code, 66);
     EXPECT_EQ(cli({"show", "."}).code, 66);
@@ -321,9 +306,9 @@ TEST_F(CliData, ShowUsesTheLanguageOfSettingIni) {
     EXPECT_TRUE(contains(r.out, "435.00000")) << r.out;
     EXPECT_TRUE(contains(r.out, "Off"));
 
-    std::string ini = readFile(app + "/setting.ini");
+    std::string ini = test::ReadWholeFile(app + "/setting.ini");
     ini.replace(ini.find("language=english"), 16, "language=chinese");
-    writeFile(app + "/setting.ini", ini);
+    test::WriteWholeFile(app + "/setting.ini", ini);
     r = cli({"show", "f.735"});
     ASSERT_EQ(r.code, 0);
     EXPECT_TRUE(contains(r.out, "频率范围")) << r.out;
@@ -332,11 +317,11 @@ TEST_F(CliData, ShowUsesTheLanguageOfSettingIni) {
     EXPECT_FALSE(contains(r.out, "Off"));
 
     // A text the language lacks is shown in English.
-    std::string chinese = readFile(app + "/chinese.lang");
+    std::string chinese = test::ReadWholeFile(app + "/chinese.lang");
     const std::size_t off = chinese.find("\nIDS_OFF=");
     ASSERT_NE(off, std::string::npos);
     chinese.replace(off + 1, 8, "UNUSED_OFF");
-    writeFile(app + "/chinese.lang", chinese);
+    test::WriteWholeFile(app + "/chinese.lang", chinese);
     r = cli({"show", "f.735"});
     ASSERT_EQ(r.code, 0);
     EXPECT_TRUE(contains(r.out, "频率范围"));

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+namespace test = orvik::test;
 
 namespace {
 
@@ -22,25 +23,11 @@ struct CliRun {
     std::string out;
 };
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
 class CliDoctor : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/orvik-cli-doctor-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        root = tmpl;
-        app = root + "/app";
-        fs::create_directory(app);
-        for (const char* f : {"setting.ini", "english.lang", "chinese.lang"})
-            fs::copy_file(std::string(ORVIK_SHIPPED_DATA_DIR) + "/" + f, app + "/" + f);
+        root = test::MakeScratchProgramDir("doctor", app);
+        ASSERT_FALSE(root.empty());
     }
     void TearDown() override {
         ::unsetenv("ORVIK_SYSROOT");
@@ -57,7 +44,7 @@ protected:
         const pid_t pid = orvik::test::SpawnCli(app, std::move(args), root, outPath, {});
         int status = 0;
         ::waitpid(pid, &status, 0);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(outPath)};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadWholeFile(outPath)};
     }
 
     std::string root;
@@ -91,9 +78,9 @@ TEST_F(CliDoctor, CableThatOpensIsReady) {
     const std::string sys = root + "/sys";
     const std::string usb = sys + "/devices/pci0000:00/usb1/1-1";
     fs::create_directories(usb + "/1-1:1.0/ttyUSB0");
-    writeFile(usb + "/idVendor", "1a86\n");
-    writeFile(usb + "/idProduct", "7523\n");
-    writeFile(usb + "/product", "USB Serial\n");
+    test::WriteWholeFile(usb + "/idVendor", "1a86\n");
+    test::WriteWholeFile(usb + "/idProduct", "7523\n");
+    test::WriteWholeFile(usb + "/product", "USB Serial\n");
     fs::create_directory_symlink("../../../../bus/usb/drivers/ch341", usb + "/1-1:1.0/driver");
     fs::create_directories(sys + "/class/tty/ttyUSB0");
     fs::create_directory_symlink("../../../../sys/devices/pci0000:00/usb1/1-1/1-1:1.0/ttyUSB0",

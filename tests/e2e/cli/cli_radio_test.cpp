@@ -32,11 +32,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 struct CliResult {
     int code = -1;
     std::string err;
@@ -86,13 +81,8 @@ public:
 class CliRadio : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/orvik-cli-radio-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        root = tmpl;
-        app = root + "/app";
-        fs::create_directory(app);
-        for (const char* f : {"setting.ini", "english.lang", "chinese.lang"})
-            fs::copy_file(std::string(ORVIK_SHIPPED_DATA_DIR) + "/" + f, app + "/" + f);
+        root = test::MakeScratchProgramDir("radio", app);
+        ASSERT_FALSE(root.empty());
         ini::WriteString(app + "/setting.ini", "setup", "searchcom", "0");
     }
     void TearDown() override { fs::remove_all(root); }
@@ -113,7 +103,7 @@ protected:
         ::waitpid(pid, &status, 0);
         r.seconds = std::chrono::duration<double>(Clock::now() - started).count();
         r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.err = slurp(root + "/stderr");
+        r.err = test::ReadWholeFile(root + "/stderr");
         return r;
     }
     CliResult Cli(std::vector<std::string> args) { return Wait(Start(std::move(args))); }
@@ -153,7 +143,7 @@ std::string SimPcBytes(const std::string& logPath, std::size_t expected) {
     std::string bytes;
     for (int wait = 0; wait < 100; ++wait) {
         bytes.clear();
-        std::istringstream in(slurp(logPath));
+        std::istringstream in(test::ReadWholeFile(logPath));
         for (std::string line; std::getline(in, line);) {
             const std::size_t at = line.find(" PC->radio ");
             if (at != std::string::npos)
@@ -190,7 +180,7 @@ TEST_F(CliRadio, ReadReturnsTheRadioMemoryAndWriteIsStoredByteForByte) {
     const std::string base = SaveImage("base.735", baseImage, "QTB-735 Radio Program data v9.99");
     const CliResult readRun = Cli({"read", "-o", "out.735", "--base", base});
     ASSERT_EQ(readRun.code, 0) << readRun.err;
-    const std::string out = slurp(root + "/out.735");
+    const std::string out = test::ReadWholeFile(root + "/out.735");
     ASSERT_EQ(out.size(), DataFileSize);
     EXPECT_EQ(out.substr(0, 32), "QTB-735 Radio Program data v9.99");
     for (std::size_t i = 0; i < RadioImage::Size; ++i)
@@ -203,7 +193,7 @@ TEST_F(CliRadio, ReadReturnsTheRadioMemoryAndWriteIsStoredByteForByte) {
     const std::string in = SaveImage("in.735", written);
     const CliResult writeRun = Cli({"write", in});
     ASSERT_EQ(writeRun.code, 0) << writeRun.err;
-    const std::string stored = slurp(saved);
+    const std::string stored = test::ReadWholeFile(saved);
     ASSERT_EQ(stored.size(), DataFileSize);
     for (std::size_t i = 0; i < RadioImage::Size; ++i)
         ASSERT_EQ(static_cast<std::uint8_t>(stored[48 + i]), i < 0x3E0 ? written[i] : 0x5A)
@@ -348,7 +338,7 @@ TEST_P(CliRadioStray, ReadFailsOrReturnsTheRadioMemoryNeverAShiftedImage) {
         EXPECT_FALSE(fs::exists(root + "/out.735"));
         return;
     }
-    const std::string out = slurp(root + "/out.735");
+    const std::string out = test::ReadWholeFile(root + "/out.735");
     ASSERT_EQ(out.size(), DataFileSize);
     for (std::size_t i = 0; i < 0x3E0; ++i)
         ASSERT_EQ(static_cast<std::uint8_t>(out[48 + i]), memory[i]) << "offset " << i;
@@ -394,7 +384,7 @@ TEST_F(CliRadio, TraceOfAReadAndOfAFailingWriteMatchesTheSimulatorsLog) {
         BindCom1(sim.path);
         const CliResult r = Cli({"read", "-o", "out.735", "--trace", "read.trace"});
         ASSERT_EQ(r.code, 0) << r.err;
-        const std::string trace = slurp(root + "/read.trace");
+        const std::string trace = test::ReadWholeFile(root + "/read.trace");
         const std::string pc = TracePcBytes(trace);
         EXPECT_EQ(pc.size(), 2u * (8 + 2 + 124 * 5)); // wake-up, 02 06, per block command + 06
         EXPECT_EQ(pc, SimPcBytes(root + "/sim-read.log", pc.size()));
@@ -409,7 +399,7 @@ TEST_F(CliRadio, TraceOfAReadAndOfAFailingWriteMatchesTheSimulatorsLog) {
         const std::string in = SaveImage("in.735", Pattern(1));
         const CliResult r = Cli({"write", in, "--trace", "write.trace"});
         ASSERT_EQ(r.code, 76) << r.err;
-        const std::string trace = slurp(root + "/write.trace");
+        const std::string trace = test::ReadWholeFile(root + "/write.trace");
         const std::string pc = TracePcBytes(trace);
         int sends = 0; // block 2 sent three times
         for (std::size_t at = pc.find("57001008"); at != std::string::npos;

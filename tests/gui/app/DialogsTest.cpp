@@ -24,6 +24,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -114,6 +115,34 @@ TEST_F(DialogsTest, LanguageSwitchRelabelsMenusTitleAndToolTips) {
               text("chinese.lang", "IDS_TIP_32771").left(19));
 }
 
+// Every shown label and check box of the form shows its whole text (or, when no place on the
+// form can hold it, names it in its tool tip), and no two shown controls (a group box and what
+// it holds aside) overlap.
+void ExpectFormTextsFit(QWidget* form) {
+    QList<QWidget*> shown;
+    for (QWidget* w : form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!w->isHidden())
+            shown.append(w);
+    for (QWidget* w : shown) {
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            const bool fits =
+                label->wordWrap()
+                    ? label->heightForWidth(label->width()) <= label->height()
+                    : label->fontMetrics().horizontalAdvance(label->text()) <= label->width();
+            EXPECT_TRUE(fits || label->toolTip() == label->text()) << label->text().toStdString();
+        } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
+            EXPECT_TRUE(box->sizeHint().width() <= box->width() || box->toolTip() == box->text())
+                << box->text().toStdString();
+        }
+        for (QWidget* other : shown) {
+            if (other == w || qobject_cast<QGroupBox*>(w) || qobject_cast<QGroupBox*>(other))
+                continue;
+            EXPECT_FALSE(w->geometry().intersects(other->geometry()))
+                << ControlId(w) << " overlaps " << ControlId(other);
+        }
+    }
+}
+
 // Every shipped language is offered by its own name, and choosing it relabels the menus, the
 // form, the table headings and the dialogs opened afterwards.
 TEST_F(DialogsTest, EveryShippedLanguageRelabelsMenusFormTableAndDialogs) {
@@ -170,6 +199,7 @@ TEST_F(DialogsTest, EveryShippedLanguageRelabelsMenusFormTableAndDialogs) {
         std::string heading;
         ASSERT_TRUE(ReadColumnHeader(langPath, 1, heading));
         EXPECT_EQ(window->view()->grid()->GetItemText(0, 1), QString::fromStdString(heading));
+        ExpectFormTextsFit(window->view()->form());
 
         CPortDlg port(*app, window);
         EXPECT_EQ(port.windowTitle(),
@@ -182,6 +212,26 @@ TEST_F(DialogsTest, EveryShippedLanguageRelabelsMenusFormTableAndDialogs) {
         ASSERT_NE(prompt, nullptr);
         EXPECT_EQ(prompt->text(),
                   QString::fromStdString(ResourceText(langPath, ids::IDC_LANGUAGE_LABEL)));
+    }
+
+    // A language of one's own with labels longer than any place on the form: they wrap, or are
+    // cut and name their whole text in a tool tip, and still overlap nothing.
+    QByteArray english = readFile(filePath("english.lang"));
+    english.replace("1031=Squelch Level",
+                    "1031=Squelch level of the receiver, which mutes the loudspeaker");
+    english.replace("1021=Band", "1021=Frequencybandofthisradiowhichcannotbreak");
+    english.replace("1024=Battery Save", "1024=Battery save, which powers the receiver down");
+    writeFile(filePath("english.lang"), english);
+    CLanguageDlg dialog(app->paths(), app->catalog(), window);
+    dialog.list()->setCurrentIndex(dialog.list()->findText("English"));
+    dialog.accept();
+    app->RefreshLanguage();
+    ExpectFormTextsFit(window->view()->form());
+    for (int id : {ids::IDC_SQUELCH_LABEL, ids::IDC_BAND_LABEL}) {
+        QWidget* label = control(window->view()->form(), id);
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->toolTip(),
+                  QString::fromStdString(ResourceText(filePath("english.lang").toStdString(), id)));
     }
 }
 

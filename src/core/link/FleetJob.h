@@ -131,6 +131,7 @@ public:
     // Stops every port (each session within one wait), joins every thread, closes every link.
     void cancel();
 
+    // True from start() until wait() or cancel() has joined the threads.
     bool running() const { return !threads.empty(); }
     // Every radio done so far, in the order they finished.
     std::vector<FleetOutcome> outcomes() const;

@@ -6,9 +6,11 @@
 //
 // Hot-swap mode keeps each port working radio after radio: it tries the wake-up about once a
 // second until a radio answers, writes it, then waits until that radio stops answering
-// (unplugged) before it accepts the next one, so a radio is never written twice in a row. The
-// job ends when cancelled or when the given number of radios has been written on all ports
-// together; a port never starts a radio that could take the total past that number.
+// (unplugged) before it accepts the next one, so a radio is never written twice in a row; the
+// same after a failure, so a radio that failed is tried again only once it has been put back.
+// A radio counts as unplugged when two tries in a row go unanswered. The job ends when
+// cancelled or when the given number of radios has been written on all ports together; a port
+// never starts a radio that could take the total past that number.
 
 #include "core/link/TransferSession.h"
 

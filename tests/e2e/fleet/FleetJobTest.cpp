@@ -293,3 +293,26 @@ TEST_F(FleetJobTest, HotSwapWritesEachRadioOnceUntilTheCount) {
     EXPECT_EQ(bytes.compare(48, 0x3E0, reinterpret_cast<const char*>(image.data()), 0x3E0), 0);
     EXPECT_FALSE(recorder.overlapped);
 }
+
+// Hot swap on two ports with a total of three: after the first two radios both ports find a
+// fresh radio, only one of them may take it, and the job ends at three radios written.
+TEST_F(FleetJobTest, HotSwapOnTwoPortsNeverGoesPastTheTotal) {
+    const std::string events = Dir() + "/sim.err";
+    Simulators sims(2, {"--swap-after", "1"}, events);
+    ASSERT_EQ(sims.paths.size(), 2u);
+    const RadioImage image = Pattern(7);
+    FleetRequest request;
+    request.iniPath = settings->path;
+    request.targets = Bind(sims);
+    request.hotSwap = true;
+    request.total = 3;
+    FleetJob job;
+    ASSERT_TRUE(job.start(request, image.data()));
+    ASSERT_TRUE(job.wait(90000));
+    EXPECT_EQ(job.written(), 3);
+    EXPECT_EQ(job.outcomes().size(), 3u);
+    EXPECT_EQ(job.status(0).written + job.status(1).written, 3);
+    const std::string log = ReadFile(events);
+    EXPECT_EQ(Occurrences(log, "write 1 completed"), 3) << log;
+    EXPECT_EQ(Occurrences(log, "write 2 completed"), 0) << log;
+}

@@ -59,6 +59,9 @@ void TransferSession::end(bool wasCancelled) {
     last.blocksDone = transferJob.blocksDone.load(std::memory_order_relaxed);
     last.searched = transferJob.searched;
     last.wokeUp = transferJob.wokeUp;
+    last.ident = transferJob.identified
+                     ? std::string(transferJob.ident.begin(), transferJob.ident.end())
+                     : std::string();
     last.firstDevicePath = transferJob.firstDevicePath;
     last.firstPortOpened = transferJob.firstPortOpened;
     last.firstOpenError = transferJob.firstOpenError;
@@ -179,6 +182,22 @@ std::string partlyWrittenText(const TransferOutcome& o, const TextLookup& text) 
 }
 
 } // namespace
+
+std::string IdentText(const std::string& ident) {
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::string text;
+    for (const char c : ident) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+            text += c;
+        } else {
+            text += "\\x";
+            text += Hex[byte >> 4];
+            text += Hex[byte & 0x0F];
+        }
+    }
+    return text;
+}
 
 std::string TransferMessage(const TransferOutcome& o, const TextLookup& text) {
     if (o.cancelled)

@@ -55,6 +55,8 @@ void usage(FILE* out) {
                  "  --ident-len N             send N identification bytes instead of 8\n"
                  "  --short-block ADDR        answer the read block at ADDR with 11 bytes\n"
                  "  --nak-block ADDR          answer the block at ADDR with 0x15\n"
+                 "  --corrupt-block ADDR      store the written block at ADDR with its first\n"
+                 "                            byte inverted, yet acknowledge it\n"
                  "  --delay MS                wait MS milliseconds before every answer\n"
                  "  --hangup-after-blocks N   close the terminal after N blocks\n"
                  "Prints the device path of the terminal as its first line; ends on SIGTERM or\n"
@@ -159,6 +161,8 @@ int main(int argc, char** argv) {
             faults.shortBlock = number(0, 0xFFF);
         } else if (a == "--nak-block") {
             faults.nakBlock = number(0, 0xFFF);
+        } else if (a == "--corrupt-block") {
+            faults.corruptBlock = number(0, 0xFFF);
         } else if (a == "--delay") {
             delayMs = number(0, 60000);
         } else if (a == "--hangup-after-blocks") {

@@ -129,10 +129,10 @@ void TransferSession::runSteps(const TransferRequest& request, SerialLink& jobLi
         return;
     }
     if (sideJob.state.load(std::memory_order_acquire) == TransferState::ReadDone)
-        verifyResult = std::memcmp(radioCopy.data(), workingCopy.data(),
-                                   protocol::TransferredBytes) == 0
-                           ? VerifyResult::Verified
-                           : VerifyResult::Mismatch;
+        verifyResult =
+            std::memcmp(radioCopy.data(), workingCopy.data(), protocol::TransferredBytes) == 0
+                ? VerifyResult::Verified
+                : VerifyResult::Mismatch;
 }
 
 void TransferSession::end(bool wasCancelled) {
@@ -329,8 +329,8 @@ std::string TransferMessage(const TransferOutcome& o, const TextLookup& text) {
         return o.partlyWritten() ? partlyWrittenText(o, text) : std::string();
     }
     if (o.endedIn == TransferPhase::Backup) {
-        const std::string why = o.state == TransferState::ReadDone ? backupFailedText(o, text)
-                                                                    : stateMessage(o, text);
+        const std::string why =
+            o.state == TransferState::ReadDone ? backupFailedText(o, text) : stateMessage(o, text);
         return why + "\n" + text(lang::IDS_BACKUP_NOT_WRITTEN);
     }
     if (o.verify == VerifyResult::Mismatch)

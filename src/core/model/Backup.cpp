@@ -130,8 +130,8 @@ BackupSettings LoadBackupSettings(const std::string& iniPath) {
         s.folder = homeFolder() + dir.substr(1);
     } else if (dir[0] != '/') {
         const std::size_t slash = iniPath.rfind('/');
-        s.folder = (slash == std::string::npos ? std::string(".") : iniPath.substr(0, slash)) +
-                   "/" + dir;
+        s.folder =
+            (slash == std::string::npos ? std::string(".") : iniPath.substr(0, slash)) + "/" + dir;
     } else {
         s.folder = dir;
     }

@@ -16,9 +16,9 @@ namespace orvik {
 inline constexpr int DefaultBackupKeep = 200;
 
 struct BackupSettings {
-    std::string folder;               // where backups go
-    int keep = DefaultBackupKeep;     // the newest this many are kept (at least 1)
-    bool beforeWrite = false;         // read and store the radio before every write
+    std::string folder;           // where backups go
+    int keep = DefaultBackupKeep; // the newest this many are kept (at least 1)
+    bool beforeWrite = false;     // read and store the radio before every write
 };
 
 // $XDG_DATA_HOME/orvik/backups when XDG_DATA_HOME is absolute, else
@@ -49,9 +49,9 @@ BackupResult StoreBackup(const BackupSettings& settings, const RadioImage& image
 struct BackupEntry {
     std::string path;
     std::string name;
-    std::string time;     // "2026-12-08 20:15:07", from the name
-    std::string kind;     // "read" or "before-write"
-    int bandCode = -1;    // -1 when the file cannot be read
+    std::string time;  // "2026-12-08 20:15:07", from the name
+    std::string kind;  // "read" or "before-write"
+    int bandCode = -1; // -1 when the file cannot be read
     int channelsInUse = 0;
 };
 

@@ -61,10 +61,14 @@ struct ChannelSpec {
     std::uint8_t flagMask;
 };
 const ChannelSpec ChannelFields[] = {
-    {ColRxFreq, "rxFreq", 0, 4, 0},          {ColRxTone, "rxTone", 8, 2, 0},
-    {ColTxFreq, "txFreq", 4, 4, 0},          {ColTxTone, "txTone", 10, 2, 0},
-    {ColScanAdd, "optionCol5Off", 12, 1, 0x10}, {ColNarrow, "narrow", 12, 1, 0x04},
-    {ColHighPower, "highPower", 12, 1, 0x08},   {ColBusyLockOut, "optionCol8Off", 12, 1, 0x01},
+    {ColRxFreq, "rxFreq", 0, 4, 0},
+    {ColRxTone, "rxTone", 8, 2, 0},
+    {ColTxFreq, "txFreq", 4, 4, 0},
+    {ColTxTone, "txTone", 10, 2, 0},
+    {ColScanAdd, "optionCol5Off", 12, 1, 0x10},
+    {ColNarrow, "narrow", 12, 1, 0x04},
+    {ColHighPower, "highPower", 12, 1, 0x08},
+    {ColBusyLockOut, "optionCol8Off", 12, 1, 0x01},
     {ColScrambler, "optionCol9Off", 12, 1, 0x02},
 };
 
@@ -170,9 +174,8 @@ public:
         : a(first), b(second), texts(t), end(limit) {}
 
     // Marks the field's bits as covered and records it when its bits differ.
-    void field(DiffKind kind, int channel, const char* name, std::size_t offset,
-               std::size_t size, std::uint8_t mask, const std::string& place,
-               std::string before, std::string after) {
+    void field(DiffKind kind, int channel, const char* name, std::size_t offset, std::size_t size,
+               std::uint8_t mask, const std::string& place, std::string before, std::string after) {
         if (offset + size > end)
             return;
         bool differs = false;
@@ -198,8 +201,8 @@ public:
             if (((a[offset] ^ b[offset]) & ~covered[offset] & 0xFF) == 0)
                 continue;
             out.push_back({DiffKind::Byte, 0, "byte", offset,
-                           replaced(texts.byteFormat, "%s", hexOffset(offset)),
-                           hexByte(a[offset]), hexByte(b[offset])});
+                           replaced(texts.byteFormat, "%s", hexOffset(offset)), hexByte(a[offset]),
+                           hexByte(b[offset])});
         }
     }
 
@@ -269,8 +272,8 @@ std::vector<ImageDifference> CompareImages(const RadioImage& a, const RadioImage
     for (const SettingSpec& s : Settings)
         c.field(DiffKind::Setting, 0, s.field, s.offset, 1, s.mask, labelOf(texts, s.labelId),
                 settingText(a, s, texts), settingText(b, s, texts));
-    c.field(DiffKind::Dtmf, 0, "dtmf", RadioImage::DtmfOffset, 5, 0xFF,
-            labelOf(texts, DtmfLabelId), DtmfToText(a.dtmfDigits()), DtmfToText(b.dtmfDigits()));
+    c.field(DiffKind::Dtmf, 0, "dtmf", RadioImage::DtmfOffset, 5, 0xFF, labelOf(texts, DtmfLabelId),
+            DtmfToText(a.dtmfDigits()), DtmfToText(b.dtmfDigits()));
     for (int n = 1; n <= ChannelCount; ++n) {
         const std::string channel = replaced(texts.channelFormat, "%d", std::to_string(n));
         for (const ChannelSpec& f : ChannelFields) {

@@ -21,13 +21,13 @@ class LangCatalog;
 // The language texts a comparison shows; LoadDiffTexts fills them from a catalog.
 struct DiffTexts {
     CellTexts cell;
-    std::string empty = "(empty)";          // a field without a value
-    std::string channelFormat = "CH%d";     // %d: the channel number
-    std::string byteFormat = "byte %s";     // %s: the offset as 0x3A1
-    std::vector<std::string> bandNames;     // setting.ini [ModelInfo], band list order
-    std::vector<std::string> voiceList;     // [VoiceAnnunciation]
-    std::vector<std::string> sideKeyList;   // [MonitorKey]
-    std::vector<std::string> scanModeList;  // [ScanMode]
+    std::string empty = "(empty)";                       // a field without a value
+    std::string channelFormat = "CH%d";                  // %d: the channel number
+    std::string byteFormat = "byte %s";                  // %s: the offset as 0x3A1
+    std::vector<std::string> bandNames;                  // setting.ini [ModelInfo], band list order
+    std::vector<std::string> voiceList;                  // [VoiceAnnunciation]
+    std::vector<std::string> sideKeyList;                // [MonitorKey]
+    std::vector<std::string> scanModeList;               // [ScanMode]
     std::array<std::string, ChannelColumnCount> columns; // the channel table's headings
     // Panel labels, by the control's resource id (band 1021, squelch 1031, ...).
     std::vector<std::pair<int, std::string>> labels;
@@ -40,12 +40,12 @@ enum class DiffKind { Band, Setting, Dtmf, Channel, Byte };
 
 struct ImageDifference {
     DiffKind kind = DiffKind::Byte;
-    int channel = 0;     // 1..16 for a channel field, else 0
-    std::string field;   // "band", "squelchLevel", "dtmf", "rxFreq", ..., "byte"
+    int channel = 0;        // 1..16 for a channel field, else 0
+    std::string field;      // "band", "squelchLevel", "dtmf", "rxFreq", ..., "byte"
     std::size_t offset = 0; // first image byte of the field
-    std::string place;   // "CH3 RX CTCSS/DCS", "Squelch Level", "byte 0x3A1"
-    std::string before;  // the value in the first image
-    std::string after;   // the value in the second image
+    std::string place;      // "CH3 RX CTCSS/DCS", "Squelch Level", "byte 0x3A1"
+    std::string before;     // the value in the first image
+    std::string after;      // the value in the second image
 };
 
 // Differences from `a` to `b` over image bytes [0, end), in image order of the fields: band,

@@ -88,9 +88,11 @@ bool parseName(const std::string& name, ParsedName& out) {
 struct Found {
     std::string name;
     ParsedName parsed;
+    timespec modified{};
 };
 
-// Backups in the folder, newest first (time, then clash number).
+// Backups in the folder, newest first: by the time in the name, within one second by the time
+// the file was written, then by clash number.
 std::vector<Found> scan(const std::string& folder) {
     std::vector<Found> found;
     DIR* dir = ::opendir(folder.c_str());
@@ -98,13 +100,20 @@ std::vector<Found> scan(const std::string& folder) {
         return found;
     while (const dirent* e = ::readdir(dir)) {
         ParsedName p;
-        if (parseName(e->d_name, p))
-            found.push_back({e->d_name, p});
+        if (!parseName(e->d_name, p))
+            continue;
+        struct stat st {};
+        const std::string path = folder + "/" + e->d_name;
+        found.push_back({e->d_name, p, ::stat(path.c_str(), &st) == 0 ? st.st_mtim : timespec{}});
     }
     ::closedir(dir);
     std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
         if (a.parsed.stamp != b.parsed.stamp)
             return a.parsed.stamp > b.parsed.stamp;
+        if (a.modified.tv_sec != b.modified.tv_sec)
+            return a.modified.tv_sec > b.modified.tv_sec;
+        if (a.modified.tv_nsec != b.modified.tv_nsec)
+            return a.modified.tv_nsec > b.modified.tv_nsec;
         if (a.parsed.clash != b.parsed.clash)
             return a.parsed.clash > b.parsed.clash;
         return a.name > b.name;

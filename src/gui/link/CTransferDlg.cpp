@@ -238,8 +238,10 @@ void CTransferDlg::finished(const TransferOutcome& outcome) {
             OnOK();
         return;
     }
-    if (outcome.endedIn != TransferPhase::Transfer && outcome.state != TransferState::PortError &&
-        outcome.state != TransferState::TypeError) {
+    const bool backupFailed = outcome.endedIn == TransferPhase::Backup &&
+                              outcome.state != TransferState::PortError &&
+                              outcome.state != TransferState::TypeError;
+    if (backupFailed || outcome.verify == VerifyResult::NotVerified) {
         // The backup read or its store failed (nothing was written), or the read-back did not
         // complete (written, not verified).
         stayOpen(outcomeText(app.catalog(), outcome));

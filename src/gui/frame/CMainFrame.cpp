@@ -1,12 +1,12 @@
 #include "gui/frame/CMainFrame.h"
 
-#include "core/model/ChannelCsv.h"
-#include "core/profile/AtomicSave.h"
-#include "gui/frame/CCsvImportDlg.h"
 #include "core/lang/LangKeys.h"
 #include "core/model/Backup.h"
+#include "core/model/ChannelCsv.h"
 #include "core/model/ImageDiff.h"
+#include "core/profile/AtomicSave.h"
 #include "gui/frame/CCompareDlg.h"
+#include "gui/frame/CCsvImportDlg.h"
 
 #include "core/lang/LangText.h"
 #include "core/link/PortNames.h"
@@ -560,19 +560,18 @@ void CMainFrame::OnFileCompare() {
     }
     const DiffTexts texts =
         LoadDiffTexts(app.catalog(), ReadBandNames(app.paths().SettingsFilePath()));
-    CCompareDlg dialog(app.catalog(),
-                       app.LangText("IDS_DIFF_TITLE")
-                           .replace(QStringLiteral("%s"), QFileInfo(name).fileName()),
-                       app.LangText("IDS_DIFF_THAT"), CompareImages(doc.image(), other, texts),
-                       this);
+    CCompareDlg dialog(
+        app.catalog(),
+        app.LangText("IDS_DIFF_TITLE").replace(QStringLiteral("%s"), QFileInfo(name).fileName()),
+        app.LangText("IDS_DIFF_THAT"), CompareImages(doc.image(), other, texts), this);
     dialog.exec();
 }
 
 void CMainFrame::OnFileOpenBackup() {
     FileDialogRequest request;
     request.mode = FileDialogMode::Open;
-    request.directory = QFile::decodeName(
-        LoadBackupSettings(app.paths().SettingsFilePath()).folder.c_str());
+    request.directory =
+        QFile::decodeName(LoadBackupSettings(app.paths().SettingsFilePath()).folder.c_str());
     request.filters = QStringList{COrvikApp::FileFilter(), app.LangText("IDS_FILTER_ALL") + " (*)"};
     const QString name = AskFileName(this, request);
     if (!name.isEmpty())

@@ -136,9 +136,8 @@ void CTransferDlg::OnOK() {
     }
     report->hide();
     transfer.start(request, app.document()->image().data(), app.port());
-    showMessage(QString::fromStdString(PhasePrompt(transfer.phase(), isRead, [this](auto key) {
-        return app.catalog().text(key);
-    })));
+    showMessage(QString::fromStdString(PhasePrompt(
+        transfer.phase(), isRead, [this](auto key) { return app.catalog().text(key); })));
     ok->setEnabled(false);
     backupBox->setEnabled(false);
     verifyBox->setEnabled(false);
@@ -196,8 +195,8 @@ void CTransferDlg::phaseStarted(TransferPhase) {
 }
 
 void CTransferDlg::progress(int percent) {
-    const std::string prompt = PhasePrompt(transfer.phase(), isRead,
-                                           [this](auto key) { return app.catalog().text(key); });
+    const std::string prompt =
+        PhasePrompt(transfer.phase(), isRead, [this](auto key) { return app.catalog().text(key); });
     showMessage(QString::fromStdString(prompt) + QStringLiteral(" %1%").arg(percent));
     bar->setValue(percent * 1024 / 100);
 }

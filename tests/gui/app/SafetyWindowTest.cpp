@@ -54,8 +54,7 @@ TEST_F(SafetyWindowTest, CompareWithListsTheDifferencesInATable) {
     });
     frame()->OnFileCompare();
     EXPECT_EQ(title, text("IDS_DIFF_TITLE").replace("%s", "other.735"));
-    EXPECT_EQ(rows, (QStringList{"Squelch Level | 3 | 5",
-                                 "CH3 RX Freq (MHz) | (empty) | 435.50000",
+    EXPECT_EQ(rows, (QStringList{"Squelch Level | 3 | 5", "CH3 RX Freq (MHz) | (empty) | 435.50000",
                                  "CH3 TX Freq (MHz) | (empty) | 435.50000"}));
     EXPECT_TRUE(messages.empty());
 

@@ -18,6 +18,7 @@ enum Exit : int {
     ExitNoInput = 66,     // input cannot be read
     ExitUnavailable = 69, // the port could not be reached (PortError)
     ExitCantCreate = 73,  // output cannot be written
+    ExitTempFail = 75,    // write: the radio read back differs, or could not be read back
     ExitProtocol = 76,    // TypeError, ReadFailed, WriteFailed, ConnectionLost
     ExitConfig = 78,      // setting.ini missing
     ExitInterrupted = 130,
@@ -36,6 +37,8 @@ int cmdRead(Context& ctx);
 int cmdWrite(Context& ctx);
 int cmdExport(Context& ctx);
 int cmdImport(Context& ctx);
+int cmdDiff(Context& ctx);
+int cmdBackups(Context& ctx);
 
 // "orvik-cli: <text>" on standard error.
 void fail(const std::string& text);
@@ -55,5 +58,6 @@ extern const char* const DataCommandsUsage;
 extern const char* const RadioCommandsUsage;
 extern const char* const CsvCommandsUsage;
 extern const char* const DoctorCommandsUsage;
+extern const char* const SafetyCommandsUsage;
 
 } // namespace orvik::cli

@@ -68,8 +68,13 @@ int save(const Context& ctx, const std::string& path, const HeaderBlock& header,
 
 int load(LangCatalog& texts, const std::string& path, HeaderBlock& header, RadioImage& image) {
     std::string error;
-    switch (LoadDataFile(path, header, image, &error)) {
+    std::size_t held = 0;
+    switch (LoadDataFile(path, header, image, &error, &held)) {
     case LoadStatus::Ok:
+        if (held < DataFileSize)
+            std::fprintf(stderr, "%s\n%s\n",
+                         ShortFileWarning(texts.text(lang::IDS_WARN_SHORT_FILE), held).c_str(),
+                         path.c_str());
         return ExitOk;
     case LoadStatus::HeaderRejected:
         std::fprintf(stderr, "%s\n%s\n", texts.text(lang::IDS_WARN_LOAD).c_str(), path.c_str());

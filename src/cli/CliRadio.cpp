@@ -5,8 +5,11 @@
 #include "core/lang/LangText.h"
 #include "core/link/CSerialPort.h"
 #include "core/link/PortNames.h"
+#include "core/link/Protocol.h"
 #include "core/link/TransferSession.h"
+#include "core/model/Backup.h"
 #include "core/model/DataFile.h"
+#include "core/model/ImageDiff.h"
 #include "core/model/RadioImage.h"
 
 #include <cerrno>
@@ -25,8 +28,15 @@ const char* const RadioCommandsUsage =
     "       [--base IN.735]\n"
     "                  read the radio into OUT.735 (bytes 0x3E0 and up, and the header,\n"
     "                  from --base, else the default image)\n"
-    "  write [--port N | --device PATH] [--no-search] [--trace FILE] IN.735\n"
-    "                  write IN.735 into the radio\n"
+    "  write [--port N | --device PATH] [--no-search] [--trace FILE]\n"
+    "        [--verify | --no-verify] [--backup] [--force] IN.735\n"
+    "                  write IN.735 into the radio, then read it back and compare\n"
+    "                  (--no-verify or [safety] verify=0 skip that; a difference or a\n"
+    "                  failed read-back exits 75). --backup reads and stores the radio\n"
+    "                  first (also [backup] before_write=1); nothing is written when\n"
+    "                  that fails. --force writes a file shorter than 4144 bytes.\n"
+    "                  Every completed read is stored in the backup folder\n"
+    "                  (see orvik-cli backups).\n"
     "                  --trace FILE writes every byte on the line with its time and the\n"
     "                  job's steps to FILE, also when the job fails.\n"
     "                  Without --port/--device the port and the search come from\n"
@@ -48,6 +58,9 @@ struct RadioArgs {
     std::string base;
     std::string input;
     std::string trace;
+    int verify = -1; // 0 or 1: --no-verify / --verify; -1: [safety] verify
+    bool backup = false;
+    bool force = false;
 };
 
 bool parsePort(const std::string& text, int& port) {
@@ -101,6 +114,12 @@ bool parseArgs(const std::vector<std::string>& args, bool isRead, RadioArgs& out
             }
         } else if (a == "--no-search") {
             out.noSearch = true;
+        } else if (!isRead && (a == "--verify" || a == "--no-verify")) {
+            out.verify = a == "--verify" ? 1 : 0;
+        } else if (!isRead && a == "--backup") {
+            out.backup = true;
+        } else if (!isRead && a == "--force") {
+            out.force = true;
         } else if (!isRead && out.input.empty() && !a.empty() && a[0] != '-') {
             out.input = a;
         } else {
@@ -123,11 +142,26 @@ bool parseArgs(const std::vector<std::string>& args, bool isRead, RadioArgs& out
     return true;
 }
 
-// Loads a .735 file, reporting failures with their exit code (0 when loaded).
-int loadInput(const Context& ctx, const std::string& path, HeaderBlock& header, RadioImage& image) {
+// Loads a .735 file, reporting failures with their exit code (0 when loaded). A file shorter
+// than 4144 bytes is refused unless `allowShort`; the warning is printed either way.
+int loadInput(const Context& ctx, const std::string& path, HeaderBlock& header, RadioImage& image,
+              bool allowShort = true) {
     std::string error;
-    switch (LoadDataFile(path, header, image, &error)) {
+    std::size_t held = 0;
+    switch (LoadDataFile(path, header, image, &error, &held)) {
     case LoadStatus::Ok:
+        if (held < DataFileSize) {
+            std::fprintf(
+                stderr, "%s\n%s\n",
+                ShortFileWarning(
+                    LoadLangString(ctx.paths.LanguageFilePath(), lang::IDS_WARN_SHORT_FILE), held)
+                    .c_str(),
+                path.c_str());
+            if (!allowShort) {
+                std::fprintf(stderr, "orvik-cli write: not written; --force writes it anyway\n");
+                return ExitDataErr;
+            }
+        }
         return ExitOk;
     case LoadStatus::CannotRead:
         std::fprintf(stderr, "orvik-cli: cannot read %s: %s\n", path.c_str(), error.c_str());
@@ -160,7 +194,21 @@ bool outputDirectoryWritable(const std::string& path, std::string& why) {
 // Progress on stderr: a bar on a terminal, plain lines otherwise.
 class ProgressDisplay final : public TransferObserver {
 public:
-    explicit ProgressDisplay(std::string text) : prompt(std::move(text)), tty(::isatty(2) == 1) {}
+    ProgressDisplay(TextLookup lookup, bool read)
+        : text(std::move(lookup)), isRead(read),
+          prompt(PhasePrompt(TransferPhase::Transfer, read, text)), tty(::isatty(2) == 1) {}
+
+    // Shows the prompt of the job's first step.
+    void firstPhase(TransferPhase phase) { prompt = PhasePrompt(phase, isRead, text); }
+
+    // Each step gets its own line.
+    void phaseStarted(TransferPhase phase) override {
+        if (tty && dirty)
+            std::fprintf(stderr, "\n");
+        dirty = false;
+        prompt = PhasePrompt(phase, isRead, text);
+        lastPercent = -1;
+    }
 
     void searching(int port) override {
         if (tty) {
@@ -194,6 +242,8 @@ public:
     }
 
 private:
+    TextLookup text;
+    bool isRead;
     std::string prompt;
     bool tty;
     bool dirty = false;
@@ -201,9 +251,9 @@ private:
 };
 
 // Runs the job to its end (Ctrl+C or SIGTERM cancel it) on a port of its own; `trace` receives
-// the job's line trace.
+// the job's line trace, `radio` what the radio returned to the read-back.
 TransferOutcome runJob(Context& ctx, const TransferRequest& request, RadioImage& image,
-                       ProgressDisplay& display, std::string& trace) {
+                       ProgressDisplay& display, std::string& trace, RadioImage* radio = nullptr) {
     struct sigaction sa {};
     struct sigaction oldInt {
     }, oldTerm{};
@@ -217,9 +267,12 @@ TransferOutcome runJob(Context& ctx, const TransferRequest& request, RadioImage&
     port.SetSettingsFilePath(ctx.paths.SettingsFilePath());
     TransferSession session;
     session.start(request, image.data(), port);
+    display.firstPhase(session.phase());
     session.runToEnd(display, &interrupted);
     if (session.outcome().succeeded())
         std::memcpy(image.data(), session.image().data(), RadioImage::Size);
+    if (radio != nullptr)
+        std::memcpy(radio->data(), session.radioImage().data(), RadioImage::Size);
     trace = session.trace().Text();
 
     ::sigaction(SIGINT, &oldInt, nullptr);
@@ -227,11 +280,15 @@ TransferOutcome runJob(Context& ctx, const TransferRequest& request, RadioImage&
     return session.outcome();
 }
 
+TextLookup lookupIn(const Context& ctx) {
+    const std::string lang = ctx.paths.LanguageFilePath();
+    return [lang](std::string_view key) { return LoadLangString(lang, key); };
+}
+
 // Reports a job that did not succeed; returns the exit code.
 int reportFailure(const Context& ctx, const TransferOutcome& outcome) {
     const std::string& lang = ctx.paths.LanguageFilePath();
-    const std::string message = TransferMessage(
-        outcome, [&lang](std::string_view key) { return LoadLangString(lang, key); });
+    const std::string message = TransferMessage(outcome, lookupIn(ctx));
     if (outcome.cancelled) {
         if (message.empty())
             std::fprintf(stderr, "orvik-cli: interrupted; nothing was written\n");
@@ -240,6 +297,9 @@ int reportFailure(const Context& ctx, const TransferOutcome& outcome) {
         return ExitInterrupted;
     }
     std::fprintf(stderr, "%s\n", message.c_str());
+    // Written, but the radio does not hold it or could not be read back.
+    if (outcome.endedIn == TransferPhase::Verify)
+        return ExitTempFail;
     // No radio answered: the connection check names the cause.
     if (outcome.state == TransferState::PortError && !outcome.wokeUp)
         std::fprintf(stderr, "%s\n", LoadLangString(lang, lang::IDS_CHECK_HINT).c_str());
@@ -279,6 +339,12 @@ TransferRequest makeRequest(const Context& ctx, const RadioArgs& args, bool isRe
     request.port = args.port;
     request.device = args.device;
     request.search = args.noSearch ? 0 : -1;
+    request.backup = LoadBackupSettings(ctx.paths.SettingsFilePath());
+    if (!isRead) {
+        request.backup->beforeWrite = request.backup->beforeWrite || args.backup;
+        request.verify =
+            args.verify >= 0 ? args.verify == 1 : VerifyAfterWrite(ctx.paths.SettingsFilePath());
+    }
     return request;
 }
 
@@ -303,13 +369,16 @@ int cmdRead(Context& ctx) {
     if (!traceWritable(args))
         return ExitCantCreate;
 
-    ProgressDisplay display(LoadLangString(ctx.paths.LanguageFilePath(), lang::IDS_PROMPT_READ));
+    ProgressDisplay display(lookupIn(ctx), true);
     std::string trace;
     const TransferOutcome outcome =
         runJob(ctx, makeRequest(ctx, args, true), image, display, trace);
     const bool traceWritten = writeTrace(args, trace);
     if (!outcome.succeeded())
         return reportFailure(ctx, outcome);
+    // A backup that could not be stored does not fail the read.
+    if (const std::string warning = BackupWarning(outcome, lookupIn(ctx)); !warning.empty())
+        std::fprintf(stderr, "%s\n", warning.c_str());
 
     std::string error;
     if (!SaveDataFile(args.output, header, image, &error)) {
@@ -327,20 +396,39 @@ int cmdWrite(Context& ctx) {
         return ExitUsage;
     HeaderBlock header = NewHeaderBlock();
     RadioImage image;
-    const int rc = loadInput(ctx, args.input, header, image);
+    const int rc = loadInput(ctx, args.input, header, image, args.force);
     if (rc != ExitOk)
         return rc;
     if (!traceWritable(args))
         return ExitCantCreate;
 
-    ProgressDisplay display(LoadLangString(ctx.paths.LanguageFilePath(), lang::IDS_PROMPT_WRITE));
+    ProgressDisplay display(lookupIn(ctx), false);
     std::string trace;
+    RadioImage radio;
+    const RadioImage written = image;
     const TransferOutcome outcome =
-        runJob(ctx, makeRequest(ctx, args, false), image, display, trace);
+        runJob(ctx, makeRequest(ctx, args, false), image, display, trace, &radio);
     const bool traceWritten = writeTrace(args, trace);
+    if (outcome.verify == VerifyResult::Mismatch && !outcome.cancelled) {
+        // What the radio holds against what was written, the channel named.
+        LangCatalog texts = openCatalog(ctx);
+        const DiffTexts diffTexts =
+            LoadDiffTexts(texts, ReadBandNames(ctx.paths.SettingsFilePath()));
+        const int code = reportFailure(ctx, outcome);
+        for (const ImageDifference& d :
+             CompareImages(written, radio, diffTexts, protocol::TransferredBytes))
+            std::fprintf(stderr, "%s\n", DifferenceLine(d).c_str());
+        return code;
+    }
     if (!outcome.succeeded())
         return reportFailure(ctx, outcome);
-    std::fprintf(stderr, "wrote %s to the radio\n", args.input.c_str());
+    if (!outcome.backupPath.empty())
+        std::fprintf(stderr, "%s\n", outcome.backupPath.c_str());
+    if (outcome.verify == VerifyResult::Verified)
+        std::fprintf(stderr, "%s\n",
+                     LoadLangString(ctx.paths.LanguageFilePath(), lang::IDS_VERIFY_OK).c_str());
+    else
+        std::fprintf(stderr, "wrote %s to the radio\n", args.input.c_str());
     return traceWritten ? ExitOk : ExitCantCreate;
 }
 

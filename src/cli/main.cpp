@@ -20,13 +20,16 @@ void printUsage(FILE* out) {
                  "                  setting.ini, else ~/.config/orvik and <prefix>/share/orvik)\n"
                  "  --version       print the version and exit\n"
                  "\n"
-                 "Commands:\n%s%s%s%s"
+                 "Commands:\n%s%s%s%s%s"
                  "\n"
                  "Exit codes: 0 success, 64 usage, 65 header rejected, 66 input unreadable,\n"
                  "69 port error (doctor: no usable cable), 73 output unwritable,\n"
+                 "75 write not verified (the radio read back differs or did not answer),\n"
                  "76 radio transfer failed, 78 setting.ini missing, 130 interrupted;\n"
-                 "import: 2 rows adjusted or skipped, 65 no Location/Frequency header.\n",
-                 DataCommandsUsage, CsvCommandsUsage, RadioCommandsUsage, DoctorCommandsUsage);
+                 "import: 2 rows adjusted or skipped, 65 no Location/Frequency header;\n"
+                 "diff: 0 equal, 1 different.\n",
+                 DataCommandsUsage, CsvCommandsUsage, RadioCommandsUsage, SafetyCommandsUsage,
+                 DoctorCommandsUsage);
 }
 
 } // namespace
@@ -84,6 +87,10 @@ int main(int argc, char** argv) {
         run = cmdImport;
     else if (command == "doctor")
         run = cmdDoctor;
+    else if (command == "diff")
+        run = cmdDiff;
+    else if (command == "backups")
+        run = cmdBackups;
     if (!run) {
         std::fprintf(stderr, "orvik-cli: unknown command '%s'\n\n", command.c_str());
         printUsage(stderr);

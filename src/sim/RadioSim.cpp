@@ -121,6 +121,8 @@ void RadioSim::command(std::vector<std::uint8_t>& answer) {
         return;
     }
     std::memcpy(memory.data() + address, cmd.data() + 4, 8);
+    if (address == faults.corruptBlock)
+        memory[static_cast<std::size_t>(address)] ^= 0xFF; // a bad cell: only a read-back sees it
     answerWith(answer, {Ack});
     if (address == TransferredBytes - 8)
         writeCompleted = true;

@@ -18,6 +18,7 @@ struct SimFaults {
     int identLength = 8;        // bytes sent for the identification
     int shortBlock = -1;        // read block at this address answered with 11 bytes
     int nakBlock = -1;          // block at this address answered with 0x15 (NAK)
+    int corruptBlock = -1;      // written block at this address stored wrongly, yet acknowledged
     int hangupAfterBlocks = -1; // hang up instead of answering block N+1
 };
 

@@ -75,6 +75,8 @@ void usage(FILE* out) {
         "  --ident-len N             send N identification bytes instead of 8\n"
         "  --short-block ADDR        answer the read block at ADDR with 11 bytes\n"
         "  --nak-block ADDR          answer the block at ADDR with 0x15\n"
+        "  --corrupt-block ADDR      store the written block at ADDR with its first byte\n"
+        "                            inverted, yet acknowledge it\n"
         "  --delay MS                wait MS milliseconds before every answer\n"
         "  --hangup-after-blocks N   close the terminal after N blocks\n"
         "Ends on SIGTERM or SIGINT, or once every radio has hung up. With --swap-after, each\n"
@@ -249,6 +251,8 @@ int main(int argc, char** argv) {
             faults.shortBlock = number(0, 0xFFF);
         } else if (a == "--nak-block") {
             faults.nakBlock = number(0, 0xFFF);
+        } else if (a == "--corrupt-block") {
+            faults.corruptBlock = number(0, 0xFFF);
         } else if (a == "--delay") {
             delayMs = number(0, 60000);
         } else if (a == "--hangup-after-blocks") {

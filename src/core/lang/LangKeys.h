@@ -127,6 +127,33 @@ inline constexpr const char* IDS_CSV_REPORT = "IDS_CSV_REPORT";
 inline constexpr const char* IDS_CSV_NO_NOTES = "IDS_CSV_NO_NOTES";
 inline constexpr const char* Menu_File_Export_Csv = "Menu_File_Export_Csv";
 inline constexpr const char* Menu_File_Import_Csv = "Menu_File_Import_Csv";
+// Compare, backups and write-then-verify: an empty field, a channel (%d) and a byte (%s: its
+// offset) in a difference, the differences window (%s: the file compared with, %d: the count),
+// the phases of a transfer, the verify outcome, the transfer dialog's check boxes, a backup that
+// could not be stored (%s: the folder, then the reason), a short data file (%d: its bytes).
+inline constexpr const char* IDS_DIFF_EMPTY = "IDS_DIFF_EMPTY";
+inline constexpr const char* IDS_DIFF_CHANNEL = "IDS_DIFF_CHANNEL";
+inline constexpr const char* IDS_DIFF_BYTE = "IDS_DIFF_BYTE";
+inline constexpr const char* IDS_DIFF_TITLE = "IDS_DIFF_TITLE";
+inline constexpr const char* IDS_DIFF_WHERE = "IDS_DIFF_WHERE";
+inline constexpr const char* IDS_DIFF_THIS = "IDS_DIFF_THIS";
+inline constexpr const char* IDS_DIFF_THAT = "IDS_DIFF_THAT";
+inline constexpr const char* IDS_DIFF_RADIO = "IDS_DIFF_RADIO";
+inline constexpr const char* IDS_DIFF_EQUAL = "IDS_DIFF_EQUAL";
+inline constexpr const char* IDS_DIFF_COUNT = "IDS_DIFF_COUNT";
+inline constexpr const char* IDS_PROMPT_BACKUP = "IDS_PROMPT_BACKUP";
+inline constexpr const char* IDS_PROMPT_VERIFY = "IDS_PROMPT_VERIFY";
+inline constexpr const char* IDS_VERIFY_OK = "IDS_VERIFY_OK";
+inline constexpr const char* IDS_VERIFY_MISMATCH = "IDS_VERIFY_MISMATCH";
+inline constexpr const char* IDS_VERIFY_RETRY = "IDS_VERIFY_RETRY";
+inline constexpr const char* IDS_VERIFY_FAILED = "IDS_VERIFY_FAILED";
+inline constexpr const char* IDS_VERIFY_CHECK = "IDS_VERIFY_CHECK";
+inline constexpr const char* IDS_BACKUP_CHECK = "IDS_BACKUP_CHECK";
+inline constexpr const char* IDS_BACKUP_FAILED = "IDS_BACKUP_FAILED";
+inline constexpr const char* IDS_BACKUP_NOT_WRITTEN = "IDS_BACKUP_NOT_WRITTEN";
+inline constexpr const char* IDS_WARN_SHORT_FILE = "IDS_WARN_SHORT_FILE";
+inline constexpr const char* Menu_File_Compare = "Menu_File_Compare";
+inline constexpr const char* Menu_File_Open_Backup = "Menu_File_Open_Backup";
 // The connection check: its window and report, the findings (%s: device, group, program,
 // command, as each text says), and the port dialog's list of other devices.
 inline constexpr const char* IDS_CHECK_TITLE = "IDS_CHECK_TITLE";
@@ -288,6 +315,29 @@ inline constexpr std::array AllStringKeys{
     IDS_CSV_NO_NOTES,
     Menu_File_Export_Csv,
     Menu_File_Import_Csv,
+    IDS_DIFF_EMPTY,
+    IDS_DIFF_CHANNEL,
+    IDS_DIFF_BYTE,
+    IDS_DIFF_TITLE,
+    IDS_DIFF_WHERE,
+    IDS_DIFF_THIS,
+    IDS_DIFF_THAT,
+    IDS_DIFF_RADIO,
+    IDS_DIFF_EQUAL,
+    IDS_DIFF_COUNT,
+    IDS_PROMPT_BACKUP,
+    IDS_PROMPT_VERIFY,
+    IDS_VERIFY_OK,
+    IDS_VERIFY_MISMATCH,
+    IDS_VERIFY_RETRY,
+    IDS_VERIFY_FAILED,
+    IDS_VERIFY_CHECK,
+    IDS_BACKUP_CHECK,
+    IDS_BACKUP_FAILED,
+    IDS_BACKUP_NOT_WRITTEN,
+    IDS_WARN_SHORT_FILE,
+    Menu_File_Compare,
+    Menu_File_Open_Backup,
     IDS_CHECK_TITLE,
     IDS_CHECK_DEVICES,
     IDS_CHECK_NO_DEVICES,

@@ -51,8 +51,10 @@ HeaderBlock NewHeaderBlock() {
 }
 
 LoadStatus LoadDataFile(const std::string& path, HeaderBlock& header, RadioImage& image,
-                        std::string* error) {
+                        std::string* error, std::size_t* bytesRead) {
     clearContents(header, image);
+    if (bytesRead)
+        *bytesRead = 0;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         setError(error, errnoText("Cannot open", path, errno));
@@ -75,7 +77,12 @@ LoadStatus LoadDataFile(const std::string& path, HeaderBlock& header, RadioImage
         setError(error, errnoText("Cannot read", path, err));
         return LoadStatus::CannotRead;
     }
-    if (std::memcmp(read.data(), DataFileHeaderText, DataFileCheckedSize) != 0) {
+    if (bytesRead)
+        *bytesRead = static_cast<std::size_t>(h);
+    // A file too short to hold the checked prefix is no data file, even where the bytes it has
+    // match the standard text already in the block.
+    if (static_cast<std::size_t>(h) < DataFileCheckedSize ||
+        std::memcmp(read.data(), DataFileHeaderText, DataFileCheckedSize) != 0) {
         ::close(fd);
         header = read;
         std::memcpy(header.data(), DataFileHeaderText, DataFileHeaderTextSize);
@@ -92,7 +99,16 @@ LoadStatus LoadDataFile(const std::string& path, HeaderBlock& header, RadioImage
     }
     header = read;
     image = loaded;
+    if (bytesRead)
+        *bytesRead += static_cast<std::size_t>(n);
     return LoadStatus::Ok;
+}
+
+std::string ShortFileWarning(std::string text, std::size_t bytesRead) {
+    const std::size_t at = text.find("%d");
+    if (at != std::string::npos)
+        text.replace(at, 2, std::to_string(bytesRead));
+    return text;
 }
 
 SaveResult SaveDataFile(const std::string& path, const HeaderBlock& header, const RadioImage& image,

@@ -29,11 +29,15 @@ enum class LoadStatus { Ok, HeaderRejected, CannotRead };
 
 // clearContents, then reads the file: up to 48 bytes into the header; when its first 26 bytes
 // match, up to 4096 bytes into the image (a short file leaves the rest 0xFF, bytes past 4144
-// are ignored). A rejected header leaves the image cleared and header bytes 0..31 standard.
-// CannotRead (with `error` filled) when the path is not a readable regular file; the image is
-// then cleared.
+// are ignored). A file shorter than 26 bytes is rejected like a foreign header. A rejected
+// header leaves the image cleared and header bytes 0..31 standard. CannotRead (with `error`
+// filled) when the path is not a readable regular file; the image is then cleared.
+// `bytesRead` receives how many of the 4144 bytes the file held.
 LoadStatus LoadDataFile(const std::string& path, HeaderBlock& header, RadioImage& image,
-                        std::string* error);
+                        std::string* error, std::size_t* bytesRead = nullptr);
+
+// The short-file warning: `text` (the language's) with %d replaced by the bytes the file held.
+std::string ShortFileWarning(std::string text, std::size_t bytesRead);
 
 // Writes header and image (4144 bytes) through SaveFileAtomically: a temporary file beside the
 // target, synced and renamed over it; links followed, the old file's mode, owner and group kept.

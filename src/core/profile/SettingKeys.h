@@ -11,5 +11,13 @@ inline constexpr const char* SearchComKey = "searchcom";
 inline constexpr const char* ModelInfoSection = "ModelInfo";
 inline constexpr const char* BandKeyFormat = "Freq%d"; // 0 to 15
 inline constexpr const char* PortsSection = "ports";   // COM<n>=/dev/...
+// [backup] dir= (the backup folder), keep= (how many backups to keep), before_write= (1: read
+// and store the radio before every write); [safety] verify= (0: no read-back after a write).
+inline constexpr const char* BackupSection = "backup";
+inline constexpr const char* BackupDirKey = "dir";
+inline constexpr const char* BackupKeepKey = "keep";
+inline constexpr const char* BackupBeforeWriteKey = "before_write";
+inline constexpr const char* SafetySection = "safety";
+inline constexpr const char* VerifyKey = "verify";
 
 } // namespace orvik::keys

@@ -52,7 +52,7 @@ void COrvikDoc::OnNewDocument() {
 COrvikDoc::OpenResult COrvikDoc::OnOpenDocument(const QString& fileName) {
     OpenResult result;
     result.status = LoadDataFile(QFile::encodeName(fileName).toStdString(), headerBlock, radioImage,
-                                 &result.error);
+                                 &result.error, &result.bytesRead);
     RecomputeLimits();
     switch (result.status) {
     case LoadStatus::CannotRead:

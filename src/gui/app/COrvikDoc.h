@@ -34,7 +34,8 @@ public:
 
     struct OpenResult {
         LoadStatus status = LoadStatus::Ok;
-        std::string error; // the system's reason when the file could not be read
+        std::string error;         // the system's reason when the file could not be read
+        std::size_t bytesRead = 0; // of the 4144 bytes a data file has
     };
     // Reads a data file. Ok: the file's header and image, its path adopted. HeaderRejected: the
     // cleared image is shown untitled, so a later Save cannot overwrite a file that is not ours.

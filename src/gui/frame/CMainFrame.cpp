@@ -1,7 +1,11 @@
 #include "gui/frame/CMainFrame.h"
 
+#include "core/lang/LangKeys.h"
+#include "core/model/Backup.h"
 #include "core/model/ChannelCsv.h"
+#include "core/model/ImageDiff.h"
 #include "core/profile/AtomicSave.h"
+#include "gui/frame/CCompareDlg.h"
 #include "gui/frame/CCsvImportDlg.h"
 
 #include "core/lang/LangText.h"
@@ -76,6 +80,9 @@ constexpr int FileMenu[] = {ID_FILE_NEW,
                             ID_FILE_OPEN,
                             ID_FILE_SAVE,
                             ID_FILE_SAVE_AS,
+                            0,
+                            ID_FILE_COMPARE,
+                            ID_FILE_OPEN_BACKUP,
                             0,
                             ID_FILE_IMPORT_CSV,
                             ID_FILE_EXPORT_CSV,
@@ -200,6 +207,20 @@ const std::vector<CMainFrame::Command>& CMainFrame::commands() {
          none,
          {},
          [](F& f) { f.OnFileSaveAs(); }},
+        {ID_FILE_COMPARE,
+         "Menu_File_Compare",
+         "Co&mpare with...",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.OnFileCompare(); }},
+        {ID_FILE_OPEN_BACKUP,
+         "Menu_File_Open_Backup",
+         "Open &Backup...",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.OnFileOpenBackup(); }},
         {ID_FILE_IMPORT_CSV,
          "Menu_File_Import_Csv",
          "&Import channels...",
@@ -499,9 +520,62 @@ bool CMainFrame::OpenDocumentFile(const QString& path) {
     case LoadStatus::Ok:
         if (recordRecentFiles)
             app.AddToRecentFiles(doc.PathName());
+        // A short file opens as described, but it is not what a radio should get unseen.
+        if (result.bytesRead < DataFileSize)
+            ShowMessageBox(this,
+                           QString::fromStdString(ShortFileWarning(
+                               app.catalog().text(lang::IDS_WARN_SHORT_FILE), result.bytesRead)) +
+                               "\n" + QDir::toNativeSeparators(path),
+                           app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Exclamation);
         return true;
     }
     return false;
+}
+
+void CMainFrame::OnFileCompare() {
+    const QString current = doc.PathName();
+    FileDialogRequest request;
+    request.mode = FileDialogMode::Open;
+    request.directory = current.isEmpty() ? QDir::homePath() : QFileInfo(current).absolutePath();
+    request.filters = QStringList{COrvikApp::FileFilter(), app.LangText("IDS_FILTER_ALL") + " (*)"};
+    const QString name = AskFileName(this, request);
+    if (name.isEmpty())
+        return;
+    HeaderBlock header{};
+    RadioImage other;
+    std::string error;
+    switch (LoadDataFile(QFile::encodeName(name).toStdString(), header, other, &error)) {
+    case LoadStatus::CannotRead:
+        ShowMessageBox(this,
+                       app.LangText("IDS_ERROR_FILE_READ") + "\n" + QDir::toNativeSeparators(name) +
+                           "\n" + QString::fromStdString(error),
+                       app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Stop);
+        return;
+    case LoadStatus::HeaderRejected:
+        ShowMessageBox(this, app.LangText("IDS_WARN_LOAD"), app.LangText("IDS_WINDOWNAME"),
+                       MsgButtons::Ok, MsgIcon::Stop);
+        return;
+    case LoadStatus::Ok:
+        break;
+    }
+    const DiffTexts texts =
+        LoadDiffTexts(app.catalog(), ReadBandNames(app.paths().SettingsFilePath()));
+    CCompareDlg dialog(
+        app.catalog(),
+        app.LangText("IDS_DIFF_TITLE").replace(QStringLiteral("%s"), QFileInfo(name).fileName()),
+        app.LangText("IDS_DIFF_THAT"), CompareImages(doc.image(), other, texts), this);
+    dialog.exec();
+}
+
+void CMainFrame::OnFileOpenBackup() {
+    FileDialogRequest request;
+    request.mode = FileDialogMode::Open;
+    request.directory =
+        QFile::decodeName(LoadBackupSettings(app.paths().SettingsFilePath()).folder.c_str());
+    request.filters = QStringList{COrvikApp::FileFilter(), app.LangText("IDS_FILTER_ALL") + " (*)"};
+    const QString name = AskFileName(this, request);
+    if (!name.isEmpty())
+        OpenDocumentFile(name);
 }
 
 void CMainFrame::OpenRecentFile(int index) {

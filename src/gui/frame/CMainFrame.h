@@ -79,6 +79,10 @@ public:
     void OnFileExportChannels();
     // File > Import channels: asks for the CSV file, previews the import and applies it on OK.
     void OnFileImportChannels();
+    // File > Compare with: asks for a data file and shows how it differs from the document.
+    void OnFileCompare();
+    // File > Open Backup: the Open dialog in the backup folder.
+    void OnFileOpenBackup();
     // The usual question before New, Open and Exit for a modified document. False to abort.
     bool SaveModified();
     // Program > Read (true) or Write (false): the modal transfer dialog.

@@ -70,6 +70,11 @@ inline constexpr int IDC_FMFREQ_LIST = 1046;
 inline constexpr int IDC_SCANMODE_LABEL = 1047;
 inline constexpr int IDC_SCANMODE_LIST = 1048;
 
+// Transfer dialog check boxes and the differences table.
+inline constexpr int IDC_VERIFY_CHECK = 1051;
+inline constexpr int IDC_BACKUP_CHECK = 1052;
+inline constexpr int IDC_DIFF_TABLE = 1053;
+
 // Commands.
 inline constexpr int ID_FILE_NEW = 57600;
 inline constexpr int ID_FILE_OPEN = 57601;
@@ -99,6 +104,9 @@ inline constexpr int ID_FILE_EXPORT_CSV = 32781;
 inline constexpr int ID_HELP_CHECK = 32790;
 // Help > Save a Problem Report.
 inline constexpr int ID_HELP_REPORT = 32795;
+// File > Compare with... and File > Open Backup...
+inline constexpr int ID_FILE_COMPARE = 32796;
+inline constexpr int ID_FILE_OPEN_BACKUP = 32797;
 
 inline constexpr int RecentFileCount = 4;
 

@@ -2,12 +2,15 @@
 // The transfer dialog (132): OK starts a radio read or write in a TransferSession, a 20 ms
 // timer polls it, Cancel stops it. A completed read copies the session's image into the
 // document. The worker is joined on every way out of the dialog; a write cancelled after
-// blocks reached the radio is followed by a warning once the dialog has closed.
+// blocks reached the radio is followed by a warning once the dialog has closed. A write offers
+// "Back up the radio first" and "Verify after writing" (both remembered in setting.ini); a
+// read-back that differs lists the differences and offers to write again.
 
 #include "core/link/TransferSession.h"
 
 #include <QDialog>
 
+class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -35,6 +38,9 @@ public:
     QPushButton* okButton() const { return ok; }
     // Shown beside OK once a job has failed: saves a problem report with the job's trace.
     QPushButton* reportButton() const { return report; }
+    // Write only: read and store the radio before writing; read it back after writing.
+    QCheckBox* backupCheck() const { return backupBox; }
+    QCheckBox* verifyCheck() const { return verifyBox; }
     const TransferSession& session() const { return transfer; }
 
 protected:
@@ -47,6 +53,7 @@ private:
 
     // TransferObserver, called from the timer's poll.
     void searching(int port) override;
+    void phaseStarted(TransferPhase phase) override;
     void progress(int percent) override;
     void finished(const TransferOutcome& outcome) override;
 
@@ -56,6 +63,8 @@ private:
     QPushButton* ok = nullptr;
     QPushButton* cancel = nullptr;
     QPushButton* report = nullptr;
+    QCheckBox* backupBox = nullptr;
+    QCheckBox* verifyBox = nullptr;
     int timerId = 0;
     TransferSession transfer;
 };

@@ -111,6 +111,8 @@ void ScriptedRadio::Receive(const std::uint8_t* bytes, int count, std::deque<std
         }
         ++blocks;
         std::memcpy(memory.data() + address, bytes + 4, 8);
+        if (address == script.corruptBlock)
+            memory[static_cast<std::size_t>(address)] ^= 0xFF;
         out.push_back(Ack);
     }
 }

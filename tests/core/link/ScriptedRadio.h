@@ -52,6 +52,7 @@ struct RadioScript {
     int extraTimes = 0;         // ...this many times
     int lateAckReplies = 0;     // this many replies to the PC's 0x06 come only with the next answer
     int hangupAfterBlocks = -1; // the line goes away instead of answering block N+1
+    int corruptBlock = -1;      // write block at this address stored with byte 0 inverted, acked
 };
 
 class ScriptedRadio {

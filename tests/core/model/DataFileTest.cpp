@@ -94,8 +94,8 @@ TEST_F(DataFileTest, BrokenFiles) {
         bool imageCleared;
     };
     const Row rows[] = {
-        {"empty.735", LoadStatus::Ok, true},              // compares equal to the cleared text
-        {"header_only_prefix.735", LoadStatus::Ok, true}, // likewise
+        {"empty.735", LoadStatus::HeaderRejected, true}, // shorter than the checked prefix
+        {"header_only_prefix.735", LoadStatus::HeaderRejected, true}, // likewise
         {"wrong_case.735", LoadStatus::HeaderRejected, true},
         {"wrong_magic.735", LoadStatus::HeaderRejected, true},
         {"garbage.735", LoadStatus::HeaderRejected, true},
@@ -120,15 +120,20 @@ TEST_F(DataFileTest, BrokenFiles) {
 TEST_F(DataFileTest, ShortFileKeepsRestClearedAndLongFileIsCut) {
     HeaderBlock h;
     RadioImage image;
-    ASSERT_EQ(LoadDataFile(DataDir + "/broken/truncated_image.735", h, image, nullptr),
+    std::size_t held = 0;
+    ASSERT_EQ(LoadDataFile(DataDir + "/broken/truncated_image.735", h, image, nullptr, &held),
               LoadStatus::Ok);
     const auto file = readAll(DataDir + "/broken/truncated_image.735");
     ASSERT_EQ(file.size(), 148u);
+    EXPECT_EQ(held, 148u); // what the short-file warning names
+    EXPECT_EQ(ShortFileWarning("only %d of 4144", held), "only 148 of 4144");
     for (std::size_t i = 0; i < RadioImage::Size; ++i)
         ASSERT_EQ(image[i], i < 100 ? file[48 + i] : 0xFF) << i;
     EXPECT_EQ(image.rxFreq(1), (FreqBcd{0x00, 0x25, 0x51, 0x43}));
 
-    ASSERT_EQ(LoadDataFile(DataDir + "/broken/too_long.735", h, image, nullptr), LoadStatus::Ok);
+    ASSERT_EQ(LoadDataFile(DataDir + "/broken/too_long.735", h, image, nullptr, &held),
+              LoadStatus::Ok);
+    EXPECT_EQ(held, DataFileSize);
     const auto bytes = readAll(DataDir + "/broken/too_long.735");
     EXPECT_EQ(std::memcmp(image.data(), bytes.data() + 48, RadioImage::Size), 0);
 }

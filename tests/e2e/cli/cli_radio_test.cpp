@@ -84,6 +84,14 @@ protected:
         root = test::MakeScratchProgramDir("radio", app);
         ASSERT_FALSE(root.empty());
         ini::WriteString(app + "/setting.ini", "setup", "searchcom", "0");
+        ini::WriteString(app + "/setting.ini", "backup", "dir", root + "/backups");
+    }
+    std::vector<std::string> Backups() const {
+        std::vector<std::string> names;
+        if (fs::exists(root + "/backups"))
+            for (const auto& e : fs::directory_iterator(root + "/backups"))
+                names.push_back(e.path().filename().string());
+        return names;
     }
     void TearDown() override { fs::remove_all(root); }
 
@@ -187,12 +195,18 @@ TEST_F(CliRadio, ReadReturnsTheRadioMemoryAndWriteIsStoredByteForByte) {
         ASSERT_EQ(static_cast<std::uint8_t>(out[48 + i]), i < 0x3E0 ? simMemory[i] : baseImage[i])
             << "offset " << i;
     EXPECT_LT(readRun.seconds, 9.0);
+    // The read is kept as a backup.
+    ASSERT_EQ(Backups().size(), 1u);
+    EXPECT_NE(Backups()[0].find("-read.735"), std::string::npos);
 
-    // Write another image: the simulator saves it, and keeps its own bytes above 0x3DF.
+    // Write another image: the simulator saves it, and keeps its own bytes above 0x3DF. The
+    // radio is read back and holds it.
     const RadioImage written = Pattern(77);
     const std::string in = SaveImage("in.735", written);
     const CliResult writeRun = Cli({"write", in});
     ASSERT_EQ(writeRun.code, 0) << writeRun.err;
+    EXPECT_NE(writeRun.err.find("Verifying the radio... 100%"), std::string::npos) << writeRun.err;
+    EXPECT_NE(writeRun.err.find("The radio was written and verified."), std::string::npos);
     const std::string stored = test::ReadWholeFile(saved);
     ASSERT_EQ(stored.size(), DataFileSize);
     for (std::size_t i = 0; i < RadioImage::Size; ++i)
@@ -351,6 +365,35 @@ INSTANTIATE_TEST_SUITE_P(Simulator, CliRadioStray,
                              return p.param[0] == "--delay" ? std::string("AnswersLate")
                                                             : std::string("LongIdentification");
                          });
+
+// A radio that stores a block wrongly yet acknowledges it: the read-back fails the write (75)
+// and names the channel. Asked for, the radio is backed up first; the backups kept follow keep=.
+TEST_F(CliRadio, AWriteIsBackedUpFirstAndFailsWhenTheRadioDoesNotHoldIt) {
+    ini::WriteString(app + "/setting.ini", "backup", "keep", "1");
+    const std::string saved = root + "/saved.735";
+    Simulator sim(
+        {"--corrupt-block", "0x30", "--image", SaveImage("sim.735", Pattern(4)), "--save", saved});
+    ASSERT_FALSE(sim.path.empty());
+    BindCom1(sim.path);
+    const std::string in = SaveImage("in.735", Pattern(9));
+    const CliResult w = Cli({"write", "--backup", in});
+    EXPECT_EQ(w.code, 75) << w.err;
+    EXPECT_NE(w.err.find("Verification failed"), std::string::npos) << w.err;
+    EXPECT_NE(w.err.find("\nCH3 RX Freq (MHz): "), std::string::npos) << w.err;
+    std::vector<std::string> names = Backups();
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_NE(names[0].find("-before-write.735"), std::string::npos);
+    HeaderBlock header{};
+    RadioImage before;
+    ASSERT_EQ(LoadDataFile(root + "/backups/" + names[0], header, before, nullptr), LoadStatus::Ok);
+    EXPECT_EQ(before[0x100], Pattern(4)[0x100]); // what the radio held before
+
+    // A read then replaces it: only the newest backup is kept.
+    ASSERT_EQ(Cli({"read", "-o", "out.735"}).code, 0);
+    names = Backups();
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_NE(names[0].find("-read.735"), std::string::npos);
+}
 
 // Ctrl+C during a write after blocks went out: the radio holds part of the new data, and the
 // user is told how much and to write again.

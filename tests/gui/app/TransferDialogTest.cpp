@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
@@ -39,10 +40,10 @@ protected:
     }
 
     // Starts the program with the simulator bound to COM1 and the search off.
-    void startWith(RadioSim& sim, const QByteArray& docImage) {
+    void startWith(RadioSim& sim, const QByteArray& docImage, const QByteArray& more = {}) {
         ASSERT_TRUE(sim.started());
         writeSettings("[setup]\nlanguage=english\ncom=1\nsearchcom=0\n[ports]\nCOM1=" +
-                      sim.device().toUtf8() + "\n");
+                      sim.device().toUtf8() + "\n" + more);
         const QString file = filePath("doc.735");
         writeFile(file, dataFileBytes(docImage));
         ASSERT_TRUE(start(file));
@@ -76,7 +77,10 @@ TEST_F(TransferDialogTest, AReadReplacesTheRadioBytesAndKeepsTheRestAndTheModifi
     writeFile(simFile, dataFileBytes(radio));
     RadioSim sim({"--image", simFile});
     const QByteArray before = pattern(7);
-    startWith(sim, before);
+    // The backup folder cannot be made (a file is in the way): the read still succeeds.
+    const QString blocked = filePath("blocked");
+    writeFile(blocked, "x");
+    startWith(sim, before, "[backup]\ndir=" + blocked.toUtf8() + "/backups\n");
     ASSERT_FALSE(app->document()->IsModified());
 
     CTransferDlg dialog(*app, frame());
@@ -99,21 +103,84 @@ TEST_F(TransferDialogTest, AReadReplacesTheRadioBytesAndKeepsTheRestAndTheModifi
     EXPECT_EQ(after.mid(0x3E0), before.mid(0x3E0));
     EXPECT_FALSE(app->document()->IsModified());
     EXPECT_FALSE(app->port().IsOpen());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith(
+        text("IDS_BACKUP_FAILED").replace("%s", blocked + "/backups") + "\n"))
+        << messages[0].text.toStdString();
 }
 
-TEST_F(TransferDialogTest, AWriteSendsTheImageTheRadioSaves) {
+// A write is read back: the phases show, and a radio that holds what was written is confirmed.
+TEST_F(TransferDialogTest, AWriteSendsTheImageTheRadioSavesAndIsVerified) {
     const QString saved = filePath("saved.735");
     RadioSim sim({"--save", saved});
     const QByteArray image = pattern(55);
     startWith(sim, image);
     CTransferDlg dialog(*app, frame());
     dialog.isRead = false;
-    EXPECT_EQ(run(dialog), QDialog::Accepted);
+    bool sawWrite = false;
+    bool sawVerify = false;
+    EXPECT_EQ(run(
+                  dialog,
+                  [&] {
+                      const QString line = dialog.messageLine()->text();
+                      sawWrite |= line.startsWith(text("IDS_PROMPT_WRITE") + " ");
+                      sawVerify |= sawWrite && line.startsWith(text("IDS_PROMPT_VERIFY") + " ") &&
+                                   line.endsWith("%");
+                  },
+                  30000),
+              QDialog::Accepted);
     EXPECT_EQ(dialog.windowTitle(), text("IDS_WRITEDATA"));
+    EXPECT_TRUE(dialog.verifyCheck()->isChecked()); // on by default
+    EXPECT_TRUE(sawVerify);
     const QByteArray file = readFile(saved);
     ASSERT_EQ(file.size(), 4144);
     EXPECT_EQ(file.mid(48, 0x3E0), image.left(0x3E0));
     EXPECT_EQ(docImage(), image);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, text("IDS_VERIFY_OK"));
+}
+
+// A block the radio stores wrongly but acknowledges: the read-back names the channel, the
+// write counts as failed and may be written again; unticking the box is remembered.
+TEST_F(TransferDialogTest, ARadioThatDoesNotHoldTheWriteIsShownAsAFailure) {
+    RadioSim sim({"--corrupt-block", "0x30"});
+    startWith(sim, pattern(21));
+    CTransferDlg dialog(*app, frame());
+    dialog.isRead = false;
+    bool closed = false;
+    run(
+        dialog,
+        [&] {
+            if (closed || messages.empty())
+                return;
+            closed = true;
+            EXPECT_TRUE(dialog.okButton()->isEnabled());
+            EXPECT_EQ(dialog.messageLine()->text(), text("IDS_VERIFY_MISMATCH"));
+            dialog.reject();
+        },
+        30000);
+    ASSERT_TRUE(closed);
+    EXPECT_FALSE(dialog.session().outcome().succeeded());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith(text("IDS_VERIFY_MISMATCH") + "\n\nCH3 "))
+        << messages[0].text.toStdString();
+    EXPECT_EQ(messages[0].extraButton, text("IDS_VERIFY_RETRY"));
+    EXPECT_EQ(messages[0].icon, MsgIcon::Stop);
+
+    // The check box's state is kept in setting.ini for the next write.
+    CTransferDlg next(*app, frame());
+    next.isRead = false;
+    QTimer::singleShot(0, &next, [&next] {
+        EXPECT_TRUE(next.verifyCheck()->isChecked());
+        next.verifyCheck()->setChecked(false);
+        next.backupCheck()->setChecked(true);
+        next.OnOK();
+        next.reject();
+    });
+    next.exec();
+    const QString ini = QString::fromUtf8(readFile(filePath("setting.ini")));
+    EXPECT_TRUE(ini.contains("[safety]\nverify=0")) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("[backup]\nbefore_write=1")) << ini.toStdString();
 }
 
 TEST_F(TransferDialogTest, NoRadioAndALateIdentificationEndTheDialogWithTheirBoxes) {

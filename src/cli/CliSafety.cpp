@@ -1,0 +1,120 @@
+// orvik-cli diff and backups: compare two data files field by field; list the radio backups.
+#include "cli/CliCommon.h"
+
+#include "core/lang/LangText.h"
+#include "core/model/Backup.h"
+#include "core/model/ImageDiff.h"
+#include "core/profile/JsonText.h"
+
+#include <cstdio>
+#include <string>
+
+namespace orvik::cli {
+
+const char* const SafetyCommandsUsage =
+    "  diff A.735 B.735 [--json]\n"
+    "                  list every field that differs from A to B, as the window shows it,\n"
+    "                  and bytes no field covers by offset (exit 0: equal, 1: different)\n"
+    "  backups [--json]\n"
+    "                  list the backups of the radio, newest first (time, kind, band,\n"
+    "                  channels in use); each is a data file to open or write\n";
+
+int cmdDiff(Context& ctx) {
+    std::vector<std::string> files;
+    bool json = false;
+    for (const std::string& arg : ctx.args) {
+        if (arg == "--json") {
+            json = true;
+        } else if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
+            fail("unknown option '" + arg + "' for diff");
+            return ExitUsage;
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (files.size() != 2) {
+        fail("diff needs two files: A.735 B.735");
+        return ExitUsage;
+    }
+    LangCatalog texts = openCatalog(ctx);
+    HeaderBlock header{};
+    RadioImage a;
+    RadioImage b;
+    if (const int rc = load(texts, files[0], header, a); rc != ExitOk)
+        return rc;
+    if (const int rc = load(texts, files[1], header, b); rc != ExitOk)
+        return rc;
+    const std::vector<ImageDifference> differences =
+        CompareImages(a, b, LoadDiffTexts(texts, ReadBandNames(ctx.paths.SettingsFilePath())));
+    std::string out;
+    if (json) {
+        out = DifferencesJson(differences);
+    } else {
+        for (const ImageDifference& d : differences)
+            out += DifferenceLine(d) + "\n";
+    }
+    std::fputs(out.c_str(), stdout);
+    if (std::fflush(stdout) != 0)
+        return ExitCantCreate;
+    return differences.empty() ? ExitOk : 1;
+}
+
+int cmdBackups(Context& ctx) {
+    bool json = false;
+    for (const std::string& arg : ctx.args) {
+        if (arg == "--json") {
+            json = true;
+        } else {
+            fail("unexpected argument '" + arg + "' for backups");
+            return ExitUsage;
+        }
+    }
+    const BackupSettings settings = LoadBackupSettings(ctx.paths.SettingsFilePath());
+    const std::vector<std::string> bands = ReadBandNames(ctx.paths.SettingsFilePath());
+    auto bandName = [&bands](int code) {
+        if (code < 0)
+            return std::string();
+        const int position = BandListPositionOf(static_cast<std::uint8_t>(code));
+        return static_cast<std::size_t>(position) < bands.size()
+                   ? bands[static_cast<std::size_t>(position)]
+                   : std::string();
+    };
+    const std::vector<BackupEntry> entries = ListBackups(settings.folder);
+    std::string out;
+    if (json) {
+        out = "{\"folder\":" + JsonString(settings.folder) +
+              ",\"keep\":" + std::to_string(settings.keep) + ",\"backups\":[";
+        bool first = true;
+        for (const BackupEntry& e : entries) {
+            out += (first ? "{" : ",{") + std::string("\"path\":") + JsonString(e.path) +
+                   ",\"name\":" + JsonString(e.name) + ",\"time\":" + JsonString(e.time) +
+                   ",\"kind\":" + JsonString(e.kind) +
+                   ",\"readable\":" + (e.bandCode >= 0 ? "true" : "false") +
+                   ",\"bandCode\":" + std::to_string(e.bandCode) +
+                   ",\"band\":" + JsonString(bandName(e.bandCode)) +
+                   ",\"channelsInUse\":" + std::to_string(e.channelsInUse) + "}";
+            first = false;
+        }
+        out += "]}\n";
+    } else {
+        out = settings.folder + "\n";
+        auto pad = [](std::string text, std::size_t width) {
+            if (text.size() < width)
+                text.append(width - text.size(), ' ');
+            return text;
+        };
+        for (const BackupEntry& e : entries) {
+            out += e.time + "  " + pad(e.kind, 12) + "  ";
+            if (e.bandCode < 0)
+                out += pad("(unreadable)", 16) + "        ";
+            else
+                out += pad(bandName(e.bandCode), 16) + "  " +
+                       pad(std::to_string(e.channelsInUse) + " ch", 6);
+            out += "  " + e.path + "\n";
+        }
+    }
+    std::fputs(out.c_str(), stdout);
+    return std::fflush(stdout) == 0 ? ExitOk : ExitCantCreate;
+}
+
+} // namespace orvik::cli

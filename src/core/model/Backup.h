@@ -1,0 +1,61 @@
+#pragma once
+// Backups of the radio: every completed read, and the read before a write when asked, is kept
+// as an ordinary .735 data file named YYYYMMDD-HHMMSS-read.735 or ...-before-write.735 (local
+// time; -2, -3... on a clash) in the backup folder, written atomically. After a successful store
+// only the newest `keep` backups are kept. The settings live in setting.ini: [backup] dir=,
+// keep=, before_write=, and [safety] verify= for the read-back after a write.
+
+#include "core/model/RadioImage.h"
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace orvik {
+
+inline constexpr int DefaultBackupKeep = 200;
+
+struct BackupSettings {
+    std::string folder;           // where backups go
+    int keep = DefaultBackupKeep; // the newest this many are kept (at least 1)
+    bool beforeWrite = false;     // read and store the radio before every write
+};
+
+// $XDG_DATA_HOME/orvik/backups when XDG_DATA_HOME is absolute, else
+// $HOME/.local/share/orvik/backups.
+std::string DefaultBackupFolder();
+
+// The settings of setting.ini: dir= (a leading "~/" is the home folder, a relative path is taken
+// from setting.ini's folder; empty or missing: DefaultBackupFolder), keep= (missing or below 1:
+// the default), before_write= (on when it begins with "1").
+BackupSettings LoadBackupSettings(const std::string& iniPath);
+
+// [safety] verify=: on unless the value begins with "0".
+bool VerifyAfterWrite(const std::string& iniPath);
+
+enum class BackupKind { Read, BeforeWrite };
+
+struct BackupResult {
+    bool ok = false;
+    std::string path;  // the file stored
+    std::string error; // why it could not be stored (the folder is settings.folder)
+};
+
+// Stores `image` (with the standard header) in the folder, creating it (mode 0700) when
+// missing, then removes the oldest backups beyond `keep`. `now` names the file.
+BackupResult StoreBackup(const BackupSettings& settings, const RadioImage& image, BackupKind kind,
+                         std::time_t now = std::time(nullptr));
+
+struct BackupEntry {
+    std::string path;
+    std::string name;
+    std::string time;  // "2026-12-08 20:15:07", from the name
+    std::string kind;  // "read" or "before-write"
+    int bandCode = -1; // -1 when the file cannot be read
+    int channelsInUse = 0;
+};
+
+// The backups in `folder` (files named as above), newest first.
+std::vector<BackupEntry> ListBackups(const std::string& folder);
+
+} // namespace orvik

@@ -46,6 +46,7 @@ double nowSeconds() {
 void usage(FILE* out) {
     std::fprintf(out,
                  "Usage: orvik-radio-sim [options]\n"
+                 "  --version                 print the version and exit\n"
                  "  --image FILE.735          memory to start with (default: the default image)\n"
                  "  --save FILE.735           write the memory there after each completed write\n"
                  "  --link PATH               also make PATH a symbolic link to the terminal\n"
@@ -140,6 +141,9 @@ int main(int argc, char** argv) {
         };
         if (a == "--help" || a == "-h") {
             usage(stdout);
+            return 0;
+        } else if (a == "--version") {
+            std::printf("orvik-radio-sim %s\n", ORVIK_VERSION);
             return 0;
         } else if (a == "--image") {
             imagePath = text();

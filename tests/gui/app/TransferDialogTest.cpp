@@ -99,6 +99,16 @@ TEST_F(TransferDialogTest, AReadReplacesTheRadioBytesAndKeepsTheRestAndTheModifi
     EXPECT_EQ(after.mid(0x3E0), before.mid(0x3E0));
     EXPECT_FALSE(app->document()->IsModified());
     EXPECT_FALSE(app->port().IsOpen());
+
+    // The read is one step: Edit > Undo names it and brings the unsaved image back.
+    QAction* undo = frame()->action(ids::ID_EDIT_UNDO);
+    ASSERT_TRUE(undo->isEnabled());
+    EXPECT_EQ(undo->text(), text("IDS_UNDO_STEP").replace("%1", text("IDS_STEP_READ")));
+    undo->trigger();
+    EXPECT_EQ(docImage(), before);
+    frame()->action(ids::ID_EDIT_REDO)->trigger();
+    EXPECT_EQ(docImage(), after);
+    EXPECT_FALSE(app->document()->IsModified());
 }
 
 TEST_F(TransferDialogTest, AWriteSendsTheImageTheRadioSaves) {

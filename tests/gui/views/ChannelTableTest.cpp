@@ -319,7 +319,7 @@ TEST_F(ChannelTableTest, AllFFImageShowsEmptyReadOnlyChannels) {
     EXPECT_EQ(grid->GetColumnWidth(9), std::max(70, COrvikView::HeadingWidth(*grid, 9)));
     EXPECT_EQ(grid->GetRowHeight(0), 28);
     EXPECT_EQ(grid->GetRowHeight(16), 21);
-    EXPECT_FALSE(grid->selectionEnabled);
+    EXPECT_TRUE(grid->selectionEnabled); // rows are selected for the Edit commands
 }
 
 TEST_F(ChannelTableTest, WholeImageChangeDropsAnOpenEdit) {

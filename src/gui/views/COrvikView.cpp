@@ -619,6 +619,7 @@ void COrvikView::OnBeginEdit(const GridNotify& record) {
         return;
     // A second request while an edit is open ends that edit first, as a focus loss would.
     endOpenEdit();
+    pendingMove.reset();
 
     const QRect cell(formWidget->mapFromGlobal(record.rect.topLeft()), record.rect.size());
     const QString cellText = record.item.text;

@@ -4,7 +4,7 @@
 
 #include "ViewFixture.h"
 
-#include "core/lang/LangText.h"
+#include "gui/lang/LangUi.h"
 #include "gui/lang/ResourceIds.h"
 
 #include <QAction>
@@ -18,7 +18,7 @@ namespace {
 
 class EditCommandsTest : public ViewTest {
 protected:
-    QString text(const char* key) const { return LangText(app->catalog(), key); }
+    QString text(const char* key) const { return app->LangText(key); }
     QAction* command(int id) const { return frame->action(id); }
     QString undoText() const { return command(ids::ID_EDIT_UNDO)->text(); }
     QString undoNaming(const char* stepKey) const {
@@ -85,7 +85,7 @@ TEST_F(EditCommandsTest, EveryKindOfStepIsUndoneAndRedoneAndTheSavedStateIsKept)
     // A setting of the panel.
     auto* beep = qobject_cast<QCheckBox*>(view->control(ids::IDC_BEEP));
     const int beepBefore = doc->image().beep();
-    QTest::mouseClick(beep, Qt::LeftButton);
+    beep->click();
     EXPECT_EQ(undoText(), undoNaming("IDS_STEP_SETTING"));
     undo->trigger();
     EXPECT_EQ(doc->image().beep(), beepBefore);

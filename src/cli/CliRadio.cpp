@@ -230,8 +230,16 @@ TransferOutcome runJob(Context& ctx, const TransferRequest& request, RadioImage&
 // Reports a job that did not succeed; returns the exit code.
 int reportFailure(const Context& ctx, const TransferOutcome& outcome) {
     const std::string& lang = ctx.paths.LanguageFilePath();
-    const std::string message = TransferMessage(
-        outcome, [&lang](std::string_view key) { return LoadLangString(lang, key); });
+    // The terminal has no OK button: the messages that ask for it have a command-line wording
+    // of their own.
+    const auto text = [&lang](std::string_view key) {
+        if (key == lang::IDS_PROMPT_READFAIL)
+            key = lang::IDS_CLI_READFAIL;
+        else if (key == lang::IDS_PROMPT_WRITEFAIL)
+            key = lang::IDS_CLI_WRITEFAIL;
+        return LoadLangString(lang, key);
+    };
+    const std::string message = TransferMessage(outcome, text);
     if (outcome.cancelled) {
         if (message.empty())
             std::fprintf(stderr, "orvik-cli: interrupted; nothing was written\n");

@@ -124,6 +124,9 @@ inline constexpr const char* Menu_Edit_Delete = "Menu_Edit_Delete";
 inline constexpr const char* Menu_Edit_Insert = "Menu_Edit_Insert";
 inline constexpr const char* Menu_Edit_Move_Up = "Menu_Edit_Move_Up";
 inline constexpr const char* Menu_Edit_Move_Down = "Menu_Edit_Move_Down";
+// The command line's wording of messages that name a button of the window.
+inline constexpr const char* IDS_CLI_READFAIL = "IDS_CLI_READFAIL";
+inline constexpr const char* IDS_CLI_WRITEFAIL = "IDS_CLI_WRITEFAIL";
 
 // Channel CSV export and import: the place of a report line (%1 the line, %2 the channel), the
 // notes (%1 the value from the file, %2 what was stored), the summary and the window's texts.
@@ -321,6 +324,8 @@ inline constexpr std::array AllStringKeys{
     Menu_Edit_Insert,
     Menu_Edit_Move_Up,
     Menu_Edit_Move_Down,
+    IDS_CLI_READFAIL,
+    IDS_CLI_WRITEFAIL,
     IDS_CSV_AT_LINE,
     IDS_CSV_AT_CHANNEL,
     IDS_CSV_NO_HEADER,

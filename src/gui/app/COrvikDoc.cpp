@@ -45,6 +45,8 @@ private:
 COrvikDoc::COrvikDoc() : steps(std::make_unique<QUndoStack>()), base(std::make_unique<Snapshot>()) {
     orvik::clearContents(headerBlock, radioImage);
     rebase();
+    // 8 KB a step: the oldest steps go after a long session.
+    steps->setUndoLimit(1000);
     // Undo and redo move to and from the saved state.
     connect(steps.get(), &QUndoStack::cleanChanged, this, [this](bool clean) {
         if (!recording)

@@ -23,17 +23,66 @@
 #include <string>
 
 namespace {
-void printUsage() {
-    std::printf("Usage: orvik [--app-dir DIR] [FILE.735]\n"
-                "       orvik [--app-dir DIR] --print-pdf OUT.pdf FILE.735\n"
-                "       orvik --version\n");
+void printUsage(FILE* out) {
+    std::fprintf(out, "Usage: orvik [--app-dir DIR] [FILE.735]\n"
+                      "       orvik [--app-dir DIR] --print-pdf OUT.pdf FILE.735\n"
+                      "       orvik --version\n");
+}
+
+// Qt's own options that take a value; QApplication removes them from the arguments.
+bool isQtOptionWithValue(const char* a) {
+    for (const char* o : {"-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-style",
+                          "-stylesheet", "-session", "-qwindowgeometry", "-qwindowicon",
+                          "-qwindowtitle", "-display", "-geometry", "-title", "-reverse"})
+        if (std::strcmp(a, o) == 0)
+            return std::strcmp(o, "-reverse") != 0;
+    return false;
+}
+
+// The command line checked before any window system is touched, so a wrong one is reported
+// with the usage also where no display can be opened. False: the usage was printed.
+bool commandLineUsable(int argc, char** argv) {
+    bool pdf = false;
+    int files = 0;
+    for (int i = 1; i < argc; ++i) {
+        const char* a = argv[i];
+        if (std::strcmp(a, "--app-dir") == 0 || std::strcmp(a, "--print-pdf") == 0) {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "orvik: %s needs a value\n", a);
+                printUsage(stderr);
+                return false;
+            }
+            pdf = pdf || std::strcmp(a, "--print-pdf") == 0;
+            ++i;
+        } else if (std::strncmp(a, "--", 2) == 0) {
+            std::fprintf(stderr, "orvik: unknown option %s\n", a);
+            printUsage(stderr);
+            return false;
+        } else if (a[0] == '-' && a[1] != '\0') {
+            if (isQtOptionWithValue(a))
+                ++i;
+        } else {
+            ++files;
+        }
+    }
+    if (files > 1) {
+        std::fprintf(stderr, "orvik: only one data file can be opened\n");
+        printUsage(stderr);
+        return false;
+    }
+    if (pdf && files == 0) {
+        std::fprintf(stderr, "orvik: --print-pdf needs a data file\n");
+        printUsage(stderr);
+        return false;
+    }
+    return true;
 }
 } // namespace
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            printUsage();
+            printUsage(stdout);
             return 0;
         }
         if (std::strcmp(argv[i], "--version") == 0) {
@@ -41,6 +90,8 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    if (!commandLineUsable(argc, argv))
+        return 64;
     // Printing to a file shows no window; without a display the offscreen platform draws it.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--print-pdf") == 0 && qEnvironmentVariableIsEmpty("DISPLAY") &&
@@ -65,6 +116,7 @@ int main(int argc, char** argv) {
             pdfOut = args.at(++i);
         } else if (a.startsWith('-')) {
             std::fprintf(stderr, "orvik: unknown option %s\n", qPrintable(a));
+            printUsage(stderr);
             return 64;
         } else if (file.isEmpty()) {
             file = a;
@@ -81,6 +133,7 @@ int main(int argc, char** argv) {
     if (!pdfOut.isEmpty()) {
         if (file.isEmpty()) {
             std::fprintf(stderr, "orvik: --print-pdf needs a data file\n");
+            printUsage(stderr);
             return 64;
         }
         return orvik::PrintDataFileToPdf(paths, file, pdfOut);

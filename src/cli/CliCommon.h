@@ -14,7 +14,8 @@ enum Exit : int {
     ExitOk = 0,
     ExitAdjusted = 2,     // import: rows were adjusted or skipped (the rest was saved)
     ExitUsage = 64,       // bad command line
-    ExitDataErr = 65,     // a data file whose header is rejected
+    ExitDataErr = 65,     // a data file whose header is rejected; edit: a value that is no
+                          // frequency, or with --strict one that was adjusted
     ExitNoInput = 66,     // input cannot be read
     ExitUnavailable = 69, // the port could not be reached (PortError)
     ExitCantCreate = 73,  // output cannot be written

@@ -13,10 +13,12 @@
 #include "core/model/RadioImage.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -31,14 +33,25 @@ const char* const DataCommandsUsage =
     "                  POS of setting.ini [ModelInfo]; --force replaces a non-empty file\n"
     "  show FILE.735 [--json]\n"
     "                  print the band, the settings and the 16 channels\n"
-    "  edit FILE.735 [--band POS] [--channel N [--rx TEXT] [--rx-tone TEXT] [--tx TEXT]\n"
-    "       [--tx-tone TEXT] [--option COL=0|1]...]... [--set FIELD=VALUE]... [--dtmf TEXT]\n"
+    "  edit FILE.735 [--band POS [--yes]] [--strict] [--channel N [--rx TEXT]\n"
+    "       [--rx-tone TEXT] [--tx TEXT] [--tx-tone TEXT] [--scan-add yes|no]\n"
+    "       [--bandwidth wide|narrow] [--power high|low] [--busy-lock yes|no]\n"
+    "       [--scrambler yes|no] [--option COL=VALUE]...]... [--set FIELD=VALUE]...\n"
+    "       [--dtmf TEXT]\n"
     "                  apply the edits as the window does and save in place; prints\n"
-    "                  'modified' or 'unchanged'. COL is a channel table column 5 to 9,\n"
-    "                  FIELD a setting (voiceFunction, voiceAnnunciation, scanFunction,\n"
+    "                  'modified' or 'unchanged', and on standard error each value that\n"
+    "                  was stored otherwise than given (a decimal comma is read as a\n"
+    "                  point). --strict: any such value is an error (exit 65), nothing\n"
+    "                  is saved; a text that is no frequency always is. --band clears\n"
+    "                  every channel and setting and needs --yes (or --force) when a\n"
+    "                  channel is in use. COL is a channel table column 5 to 9, VALUE\n"
+    "                  0/1 or the word (yes/no, wide/narrow, low/high). FIELD is a\n"
+    "                  setting (voiceFunction, voiceAnnunciation, scanFunction,\n"
     "                  voxFunction, voxLevel, fmRadioFunction, beep, batterySave,\n"
     "                  squelchLevel, sideKey1, timeOutTimer, sideKey2, fmRadioFreq,\n"
-    "                  scanMode) and VALUE its stored value or list position\n";
+    "                  scanMode), VALUE its stored value or list position, yes/no for\n"
+    "                  the on/off ones, and seconds with a unit for timeOutTimer\n"
+    "                  (off, 30s ... 300s); a value out of range is an error\n";
 
 void fail(const std::string& text) {
     std::fprintf(stderr, "orvik-cli: %s\n", text.c_str());
@@ -162,6 +175,8 @@ struct ChannelEdit {
 struct EditRequest {
     std::string path;
     std::optional<int> band;
+    bool confirmed = false; // --yes / --force: a band change may clear used channels
+    bool strict = false;
     std::vector<ChannelEdit> channels;
     std::vector<std::pair<const SettingField*, int>> sets;
     std::optional<std::string> dtmf;
@@ -170,6 +185,97 @@ struct EditRequest {
 const char* const ColumnNames[ChannelColumnCount] = {
     "channel",       "receive frequency", "receive tone", "transmit frequency", "transmit tone",
     "option col. 5", "bandwidth",         "power",        "option col. 8",      "option col. 9"};
+
+// Option columns: the words of position 0 and 1 and the named option that sets the column.
+struct OptionWords {
+    int column;
+    const char* option;
+    const char* word0;
+    const char* word1;
+};
+constexpr OptionWords OptionColumns[] = {
+    {ColScanAdd, "--scan-add", "yes", "no"},    {ColNarrow, "--bandwidth", "wide", "narrow"},
+    {ColHighPower, "--power", "low", "high"},   {ColBusyLockOut, "--busy-lock", "yes", "no"},
+    {ColScrambler, "--scrambler", "yes", "no"},
+};
+
+const OptionWords* optionColumn(int column) {
+    for (const OptionWords& o : OptionColumns)
+        if (o.column == column)
+            return &o;
+    return nullptr;
+}
+
+bool sameWord(const std::string& a, const char* b) {
+    const std::size_t n = std::strlen(b);
+    if (a.size() != n)
+        return false;
+    for (std::size_t i = 0; i < n; ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != b[i])
+            return false;
+    return true;
+}
+
+// The list position of an option column's value: 0/1 or its word.
+bool parseOptionValue(const OptionWords& o, const std::string& v, int& position) {
+    if (sameWord(v, o.word0) || v == "0")
+        position = 0;
+    else if (sameWord(v, o.word1) || v == "1")
+        position = 1;
+    else
+        return false;
+    return true;
+}
+
+// The largest value a setting stores: what its getter shows for the largest byte.
+int settingMax(const SettingField& f) {
+    RadioImage probe;
+    (probe.*f.set)(255);
+    return (probe.*f.get)();
+}
+
+// A setting's value: its stored value or list position, yes/no/on/off for an on/off setting,
+// seconds with "s" (or "off") for the time-out timer. An error message names the range.
+bool parseSettingValue(const SettingField& f, const std::string& v, int& value) {
+    const int max = settingMax(f);
+    const std::string name = f.name;
+    if (name == "beep" || name == "batterySave" || name.ends_with("Function")) {
+        if (sameWord(v, "yes") || sameWord(v, "on"))
+            value = 1;
+        else if (sameWord(v, "no") || sameWord(v, "off"))
+            value = 0;
+        else if (!parseInt(v, 0, 1, value)) {
+            fail("--set " + name + " takes yes or no (1 or 0), not '" + v + "'");
+            return false;
+        }
+        return true;
+    }
+    if (name == "timeOutTimer") {
+        const std::string range = "off, 30s to " + std::to_string(max * 30) +
+                                  "s in steps of 30s, or the list position 0 to " +
+                                  std::to_string(max);
+        int seconds = 0;
+        if (sameWord(v, "off")) {
+            value = 0;
+        } else if (v.size() > 1 && (v.back() == 's' || v.back() == 'S')) {
+            if (!parseInt(v.substr(0, v.size() - 1), 0, 99999, seconds) || seconds % 30 != 0 ||
+                seconds / 30 > max) {
+                fail("--set timeOutTimer takes " + range + ", not '" + v + "'");
+                return false;
+            }
+            value = seconds / 30;
+        } else if (!parseInt(v, 0, max, value)) {
+            fail("--set timeOutTimer takes " + range + ", not '" + v + "'");
+            return false;
+        }
+        return true;
+    }
+    if (!parseInt(v, 0, max, value)) {
+        fail("--set " + name + " takes 0 to " + std::to_string(max) + ", not '" + v + "'");
+        return false;
+    }
+    return true;
+}
 
 // Parses the edit arguments; returns ExitOk or ExitUsage (message printed).
 int parseEdit(const Context& ctx, EditRequest& req) {
@@ -196,8 +302,13 @@ int parseEdit(const Context& ctx, EditRequest& req) {
                 return ExitUsage;
             }
             req.channels.push_back(std::move(e));
+        } else if (arg == "--yes" || arg == "--force") {
+            req.confirmed = true;
+        } else if (arg == "--strict") {
+            req.strict = true;
         } else if (name == "--rx" || name == "--rx-tone" || name == "--tx" || name == "--tx-tone" ||
-                   name == "--option") {
+                   name == "--option" || name == "--scan-add" || name == "--bandwidth" ||
+                   name == "--power" || name == "--busy-lock" || name == "--scrambler") {
             if (req.channels.empty()) {
                 fail(name + " needs a --channel N before it");
                 return ExitUsage;
@@ -210,13 +321,27 @@ int parseEdit(const Context& ctx, EditRequest& req) {
                 int col = 0;
                 int pos = 0;
                 if (eq == std::string::npos || !parseInt(v.substr(0, eq), 5, 9, col) ||
-                    !parseInt(v.substr(eq + 1), 0, 1, pos)) {
-                    fail("--option takes COL=0 or COL=1 with COL a column 5 to 9, not '" + v + "'");
+                    !parseOptionValue(*optionColumn(col), v.substr(eq + 1), pos)) {
+                    fail("--option takes COL=VALUE with COL a column 5 to 9 and VALUE 0, 1 or "
+                         "the column's word (yes/no, wide/narrow, low/high), not '" +
+                         v + "'");
                     return ExitUsage;
                 }
                 e.options.emplace_back(col, pos);
                 continue;
             }
+            for (const OptionWords& o : OptionColumns) {
+                if (name != o.option)
+                    continue;
+                int pos = 0;
+                if (!parseOptionValue(o, v, pos)) {
+                    fail(name + " takes " + o.word0 + " or " + o.word1 + ", not '" + v + "'");
+                    return ExitUsage;
+                }
+                e.options.emplace_back(o.column, pos);
+            }
+            if (name != "--rx" && name != "--rx-tone" && name != "--tx" && name != "--tx-tone")
+                continue;
             std::optional<std::string>& slot = name == "--rx"        ? e.rx
                                                : name == "--rx-tone" ? e.rxTone
                                                : name == "--tx"      ? e.tx
@@ -240,11 +365,8 @@ int parseEdit(const Context& ctx, EditRequest& req) {
                 return ExitUsage;
             }
             int value = 0;
-            if (!parseInt(v.substr(eq + 1), 0, 255, value)) {
-                fail("--set " + std::string(f->name) + " takes a value 0 to 255, not '" +
-                     v.substr(eq + 1) + "'");
+            if (!parseSettingValue(*f, v.substr(eq + 1), value))
                 return ExitUsage;
-            }
             req.sets.emplace_back(f, value);
         } else if (name == "--dtmf") {
             if (req.dtmf) {
@@ -386,36 +508,68 @@ int cmdEdit(Context& ctx) {
     const RadioImage loadedImage = image;
 
     bool modified = false;
-    if (req.band)
+    if (req.band) {
+        // The window asks before a band change wipes the channels; here --yes says so.
+        int used = 0;
+        for (int n = 1; n <= ChannelCount; ++n)
+            used += image.isRxEmpty(n) ? 0 : 1;
+        if (*req.band != image.bandListPosition() && used > 0 && !req.confirmed) {
+            fail("--band clears all channels (" + std::to_string(used) +
+                 " in use) and resets every setting; add --yes to change the band (nothing "
+                 "was saved)");
+            return ExitUsage;
+        }
         modified |= ChangeBand(header, image, limits, *req.band);
+    }
+
+    // What a commit stored otherwise than given goes to standard error; a text that is no
+    // frequency, and with --strict any such value, stops the edit before anything is saved.
+    auto lookup = [&texts](std::string_view key) { return texts.text(key); };
+    bool refused = false;
+    auto report = [&](int n, int column, const CommitNote& note) {
+        if (note.what == Adjustment::None)
+            return;
+        fail("channel " + std::to_string(n) + " " + ColumnNames[column] + ": " +
+             CommitNoteText(note, lookup));
+        refused = refused || req.strict || note.what == Adjustment::NotAFrequency;
+    };
 
     for (const ChannelEdit& e : req.channels) {
         const int n = e.channel;
+        CommitNote note;
         if (e.rx) {
             if (!cellEditable(image, n, ColRxFreq))
                 return ExitUsage;
-            modified |= CommitFrequency(image, limits, n, true, *e.rx);
+            modified |= CommitFrequencyNoted(image, limits, n, true, *e.rx, note);
+            report(n, ColRxFreq, note);
         }
         if (e.rxTone) {
             if (!cellEditable(image, n, ColRxTone))
                 return ExitUsage;
-            modified |= CommitTone(image, n, true, *e.rxTone, offText);
+            modified |= CommitToneNoted(image, n, true, *e.rxTone, offText, note);
+            report(n, ColRxTone, note);
         }
         if (e.tx) {
             if (!cellEditable(image, n, ColTxFreq))
                 return ExitUsage;
-            modified |= CommitFrequency(image, limits, n, false, *e.tx);
+            modified |= CommitFrequencyNoted(image, limits, n, false, *e.tx, note);
+            report(n, ColTxFreq, note);
         }
         if (e.txTone) {
             if (!cellEditable(image, n, ColTxTone))
                 return ExitUsage;
-            modified |= CommitTone(image, n, false, *e.txTone, offText);
+            modified |= CommitToneNoted(image, n, false, *e.txTone, offText, note);
+            report(n, ColTxTone, note);
         }
         for (const auto& [column, position] : e.options) {
             if (!cellEditable(image, n, column))
                 return ExitUsage;
             modified |= SelectOption(image, n, column, position);
         }
+    }
+    if (refused) {
+        fail(req.strict ? "--strict: nothing was saved" : "nothing was saved");
+        return ExitDataErr;
     }
 
     for (const auto& [field, value] : req.sets) {

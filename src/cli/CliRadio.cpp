@@ -282,7 +282,15 @@ TransferOutcome runJob(Context& ctx, const TransferRequest& request, RadioImage&
 
 TextLookup lookupIn(const Context& ctx) {
     const std::string lang = ctx.paths.LanguageFilePath();
-    return [lang](std::string_view key) { return LoadLangString(lang, key); };
+    // The terminal has no OK button: the messages that ask for it have a command-line wording
+    // of their own.
+    return [lang](std::string_view key) {
+        if (key == lang::IDS_PROMPT_READFAIL)
+            key = lang::IDS_CLI_READFAIL;
+        else if (key == lang::IDS_PROMPT_WRITEFAIL)
+            key = lang::IDS_CLI_WRITEFAIL;
+        return LoadLangString(lang, key);
+    };
 }
 
 // Reports a job that did not succeed; returns the exit code.

@@ -32,6 +32,32 @@ void printUsage(FILE* out) {
                  DoctorCommandsUsage);
 }
 
+// The usage lines of one command, taken from its group's text: from the line that names it to
+// the next line that names another command. Empty when no group has the command.
+std::string commandUsage(const std::string& command) {
+    std::string found;
+    for (const char* group :
+         {DataCommandsUsage, CsvCommandsUsage, RadioCommandsUsage, DoctorCommandsUsage}) {
+        const std::string text = group;
+        bool in = false;
+        for (std::size_t at = 0; at < text.size();) {
+            std::size_t end = text.find('\n', at);
+            end = end == std::string::npos ? text.size() : end + 1;
+            const std::string line = text.substr(at, end - at);
+            // A command line starts with two blanks and a lower-case word.
+            if (line.size() > 2 && line.compare(0, 2, "  ") == 0 && line[2] >= 'a' &&
+                line[2] <= 'z') {
+                const std::size_t wordEnd = line.find_first_of(" \n", 2);
+                in = line.substr(2, wordEnd - 2) == command;
+            }
+            if (in)
+                found += line;
+            at = end;
+        }
+    }
+    return found;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -69,6 +95,16 @@ int main(int argc, char** argv) {
         appDir.empty() ? AppPaths::Locate(AppPaths::ExecutableDirectory()) : AppPaths(appDir), {}};
     for (; i < argc; ++i)
         ctx.args.emplace_back(argv[i]);
+    // COMMAND --help: that command's usage, also without setting.ini.
+    for (const std::string& a : ctx.args) {
+        if (a != "--help" && a != "-h")
+            continue;
+        const std::string usage = commandUsage(command);
+        if (usage.empty())
+            break;
+        std::printf("Usage: orvik-cli [--app-dir DIR] %s\n%s", command.c_str(), usage.c_str());
+        return ExitOk;
+    }
 
     int (*run)(Context&) = nullptr;
     if (command == "new")

@@ -57,6 +57,7 @@ void usage(FILE* out) {
     std::fprintf(
         out,
         "Usage: orvik-radio-sim [options]\n"
+        "  --version                 print the version and exit\n"
         "  --count N                 start N independent radios (default 1), each on its own\n"
         "                            terminal; their paths are printed one per line, in order\n"
         "  --image FILE.735          memory to start with (default: the default image)\n"
@@ -233,6 +234,9 @@ int main(int argc, char** argv) {
             swapAfter = number(1, 1000000);
         } else if (a == "--fault-radio") {
             faultRadio = number(1, MaxRadios);
+        } else if (a == "--version") {
+            std::printf("orvik-radio-sim %s\n", ORVIK_VERSION);
+            return 0;
         } else if (a == "--image") {
             imagePath = text();
         } else if (a == "--save") {

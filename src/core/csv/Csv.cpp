@@ -2,8 +2,9 @@
 
 namespace orvik::csv {
 
-std::string Field(std::string_view value) {
-    if (value.find_first_of(",\"\r\n") == std::string_view::npos)
+std::string Field(std::string_view value, char separator) {
+    const char special[] = {separator, '"', '\r', '\n', '\0'};
+    if (value.find_first_of(special) == std::string_view::npos)
         return std::string(value);
     std::string out = "\"";
     for (char c : value) {
@@ -15,12 +16,12 @@ std::string Field(std::string_view value) {
     return out;
 }
 
-std::string Line(const std::vector<std::string>& fields) {
+std::string Line(const std::vector<std::string>& fields, char separator) {
     std::string out;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
-            out += ',';
-        std::string field = Field(fields[i]);
+            out += separator;
+        std::string field = Field(fields[i], separator);
         // A line that would read as a comment or as an empty line, or whose first bytes a reader
         // would take for a byte-order mark, gets its first field quoted.
         if (i == 0 && field == fields[0] &&
@@ -33,7 +34,7 @@ std::string Line(const std::vector<std::string>& fields) {
     return out;
 }
 
-std::vector<Record> Parse(std::string_view text) {
+std::vector<Record> Parse(std::string_view text, char separator) {
     if (text.starts_with("\xEF\xBB\xBF"))
         text.remove_prefix(3);
 
@@ -103,10 +104,10 @@ std::vector<Record> Parse(std::string_view text) {
                 if (!closed)
                     rec.open = true;
             }
-            while (i < n && text[i] != ',' && !atLineEnd())
+            while (i < n && text[i] != separator && !atLineEnd())
                 field += text[i++];
             rec.fields.push_back(field);
-            if (i < n && text[i] == ',') {
+            if (i < n && text[i] == separator) {
                 ++i;
                 continue;
             }

@@ -11,10 +11,10 @@
 
 namespace orvik::csv {
 
-// One field, quoted when it holds a comma, a double quote, CR or LF.
-std::string Field(std::string_view value);
-// The fields joined by commas, followed by CRLF.
-std::string Line(const std::vector<std::string>& fields);
+// One field, quoted when it holds the separator, a double quote, CR or LF.
+std::string Field(std::string_view value, char separator = ',');
+// The fields joined by the separator (a comma, or a tab for the clipboard), followed by CRLF.
+std::string Line(const std::vector<std::string>& fields, char separator = ',');
 
 struct Record {
     int line = 0;      // physical line (1-based) the record starts on
@@ -25,6 +25,6 @@ struct Record {
 // Splits the text into records. Lines starting with '#' (outside a quoted field) and empty lines
 // give no record. Characters after a closing quote up to the next comma or line end are kept as
 // part of the field; a quote inside an unquoted field is kept as it is.
-std::vector<Record> Parse(std::string_view text);
+std::vector<Record> Parse(std::string_view text, char separator = ',');
 
 } // namespace orvik::csv

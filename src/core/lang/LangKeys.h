@@ -88,6 +88,46 @@ inline constexpr const char* IDS_WRITE_PARTIAL = "IDS_WRITE_PARTIAL";
 inline constexpr const char* IDS_WARN_LANG_FILE = "IDS_WARN_LANG_FILE";
 inline constexpr const char* IDS_WARN_OWNER_CHANGED = "IDS_WARN_OWNER_CHANGED";
 
+// What a commit adjusted (%1 the text given, %2 the text stored, %3 the band), and a list of
+// them shortened ("%1 (and %2 more)").
+inline constexpr const char* IDS_ADJ_NOT_FREQ = "IDS_ADJ_NOT_FREQ";
+inline constexpr const char* IDS_ADJ_RASTER = "IDS_ADJ_RASTER";
+inline constexpr const char* IDS_ADJ_BELOW = "IDS_ADJ_BELOW";
+inline constexpr const char* IDS_ADJ_ABOVE = "IDS_ADJ_ABOVE";
+inline constexpr const char* IDS_ADJ_TONE_UNKNOWN = "IDS_ADJ_TONE_UNKNOWN";
+inline constexpr const char* IDS_ADJ_TONE_NOT_LISTED = "IDS_ADJ_TONE_NOT_LISTED";
+inline constexpr const char* IDS_ADJ_TONE_CHANGED = "IDS_ADJ_TONE_CHANGED";
+inline constexpr const char* IDS_ADJ_MORE = "IDS_ADJ_MORE";
+// Undo and redo (%1 the step), the names of the steps, the Edit menu and its questions.
+inline constexpr const char* IDS_UNDO_STEP = "IDS_UNDO_STEP";
+inline constexpr const char* IDS_REDO_STEP = "IDS_REDO_STEP";
+inline constexpr const char* IDS_STEP_CELL = "IDS_STEP_CELL";
+inline constexpr const char* IDS_STEP_SETTING = "IDS_STEP_SETTING";
+inline constexpr const char* IDS_STEP_BAND = "IDS_STEP_BAND";
+inline constexpr const char* IDS_STEP_NEW = "IDS_STEP_NEW";
+inline constexpr const char* IDS_STEP_READ = "IDS_STEP_READ";
+inline constexpr const char* IDS_STEP_IMPORT = "IDS_STEP_IMPORT";
+inline constexpr const char* IDS_STEP_PASTE = "IDS_STEP_PASTE";
+inline constexpr const char* IDS_STEP_CUT = "IDS_STEP_CUT";
+inline constexpr const char* IDS_STEP_DELETE = "IDS_STEP_DELETE";
+inline constexpr const char* IDS_STEP_INSERT = "IDS_STEP_INSERT";
+inline constexpr const char* IDS_STEP_MOVE = "IDS_STEP_MOVE";
+inline constexpr const char* IDS_CONFIRM_INSERT = "IDS_CONFIRM_INSERT";
+inline constexpr const char* IDS_PASTE_NOTHING = "IDS_PASTE_NOTHING";
+inline constexpr const char* Menu_Edit = "Menu_Edit";
+inline constexpr const char* Menu_Edit_Undo = "Menu_Edit_Undo";
+inline constexpr const char* Menu_Edit_Redo = "Menu_Edit_Redo";
+inline constexpr const char* Menu_Edit_Cut = "Menu_Edit_Cut";
+inline constexpr const char* Menu_Edit_Copy = "Menu_Edit_Copy";
+inline constexpr const char* Menu_Edit_Paste = "Menu_Edit_Paste";
+inline constexpr const char* Menu_Edit_Delete = "Menu_Edit_Delete";
+inline constexpr const char* Menu_Edit_Insert = "Menu_Edit_Insert";
+inline constexpr const char* Menu_Edit_Move_Up = "Menu_Edit_Move_Up";
+inline constexpr const char* Menu_Edit_Move_Down = "Menu_Edit_Move_Down";
+// The command line's wording of messages that name a button of the window.
+inline constexpr const char* IDS_CLI_READFAIL = "IDS_CLI_READFAIL";
+inline constexpr const char* IDS_CLI_WRITEFAIL = "IDS_CLI_WRITEFAIL";
+
 // Channel CSV export and import: the place of a report line (%1 the line, %2 the channel), the
 // notes (%1 the value from the file, %2 what was stored), the summary and the window's texts.
 inline constexpr const char* IDS_CSV_AT_LINE = "IDS_CSV_AT_LINE";
@@ -278,6 +318,41 @@ inline constexpr std::array AllStringKeys{
     IDS_WRITE_PARTIAL,
     IDS_WARN_LANG_FILE,
     IDS_WARN_OWNER_CHANGED,
+    IDS_ADJ_NOT_FREQ,
+    IDS_ADJ_RASTER,
+    IDS_ADJ_BELOW,
+    IDS_ADJ_ABOVE,
+    IDS_ADJ_TONE_UNKNOWN,
+    IDS_ADJ_TONE_NOT_LISTED,
+    IDS_ADJ_TONE_CHANGED,
+    IDS_ADJ_MORE,
+    IDS_UNDO_STEP,
+    IDS_REDO_STEP,
+    IDS_STEP_CELL,
+    IDS_STEP_SETTING,
+    IDS_STEP_BAND,
+    IDS_STEP_NEW,
+    IDS_STEP_READ,
+    IDS_STEP_IMPORT,
+    IDS_STEP_PASTE,
+    IDS_STEP_CUT,
+    IDS_STEP_DELETE,
+    IDS_STEP_INSERT,
+    IDS_STEP_MOVE,
+    IDS_CONFIRM_INSERT,
+    IDS_PASTE_NOTHING,
+    Menu_Edit,
+    Menu_Edit_Undo,
+    Menu_Edit_Redo,
+    Menu_Edit_Cut,
+    Menu_Edit_Copy,
+    Menu_Edit_Paste,
+    Menu_Edit_Delete,
+    Menu_Edit_Insert,
+    Menu_Edit_Move_Up,
+    Menu_Edit_Move_Down,
+    IDS_CLI_READFAIL,
+    IDS_CLI_WRITEFAIL,
     IDS_CSV_AT_LINE,
     IDS_CSV_AT_CHANNEL,
     IDS_CSV_NO_HEADER,

@@ -556,13 +556,23 @@ std::string ExportChannelsCsv(const RadioImage& image, bool standardColumnsOnly)
     return out;
 }
 
+std::string ChannelsClipboardText(const RadioImage& image, const std::vector<int>& channels) {
+    std::vector<std::string> header(CsvStandardColumns.begin(), CsvStandardColumns.end());
+    header.insert(header.end(), CsvExtraColumns.begin(), CsvExtraColumns.end());
+    std::string out = csv::Line(header, '\t');
+    for (int n : channels)
+        if (n >= 1 && n <= ChannelCount && !image.isRxEmpty(n))
+            out += csv::Line(channelRow(image, n, true), '\t');
+    return out;
+}
+
 CsvImportResult ImportChannelsCsv(const RadioImage& image, const FrequencyLimits& limits,
                                   std::string_view text, const CsvImportOptions& options) {
     CsvImportResult result;
     result.image = image;
     RadioImage& out = result.image;
 
-    const std::vector<csv::Record> records = csv::Parse(text);
+    const std::vector<csv::Record> records = csv::Parse(text, options.separator);
     const Columns columns(records.empty() ? std::vector<std::string>{} : records.front().fields);
     if (records.empty() || !columns.find("Location") || !columns.find("Frequency")) {
         CsvImportNote note;
@@ -575,7 +585,7 @@ CsvImportResult ImportChannelsCsv(const RadioImage& image, const FrequencyLimits
     const std::size_t headerSize = records.front().fields.size();
 
     std::map<int, int> setBy; // channel -> line
-    int nextChannel = 1;
+    int nextChannel = std::clamp(options.firstChannel, 1, ChannelCount + 1);
     for (std::size_t r = 1; r < records.size(); ++r) {
         const csv::Record& rec = records[r];
         ++result.rows;

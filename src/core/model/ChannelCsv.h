@@ -25,9 +25,16 @@ inline constexpr std::array<const char*, 2> CsvExtraColumns{"BusyLock", "Scrambl
 // `standardColumnsOnly` leaves out BusyLock and Scrambler.
 std::string ExportChannelsCsv(const RadioImage& image, bool standardColumnsOnly);
 
+// The chosen channels that are used, as tab-separated text with the header line (all columns):
+// the clipboard's form, which a spreadsheet takes as it is.
+std::string ChannelsClipboardText(const RadioImage& image, const std::vector<int>& channels);
+
 struct CsvImportOptions {
-    bool renumber = false;   // rows go in file order into channels 1 to 16, Location ignored
+    bool renumber = false;   // rows go in file order into channels firstChannel to 16,
+                             // Location ignored
     bool replaceAll = false; // channels no row sets are cleared
+    int firstChannel = 1;    // the first channel renumbered rows go to
+    char separator = ',';    // '\t' for the clipboard's text
 };
 
 // What the import notes about a row.

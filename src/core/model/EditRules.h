@@ -6,7 +6,10 @@
 #include "core/model/DataFile.h"
 #include "core/model/RadioImage.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace orvik {
 
@@ -67,5 +70,55 @@ bool isCellReadOnly(const RadioImage& image, int channel, int column);
 // The text the table shows in a cell of channel 1..16 (column 0: the channel number).
 std::string channelCellText(const RadioImage& image, int channel, int column,
                             const CellTexts& texts);
+
+// ---- What a commit adjusted ----
+
+// Why a commit stored something other than the text it was given.
+enum class Adjustment {
+    None,
+    NotAFrequency, // the text is no frequency: the field is left as it was
+    Raster,        // moved to the channel raster (or digits past the fifth decimal cut)
+    BelowBand,     // below the band: the low limit stored
+    AboveBand,     // above the band: the high limit stored
+    ToneUnknown,   // not a tone: off stored
+    ToneNotListed, // a tone the tone list does not offer, stored as read
+    ToneChanged,   // read as another tone (a CTCSS tone clamped into 67.0 to 254.1 Hz)
+};
+
+struct CommitNote {
+    Adjustment what = Adjustment::None;
+    std::string given;  // the text as given
+    std::string stored; // the text of the value stored
+    std::string band;   // "400-470 MHz" for BelowBand and AboveBand
+};
+
+// A decimal comma read as a decimal point ("445,125" -> "445.125") when the text has no point.
+std::string MendDecimalComma(std::string text);
+// The band as "400-470 MHz".
+std::string BandText(const FrequencyLimits& limits);
+
+// The frequency commit with a report: a decimal comma is mended first; a text that is not a
+// frequency (other than blanks, digits and one point, or no digit at all) changes nothing and
+// returns false; otherwise CommitFrequency, with `note` telling what it adjusted.
+bool CommitFrequencyNoted(RadioImage& image, const FrequencyLimits& limits, int channel,
+                          bool receive, const std::string& text, CommitNote& note);
+// The tone commit with a report; stores exactly what CommitTone stores.
+bool CommitToneNoted(RadioImage& image, int channel, bool receive, const std::string& text,
+                     const std::string& offText, CommitNote& note);
+
+// The reason in the current language ("145.5 is below the band 400-470 MHz: stored
+// 400.00000"); empty for Adjustment::None. `text` looks up a String key of the language files.
+using TextLookup = std::function<std::string(std::string_view key)>;
+std::string CommitNoteText(const CommitNote& note, const TextLookup& text);
+
+// ---- Channels as rows ----
+
+// Wipes channel n as clearing its receive frequency does. True when its record changed.
+bool ClearChannel(RadioImage& image, const FrequencyLimits& limits, int channel);
+// Inserts an empty channel at n: channels n..15 move down one, channel 16 drops off.
+void InsertEmptyChannel(RadioImage& image, const FrequencyLimits& limits, int channel);
+// Moves the block of channels first..last one place up (delta -1) or down (+1); the channel it
+// passes takes the freed place. False (nothing changed) when the block would leave 1..16.
+bool MoveChannels(RadioImage& image, int first, int last, int delta);
 
 } // namespace orvik

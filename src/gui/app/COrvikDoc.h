@@ -9,7 +9,10 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
 #include <string>
+
+class QUndoStack;
 
 namespace orvik {
 
@@ -17,6 +20,7 @@ class COrvikDoc : public QObject {
     Q_OBJECT
 public:
     COrvikDoc();
+    ~COrvikDoc() override;
 
     RadioImage& image() { return radioImage; }
     const RadioImage& image() const { return radioImage; }
@@ -47,6 +51,23 @@ public:
     // not be kept.
     SaveResult DoSave(const QString& fileName);
 
+    // ---- undo
+    // Every change of the image (and header) is one step of this stack, keeping the bytes
+    // before and after. Its clean index is the saved state: opening a file empties it, saving
+    // marks the point, and undoing back to it clears the modified flag.
+    QUndoStack* undoStack() const { return steps.get(); }
+    // Ends a change of the image as one undoable step named by the language key `stepKey`.
+    // `marksModified` is what the edit rule said: a change that does not mark the document
+    // modified (a completed read, a rounding) keeps an unmodified document unmodified. Nothing
+    // changed: no step, only the modified flag as asked.
+    void EndStep(const char* stepKey, bool marksModified = true);
+    // Empties the stack: the image as it is now is the starting point, and the saved state
+    // (a file opened).
+    void ForgetSteps();
+    // The language key of the step Undo (or Redo) would take back; null when none.
+    const char* UndoStepKey() const;
+    const char* RedoStepKey() const;
+
     void clearContents();
     void RecomputeLimits();
     // The one refresh after the whole image changed (a read, a band change, a language
@@ -59,13 +80,23 @@ signals:
     void modifiedChanged(bool modified);
 
 private:
+    struct Snapshot;
+    class ImageStep;
     void resetToDefault();
+    // Takes back or redoes a step: the image and header of `state`, every view redrawn.
+    void restore(const Snapshot& state);
+    // The next step's starting point is the image as it is now (no step recorded).
+    void rebase();
 
     FrequencyLimits frequencyLimits{40000000, 47000000};
     HeaderBlock headerBlock{};
     RadioImage radioImage;
     bool modified = false;
     QString path;
+    std::unique_ptr<QUndoStack> steps;
+    std::unique_ptr<Snapshot> base; // the image as the last step left it
+    bool recording = false;         // a step is being pushed: its clean change is not news
+    bool newDone = false;           // the first File New has run
 };
 
 } // namespace orvik

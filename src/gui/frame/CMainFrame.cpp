@@ -8,6 +8,7 @@
 #include "gui/frame/CCompareDlg.h"
 #include "gui/frame/CCsvImportDlg.h"
 
+#include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
 #include "core/link/PortNames.h"
 #include "core/profile/IniFile.h"
@@ -58,8 +59,8 @@ using namespace ids;
 // One command of the window: its id (the key of its tool tip "IDS_TIP_<id>"), the language
 // key of its menu text and the text shown before the language file is applied, its icon (a
 // theme name, shipped artwork of that name, else a style icon), its shortcuts and its handler.
-// A command without a handler is an accelerator that does nothing in the window (Cut, Copy,
-// Paste, Undo, the pane keys): a focused text field, list or the table takes those keys first.
+// A command without a handler is an accelerator that does nothing in the window (the pane
+// keys). A focused text field, list or the table takes the editing keys first.
 struct CMainFrame::Command {
     int id;
     const char* textKey;
@@ -93,6 +94,17 @@ constexpr int FileMenu[] = {ID_FILE_NEW,
                             0,
                             -1,
                             ID_APP_EXIT};
+constexpr int EditMenu[] = {ID_EDIT_UNDO,
+                            ID_EDIT_REDO,
+                            0,
+                            ID_EDIT_CUT,
+                            ID_EDIT_COPY,
+                            ID_EDIT_PASTE,
+                            ID_EDIT_CLEAR,
+                            0,
+                            ID_EDIT_INSERT_CHANNEL,
+                            ID_EDIT_MOVE_UP,
+                            ID_EDIT_MOVE_DOWN};
 constexpr int ProgramMenu[] = {ID_PROGRAM_READ, ID_PROGRAM_WRITE};
 constexpr int SettingMenu[] = {ID_SETTING_PORT, ID_SETTING_LANGUAGE};
 constexpr int HelpMenu[] = {ID_HELP_HELP, ID_HELP_CHECK, ID_HELP_REPORT, ID_APP_ABOUT};
@@ -153,6 +165,7 @@ CMainFrame::CMainFrame(COrvikApp& application) : app(application), doc(*applicat
     connect(&app, &COrvikApp::portShown, this, &CMainFrame::ShowPortInStatusBar);
     connect(&app, &COrvikApp::recentFilesChanged, this, &CMainFrame::UpdateRecentFileMenu);
     connect(&doc, &COrvikDoc::modifiedChanged, this, &QWidget::setWindowModified);
+    connectEditCommands();
 }
 
 CMainFrame::~CMainFrame() {
@@ -315,10 +328,70 @@ const std::vector<CMainFrame::Command>& CMainFrame::commands() {
          none,
          {},
          [](F& f) { f.formView->OnFilePrint(true); }},
-        {ID_EDIT_CUT, nullptr, nullptr, nullptr, none, {"Ctrl+X", "Shift+Del"}, nullptr},
-        {ID_EDIT_COPY, nullptr, nullptr, nullptr, none, {"Ctrl+Ins"}, nullptr},
-        {ID_EDIT_PASTE, nullptr, nullptr, nullptr, none, {"Ctrl+V", "Shift+Ins"}, nullptr},
-        {ID_EDIT_UNDO, nullptr, nullptr, nullptr, none, {"Ctrl+Z", "Alt+Backspace"}, nullptr},
+        // Edit: undo and redo of the document's steps, and the channels as rows.
+        {ID_EDIT_UNDO,
+         "Menu_Edit_Undo",
+         "&Undo",
+         nullptr,
+         none,
+         {"Ctrl+Z", "Alt+Backspace"},
+         [](F& f) { f.onUndo(false); }},
+        {ID_EDIT_REDO,
+         "Menu_Edit_Redo",
+         "&Redo",
+         nullptr,
+         none,
+         {"Ctrl+Shift+Z", "Ctrl+Y"},
+         [](F& f) { f.onUndo(true); }},
+        {ID_EDIT_CUT,
+         "Menu_Edit_Cut",
+         "Cu&t",
+         nullptr,
+         none,
+         {"Ctrl+X", "Shift+Del"},
+         [](F& f) { f.formView->CutSelection(); }},
+        {ID_EDIT_COPY,
+         "Menu_Edit_Copy",
+         "&Copy\tCtrl+Ins",
+         nullptr,
+         none,
+         {"Ctrl+Ins"},
+         [](F& f) { f.formView->CopySelection(); }},
+        {ID_EDIT_PASTE,
+         "Menu_Edit_Paste",
+         "&Paste",
+         nullptr,
+         none,
+         {"Ctrl+V", "Shift+Ins"},
+         [](F& f) { f.formView->PasteClipboard(); }},
+        {ID_EDIT_CLEAR,
+         "Menu_Edit_Delete",
+         "&Delete",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.formView->DeleteSelection(); }},
+        {ID_EDIT_INSERT_CHANNEL,
+         "Menu_Edit_Insert",
+         "&Insert Empty Channel",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.formView->InsertChannel(); }},
+        {ID_EDIT_MOVE_UP,
+         "Menu_Edit_Move_Up",
+         "Move &Up",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.formView->MoveSelection(-1); }},
+        {ID_EDIT_MOVE_DOWN,
+         "Menu_Edit_Move_Down",
+         "Move Do&wn",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.formView->MoveSelection(1); }},
         {ID_NEXT_PANE, nullptr, nullptr, nullptr, none, {"F6"}, nullptr},
         {ID_PREV_PANE, nullptr, nullptr, nullptr, none, {"Shift+F6"}, nullptr},
     };
@@ -370,6 +443,11 @@ void CMainFrame::createMenus() {
     fill(menus[1], ProgramMenu);
     fill(menus[2], SettingMenu);
     fill(menus[3], HelpMenu);
+    // Edit goes after File; it is topMenu(4), so the positions of the four described menus stay.
+    QMenu* edit = new QMenu(QStringLiteral("&Edit"), this);
+    menuBar()->insertMenu(menus[1]->menuAction(), edit);
+    menus.append(edit);
+    fill(edit, EditMenu);
     UpdateRecentFileMenu();
 }
 
@@ -439,9 +517,10 @@ void CMainFrame::UpdateFrameTitle() {
 }
 
 void CMainFrame::RelabelMenu() {
-    const QList<QAction*> top = menuBar()->actions();
-    for (int i = 0; i < 4 && i < top.size(); ++i)
-        top[i]->setText(app.LangText(TopMenuKeys[i]));
+    for (int i = 0; i < 4 && i < menus.size(); ++i)
+        menus[i]->setTitle(app.LangText(TopMenuKeys[i]));
+    if (menus.size() > 4)
+        menus[4]->setTitle(app.LangText("Menu_Edit"));
     for (const Command& c : commands()) {
         if (c.textKey == nullptr)
             continue;
@@ -449,6 +528,7 @@ void CMainFrame::RelabelMenu() {
         a->setText(app.LangText(c.textKey));
         a->setToolTip(ToolTipText(c.id));
     }
+    updateUndoTexts();
     menuBar()->update();
 }
 
@@ -671,7 +751,7 @@ void CMainFrame::OnFileImportChannels() {
     // One step: the whole image is replaced by the previewed one.
     if (!(preview.result().image == doc.image())) {
         doc.image() = preview.result().image;
-        doc.SetModifiedFlag();
+        doc.EndStep(lang::IDS_STEP_IMPORT);
     }
     doc.UpdateAllViews();
 }

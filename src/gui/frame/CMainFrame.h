@@ -48,6 +48,8 @@ public:
     // "COM%d" in the first status-bar pane; its tool tip shows the device path.
     void ShowPortInStatusBar(int port);
     QString portPaneText() const;
+    // The message the status bar shows now (what a commit or paste adjusted); empty when none.
+    QString statusMessageText() const;
 
     // Tool tip of a toolbar command: "IDS_TIP_<id>" cut to 19 characters; empty for id 0.
     QString ToolTipText(int commandId) const;
@@ -109,6 +111,14 @@ private:
     void onHelp();
     void onCheckConnection();
     void onAbout();
+    // Edit: Undo (false) or Redo (true) of the document's last step; an edit still open in the
+    // table is ended first, so it is the step taken back.
+    void onUndo(bool redo);
+    // The Undo and Redo entries name the step they take back or redo.
+    void updateUndoTexts();
+    // The undo stack, the table's context menu and the status messages wired to the window.
+    void connectEditCommands();
+    void showTableMenu(const QPoint& at);
 
     COrvikApp& app;
     COrvikDoc& doc;

@@ -884,6 +884,10 @@ bool CGridCtrl::event(QEvent* e) {
             return true;
         }
         if (IsStandardEditingKey(k)) {
+            if (editingKeyHandler && editingKeyHandler(k)) {
+                e->accept();
+                return true;
+            }
             // The grid only shows text: copy puts the focus cell's text on the clipboard, the
             // other editing keys change nothing.
             if (k->matches(QKeySequence::Copy) && isValid(focus.row, focus.col))

@@ -8,6 +8,7 @@
 #include <QMetaType>
 #include <QString>
 
+#include <functional>
 #include <unordered_set>
 #include <vector>
 
@@ -131,6 +132,10 @@ public:
     bool editorActive = false;
     // While cleared, selecting does nothing.
     bool selectionEnabled = true;
+    // The owner's handler of the standard editing keys pressed in the grid; true when it took
+    // the key. Without one, or when it declines, copy puts the focus cell's text on the
+    // clipboard and the other keys do nothing.
+    std::function<bool(const QKeyEvent*)> editingKeyHandler;
 
     void setControlId(int id) { ctrlId = id; }
     int controlId() const { return ctrlId; }

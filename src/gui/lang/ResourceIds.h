@@ -89,6 +89,8 @@ inline constexpr int ID_EDIT_COPY = 57634;
 inline constexpr int ID_EDIT_CUT = 57635;
 inline constexpr int ID_EDIT_PASTE = 57637;
 inline constexpr int ID_EDIT_UNDO = 57643;
+inline constexpr int ID_EDIT_REDO = 57644;
+inline constexpr int ID_EDIT_CLEAR = 57632; // Edit > Delete
 inline constexpr int ID_APP_ABOUT = 57664;
 inline constexpr int ID_APP_EXIT = 57665;
 inline constexpr int ID_NEXT_PANE = 57680;
@@ -107,6 +109,10 @@ inline constexpr int ID_HELP_REPORT = 32795;
 // File > Compare with... and File > Open Backup...
 inline constexpr int ID_FILE_COMPARE = 32796;
 inline constexpr int ID_FILE_OPEN_BACKUP = 32797;
+// Edit > Insert Empty Channel, Move Up, Move Down.
+inline constexpr int ID_EDIT_INSERT_CHANNEL = 32800;
+inline constexpr int ID_EDIT_MOVE_UP = 32801;
+inline constexpr int ID_EDIT_MOVE_DOWN = 32802;
 
 inline constexpr int RecentFileCount = 4;
 

@@ -273,6 +273,8 @@ void CTransferDlg::finished(const TransferOutcome& outcome) {
         break;
     case TransferState::ReadDone: {
         std::memcpy(app.document()->image().data(), transfer.image().data(), RadioImage::Size);
+        // Undoable, and leaving the modified flag as it was.
+        app.document()->EndStep(lang::IDS_STEP_READ, false);
         app.RefreshLanguage();
         done(QDialog::Accepted);
         // A backup that could not be stored does not fail the read.

@@ -1,7 +1,9 @@
 #include "gui/views/COrvikView.h"
 
 #include "core/lang/LangCatalog.h"
+#include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
+#include "core/model/ChannelCsv.h"
 #include "core/model/Codecs.h"
 #include "core/profile/AppPaths.h"
 #include "gui/app/COrvikDoc.h"
@@ -26,9 +28,12 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <limits>
@@ -243,6 +248,13 @@ void COrvikView::buildForm() {
     connect(toneList, &ToneList::focusLost, this, &COrvikView::onToneListFocusLost);
     connect(optionList, &OptionList::focusLost, this, &COrvikView::onOptionListFocusLost);
     connect(optionList, &QComboBox::currentIndexChanged, this, &COrvikView::onOptionChosen);
+    for (auto* editor :
+         {static_cast<InPlaceList*>(toneList), static_cast<InPlaceList*>(optionList)})
+        connect(editor, &InPlaceList::moveRequested, this,
+                [this](EditorMove move) { pendingMove = move; });
+    connect(freqEdit, &FreqEdit::moveRequested, this,
+            [this](EditorMove move) { pendingMove = move; });
+    channelGrid->editingKeyHandler = [this](const QKeyEvent* key) { return onEditingKey(key); };
 }
 
 // ---- life ------------------------------------------------------------------------------
@@ -494,7 +506,7 @@ void COrvikView::onCheckClicked(int id) {
     default:
         return;
     }
-    doc.SetModifiedFlag();
+    doc.EndStep(lang::IDS_STEP_SETTING);
 }
 
 void COrvikView::onListChanged(int id, int position) {
@@ -529,7 +541,7 @@ void COrvikView::onListChanged(int id, int position) {
     default:
         return;
     }
-    doc.SetModifiedFlag();
+    doc.EndStep(lang::IDS_STEP_SETTING);
 }
 
 void COrvikView::onBandChanged(int position) {
@@ -543,13 +555,13 @@ void COrvikView::onBandChanged(int position) {
         return;
     }
     ChangeBand(doc.header(), doc.image(), doc.limits(), position);
-    doc.SetModifiedFlag();
+    doc.EndStep(lang::IDS_STEP_BAND);
     doc.UpdateAllViews();
 }
 
 void COrvikView::onDtmfFocusLost() {
     if (CommitDtmf(doc.image(), toStd(dtmfEdit->text())))
-        doc.SetModifiedFlag();
+        doc.EndStep(lang::IDS_STEP_SETTING);
 }
 
 // ---- channel table ---------------------------------------------------------------------
@@ -599,6 +611,8 @@ void COrvikView::FillChannelTable() {
         grid.SetRowHeight(0, kHeaderHeight);
         for (int r = 1; r < kRows; ++r)
             grid.SetRowHeight(r, kRowHeight);
+        // Channels are selected as rows (a click on the channel number) for the Edit commands.
+        grid.selectionEnabled = true;
     }
     grid.SetRedraw(false, false);
 
@@ -690,6 +704,7 @@ void COrvikView::OnBeginEdit(const GridNotify& record) {
         return;
     // A second request while an edit is open ends that edit first, as a focus loss would.
     endOpenEdit();
+    pendingMove.reset();
 
     const QRect cell(formWidget->mapFromGlobal(record.rect.topLeft()), record.rect.size());
     const QString cellText = record.item.text;
@@ -787,10 +802,14 @@ void COrvikView::onFreqEditFocusLost() {
     const int n = editRow;
     const bool receive = editColumn == ColRxFreq;
     channelGrid->editorActive = false;
-    if (CommitFrequency(doc.image(), doc.limits(), n, receive, toStd(freqEdit->text())))
-        doc.SetModifiedFlag();
+    CommitNote note;
+    const bool modified =
+        CommitFrequencyNoted(doc.image(), doc.limits(), n, receive, toStd(freqEdit->text()), note);
+    doc.EndStep(lang::IDS_STEP_CELL, modified);
     hideControl(freqEdit);
     RefreshChannelRow(n);
+    reportAdjusted(n, receive ? ColRxFreq : ColTxFreq, note);
+    moveFocusAfterEdit(n, receive ? ColRxFreq : ColTxFreq);
 }
 
 void COrvikView::onToneListFocusLost() {
@@ -804,14 +823,15 @@ void COrvikView::onToneListFocusLost() {
     // the tone keeps its value.
     if (toneList->currentIndex() >= 0) {
         const CellTexts texts = cellTexts();
-        if (CommitTone(doc.image(), n, receive, toStd(toneList->currentText()), texts.off))
-            doc.SetModifiedFlag();
+        doc.EndStep(lang::IDS_STEP_CELL,
+                    CommitTone(doc.image(), n, receive, toStd(toneList->currentText()), texts.off));
         writeCell(n, receive ? ColRxTone : ColTxTone, texts);
         if (receive)
             writeCell(n, ColTxTone, texts);
         channelGrid->RedrawRow(n);
     }
     hideControl(toneList);
+    moveFocusAfterEdit(n, receive ? ColRxTone : ColTxTone);
 }
 
 void COrvikView::onOptionChosen(int position) {
@@ -820,7 +840,7 @@ void COrvikView::onOptionChosen(int position) {
     if (SelectOption(doc.image(), editRow, editColumn, position)) {
         writeCell(editRow, editColumn, cellTexts());
         channelGrid->RedrawCell(editRow, editColumn);
-        doc.SetModifiedFlag();
+        doc.EndStep(lang::IDS_STEP_CELL);
     }
 }
 
@@ -830,6 +850,257 @@ void COrvikView::onOptionListFocusLost() {
     activeEditor = Editor::None;
     channelGrid->editorActive = false;
     hideControl(optionList);
+    moveFocusAfterEdit(editRow, editColumn);
+}
+
+// ---- after an edit ---------------------------------------------------------------------
+
+void COrvikView::moveFocusAfterEdit(int n, int column) {
+    const std::optional<EditorMove> move = pendingMove;
+    pendingMove.reset();
+    if (!move)
+        return;
+    int row = n;
+    int col = column;
+    if (*move == EditorMove::Down) {
+        row = std::min(n + 1, ChannelCount);
+    } else {
+        // The next (or previous) editable cell along the rows.
+        const int step = *move == EditorMove::Next ? 1 : -1;
+        for (int k = (n - 1) * 9 + (column - 1) + step; k >= 0 && k < ChannelCount * 9; k += step) {
+            const int r = k / 9 + 1;
+            const int c = k % 9 + 1;
+            if (!isCellReadOnly(doc.image(), r, c)) {
+                row = r;
+                col = c;
+                break;
+            }
+        }
+    }
+    channelGrid->SetFocusCell(row, col);
+    channelGrid->SetSelectedRange(row, col, row, col);
+    channelGrid->ensureVisible(row, col);
+}
+
+void COrvikView::reportAdjusted(int n, int column, const CommitNote& note) {
+    if (note.what == Adjustment::None)
+        return;
+    const auto lookup = [this](std::string_view key) { return catalog.text(key); };
+    emit statusMessage(QString::fromStdString(CommitNoteText(note, lookup)));
+    flashCell(n, column);
+}
+
+void COrvikView::flashCell(int n, int column) {
+    // A short highlight; the cell's own colour comes back by itself.
+    channelGrid->SetItemBkColour(n, column, 0x0080E0FF); // light amber, as 0x00BBGGRR
+    channelGrid->RedrawCell(n, column);
+    QPointer<CGridCtrl> grid = channelGrid;
+    QTimer::singleShot(1200, this, [grid, n, column] {
+        if (!grid)
+            return;
+        grid->SetItemBkColour(n, column, kGridDefaultColour);
+        grid->RedrawCell(n, column);
+    });
+}
+
+// ---- channels as rows ------------------------------------------------------------------
+
+std::vector<int> COrvikView::selectedChannels() const {
+    std::vector<int> rows;
+    for (int n = 1; n <= ChannelCount; ++n) {
+        bool whole = true;
+        for (int c = ColRxFreq; c < ChannelColumnCount && whole; ++c)
+            whole = channelGrid->isCellSelected(n, c);
+        if (whole)
+            rows.push_back(n);
+    }
+    return rows;
+}
+
+int COrvikView::currentChannel() const {
+    const CellId focus = channelGrid->GetFocusCell();
+    if (focus.row >= 1 && focus.row <= ChannelCount)
+        return focus.row;
+    const std::vector<int> rows = selectedChannels();
+    return rows.empty() ? 0 : rows.front();
+}
+
+bool COrvikView::onEditingKey(const QKeyEvent* key) {
+    if (key->matches(QKeySequence::Copy)) {
+        CopySelection();
+    } else if (key->matches(QKeySequence::Cut)) {
+        CutSelection();
+    } else if (key->matches(QKeySequence::Paste)) {
+        PasteClipboard();
+    } else if (key->matches(QKeySequence::Delete)) {
+        DeleteSelection();
+    } else if (key->matches(QKeySequence::Undo)) {
+        doc.undoStack()->undo();
+    } else if (key->matches(QKeySequence::Redo)) {
+        doc.undoStack()->redo();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void COrvikView::CopySelection() {
+    endOpenEdit();
+    const std::vector<int> rows = selectedChannels();
+    if (!rows.empty()) {
+        QGuiApplication::clipboard()->setText(
+            QString::fromStdString(ChannelsClipboardText(doc.image(), rows)));
+        return;
+    }
+    const CellId focus = channelGrid->GetFocusCell();
+    if (channelGrid->isValid(focus.row, focus.col))
+        QGuiApplication::clipboard()->setText(channelGrid->GetItemText(focus.row, focus.col));
+}
+
+void COrvikView::CutSelection() {
+    CopySelection();
+    const std::vector<int> rows = selectedChannels();
+    if (rows.empty()) {
+        const CellId focus = channelGrid->GetFocusCell();
+        commitCellText(focus.row, focus.col, {}, lang::IDS_STEP_CUT);
+        return;
+    }
+    RadioImage changed = doc.image();
+    for (int n : rows)
+        ClearChannel(changed, doc.limits(), n);
+    applyChannelChange(changed, lang::IDS_STEP_CUT);
+}
+
+void COrvikView::DeleteSelection() {
+    endOpenEdit();
+    const std::vector<int> rows = selectedChannels();
+    if (rows.empty()) {
+        const CellId focus = channelGrid->GetFocusCell();
+        commitCellText(focus.row, focus.col, {}, lang::IDS_STEP_DELETE);
+        return;
+    }
+    RadioImage changed = doc.image();
+    for (int n : rows)
+        ClearChannel(changed, doc.limits(), n);
+    applyChannelChange(changed, lang::IDS_STEP_DELETE);
+}
+
+bool COrvikView::commitCellText(int n, int column, const std::string& text, const char* stepKey) {
+    if (n < 1 || n > ChannelCount || isCellReadOnly(doc.image(), n, column))
+        return false;
+    RadioImage& image = doc.image();
+    CommitNote note;
+    bool modified = false;
+    switch (column) {
+    case ColRxFreq:
+    case ColTxFreq:
+        modified = CommitFrequencyNoted(image, doc.limits(), n, column == ColRxFreq, text, note);
+        break;
+    case ColRxTone:
+    case ColTxTone:
+        modified = CommitToneNoted(image, n, column == ColRxTone, text, cellTexts().off, note);
+        break;
+    default: {
+        // An option cell takes one of its two words; an empty value leaves it as it is.
+        const QString value = QString::fromStdString(text).trimmed();
+        for (int p = 0; p < 2; ++p)
+            if (!value.isEmpty() &&
+                value.compare(LangText(catalog, kOptionKeys[column][p]), Qt::CaseInsensitive) == 0)
+                modified = SelectOption(image, n, column, p);
+        break;
+    }
+    }
+    doc.EndStep(stepKey, modified);
+    RefreshChannelRow(n);
+    reportAdjusted(n, column, note);
+    return true;
+}
+
+void COrvikView::applyChannelChange(const RadioImage& changed, const char* stepKey) {
+    if (changed == doc.image())
+        return;
+    doc.image() = changed;
+    doc.EndStep(stepKey);
+    for (int n = 1; n <= ChannelCount; ++n)
+        RefreshChannelRow(n);
+}
+
+void COrvikView::PasteClipboard() {
+    endOpenEdit();
+    const std::string text = toStd(QGuiApplication::clipboard()->text());
+    const int first = currentChannel();
+    if (first == 0 || text.empty())
+        return;
+    CsvImportOptions options;
+    options.renumber = true;
+    options.firstChannel = first;
+    options.separator = '\t';
+    CsvImportResult result = ImportChannelsCsv(doc.image(), doc.limits(), text, options);
+    if (!result.usable && text.find('\t') == std::string::npos) {
+        options.separator = ','; // a CSV file's lines
+        result = ImportChannelsCsv(doc.image(), doc.limits(), text, options);
+    }
+    if (!result.usable) {
+        // One value: into the focus cell as if typed.
+        const CellId focus = channelGrid->GetFocusCell();
+        std::string value = text;
+        while (!value.empty() && (value.back() == '\n' || value.back() == '\r'))
+            value.pop_back();
+        if (value.find_first_of("\t\r\n") == std::string::npos && focus.col >= ColRxFreq &&
+            commitCellText(focus.row, focus.col, value, lang::IDS_STEP_PASTE))
+            return;
+        emit statusMessage(LangText(catalog, lang::IDS_PASTE_NOTHING));
+        return;
+    }
+    applyChannelChange(result.image, lang::IDS_STEP_PASTE);
+    if (!result.notes.empty()) {
+        const auto lookup = [this](std::string_view key) { return catalog.text(key); };
+        QString message = QString::fromStdString(CsvNoteText(result.notes.front(), lookup));
+        if (result.notes.size() > 1)
+            message = LangText(catalog, lang::IDS_ADJ_MORE)
+                          .replace(QStringLiteral("%2"), QString::number(result.notes.size() - 1))
+                          .replace(QStringLiteral("%1"), message);
+        emit statusMessage(message);
+        for (const CsvImportNote& note : result.notes)
+            if (note.channel > 0)
+                flashCell(note.channel, ColRxFreq);
+    }
+}
+
+void COrvikView::InsertChannel() {
+    endOpenEdit();
+    const int n = currentChannel();
+    if (n == 0)
+        return;
+    if (!doc.image().isRxEmpty(ChannelCount) &&
+        ShowMessageBox(this, LangText(catalog, lang::IDS_CONFIRM_INSERT),
+                       LangText(catalog, "IDS_CONFIRM"), MsgButtons::OkCancel,
+                       MsgIcon::Exclamation) != MsgOk)
+        return;
+    RadioImage changed = doc.image();
+    orvik::InsertEmptyChannel(changed, doc.limits(), n);
+    applyChannelChange(changed, lang::IDS_STEP_INSERT);
+}
+
+void COrvikView::MoveSelection(int delta) {
+    endOpenEdit();
+    std::vector<int> rows = selectedChannels();
+    if (rows.empty() && currentChannel() > 0)
+        rows.push_back(currentChannel());
+    if (rows.empty())
+        return;
+    // The block from the first to the last selected channel moves as one.
+    const int first = rows.front();
+    const int last = rows.back();
+    RadioImage changed = doc.image();
+    if (!MoveChannels(changed, first, last, delta))
+        return;
+    const CellId focus = channelGrid->GetFocusCell();
+    applyChannelChange(changed, lang::IDS_STEP_MOVE);
+    // The selection and the focus go with the channels.
+    channelGrid->SetSelectedRange(first + delta, ColRxFreq, last + delta, ChannelColumnCount - 1);
+    if (focus.row >= first && focus.row <= last)
+        channelGrid->SetFocusCell(focus.row + delta, focus.col);
 }
 
 // ---- printing --------------------------------------------------------------------------

@@ -5,11 +5,13 @@
 // only displays text; its cells are edited by three in-place editors laid over the cell.
 
 #include "core/model/EditRules.h"
+#include "gui/views/InPlaceEditor.h"
 
 #include <QRect>
 #include <QScrollArea>
 
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -93,6 +95,35 @@ public:
     // Recomputes the read-only states of row n (1..16) and rewrites its nine data cells.
     void RefreshChannelRow(int n);
 
+    // ---- channels as rows (Edit menu, context menu, editing keys of the table)
+    // The channels the Edit commands work on: the rows whose cells are all selected, in order;
+    // empty when the selection is a single cell or none (then the focus cell is meant).
+    std::vector<int> selectedChannels() const;
+    // The focus cell's channel, else the first selected row's; 0 when none.
+    int currentChannel() const;
+    // Copy: the selected channels as tab-separated text with a header line; without whole
+    // rows, the focus cell's text.
+    void CopySelection();
+    // Cut: copy, then the selected channels (or the focus cell) cleared.
+    void CutSelection();
+    // Paste: channel rows from the focus channel down, each through the commit rules, what was
+    // adjusted reported once; a single value goes into the focus cell as if typed.
+    void PasteClipboard();
+    // Delete: the selected channels cleared, or the focus cell cleared as typing an empty
+    // value would.
+    void DeleteSelection();
+    // Insert an empty channel at the current one; the channels below move down and channel
+    // 16 drops off (asked first when it is in use).
+    void InsertChannel();
+    // Moves the selected channels (or the current one) one place up (-1) or down (+1).
+    void MoveSelection(int delta);
+    // Whether the Edit commands have something to work on now.
+    bool hasCurrentChannel() const { return currentChannel() > 0; }
+
+signals:
+    // A short message for the status bar: what a commit or paste adjusted.
+    void statusMessage(const QString& text);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -135,6 +166,17 @@ private:
     void onToneListFocusLost();
     void onOptionChosen(int position);
     void onOptionListFocusLost();
+    bool onEditingKey(const QKeyEvent* key);
+    // After a commit ended by Enter or Tab: the grid's focus moves on from row n, column c.
+    void moveFocusAfterEdit(int n, int column);
+    // Reports an adjusted commit in the status bar and flashes the cell.
+    void reportAdjusted(int n, int column, const CommitNote& note);
+    void flashCell(int n, int column);
+    // A cell's value replaced by `text` through the commit rules, as the step `stepKey`; false
+    // when the cell takes no text (read-only, the channel column).
+    bool commitCellText(int n, int column, const std::string& text, const char* stepKey);
+    // Replaces the image by one computed from it, as one step.
+    void applyChannelChange(const RadioImage& changed, const char* stepKey);
     // Hides and disables the three editors; an edit still open ends without being stored.
     void hideEditors();
     void showEditor(QWidget* editor, const QRect& cellInForm);
@@ -165,6 +207,7 @@ private:
     QComboBox* fmFreqList = nullptr;
     CheckBinding checks[6]{};
     Editor activeEditor = Editor::None;
+    std::optional<EditorMove> pendingMove; // the key that ends the edit now open
     std::unique_ptr<ChannelPrinter> printer;
 };
 

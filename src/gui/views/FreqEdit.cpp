@@ -17,6 +17,23 @@ bool FreqEdit::acceptsChar(QChar c, const QString& current) {
     return c == QLatin1Char('.') && !current.contains(QLatin1Char('.'));
 }
 
+bool FreqEdit::event(QEvent* event) {
+    // Tab ends the edit like Enter and moves on along the row.
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            !(key->modifiers() & Qt::ControlModifier)) {
+            const bool back =
+                key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+            emit moveRequested(back ? EditorMove::Previous : EditorMove::Next);
+            if (QWidget* owner = ownerWindow(this))
+                owner->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
+}
+
 void FreqEdit::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Escape:
@@ -24,6 +41,8 @@ void FreqEdit::keyPressEvent(QKeyEvent* event) {
         [[fallthrough]];
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        if (event->key() != Qt::Key_Escape)
+            emit moveRequested(EditorMove::Down);
         if (QWidget* owner = ownerWindow(this))
             owner->setFocus(Qt::OtherFocusReason);
         event->accept();
@@ -36,6 +55,13 @@ void FreqEdit::keyPressEvent(QKeyEvent* event) {
     }
     const QString typed = event->text();
     const bool command = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+    // A decimal comma is typed as the point it means.
+    if (!command && typed == QStringLiteral(",")) {
+        if (acceptsChar(QLatin1Char('.'), text()))
+            insert(QStringLiteral("."));
+        event->accept();
+        return;
+    }
     if (!command && !typed.isEmpty() && typed.front().isPrint()) {
         QString current = text();
         for (QChar c : typed) {

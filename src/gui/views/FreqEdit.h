@@ -23,8 +23,11 @@ public:
 
 signals:
     void focusLost();
+    // Enter or Tab is about to end the edit: where the table's focus goes next.
+    void moveRequested(orvik::EditorMove move);
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 };

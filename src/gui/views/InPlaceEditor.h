@@ -20,6 +20,10 @@ private:
     QPointer<QWidget> ownerWidget;
 };
 
+// Where the table's focus goes after an edit ended by a key: Enter moves one row down (the
+// spreadsheet habit), Tab and Shift+Tab to the next or previous editable column.
+enum class EditorMove { Down, Next, Previous };
+
 // A focus loss that ends an edit. Opening a popup (the editor's own drop-down list, a menu)
 // leaves the editor in charge, so it does not count.
 inline bool EndsEdit(const QFocusEvent* event) {

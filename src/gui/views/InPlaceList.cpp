@@ -26,6 +26,23 @@ int InPlaceList::selectPrefix(const QString& text) {
     return found;
 }
 
+bool InPlaceList::event(QEvent* event) {
+    // Tab ends the edit like Enter and moves on along the row.
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            !(key->modifiers() & Qt::ControlModifier)) {
+            const bool back =
+                key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+            emit moveRequested(back ? EditorMove::Previous : EditorMove::Next);
+            if (QWidget* owner = ownerWindow(this))
+                owner->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
+    return QComboBox::event(event);
+}
+
 void InPlaceList::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Escape:
@@ -33,6 +50,8 @@ void InPlaceList::keyPressEvent(QKeyEvent* event) {
         [[fallthrough]];
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        if (event->key() != Qt::Key_Escape)
+            emit moveRequested(EditorMove::Down);
         if (QWidget* owner = ownerWindow(this))
             owner->setFocus(Qt::OtherFocusReason);
         event->accept();

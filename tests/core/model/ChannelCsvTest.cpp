@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 using namespace orvik;
 
 namespace {
@@ -275,4 +278,42 @@ TEST(ChannelCsv, FileWithoutLocationOrFrequencyIsNotUsable) {
         EXPECT_EQ(CsvNoteText(r.notes[0], english).substr(0, 36),
                   "The file has no header line with the");
     }
+}
+
+TEST(ChannelClipboard, RowsGoFromTheFirstChannelDownAndComeBackAlike) {
+    Doc from;
+    from.set(2, "145.5", "145.5", "88.5", "88.5", 0xEB);
+    from.set(3, "440.1", "445.1", "D023N", "D754I", 0xE0);
+    from.set(9, "150", "150", "", "", 0xEB);
+    const std::string text = ChannelsClipboardText(from.image, {2, 3, 4});
+    EXPECT_EQ(text.find(','), std::string::npos);             // tabs only
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3); // header, 2 and 3 (4 is empty)
+
+    Doc to;
+    CsvImportOptions options;
+    options.separator = '\t';
+    options.renumber = true;
+    options.firstChannel = 15;
+    const CsvImportResult r = ImportChannelsCsv(to.image, to.limits, text, options);
+    ASSERT_TRUE(r.usable);
+    EXPECT_EQ(r.imported, (std::vector<int>{15, 16}));
+    EXPECT_TRUE(r.notes.empty());
+    // Every cell of the table alike (bits the table does not show are not carried).
+    auto same = [](const RadioImage& a, int n, const RadioImage& b, int m) {
+        const CellTexts t{"Off", "Yes", "No", "Wide", "Narrow", "High", "Low"};
+        for (int c = 1; c < ChannelColumnCount; ++c)
+            if (channelCellText(a, n, c, t) != channelCellText(b, m, c, t))
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(same(r.image, 15, from.image, 2));
+    EXPECT_TRUE(same(r.image, 16, from.image, 3));
+
+    // A block that runs past channel 16 or needs adjusting is noted, not dropped silently.
+    options.firstChannel = 16;
+    Doc narrow(2); // 400-470 MHz: 145.5 is clamped
+    const CsvImportResult r2 = ImportChannelsCsv(narrow.image, narrow.limits, text, options);
+    ASSERT_EQ(r2.notes.size(), 2u);
+    EXPECT_EQ(r2.notes[0].what, CsvNote::RxClamped);
+    EXPECT_EQ(r2.notes[1].what, CsvNote::NoChannelLeft);
 }

@@ -242,3 +242,121 @@ TEST(ChannelCells, ReadOnlyTable) {
     EXPECT_TRUE(isCellReadOnly(d.image, 1, 10));
     EXPECT_EQ(d.cell(12, 0), "12");
 }
+
+namespace {
+
+// The reason texts with their placeholders, as a language file gives them.
+std::string reasonTemplate(std::string_view key) {
+    return std::string(key) + ":%1|%2|%3";
+}
+
+} // namespace
+
+TEST(CommitFrequencyNoted, ReportsWhatWasAdjustedAndStoresWhatTheRuleStores) {
+    struct Row {
+        const char* typed;
+        Adjustment what;
+        const char* stored; // the receive frequency afterwards ("" when empty)
+        const char* reason;
+    };
+    // Band 400-470 MHz; channel 1 starts at 435.00000.
+    const Row rows[] = {
+        {"445.125", Adjustment::None, "445.12500", ""},
+        {"445,125", Adjustment::None, "445.12500", ""}, // decimal comma read as a point
+        {" 445.1 ", Adjustment::None, "445.10000", ""},
+        {"145.5", Adjustment::BelowBand, "400.00000", "IDS_ADJ_BELOW:145.5|400.00000|400-470 MHz"},
+        {"600", Adjustment::AboveBand, "470.00000", "IDS_ADJ_ABOVE:600|470.00000|400-470 MHz"},
+        {"445.1234", Adjustment::Raster, "445.12500", "IDS_ADJ_RASTER:445.1234|445.12500|"},
+        {"445.125001", Adjustment::Raster, "445.12500", "IDS_ADJ_RASTER:445.125001|445.12500|"},
+        {"abc", Adjustment::NotAFrequency, "435.00000", "IDS_ADJ_NOT_FREQ:abc||"},
+        {".", Adjustment::NotAFrequency, "435.00000", "IDS_ADJ_NOT_FREQ:.||"},
+        {"4.4.5", Adjustment::NotAFrequency, "435.00000", "IDS_ADJ_NOT_FREQ:4.4.5||"},
+        {"-440", Adjustment::NotAFrequency, "435.00000", "IDS_ADJ_NOT_FREQ:-440||"},
+        {"", Adjustment::None, "", ""},
+    };
+    for (const Row& r : rows) {
+        Doc d;
+        CommitFrequency(d.image, d.limits, 1, true, "435");
+        RadioImage plain = d.image;
+        CommitNote note;
+        const bool modified = CommitFrequencyNoted(d.image, d.limits, 1, true, r.typed, note);
+        EXPECT_EQ(note.what, r.what) << r.typed;
+        EXPECT_EQ(d.cell(1, 1), r.stored) << r.typed;
+        EXPECT_EQ(CommitNoteText(note, reasonTemplate), r.reason) << r.typed;
+        if (r.what != Adjustment::NotAFrequency &&
+            std::string(r.typed).find_first_of(", ") == std::string::npos) {
+            // Apart from the reading of a comma and blanks, the stored image is the plain rule's.
+            EXPECT_EQ(CommitFrequency(plain, d.limits, 1, true, r.typed), modified) << r.typed;
+            EXPECT_TRUE(plain == d.image) << r.typed;
+        }
+        if (r.what == Adjustment::NotAFrequency) {
+            EXPECT_FALSE(modified);
+        }
+    }
+    Doc wide(3); // 136-174 MHz
+    CommitNote note;
+    CommitFrequencyNoted(wide.image, wide.limits, 1, true, "100", note);
+    EXPECT_EQ(note.band, "136-174 MHz");
+}
+
+TEST(CommitToneNoted, ReportsToneTextsTheListDoesNotHold) {
+    struct Row {
+        const char* typed;
+        Adjustment what;
+        const char* stored;
+    };
+    const Row rows[] = {
+        {"67.0", Adjustment::None, "67.0"},
+        {"67", Adjustment::None, "67.0"},
+        {"d023n", Adjustment::None, "D023N"},
+        {"Off", Adjustment::None, "Off"},
+        {"", Adjustment::None, "Off"},
+        {"xyz", Adjustment::ToneUnknown, "Off"},
+        {"101.3", Adjustment::ToneNotListed, "101.3"},
+        {"300", Adjustment::ToneChanged, "254.1"},
+    };
+    for (const Row& r : rows) {
+        Doc d;
+        CommitFrequency(d.image, d.limits, 1, true, "435");
+        RadioImage plain = d.image;
+        CommitNote note;
+        CommitToneNoted(d.image, 1, true, r.typed, "Off", note);
+        CommitTone(plain, 1, true, r.typed, "Off");
+        EXPECT_EQ(note.what, r.what) << r.typed;
+        EXPECT_EQ(d.cell(1, 2), r.stored) << r.typed;
+        EXPECT_TRUE(plain == d.image) << r.typed;
+    }
+}
+
+TEST(ChannelRows, ClearInsertAndMove) {
+    Doc d;
+    for (int n = 1; n <= ChannelCount; ++n)
+        CommitFrequency(d.image, d.limits, n, true, std::to_string(400 + n));
+    SelectOption(d.image, 3, ColNarrow, 1);
+    const RadioImage start = d.image;
+
+    InsertEmptyChannel(d.image, d.limits, 3);
+    EXPECT_EQ(d.cell(2, 1), "402.00000");
+    EXPECT_EQ(d.cell(3, 1), "");
+    EXPECT_EQ(d.cell(4, 1), "403.00000");
+    EXPECT_EQ(d.cell(4, 6), "Narrow");     // the whole record moved
+    EXPECT_EQ(d.cell(16, 1), "415.00000"); // 416 dropped off
+    EXPECT_EQ(d.cell(3, 6), "");
+    CommitFrequency(d.image, d.limits, 3, true, "450");
+    EXPECT_EQ(d.cell(3, 6), "Wide"); // an empty channel with the default flags
+
+    d.image = start;
+    EXPECT_TRUE(MoveChannels(d.image, 2, 3, -1));
+    EXPECT_EQ(d.cell(1, 1), "402.00000");
+    EXPECT_EQ(d.cell(2, 1), "403.00000");
+    EXPECT_EQ(d.cell(3, 1), "401.00000");
+    EXPECT_TRUE(MoveChannels(d.image, 1, 2, 1));
+    EXPECT_TRUE(d.image == start);
+    EXPECT_FALSE(MoveChannels(d.image, 1, 2, -1));
+    EXPECT_FALSE(MoveChannels(d.image, 16, 16, 1));
+    EXPECT_TRUE(d.image == start);
+
+    EXPECT_TRUE(ClearChannel(d.image, d.limits, 5));
+    EXPECT_EQ(d.cell(5, 1), "");
+    EXPECT_FALSE(ClearChannel(d.image, d.limits, 5));
+}

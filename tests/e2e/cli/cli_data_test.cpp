@@ -242,7 +242,7 @@ TEST_F(CliData, EditKeepsTheFilesOwnHeaderUnlessTheBandChanges) {
     EXPECT_EQ(now.substr(0, 48), original.substr(0, 48));
     EXPECT_EQ(now.size(), DataFileSize);
 
-    r = cli({"edit", "v.735", "--band", "0"});
+    r = cli({"edit", "v.735", "--band", "0", "--yes"}); // its channels are cleared
     EXPECT_EQ(r.out, "modified\n");
     now = test::ReadWholeFile(root + "/v.735");
     EXPECT_EQ(now.substr(0, 32), DataFileHeaderText);
@@ -339,4 +339,111 @@ TEST_F(CliData, ShowUsesTheLanguageOfSettingIni) {
                                     "/chinese.lang\n"))
         << r.err;
     EXPECT_EQ(r.err.find(notice), r.err.rfind(notice));
+}
+
+TEST_F(CliData, EditTakesOptionsAndSettingsByNameAndRefusesValuesOutOfRange) {
+    ASSERT_EQ(cli({"new", "f.735"}).code, 0);
+    ASSERT_EQ(cli({"edit", "f.735", "--channel", "1", "--rx", "435"}).code, 0);
+    CliRun r = cli({"edit",        "f.735",
+                    "--channel",   "1",
+                    "--scan-add",  "no",
+                    "--bandwidth", "narrow",
+                    "--power",     "low",
+                    "--busy-lock", "yes",
+                    "--scrambler", "yes",
+                    "--set",       "timeOutTimer=180s",
+                    "--set",       "squelchLevel=5",
+                    "--set",       "beep=yes",
+                    "--set",       "batterySave=off"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::string j = json("f.735");
+    EXPECT_TRUE(contains(channelJson(j, 1), "\"optionCol5Off\":1,\"narrow\":1,\"highPower\":0,"
+                                            "\"optionCol8Off\":0,\"optionCol9Off\":0"))
+        << j;
+    EXPECT_TRUE(contains(j, "\"beep\":1,\"batterySave\":0,\"squelchLevel\":5")) << j;
+    EXPECT_TRUE(contains(j, "\"timeOutTimer\":6")) << j;
+
+    // --option takes the words too; the words are the column's, not the list position.
+    r = cli({"edit", "f.735", "--channel", "1", "--option", "5=yes", "--option", "6=wide",
+             "--option", "7=HIGH", "--option", "8=no", "--option", "9=1", "--set",
+             "timeOutTimer=off"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    j = json("f.735");
+    EXPECT_TRUE(contains(channelJson(j, 1), "\"optionCol5Off\":0,\"narrow\":0,\"highPower\":1,"
+                                            "\"optionCol8Off\":1,\"optionCol9Off\":1"))
+        << j;
+    EXPECT_TRUE(contains(j, "\"timeOutTimer\":0")) << j;
+
+    const std::string before = test::ReadWholeFile(root + "/f.735");
+    const std::vector<std::pair<std::vector<std::string>, const char*>> refused = {
+        {{"--set", "squelchLevel=12"}, "0 to 9"},
+        {{"--set", "timeOutTimer=400s"}, "300s"},
+        {{"--set", "timeOutTimer=45s"}, "steps of 30s"},
+        {{"--set", "voxLevel=5"}, "0 to 4"},
+        {{"--set", "beep=maybe"}, "yes or no"},
+        {{"--channel", "1", "--power", "medium"}, "low or high"},
+        {{"--channel", "1", "--option", "6=yes"}, "wide/narrow"},
+    };
+    for (const auto& [args, mentions] : refused) {
+        std::vector<std::string> all{"edit", "f.735"};
+        all.insert(all.end(), args.begin(), args.end());
+        r = cli(all);
+        EXPECT_EQ(r.code, 64) << args.back();
+        EXPECT_TRUE(contains(r.err, mentions)) << r.err;
+    }
+    EXPECT_EQ(test::ReadWholeFile(root + "/f.735"), before);
+}
+
+TEST_F(CliData, EditReportsAdjustedValuesAndStrictRefusesThem) {
+    ASSERT_EQ(cli({"new", "f.735"}).code, 0); // 400-470 MHz
+    const std::string empty = test::ReadWholeFile(root + "/f.735");
+
+    // A value that is no frequency is never silent success, and nothing is saved.
+    CliRun r = cli({"edit", "f.735", "--channel", "1", "--rx", "abc"});
+    EXPECT_EQ(r.code, 65);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(contains(r.err, "abc is not a frequency")) << r.err;
+    EXPECT_EQ(test::ReadWholeFile(root + "/f.735"), empty);
+
+    // --strict: an adjusted value is an error and nothing is saved, also the other edits.
+    r = cli({"edit", "f.735", "--strict", "--set", "beep=1", "--channel", "1", "--rx", "145.5"});
+    EXPECT_EQ(r.code, 65);
+    EXPECT_TRUE(contains(r.err, "145.5 is below the band 400-470 MHz: stored 400.00000")) << r.err;
+    EXPECT_EQ(test::ReadWholeFile(root + "/f.735"), empty);
+
+    // Without it the reason goes to standard error and the edit is saved.
+    r = cli({"edit", "f.735", "--channel", "1", "--rx", "445.1234", "--rx-tone", "101.3",
+             "--channel", "2", "--rx", "445,125"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "modified\n");
+    EXPECT_TRUE(contains(r.err, "channel 1 receive frequency: 445.1234 is off the channel raster: "
+                                "stored 445.12500"))
+        << r.err;
+    EXPECT_TRUE(contains(r.err, "101.3 is not in the tone list")) << r.err;
+    EXPECT_FALSE(contains(r.err, "445,125")) << r.err; // the decimal comma is no adjustment
+    EXPECT_TRUE(contains(channelJson(json("f.735"), 2), "\"rxFreq\":\"445.12500\""));
+
+    // A clean edit passes --strict.
+    r = cli({"edit", "f.735", "--strict", "--channel", "3", "--rx", "446.00625"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(CliData, BandChangeThatClearsChannelsNeedsYes) {
+    ASSERT_EQ(cli({"new", "f.735"}).code, 0);
+    EXPECT_EQ(cli({"edit", "f.735", "--band", "3"}).code, 0); // no channel in use: no question
+    ASSERT_EQ(cli({"edit", "f.735", "--channel", "1", "--rx", "145"}).code, 0);
+    const std::string before = test::ReadWholeFile(root + "/f.735");
+    CliRun r = cli({"edit", "f.735", "--band", "2"});
+    EXPECT_EQ(r.code, 64);
+    EXPECT_TRUE(contains(r.err, "--yes")) << r.err;
+    EXPECT_EQ(test::ReadWholeFile(root + "/f.735"), before);
+    EXPECT_EQ(cli({"edit", "f.735", "--band", "3"}).code, 0); // the current band clears nothing
+    for (const char* confirm : {"--yes", "--force"}) {
+        ASSERT_EQ(cli({"edit", "f.735", "--band", "3"}).code, 0);
+        ASSERT_EQ(cli({"edit", "f.735", "--channel", "1", "--rx", "145"}).code, 0);
+        r = cli({"edit", "f.735", "--band", "2", confirm});
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_TRUE(contains(channelJson(json("f.735"), 1), "\"rxFreq\":null"));
+    }
 }

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QTimer>
+#include <QUndoStack>
 
 using namespace orvik;
 using namespace orvik::test;
@@ -57,6 +58,7 @@ TEST_F(CsvWindowTest, ImportChangesTheDocumentOnlyOnOk) {
     ASSERT_TRUE(start());
     addChannels();
     doc().SetModifiedFlag(false);
+    doc().ForgetSteps(); // as a file opened with these channels
     const RadioImage before = doc().image();
     const QString csv = filePath("in.csv");
     writeFile(csv, "Location,Frequency,Name\n3,446.00625,Base\n");
@@ -78,6 +80,10 @@ TEST_F(CsvWindowTest, ImportChangesTheDocumentOnlyOnOk) {
     EXPECT_TRUE(doc().image().isRxEmpty(1));
     EXPECT_TRUE(doc().image().isRxEmpty(2));
     EXPECT_EQ(channelCellText(doc().image(), 3, ColRxFreq, {}), "446.00625");
+    // The import is one step to take back.
+    EXPECT_STREQ(doc().UndoStepKey(), "IDS_STEP_IMPORT");
+    doc().undoStack()->undo();
+    EXPECT_TRUE(doc().image() == before);
 
     writeFile(csv, "Name,Comment\nx,y\n");
     fileAnswers.push_back(csv);

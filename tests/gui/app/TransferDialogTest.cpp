@@ -107,6 +107,16 @@ TEST_F(TransferDialogTest, AReadReplacesTheRadioBytesAndKeepsTheRestAndTheModifi
     EXPECT_TRUE(messages[0].text.startsWith(
         text("IDS_BACKUP_FAILED").replace("%s", blocked + "/backups") + "\n"))
         << messages[0].text.toStdString();
+
+    // The read is one step: Edit > Undo names it and brings the unsaved image back.
+    QAction* undo = frame()->action(ids::ID_EDIT_UNDO);
+    ASSERT_TRUE(undo->isEnabled());
+    EXPECT_EQ(undo->text(), text("IDS_UNDO_STEP").replace("%1", text("IDS_STEP_READ")));
+    undo->trigger();
+    EXPECT_EQ(docImage(), before);
+    frame()->action(ids::ID_EDIT_REDO)->trigger();
+    EXPECT_EQ(docImage(), after);
+    EXPECT_FALSE(app->document()->IsModified());
 }
 
 // A write is read back: the phases show, and a radio that holds what was written is confirmed.

@@ -162,7 +162,7 @@ TEST_F(ChannelTableTest, FrequencyEditTakesOnlyDigitsAndOnePoint) {
     QTest::keyClick(edit, Qt::Key_Period);
     EXPECT_EQ(edit->text(), "435.12500");
     QTest::keyClicks(edit, "4x4-5 ,");
-    EXPECT_EQ(edit->text(), "445");
+    EXPECT_EQ(edit->text(), "445."); // a decimal comma is typed as the point it means
     QTest::keyClicks(edit, ".5.5");
     EXPECT_EQ(edit->text(), "445.55");
     QTest::keyClicks(edit, "123456789");
@@ -319,7 +319,7 @@ TEST_F(ChannelTableTest, AllFFImageShowsEmptyReadOnlyChannels) {
     EXPECT_EQ(grid->GetColumnWidth(9), std::max(70, COrvikView::HeadingWidth(*grid, 9)));
     EXPECT_EQ(grid->GetRowHeight(0), 28);
     EXPECT_EQ(grid->GetRowHeight(16), 21);
-    EXPECT_FALSE(grid->selectionEnabled);
+    EXPECT_TRUE(grid->selectionEnabled); // rows are selected for the Edit commands
 }
 
 TEST_F(ChannelTableTest, WholeImageChangeDropsAnOpenEdit) {

@@ -1,0 +1,112 @@
+// --version and --help of the three programs, run as a user runs them: no display, no
+// setting.ini needed, a wrong command line answered with the usage and exit 64.
+
+#include "CliSpawn.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ProgramRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs a program of the build without a display and from an empty folder.
+ProgramRun run(const std::string& program, std::vector<std::string> args) {
+    const std::string dir =
+        fs::temp_directory_path() / ("orvik-help-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const std::string out = dir + "/out";
+    const std::string err = dir + "/err";
+    args.insert(args.begin(), std::string(ORVIK_BUILD_DIR) + "/" + program);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::unsetenv("DISPLAY");
+        ::unsetenv("WAYLAND_DISPLAY");
+        ::unsetenv("QT_QPA_PLATFORM");
+        const int nul = ::open("/dev/null", O_RDONLY);
+        ::dup2(nul, 0);
+        ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+        ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+        if (::chdir(dir.c_str()) != 0)
+            ::_exit(126);
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ProgramRun r;
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = orvik::test::ReadWholeFile(out);
+    r.err = orvik::test::ReadWholeFile(err);
+    fs::remove_all(dir);
+    return r;
+}
+
+bool contains(const std::string& haystack, const std::string& needle) {
+    return haystack.find(needle) != std::string::npos;
+}
+
+} // namespace
+
+TEST(ProgramsHelp, EveryProgramTellsItsVersion) {
+    for (const char* program : {"orvik", "orvik-cli", "orvik-radio-sim"}) {
+        if (!fs::exists(std::string(ORVIK_BUILD_DIR) + "/" + program))
+            continue; // the window program is not built without the GUI
+        const ProgramRun r = run(program, {"--version"});
+        EXPECT_EQ(r.code, 0) << program << r.err;
+        EXPECT_EQ(r.out, std::string(program) + " " + ORVIK_VERSION + "\n");
+    }
+}
+
+TEST(ProgramsHelp, EveryCommandHasItsOwnHelp) {
+    for (const char* command :
+         {"new", "show", "edit", "export", "import", "read", "write", "doctor"}) {
+        const ProgramRun r = run("orvik-cli", {command, "--help"});
+        EXPECT_EQ(r.code, 0) << command << r.err;
+        EXPECT_TRUE(contains(r.out, std::string("  ") + command + " ")) << r.out;
+        // Only that command: no other command's line.
+        for (const char* other : {"  new ", "  show ", "  export ", "  read ", "  doctor "}) {
+            if (!contains(other, command)) {
+                EXPECT_FALSE(contains(r.out, other)) << command << ": " << r.out;
+            }
+        }
+    }
+    const ProgramRun help = run("orvik-cli", {"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_FALSE(contains(help.out + help.err, "press")); // no window buttons in the terminal
+}
+
+TEST(ProgramsHelp, WrongWindowCommandLineGetsTheUsageWithoutADisplay) {
+    if (!fs::exists(std::string(ORVIK_BUILD_DIR) + "/orvik"))
+        GTEST_SKIP() << "the window program is not built";
+    const std::vector<std::vector<std::string>> wrong = {
+        {"--print-pdf"},
+        {"--print-pdf", "out.pdf"},
+        {"--bogus"},
+        {"a.735", "b.735"},
+    };
+    for (const auto& args : wrong) {
+        const ProgramRun r = run("orvik", args);
+        EXPECT_EQ(r.code, 64) << args.back() << r.err;
+        EXPECT_TRUE(contains(r.err, "Usage: orvik")) << r.err;
+    }
+    const ProgramRun help = run("orvik", {"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(contains(help.out, "Usage: orvik")) << help.out;
+}

@@ -430,7 +430,9 @@ TEST_F(CliRadio, TraceOfAReadAndOfAFailingWriteMatchesTheSimulatorsLog) {
         ASSERT_EQ(r.code, 0) << r.err;
         const std::string trace = test::ReadWholeFile(root + "/read.trace");
         const std::string pc = TracePcBytes(trace);
-        EXPECT_EQ(pc.size(), 2u * (8 + 2 + 124 * 5)); // wake-up, 02 06, per block command + 06
+        // Wake-up, 02 06, per block command + 06; a loaded machine may make the job send a
+        // block command once more, which the simulator's log then shows too.
+        EXPECT_GE(pc.size(), 2u * (8 + 2 + 124 * 5));
         EXPECT_EQ(pc, SimPcBytes(root + "/sim-read.log", pc.size()));
         for (const char* step : {"port opened", "wake-up accepted", "identified",
                                  "block 123 at 0x3d8 done", "final state ReadDone", "port closed"})

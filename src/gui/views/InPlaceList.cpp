@@ -28,17 +28,11 @@ int InPlaceList::selectPrefix(const QString& text) {
 
 bool InPlaceList::event(QEvent* event) {
     // Tab ends the edit like Enter and moves on along the row.
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
-            !(key->modifiers() & Qt::ControlModifier)) {
-            const bool back =
-                key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
-            emit moveRequested(back ? EditorMove::Previous : EditorMove::Next);
-            if (QWidget* owner = ownerWindow(this))
-                owner->setFocus(Qt::OtherFocusReason);
-            return true;
-        }
+    if (const auto move = TabMove(event)) {
+        emit moveRequested(*move);
+        if (QWidget* owner = ownerWindow(this))
+            owner->setFocus(Qt::OtherFocusReason);
+        return true;
     }
     return QComboBox::event(event);
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <sys/types.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace orvik::test {
@@ -38,12 +39,19 @@ inline std::string MakeScratchProgramDir(const std::string& name, std::string& a
     return tmpl;
 }
 
-inline pid_t SpawnCli(const std::string& appDir, std::vector<std::string> args,
-                      const std::string& dir, const std::string& outPath,
-                      const std::string& errPath) {
-    args.insert(args.begin(), {std::string(ORVIK_BUILD_DIR) + "/orvik-cli", "--app-dir", appDir});
+// Starts a program of the build (`args[0]` names it, without its folder); with `noDisplay`
+// the child sees no display, as a user on a text console.
+inline pid_t SpawnProgram(std::vector<std::string> args, const std::string& dir,
+                          const std::string& outPath, const std::string& errPath,
+                          bool noDisplay = false) {
+    args[0] = std::string(ORVIK_BUILD_DIR) + "/" + args[0];
     const pid_t pid = ::fork();
     if (pid == 0) {
+        if (noDisplay) {
+            ::unsetenv("DISPLAY");
+            ::unsetenv("WAYLAND_DISPLAY");
+            ::unsetenv("QT_QPA_PLATFORM");
+        }
         auto sink = [](const std::string& path) {
             return path.empty() ? ::open("/dev/null", O_WRONLY)
                                 : ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -62,6 +70,13 @@ inline pid_t SpawnCli(const std::string& appDir, std::vector<std::string> args,
         ::_exit(127);
     }
     return pid;
+}
+
+inline pid_t SpawnCli(const std::string& appDir, std::vector<std::string> args,
+                      const std::string& dir, const std::string& outPath,
+                      const std::string& errPath) {
+    args.insert(args.begin(), {"orvik-cli", "--app-dir", appDir});
+    return SpawnProgram(std::move(args), dir, outPath, errPath);
 }
 
 } // namespace orvik::test

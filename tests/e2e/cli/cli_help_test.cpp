@@ -29,25 +29,8 @@ ProgramRun run(const std::string& program, std::vector<std::string> args) {
     fs::create_directories(dir);
     const std::string out = dir + "/out";
     const std::string err = dir + "/err";
-    args.insert(args.begin(), std::string(ORVIK_BUILD_DIR) + "/" + program);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::unsetenv("DISPLAY");
-        ::unsetenv("WAYLAND_DISPLAY");
-        ::unsetenv("QT_QPA_PLATFORM");
-        const int nul = ::open("/dev/null", O_RDONLY);
-        ::dup2(nul, 0);
-        ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
-        ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
-        if (::chdir(dir.c_str()) != 0)
-            ::_exit(126);
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
+    args.insert(args.begin(), program);
+    const pid_t pid = orvik::test::SpawnProgram(std::move(args), dir, out, err, true);
     int status = 0;
     ::waitpid(pid, &status, 0);
     ProgramRun r;

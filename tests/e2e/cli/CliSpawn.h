@@ -10,6 +10,7 @@
 #include <stdlib.h>
 #include <string>
 #include <sys/types.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -77,6 +78,24 @@ inline pid_t SpawnCli(const std::string& appDir, std::vector<std::string> args,
                       const std::string& errPath) {
     args.insert(args.begin(), {"orvik-cli", "--app-dir", appDir});
     return SpawnProgram(std::move(args), dir, outPath, errPath);
+}
+
+struct CliRun {
+    int code = -1; // the exit status; -1 when killed by a signal
+    std::string out;
+    std::string err;
+};
+
+// Runs orvik-cli --app-dir <appDir> args... in `dir` to its end, both streams kept.
+inline CliRun RunCli(const std::string& appDir, std::vector<std::string> args,
+                     const std::string& dir) {
+    const std::string outPath = dir + "/stdout";
+    const std::string errPath = dir + "/stderr";
+    const pid_t pid = SpawnCli(appDir, std::move(args), dir, outPath, errPath);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWholeFile(outPath),
+            ReadWholeFile(errPath)};
 }
 
 } // namespace orvik::test

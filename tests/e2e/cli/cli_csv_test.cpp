@@ -19,11 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CliResult {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+using CliResult = test::CliRun;
 
 class CliCsv : public ::testing::Test {
 protected:
@@ -43,12 +39,7 @@ protected:
     void TearDown() override { fs::remove_all(root); }
 
     CliResult cli(std::vector<std::string> args) const {
-        const pid_t pid =
-            test::SpawnCli(app, std::move(args), root, root + "/stdout", root + "/stderr");
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadWholeFile(root + "/stdout"),
-                test::ReadWholeFile(root + "/stderr")};
+        return test::RunCli(app, std::move(args), root);
     }
     std::string csvFile(const std::string& text) const {
         const std::string path = root + "/in.csv";

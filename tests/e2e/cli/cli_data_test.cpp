@@ -22,11 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CliRun {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+using test::CliRun;
 
 class CliData : public ::testing::Test {
 protected:
@@ -38,16 +34,7 @@ protected:
 
     // Runs orvik-cli --app-dir <app> args..., capturing both streams and the exit code.
     CliRun cli(std::vector<std::string> args) const {
-        const std::string outPath = root + "/stdout";
-        const std::string errPath = root + "/stderr";
-        const pid_t pid = test::SpawnCli(app, std::move(args), root, outPath, errPath);
-        CliRun r;
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = test::ReadWholeFile(outPath);
-        r.err = test::ReadWholeFile(errPath);
-        return r;
+        return test::RunCli(app, std::move(args), root);
     }
 
     std::string json(const std::string& file) const {

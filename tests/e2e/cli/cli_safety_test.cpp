@@ -20,11 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CliRun {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+using test::CliRun;
 
 class CliSafety : public ::testing::Test {
 protected:
@@ -36,16 +32,7 @@ protected:
     void TearDown() override { fs::remove_all(root); }
 
     CliRun cli(std::vector<std::string> args) const {
-        const std::string outPath = root + "/stdout";
-        const std::string errPath = root + "/stderr";
-        const pid_t pid = test::SpawnCli(app, std::move(args), root, outPath, errPath);
-        CliRun r;
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = test::ReadWholeFile(outPath);
-        r.err = test::ReadWholeFile(errPath);
-        return r;
+        return test::RunCli(app, std::move(args), root);
     }
     std::string save(const std::string& name, const RadioImage& image) const {
         std::string error;

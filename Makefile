@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 60
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVIK_SANITIZE=$(SANITIZE)
 
-.PHONY: all setup build release run test test-tsan demo fuzz package setup-package clean
+.PHONY: all setup build release run test test-tsan demo demo-fleet fuzz package setup-package clean
 
 all: build
 
@@ -54,6 +54,10 @@ fuzz: setup
 
 demo: release
 	scripts/demo $(RELEASE_BUILD)
+
+# Four simulated radios bound to COM1 to COM4, and the program on them.
+demo-fleet: release
+	scripts/demo-fleet $(RELEASE_BUILD)
 
 # The Debian package from the optimised build (only what it installs is built), then its checks.
 package: setup-package $(RELEASE_BUILD)/build.ninja

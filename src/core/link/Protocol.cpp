@@ -37,6 +37,20 @@ void Drain(ByteLink& link) {
     }
 }
 
+WakeResult WakeUpOnce(ByteLink& link, LineTrace* trace) {
+    if (!link.IsOpen())
+        return WakeResult::NoAnswer;
+    Drain(link);
+    if (lost(link))
+        return WakeResult::Lost;
+    link.Write(WakeUpString, sizeof WakeUpString, WakeUpBytePauseMs, true);
+    if (link.ReadByte(WakeUpAckWaitMs) == Ack) {
+        note(trace, "wake-up accepted");
+        return WakeResult::Accepted;
+    }
+    return lost(link) ? WakeResult::Lost : WakeResult::NoAnswer;
+}
+
 WakeResult WakeUp(ByteLink& link, const std::atomic<int>* cancel, LineTrace* trace) {
     if (!link.IsOpen()) {
         note(trace, "wake-up: the port is not open");
@@ -47,22 +61,15 @@ WakeResult WakeUp(ByteLink& link, const std::atomic<int>* cancel, LineTrace* tra
             return WakeResult::Cancelled;
         if (trace != nullptr)
             trace->Note("wake-up attempt " + std::to_string(attempt + 1));
-        Drain(link);
-        if (lost(link))
-            return WakeResult::Lost;
-        link.Write(WakeUpString, sizeof WakeUpString, WakeUpBytePauseMs, true);
-        if (link.ReadByte(WakeUpAckWaitMs) == Ack) {
-            note(trace, "wake-up accepted");
-            return WakeResult::Accepted;
-        }
-        if (lost(link))
-            return WakeResult::Lost;
+        const WakeResult result = WakeUpOnce(link, trace);
+        if (result != WakeResult::NoAnswer)
+            return result;
     }
     note(trace, "wake-up: no acknowledge after 10 attempts");
     return WakeResult::NoAnswer;
 }
 
-IdentResult Identify(ByteLink& link, LineTrace* trace) {
+IdentResult Identify(ByteLink& link, LineTrace* trace, std::uint8_t* identOut) {
     note(trace, "identification");
     link.WriteByte(Stx, WritePauseMs);
     std::uint8_t ident[IdentLength];
@@ -78,6 +85,8 @@ IdentResult Identify(ByteLink& link, LineTrace* trace) {
         return IdentResult::ShortAnswer;
     }
     note(trace, "identified");
+    if (identOut != nullptr)
+        std::memcpy(identOut, ident, IdentLength);
     link.WriteByte(Ack, WritePauseMs);
     link.ReadByte(AckReplyWaitMs);
     // Bytes beyond the 8 (a longer identification) would otherwise shift the first block.

@@ -57,6 +57,12 @@ using BlockObserver = std::function<void(int blocksDone)>;
 // Discards input that is already waiting, without waiting for more (at most MaxDrainBytes).
 void Drain(ByteLink& link);
 
+// One wake-up attempt: drain stale input, send the wake-up string one byte at a time (16 ms
+// before each), wait 50 ms for 0x06. Accepted, NoAnswer or Lost; NoAnswer on a closed link.
+// Alone it tells whether a radio is on the line (about 180 ms); the radio then waits for the
+// identification request and forgets the handshake after a pause.
+WakeResult WakeUpOnce(ByteLink& link, LineTrace* trace = nullptr);
+
 // Up to 10 attempts: drain stale input, send the wake-up string one byte at a time (16 ms
 // before each), wait 50 ms for 0x06. A closed link fails at once. `cancel` (may be null) is
 // looked at before every attempt. Each step notes its milestones in `trace` when it is given.
@@ -65,8 +71,9 @@ WakeResult WakeUp(ByteLink& link, const std::atomic<int>* cancel = nullptr,
 
 // Sends 0x02, waits 500 ms for 8 bytes: none is NoAnswer, 1 to 7 ShortAnswer; on 8 it sends
 // 0x06, discards the one byte that may follow within 50 ms, then drains whatever else waits
-// (a radio with a longer identification). The content is not examined.
-IdentResult Identify(ByteLink& link, LineTrace* trace = nullptr);
+// (a radio with a longer identification). The content is not examined; when `ident` is given,
+// the 8 bytes are copied there on Identified.
+IdentResult Identify(ByteLink& link, LineTrace* trace = nullptr, std::uint8_t* ident = nullptr);
 
 // Reads blocks 0..123 into image[0x000..0x3DF]. Before each command waiting input is drained;
 // an answer of fewer than 12 bytes, or one with a further byte already waiting behind its 12

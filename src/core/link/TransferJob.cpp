@@ -70,6 +70,8 @@ void TransferJob::Reset(bool read, std::uint8_t* workingCopy) {
     firstOpenErrorText.clear();
     searched = false;
     wokeUp = false;
+    identified = false;
+    ident.fill(0);
 }
 
 namespace {
@@ -213,8 +215,9 @@ void RunTransfer(TransferJob& job, SerialLink& link, LinkClock& clock) {
     if (cancelled(job))
         return;
 
-    switch (Identify(link, job.trace)) {
+    switch (Identify(link, job.trace, job.ident.data())) {
     case IdentResult::Identified:
+        job.identified = true;
         break;
     case IdentResult::NoAnswer:
         publish(job, TransferState::PortError);

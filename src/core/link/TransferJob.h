@@ -10,6 +10,7 @@
 #include "core/link/LineTrace.h"
 #include "core/link/LinkClock.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -59,8 +60,10 @@ struct TransferJob {
     bool firstPortOpened = false;
     OpenError firstOpenError = OpenError::None;
     std::string firstOpenErrorText;
-    bool searched = false; // the port search ran
-    bool wokeUp = false;   // a radio accepted the wake-up
+    bool searched = false;   // the port search ran
+    bool wokeUp = false;     // a radio accepted the wake-up
+    bool identified = false; // the radio sent its 8 identification bytes, kept in ident
+    std::array<std::uint8_t, 8> ident{};
 
     // Prepares the block for a new job.
     void Reset(bool read, std::uint8_t* workingCopy);

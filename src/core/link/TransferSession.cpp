@@ -157,6 +157,8 @@ void TransferSession::end(bool wasCancelled) {
     last.blocksDone = transferJob.blocksDone.load(std::memory_order_relaxed);
     last.searched = ended.searched;
     last.wokeUp = ended.wokeUp;
+    last.ident = ended.identified ? std::string(ended.ident.begin(), ended.ident.end())
+                                  : std::string();
     last.firstDevicePath = ended.firstDevicePath;
     last.firstPortOpened = ended.firstPortOpened;
     last.firstOpenError = ended.firstOpenError;
@@ -321,6 +323,22 @@ std::string stateMessage(const TransferOutcome& o, const TextLookup& text) {
 }
 
 } // namespace
+
+std::string IdentText(const std::string& ident) {
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::string text;
+    for (const char c : ident) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+            text += c;
+        } else {
+            text += "\\x";
+            text += Hex[byte >> 4];
+            text += Hex[byte & 0x0F];
+        }
+    }
+    return text;
+}
 
 std::string TransferMessage(const TransferOutcome& o, const TextLookup& text) {
     if (o.cancelled) {

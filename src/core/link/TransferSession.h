@@ -68,6 +68,7 @@ struct TransferOutcome {
     int blocksDone = 0; // blocks stored (read) or acknowledged by the radio (write)
     bool searched = false;
     bool wokeUp = false; // a radio accepted the wake-up
+    std::string ident;   // the radio's 8 identification bytes; empty when it sent none
     // The first port the job tried: its device ("" when the number has none), whether it
     // opened, and if not, why.
     std::string firstDevicePath;
@@ -175,6 +176,9 @@ private:
     int seenValue = -1;
     TransferPhase seenPhase = TransferPhase::Transfer;
 };
+
+// The identification bytes as text: printable ASCII as it is, other bytes as \xNN.
+std::string IdentText(const std::string& ident);
 
 // Looks up a text of the language file by key.
 using TextLookup = std::function<std::string(std::string_view key)>;

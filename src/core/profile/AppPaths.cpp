@@ -12,6 +12,7 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace orvik {
@@ -153,18 +154,25 @@ std::string AppPaths::HelpFilePath() const {
         slash == std::string::npos ? languageFilePath : languageFilePath.substr(slash + 1);
     if (const auto dot = title.rfind('.'); dot != std::string::npos)
         title.erase(dot);
-    for (const std::string& folder : LookupFolders())
-        for (const char* extension : {".chm", ".html"})
-            if (IsRegularFile(folder + "/" + title + extension))
-                return folder + "/" + title + extension;
+    // A language without help pages of its own shows the English ones.
+    for (const std::string& name : {title, std::string("english")})
+        for (const std::string& folder : LookupFolders())
+            for (const char* extension : {".chm", ".html"})
+                if (IsRegularFile(folder + "/" + name + extension))
+                    return folder + "/" + name + extension;
     return dir + "/" + title + ".html";
 }
 
 std::string AppPaths::ChooseLanguage(const std::string& systemLocale) {
     std::string name = ini::GetString(settingsFilePath, keys::SetupSection, keys::LanguageKey, "",
                                       LanguageNameBuffer);
-    if (name.empty())
-        name = IsSimplifiedChineseLocale(systemLocale) ? "chinese" : "english";
+    if (name.empty()) {
+        // Chinese keeps the described rule (the file is not looked for); another language is
+        // taken only when its file is there, so an unshipped one never shows "Not Found".
+        name = LocaleLanguageFile(systemLocale);
+        if (name.empty() || (name != "chinese" && FindFile(name + ".lang").empty()))
+            name = "english";
+    }
     languageFilePath = LanguageFilePathFor(name);
     return name;
 }
@@ -178,9 +186,10 @@ std::string SystemLocaleName() {
     return {};
 }
 
-bool IsSimplifiedChineseLocale(const std::string& locale) {
-    // "zh_CN.UTF-8", "zh-Hans-CN", "zh_SG@euro": language, then region or script subtags.
-    std::string_view tag(locale);
+namespace {
+
+// "zh_CN.UTF-8", "zh-Hans-CN", "zh_SG@euro": the language, then region or script subtags.
+std::vector<std::string_view> LocaleSubtags(std::string_view tag) {
     tag = tag.substr(0, tag.find_first_of(".@"));
     std::vector<std::string_view> parts;
     std::size_t pos = 0;
@@ -190,6 +199,13 @@ bool IsSimplifiedChineseLocale(const std::string& locale) {
         parts.push_back(tag.substr(pos, end - pos));
         pos = end + 1;
     }
+    return parts;
+}
+
+} // namespace
+
+bool IsSimplifiedChineseLocale(const std::string& locale) {
+    const std::vector<std::string_view> parts = LocaleSubtags(locale);
     if (parts.empty() || !EqualNoCase(parts.front(), "zh"))
         return false;
     bool simplified = false;
@@ -201,6 +217,20 @@ bool IsSimplifiedChineseLocale(const std::string& locale) {
             simplified = true;
     }
     return simplified;
+}
+
+std::string LocaleLanguageFile(const std::string& locale) {
+    if (IsSimplifiedChineseLocale(locale))
+        return "chinese";
+    static constexpr std::pair<const char*, const char*> files[] = {
+        {"de", "german"},     {"es", "spanish"}, {"fr", "french"},
+        {"pt", "portuguese"}, {"ru", "russian"}, {"ja", "japanese"},
+    };
+    const std::string_view language = LocaleSubtags(locale).front();
+    for (const auto& [code, file] : files)
+        if (EqualNoCase(language, code))
+            return file;
+    return {};
 }
 
 } // namespace orvik

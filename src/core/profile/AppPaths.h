@@ -61,11 +61,13 @@ public:
     std::string EnglishFilePath() const { return LanguageFilePathFor("english"); }
 
     // The help file of the current language: <title>.chm, else <title>.html, from the first
-    // folder that holds either; when none does, the .html path beside the language file.
+    // folder that holds either; else english.chm or english.html the same way; when none is
+    // found, the <title>.html path beside the language file.
     std::string HelpFilePath() const;
 
     // Start-up language choice: setup/language of setting.ini; when empty or missing, "chinese"
-    // on a simplified-Chinese system locale and "english" otherwise. Sets LanguageFilePath to
+    // on a simplified-Chinese system locale, the language of LocaleLanguageFile when its file is
+    // in LookupFolders(), and "english" otherwise. Sets LanguageFilePath to
     // LanguageFilePathFor(name) (the file's existence is not tested) and returns the name.
     std::string ChooseLanguage(const std::string& systemLocale);
 
@@ -83,5 +85,10 @@ std::string SystemLocaleName();
 // True for simplified-Chinese locales (zh_CN, zh_SG, zh_Hans...): the counterpart of the
 // Windows locale identifier 2052.
 bool IsSimplifiedChineseLocale(const std::string& locale);
+
+// The language file title a system locale asks for when setting.ini names none: "chinese" for a
+// simplified-Chinese locale; "german", "spanish", "french", "portuguese", "russian", "japanese"
+// for the languages de, es, fr, pt, ru, ja (any region); empty for every other locale.
+std::string LocaleLanguageFile(const std::string& locale);
 
 } // namespace orvik

@@ -31,6 +31,8 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <limits>
+#include <map>
 
 namespace orvik {
 
@@ -233,6 +235,10 @@ void COrvikView::buildForm() {
             label->setBuddy(field);
     }
 
+    for (QWidget* w : formWidget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!w->isHidden() && w != channelGrid)
+            placedGeometry.emplace_back(w, w->geometry());
+
     connect(freqEdit, &FreqEdit::focusLost, this, &COrvikView::onFreqEditFocusLost);
     connect(toneList, &ToneList::focusLost, this, &COrvikView::onToneListFocusLost);
     connect(optionList, &OptionList::focusLost, this, &COrvikView::onOptionListFocusLost);
@@ -283,6 +289,7 @@ void COrvikView::OnUpdate() {
     channelGrid->setAccessibleName(LangText(catalog, "IDS_CHANNEL_TABLE"));
     ApplyDialogTexts(catalog, formWidget, ids::IDD_FORMVIEW);
     fillLists();
+    fitFormTexts();
     dtmfEdit->setMaxLength(5);
     dtmfEdit->setText(QString::fromStdString(DtmfToText(doc.image().dtmfDigits())));
     readCheckValues();
@@ -306,6 +313,84 @@ void COrvikView::fillLists() {
     fillList(voxLevelList, VoxLevelTexts(), image.voxLevel());
     fillList(scanModeList, catalog.numberedList("ScanMode"), image.scanMode());
     fillList(fmFreqList, FmRadioTexts(), image.fmRadioFreq());
+}
+
+void COrvikView::fitFormTexts() {
+    for (const auto& [w, rect] : placedGeometry)
+        w->setGeometry(rect);
+    const DialogUnits du(formWidget->font());
+    const int gap = du.x(3); // between a label's text and its list, as placed
+    // The left edge of the nearest shown control to the right of `r` on the same row, or the
+    // inner right edge of the group box around it, or the form's edge.
+    auto limitRightOf = [&](const QRect& r, const QWidget* self) {
+        int limit = formWidget->width() - gap;
+        for (const auto& [w, rect] : placedGeometry) {
+            if (w == self)
+                continue;
+            if (auto* group = qobject_cast<QGroupBox*>(w); group && rect.contains(r))
+                limit = std::min(limit, rect.right() - gap);
+            else if (rect.left() > r.left() && rect.top() <= r.bottom() && rect.bottom() >= r.top())
+                limit = std::min(limit, rect.left() - gap);
+        }
+        return limit;
+    };
+    auto textWidth = [](const QLabel* label) {
+        return label->fontMetrics().horizontalAdvance(label->text());
+    };
+
+    // Labels named after their list, gathered into columns by the lists' left edge.
+    std::map<int, std::vector<std::pair<QLabel*, QComboBox*>>> columns;
+    for (const auto& [w, rect] : placedGeometry) {
+        auto* label = qobject_cast<QLabel*>(w);
+        if (!label)
+            continue;
+        label->setWordWrap(false);
+        label->setToolTip(QString());
+        if (auto* list = qobject_cast<QComboBox*>(label->buddy()); list && !list->isHidden())
+            columns[list->x()].emplace_back(label, list);
+    }
+    for (auto& [x, rows] : columns) {
+        int need = 0;
+        int room = std::numeric_limits<int>::max();
+        int slack = std::numeric_limits<int>::max();
+        for (const auto& [label, list] : rows) {
+            need = std::max(need, label->x() + textWidth(label) + gap - list->x());
+            room = std::min(room, limitRightOf(list->geometry(), list) - list->geometry().right());
+            slack = std::min(slack, list->width() - list->sizeHint().width());
+        }
+        need = std::max(need, 0);
+        const int shift = std::clamp(room, 0, need);
+        const int narrow = std::clamp(need - shift, 0, std::max(slack, 0));
+        for (const auto& [label, list] : rows) {
+            list->setGeometry(list->x() + shift + narrow, list->y(), list->width() - narrow,
+                              list->height());
+            const QRect placed = label->geometry();
+            const int width = list->x() - gap - placed.x();
+            if (textWidth(label) <= placed.width())
+                continue;
+            if (textWidth(label) <= width) {
+                label->setGeometry(placed.x(), placed.y(), width, placed.height());
+                continue;
+            }
+            // Two lines at most, centred on the row; a word longer than the place stays cut.
+            label->setWordWrap(true);
+            label->setToolTip(label->text());
+            const int height =
+                std::min(label->heightForWidth(width), 2 * label->fontMetrics().lineSpacing());
+            label->setGeometry(placed.x(), placed.center().y() - height / 2, width,
+                               std::max(height, placed.height()));
+        }
+    }
+    for (const auto& [w, rect] : placedGeometry) {
+        auto* box = qobject_cast<QCheckBox*>(w);
+        if (!box)
+            continue;
+        const int wanted = box->sizeHint().width();
+        const int width =
+            std::max(rect.width(), std::min(wanted, limitRightOf(rect, box) - rect.x()));
+        box->resize(width, rect.height());
+        box->setToolTip(wanted > width ? box->text() : QString());
+    }
 }
 
 void COrvikView::fillToneList() {

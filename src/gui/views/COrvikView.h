@@ -6,9 +6,12 @@
 
 #include "core/model/EditRules.h"
 
+#include <QRect>
 #include <QScrollArea>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -107,6 +110,12 @@ private:
     QComboBox* addList(int id, int x, int y, int w, int h);
     QCheckBox* addCheck(int id, const char* caption, int x, int y, int w, int h);
     void hideControl(QWidget* w);
+    // Makes room for the texts of the current language, starting from the placed geometry:
+    // labels too long for their place move the lists of their column to the right as far as the
+    // next control allows, then narrow those lists down to their content; a label that still
+    // does not fit wraps (and names its whole text in a tool tip). Check boxes widen to their
+    // text within the form, or name it in a tool tip.
+    void fitFormTexts();
 
     // Refresh steps.
     void fillLists();
@@ -138,6 +147,8 @@ private:
     const AppPaths& paths;
     COrvikDoc& doc;
     QWidget* formWidget = nullptr;
+    // Every shown control of the form with the geometry it was placed at.
+    std::vector<std::pair<QWidget*, QRect>> placedGeometry;
     CGridCtrl* channelGrid = nullptr;
     FreqEdit* freqEdit = nullptr;
     ToneList* toneList = nullptr;

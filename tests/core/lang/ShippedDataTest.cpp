@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
+#include <utility>
+#include <vector>
 
 namespace orvik {
 namespace {
@@ -39,6 +42,14 @@ bool IsValidUtf8(const std::string& s) {
     return true;
 }
 
+// Characters (code points) of a UTF-8 text.
+std::size_t CharCount(const std::string& s) {
+    std::size_t n = 0;
+    for (char c : s)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
 std::set<std::string> KeysOf(const std::string& file, const char* section) {
     std::set<std::string> keys;
     for (const auto& [key, value] : ini::ReadSection(file, section))
@@ -46,7 +57,40 @@ std::set<std::string> KeysOf(const std::string& file, const char* section) {
     return keys;
 }
 
-class ShippedLanguage : public ::testing::TestWithParam<const char*> {
+// What the program fills into a text: the printf conversions in their order (they cannot be
+// reordered), then the numbered arguments, line breaks and tabs, sorted.
+std::vector<std::string> Placeholders(const std::string& text) {
+    std::vector<std::string> ordered, unordered;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        const char c = text[i], next = text[i + 1];
+        if (c == '%' && (next == 's' || next == 'd'))
+            ordered.push_back(text.substr(i, 2));
+        else if ((c == '%' && next >= '1' && next <= '9') ||
+                 (c == '\\' && (next == 'n' || next == 't')))
+            unordered.push_back(text.substr(i, 2));
+        else
+            continue;
+        ++i;
+    }
+    std::sort(unordered.begin(), unordered.end());
+    ordered.insert(ordered.end(), unordered.begin(), unordered.end());
+    return ordered;
+}
+
+const char* const AllSections[] = {lang::FaceSection,       lang::StringSection,
+                                   lang::ResourceSection,   lang::VoiceAnnunciationSection,
+                                   lang::MonitorKeySection, lang::ScanModeSection,
+                                   lang::ChTextSection};
+
+// Every language file shipped in data/, by title, so a new file is checked without listing it.
+std::vector<std::string> ShippedTitles() {
+    std::vector<std::string> titles;
+    for (const auto& entry : ListLanguageFiles(DataDir))
+        titles.push_back(entry.title);
+    return titles;
+}
+
+class ShippedLanguage : public ::testing::TestWithParam<std::string> {
 protected:
     std::string file = DataDir + "/" + GetParam() + ".lang";
 };
@@ -55,7 +99,24 @@ TEST_P(ShippedLanguage, IsUtf8WithADisplayName) {
     const std::string content = test::ReadFile(file);
     ASSERT_FALSE(content.empty());
     EXPECT_TRUE(IsValidUtf8(content));
-    EXPECT_NE(Raw(file, lang::FaceSection, lang::DispKey), Missing);
+    const std::string disp = Raw(file, lang::FaceSection, lang::DispKey);
+    EXPECT_NE(disp, Missing);
+    EXPECT_FALSE(disp.empty());
+}
+
+// The same keys in every section as english.lang, and every text keeps what the program fills in.
+TEST_P(ShippedLanguage, MatchesEnglishKeyForKey) {
+    const std::string english = DataDir + "/english.lang";
+    for (const char* section : AllSections) {
+        EXPECT_EQ(KeysOf(file, section), KeysOf(english, section)) << section;
+        for (const auto& [key, text] : ini::ReadSection(english, section)) {
+            const std::string translated = Raw(file, section, key);
+            if (translated != Missing) {
+                EXPECT_EQ(Placeholders(translated), Placeholders(text))
+                    << section << "/" << key << ": " << translated;
+            }
+        }
+    }
 }
 
 TEST_P(ShippedLanguage, DefinesEveryStringKey) {
@@ -80,7 +141,8 @@ TEST_P(ShippedLanguage, ToolTipsFitTheirBuffer) {
         const std::string tip = Raw(file, lang::StringSection, key);
         EXPECT_NE(tip, Missing) << key;
         EXPECT_FALSE(tip.empty()) << key;
-        EXPECT_LE(tip.size(), static_cast<std::size_t>(lang::TipMaxChars)) << key << ": " << tip;
+        EXPECT_LE(CharCount(tip), static_cast<std::size_t>(lang::TipMaxChars))
+            << key << ": " << tip;
     }
 }
 
@@ -134,24 +196,26 @@ TEST_P(ShippedLanguage, ListsAndHeadersFitTheirBuffers) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, ShippedLanguage, ::testing::Values("english", "chinese"));
+INSTANTIATE_TEST_SUITE_P(Files, ShippedLanguage, ::testing::ValuesIn(ShippedTitles()),
+                         [](const ::testing::TestParamInfo<std::string>& p) { return p.param; });
 
-TEST(ShippedData, LanguagesDefineTheSameKeys) {
-    const std::string english = DataDir + "/english.lang";
-    const std::string chinese = DataDir + "/chinese.lang";
-    for (const char* section : {lang::FaceSection, lang::StringSection, lang::ResourceSection,
-                                lang::VoiceAnnunciationSection, lang::MonitorKeySection,
-                                lang::ScanModeSection, lang::ChTextSection})
-        EXPECT_EQ(KeysOf(english, section), KeysOf(chinese, section)) << section;
-}
-
-TEST(ShippedData, LanguageDialogListsBothFiles) {
+TEST(ShippedData, LanguageDialogListsEveryLanguageByItsOwnName) {
     const auto entries = ListLanguageFiles(DataDir);
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].title, "chinese");
-    EXPECT_EQ(entries[0].display, "\xE7\xAE\x80\xE4\xBD\x93\xE4\xB8\xAD\xE6\x96\x87");
-    EXPECT_EQ(entries[1].title, "english");
-    EXPECT_EQ(entries[1].display, "English");
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"chinese", "\xE7\xAE\x80\xE4\xBD\x93\xE4\xB8\xAD\xE6\x96\x87"},
+        {"english", "English"},
+        {"french", "Fran\xC3\xA7"
+                   "ais"},
+        {"german", "Deutsch"},
+        {"japanese", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"},
+        {"portuguese", "Portugu\xC3\xAAs"},
+        {"russian", "\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9"},
+        {"spanish", "Espa\xC3\xB1ol"},
+    };
+    std::vector<std::pair<std::string, std::string>> listed;
+    for (const auto& entry : entries)
+        listed.emplace_back(entry.title, entry.display);
+    EXPECT_EQ(listed, expected);
 }
 
 TEST(ShippedData, SettingsFile) {

@@ -64,6 +64,46 @@ TEST(AppPaths, ChooseLanguage) {
     }
 }
 
+TEST(AppPaths, LocaleLanguageFile) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"de_DE.UTF-8", "german"},
+        {"de_AT", "german"},
+        {"DE-ch", "german"},
+        {"es_MX.UTF-8", "spanish"},
+        {"fr_CA", "french"},
+        {"fr", "french"},
+        {"pt_BR.UTF-8", "portuguese"},
+        {"pt_PT@euro", "portuguese"},
+        {"ru_RU.KOI8-R", "russian"},
+        {"ja_JP.eucJP", "japanese"},
+        {"zh_CN.UTF-8", "chinese"},
+        {"zh_TW", ""},
+        {"en_US.UTF-8", ""},
+        {"C", ""},
+        {"", ""},
+        {"deu_DE", ""},
+        {"d", ""},
+        {"it_IT", ""},
+    };
+    for (const auto& [locale, file] : cases)
+        EXPECT_EQ(LocaleLanguageFile(locale), file) << locale;
+}
+
+// A locale's language is chosen only when its file is there (in either folder), Chinese always.
+TEST(AppPaths, ChooseLanguageFollowsTheLocaleWhenItsFileIsThere) {
+    TempDir dir;
+    AppPaths paths(dir.Path());
+    WriteFile(paths.SettingsFilePath(), "[setup]\nlanguage=\n");
+    EXPECT_EQ(paths.ChooseLanguage("ru_RU.UTF-8"), "english");
+    WriteFile(dir.File("russian.lang"), "[Face]\ndisp=x\n");
+    EXPECT_EQ(paths.ChooseLanguage("ru_RU.UTF-8"), "russian");
+    EXPECT_EQ(paths.LanguageFilePath(), dir.File("russian.lang"));
+    EXPECT_EQ(paths.ChooseLanguage("ja_JP.UTF-8"), "english");
+    // A language stored in setting.ini wins over the locale.
+    WriteFile(paths.SettingsFilePath(), "[setup]\nlanguage=english\n");
+    EXPECT_EQ(paths.ChooseLanguage("ru_RU.UTF-8"), "english");
+}
+
 // An installed layout: <prefix>/bin, <prefix>/share/orvik and a user folder not yet there.
 struct InstalledLayout : ::testing::Test {
     InstalledLayout() {
@@ -149,6 +189,15 @@ TEST_F(InstalledLayout, UserFilesShadowShippedOnes) {
     EXPECT_EQ(paths.LookupFolders(), (std::vector<std::string>{User(), Data()}));
 }
 
+TEST_F(InstalledLayout, LocaleLanguageFoundInTheSharedFolder) {
+    WriteFile(Data() + "/setting.ini", "[setup]\nlanguage=\n");
+    WriteFile(Data() + "/german.lang", "[Face]\ndisp=Deutsch\n");
+    AppPaths paths = AppPaths::Locate(prefix.File("bin"));
+    ASSERT_TRUE(paths.PrepareSettingsFile());
+    EXPECT_EQ(paths.ChooseLanguage("de_DE.UTF-8"), "german");
+    EXPECT_EQ(paths.LanguageFilePath(), Data() + "/german.lang");
+}
+
 TEST(AppPaths, HelpIsTheChmWhenPresentElseTheHtmlPage) {
     TempDir dir;
     AppPaths paths(dir.Path());
@@ -158,6 +207,12 @@ TEST(AppPaths, HelpIsTheChmWhenPresentElseTheHtmlPage) {
     EXPECT_EQ(paths.HelpFilePath(), dir.File("english.html"));
     WriteFile(dir.File("english.chm"), "ITSF");
     EXPECT_EQ(paths.HelpFilePath(), dir.File("english.chm"));
+
+    // A language without help pages of its own gets the English ones.
+    paths.SetLanguageFilePath(dir.File("german.lang"));
+    EXPECT_EQ(paths.HelpFilePath(), dir.File("english.chm"));
+    WriteFile(dir.File("german.html"), "");
+    EXPECT_EQ(paths.HelpFilePath(), dir.File("german.html"));
 }
 
 TEST(AppPaths, UserFolderFollowsXdgConfigHomeElseHome) {

@@ -71,6 +71,11 @@ TEST_F(Installed, LaysOutProgramsDataAndDesktopFiles) {
           "share/man/man1/orvik.1.gz", "share/man/man1/orvik-cli.1.gz",
           "share/man/man1/orvik-radio-sim.1.gz", "share/bash-completion/completions/orvik-cli"})
         EXPECT_TRUE(fs::is_regular_file(prefix->File(file))) << file;
+    for (const char* language :
+         {"german", "spanish", "french", "portuguese", "russian", "japanese"})
+        EXPECT_TRUE(
+            fs::is_regular_file(prefix->File("share/orvik/" + std::string(language) + ".lang")))
+            << language;
     EXPECT_FALSE(fs::exists(prefix->File("bin/setting.ini")));
     EXPECT_EQ(Run("orvik-cli", "--version"), 0);
     EXPECT_EQ(out, std::string("orvik-cli ") + ORVIK_VERSION + "\n");

@@ -10,6 +10,7 @@
 #include "gui/frame/CMainFrame.h"
 #include "gui/grid/CGridCtrl.h"
 #include "gui/lang/CLanguageDlg.h"
+#include "gui/lang/LangUi.h"
 #include "gui/lang/ResourceIds.h"
 #include "gui/link/CConnectionDlg.h"
 #include "gui/link/CPortDlg.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -111,6 +113,126 @@ TEST_F(DialogsTest, LanguageSwitchRelabelsMenusTitleAndToolTips) {
     EXPECT_EQ(window->windowTitle(), text("chinese.lang", "IDS_WINDOWNAME"));
     EXPECT_EQ(window->ToolTipText(ids::ID_PROGRAM_READ),
               text("chinese.lang", "IDS_TIP_32771").left(19));
+}
+
+// Every shown label and check box of the form shows its whole text (or, when no place on the
+// form can hold it, names it in its tool tip), and no two shown controls (a group box and what
+// it holds aside) overlap.
+void ExpectFormTextsFit(QWidget* form) {
+    QList<QWidget*> shown;
+    for (QWidget* w : form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!w->isHidden())
+            shown.append(w);
+    for (QWidget* w : shown) {
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            const bool fits =
+                label->wordWrap()
+                    ? label->heightForWidth(label->width()) <= label->height()
+                    : label->fontMetrics().horizontalAdvance(label->text()) <= label->width();
+            EXPECT_TRUE(fits || label->toolTip() == label->text()) << label->text().toStdString();
+        } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
+            EXPECT_TRUE(box->sizeHint().width() <= box->width() || box->toolTip() == box->text())
+                << box->text().toStdString();
+        }
+        for (QWidget* other : shown) {
+            if (other == w || qobject_cast<QGroupBox*>(w) || qobject_cast<QGroupBox*>(other))
+                continue;
+            EXPECT_FALSE(w->geometry().intersects(other->geometry()))
+                << ControlId(w) << " overlaps " << ControlId(other);
+        }
+    }
+}
+
+// Every shipped language is offered by its own name, and choosing it relabels the menus, the
+// form, the table headings and the dialogs opened afterwards.
+TEST_F(DialogsTest, EveryShippedLanguageRelabelsMenusFormTableAndDialogs) {
+    const auto shipped = ListLanguageFiles(ORVIK_SHIPPED_DATA_DIR);
+    ASSERT_EQ(shipped.size(), 8u);
+    for (const auto& entry : shipped) {
+        const QString name = QString::fromStdString(entry.title) + ".lang";
+        if (!QFileInfo::exists(filePath(name))) {
+            ASSERT_TRUE(QFile::copy(QString::fromStdString(entry.path), filePath(name)));
+        }
+    }
+    ASSERT_TRUE(start());
+    CMainFrame* window = frame();
+    QStringList offered;
+    {
+        CLanguageDlg dialog(app->paths(), app->catalog(), window);
+        for (int i = 0; i < dialog.list()->count(); ++i)
+            offered.append(dialog.list()->itemText(i));
+    }
+    QStringList names;
+    for (const auto& entry : shipped)
+        names.append(QString::fromStdString(entry.display));
+    offered.sort();
+    names.sort();
+    EXPECT_EQ(offered, names);
+
+    auto control = [](QWidget* parent, int id) {
+        for (QWidget* w : parent->findChildren<QWidget*>())
+            if (ControlId(w) == id)
+                return w;
+        return static_cast<QWidget*>(nullptr);
+    };
+    for (const auto& entry : shipped) {
+        SCOPED_TRACE(entry.title);
+        const std::string file = entry.title + ".lang";
+        const char* lang = file.c_str();
+        {
+            CLanguageDlg dialog(app->paths(), app->catalog(), window);
+            dialog.list()->setCurrentIndex(
+                dialog.list()->findText(QString::fromStdString(entry.display)));
+            dialog.accept();
+        }
+        app->RefreshLanguage();
+        EXPECT_EQ(app->paths().LanguageFilePath(), filePath(lang).toStdString());
+        EXPECT_EQ(window->topMenu(2)->title(), text(lang, "Menu_Setting"));
+        EXPECT_EQ(window->action(ids::ID_PROGRAM_WRITE)->text(),
+                  text(lang, "Menu_Program_WriteData"));
+        const std::string langPath = filePath(lang).toStdString();
+        auto* squelch =
+            qobject_cast<QLabel*>(control(window->view()->form(), ids::IDC_SQUELCH_LABEL));
+        ASSERT_NE(squelch, nullptr);
+        EXPECT_EQ(squelch->text(),
+                  QString::fromStdString(ResourceText(langPath, ids::IDC_SQUELCH_LABEL)));
+        std::string heading;
+        ASSERT_TRUE(ReadColumnHeader(langPath, 1, heading));
+        EXPECT_EQ(window->view()->grid()->GetItemText(0, 1), QString::fromStdString(heading));
+        ExpectFormTextsFit(window->view()->form());
+
+        CPortDlg port(*app, window);
+        EXPECT_EQ(port.windowTitle(),
+                  QString::fromStdString(ResourceText(langPath, ids::IDD_PORT)));
+        EXPECT_EQ(port.searchBox()->text(),
+                  QString::fromStdString(ResourceText(langPath, ids::IDC_SEARCH_COM)));
+        CLanguageDlg language(app->paths(), app->catalog(), window);
+        EXPECT_EQ(language.list()->currentText(), QString::fromStdString(entry.display));
+        auto* prompt = qobject_cast<QLabel*>(control(&language, ids::IDC_LANGUAGE_LABEL));
+        ASSERT_NE(prompt, nullptr);
+        EXPECT_EQ(prompt->text(),
+                  QString::fromStdString(ResourceText(langPath, ids::IDC_LANGUAGE_LABEL)));
+    }
+
+    // A language of one's own with labels longer than any place on the form: they wrap, or are
+    // cut and name their whole text in a tool tip, and still overlap nothing.
+    QByteArray english = readFile(filePath("english.lang"));
+    english.replace("1031=Squelch Level",
+                    "1031=Squelch level of the receiver, which mutes the loudspeaker");
+    english.replace("1021=Band", "1021=Frequencybandofthisradiowhichcannotbreak");
+    english.replace("1024=Battery Save", "1024=Battery save, which powers the receiver down");
+    writeFile(filePath("english.lang"), english);
+    CLanguageDlg dialog(app->paths(), app->catalog(), window);
+    dialog.list()->setCurrentIndex(dialog.list()->findText("English"));
+    dialog.accept();
+    app->RefreshLanguage();
+    ExpectFormTextsFit(window->view()->form());
+    for (int id : {ids::IDC_SQUELCH_LABEL, ids::IDC_BAND_LABEL}) {
+        QWidget* label = control(window->view()->form(), id);
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->toolTip(),
+                  QString::fromStdString(ResourceText(filePath("english.lang").toStdString(), id)));
+    }
 }
 
 TEST_F(DialogsTest, LanguageDialogListsUserAndSharedFilesEachNameOnce) {

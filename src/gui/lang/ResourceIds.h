@@ -107,6 +107,8 @@ inline constexpr int ID_HELP_REPORT = 32795;
 // File > Compare with... and File > Open Backup...
 inline constexpr int ID_FILE_COMPARE = 32796;
 inline constexpr int ID_FILE_OPEN_BACKUP = 32797;
+// Program > Write to Several Radios...
+inline constexpr int ID_PROGRAM_WRITE_FLEET = 32798;
 
 inline constexpr int RecentFileCount = 4;
 

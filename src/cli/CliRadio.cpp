@@ -506,7 +506,15 @@ public:
             out += (tty ? "\r\033[K" : "") + finishedLine(outcomes[reported]) + "\n";
         for (std::size_t i = 0; i < labels.size(); ++i) {
             const FleetPortStatus st = job.status(static_cast<int>(i));
-            std::string line = padded(labels[i], width) + "  " + FleetPhaseText(st, text);
+            std::string phase = FleetPhaseText(st, text);
+            // A port that is done shows what became of its last radio.
+            for (auto o = outcomes.rbegin(); st.phase == FleetPhase::Done && o != outcomes.rend();
+                 ++o)
+                if (o->target == static_cast<int>(i)) {
+                    phase = FleetResultText(*o, text);
+                    break;
+                }
+            std::string line = padded(labels[i], width) + "  " + phase;
             if (st.phase == FleetPhase::Writing) {
                 if (tty) {
                     constexpr int barWidth = 20;

@@ -182,6 +182,7 @@ inline constexpr const char* IDS_FLEET_REPEAT = "IDS_FLEET_REPEAT";
 inline constexpr const char* IDS_FLEET_START = "IDS_FLEET_START";
 inline constexpr const char* IDS_FLEET_STOP = "IDS_FLEET_STOP";
 inline constexpr const char* IDS_FLEET_SAVE_REPORT = "IDS_FLEET_SAVE_REPORT";
+inline constexpr const char* IDS_FLEET_CLOSE = "IDS_FLEET_CLOSE";
 inline constexpr const char* IDS_FLEET_REPORT_FILTER = "IDS_FLEET_REPORT_FILTER";
 inline constexpr const char* IDS_FLEET_DIFFERENCES = "IDS_FLEET_DIFFERENCES";
 inline constexpr const char* IDS_FLEET_WAITING_ALL = "IDS_FLEET_WAITING_ALL";
@@ -398,6 +399,7 @@ inline constexpr std::array AllStringKeys{
     IDS_FLEET_START,
     IDS_FLEET_STOP,
     IDS_FLEET_SAVE_REPORT,
+    IDS_FLEET_CLOSE,
     IDS_FLEET_REPORT_FILTER,
     IDS_FLEET_DIFFERENCES,
     IDS_FLEET_WAITING_ALL,

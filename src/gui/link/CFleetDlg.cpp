@@ -67,7 +67,8 @@ CFleetDlg::CFleetDlg(COrvikApp& application, QWidget* parent) : QDialog(parent),
                              QDialogButtonBox::ActionRole);
     reportBtn = box->addButton(QString::fromStdString(text(lang::IDS_FLEET_SAVE_REPORT)),
                                QDialogButtonBox::ActionRole);
-    closeBtn = box->addButton(QDialogButtonBox::Close);
+    closeBtn = box->addButton(QString::fromStdString(text(lang::IDS_FLEET_CLOSE)),
+                              QDialogButtonBox::RejectRole);
     startBtn->setDefault(true);
     connect(startBtn, &QPushButton::clicked, this, &CFleetDlg::Start);
     connect(stopBtn, &QPushButton::clicked, this, &CFleetDlg::Stop);

@@ -1,6 +1,6 @@
-// Writes one image to 1 and then to N simulated radios (default 8) at once through FleetJob
-// and reports the wall time of each run, their ratio, and the processor time this program used
-// (its port threads and sessions; the simulator's own time is shown apart). Build in Release:
+// Writes and verifies one image on 1 and then on N simulated radios (default 8) at once through
+// FleetJob and reports the wall time of each run, their ratio, and the processor time this program
+// used (its port threads and sessions; the simulator's own time is shown apart). Build in Release:
 //   cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release && cmake --build build-rel
 //   build-rel/bench_fleet_write [N]
 
@@ -58,6 +58,7 @@ Run writeRadios(int count, const RadioImage& image) {
     }
     ::close(out[1]);
     FleetRequest request;
+    request.verify = true;
     std::string line;
     char c = 0;
     while (static_cast<int>(request.targets.size()) < count && ::read(out[0], &c, 1) == 1) {
@@ -78,6 +79,8 @@ Run writeRadios(int count, const RadioImage& image) {
         run.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         run.cpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
         run.ok = job.written() == count;
+        for (const FleetOutcome& o : job.outcomes())
+            run.ok = run.ok && o.result == FleetResult::WrittenVerified;
     }
     const double simBefore = cpuSeconds(RUSAGE_CHILDREN);
     ::kill(pid, SIGTERM);
@@ -88,7 +91,7 @@ Run writeRadios(int count, const RadioImage& image) {
 
 void report(int count, const Run& run) {
     std::printf("%d radio%s: %s in %.2f s, this program %.2f%% of one core, simulator %.2f%%\n",
-                count, count == 1 ? "" : "s", run.ok ? "written" : "FAILED", run.wall,
+                count, count == 1 ? "" : "s", run.ok ? "written and verified" : "FAILED", run.wall,
                 100.0 * run.cpu / run.wall, 100.0 * run.simCpu / run.wall);
 }
 

@@ -4,6 +4,8 @@
 #include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
 #include "core/link/CSerialPort.h"
+#include "core/link/FleetJob.h"
+#include "core/link/FleetReport.h"
 #include "core/link/PortNames.h"
 #include "core/link/Protocol.h"
 #include "core/link/TransferSession.h"
@@ -11,6 +13,10 @@
 #include "core/model/DataFile.h"
 #include "core/model/ImageDiff.h"
 #include "core/model/RadioImage.h"
+#include "core/profile/AtomicSave.h"
+
+#include <algorithm>
+#include <optional>
 
 #include <cerrno>
 #include <csignal>
@@ -40,7 +46,16 @@ const char* const RadioCommandsUsage =
     "                  --trace FILE writes every byte on the line with its time and the\n"
     "                  job's steps to FILE, also when the job fails.\n"
     "                  Without --port/--device the port and the search come from\n"
-    "                  setting.ini, and a port found by the search is saved there.\n";
+    "                  setting.ini, and a port found by the search is saved there.\n"
+    "  write IN.735 (--port N,N,... | --device A --device B ... | --all-ports)\n"
+    "        [--repeat [N]] [--report FILE] [--verify | --no-verify] [--backup] [--force]\n"
+    "                  write IN.735 into several radios at once, one per port (--all-ports:\n"
+    "                  every port number whose device exists); a summary table at the end.\n"
+    "                  --repeat: on each port, wait for the next radio after one is done\n"
+    "                  and unplugged; end after N radios in all, or at Ctrl+C.\n"
+    "                  --report FILE writes each radio's outcome as JSON, or CSV when FILE\n"
+    "                  ends in .csv. Exit 0 when every radio was written (and verified),\n"
+    "                  75 when one failed.\n";
 
 namespace {
 
@@ -61,7 +76,23 @@ struct RadioArgs {
     int verify = -1; // 0 or 1: --no-verify / --verify; -1: [safety] verify
     bool backup = false;
     bool force = false;
+    // Several radios (write): every --port number and --device in the order given.
+    std::vector<int> ports;
+    std::vector<std::string> devices;
+    bool allPorts = false;
+    int repeat = -1; // --repeat [N]: N radios in all (0: until Ctrl+C); -1: no hot swap
+    std::string report;
+
+    // Several radios, or one port in hot swap or with a report: the fleet job writes them.
+    bool fleet() const {
+        return ports.size() + devices.size() > 1 || allPorts || repeat >= 0 || !report.empty();
+    }
 };
+
+bool isNumber(const std::string& text) {
+    return !text.empty() && text.size() <= 6 &&
+           text.find_first_not_of("0123456789") == std::string::npos;
+}
 
 bool parsePort(const std::string& text, int& port) {
     if (text.empty() || text.size() > 3)
@@ -80,24 +111,42 @@ bool parseArgs(const std::vector<std::string>& args, bool isRead, RadioArgs& out
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == "--port" || a == "--device" || a == "-o" || a == "--output" || a == "--base" ||
-            a == "--trace") {
+            a == "--trace" || a == "--report") {
             if (!hasValue) {
                 std::fprintf(stderr, "orvik-cli %s: %s needs a value\n", cmd, a.c_str());
                 return false;
             }
             const std::string& v = args[++i];
             if (a == "--port") {
-                if (!parsePort(v, out.port)) {
-                    std::fprintf(stderr, "orvik-cli %s: --port needs a number from 1 to 255\n",
-                                 cmd);
-                    return false;
+                // write: a list of numbers, 1,2,5
+                std::size_t from = 0;
+                for (;;) {
+                    const std::size_t comma = isRead ? std::string::npos : v.find(',', from);
+                    int port = 0;
+                    if (!parsePort(v.substr(from, comma - from), port)) {
+                        std::fprintf(stderr, "orvik-cli %s: --port needs a number from 1 to 255\n",
+                                     cmd);
+                        return false;
+                    }
+                    out.ports.push_back(port);
+                    if (comma == std::string::npos)
+                        break;
+                    from = comma + 1;
                 }
+                out.port = out.ports.front();
             } else if (a == "--device") {
                 if (v.empty()) {
                     std::fprintf(stderr, "orvik-cli %s: --device needs a path\n", cmd);
                     return false;
                 }
                 out.device = v;
+                out.devices.push_back(v);
+            } else if (!isRead && a == "--report") {
+                if (v.empty()) {
+                    std::fprintf(stderr, "orvik-cli write: --report needs a file name\n");
+                    return false;
+                }
+                out.report = v;
             } else if (a == "--trace") {
                 if (v.empty()) {
                     std::fprintf(stderr, "orvik-cli %s: --trace needs a file name\n", cmd);
@@ -120,6 +169,17 @@ bool parseArgs(const std::vector<std::string>& args, bool isRead, RadioArgs& out
             out.backup = true;
         } else if (!isRead && a == "--force") {
             out.force = true;
+        } else if (!isRead && a == "--all-ports") {
+            out.allPorts = true;
+        } else if (!isRead && a == "--repeat") {
+            out.repeat = 0;
+            if (i + 1 < args.size() && isNumber(args[i + 1])) {
+                out.repeat = std::atoi(args[++i].c_str());
+                if (out.repeat < 1) {
+                    std::fprintf(stderr, "orvik-cli write: --repeat needs a count of 1 or more\n");
+                    return false;
+                }
+            }
         } else if (!isRead && out.input.empty() && !a.empty() && a[0] != '-') {
             out.input = a;
         } else {
@@ -129,6 +189,21 @@ bool parseArgs(const std::vector<std::string>& args, bool isRead, RadioArgs& out
     }
     if (out.port > 0 && !out.device.empty()) {
         std::fprintf(stderr, "orvik-cli %s: give either --port or --device, not both\n", cmd);
+        return false;
+    }
+    if (out.allPorts && (out.port > 0 || !out.device.empty())) {
+        std::fprintf(stderr,
+                     "orvik-cli write: give --all-ports alone, without --port or --device\n");
+        return false;
+    }
+    if (out.fleet() && out.ports.empty() && out.devices.empty() && !out.allPorts) {
+        std::fprintf(
+            stderr,
+            "orvik-cli write: --repeat and --report need --port, --device or --all-ports\n");
+        return false;
+    }
+    if (out.fleet() && !out.trace.empty()) {
+        std::fprintf(stderr, "orvik-cli write: --trace records one radio; give one port\n");
         return false;
     }
     if (isRead && out.output.empty()) {
@@ -356,6 +431,283 @@ TransferRequest makeRequest(const Context& ctx, const RadioArgs& args, bool isRe
     return request;
 }
 
+// Columns a text takes on a terminal: wide East Asian characters take two.
+std::size_t displayWidth(const std::string& text) {
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const std::size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        width += len >= 3 ? 2 : 1;
+        i += len;
+    }
+    return width;
+}
+
+std::string padded(const std::string& text, std::size_t width) {
+    const std::size_t w = displayWidth(text);
+    return w >= width ? text : text + std::string(width - w, ' ');
+}
+
+std::string portLabel(int port, const std::string& device) {
+    return port > 0 ? "COM" + std::to_string(port) : device;
+}
+
+// The targets of a several-radio write; false (with the reason printed) when a device would be
+// driven twice or --all-ports finds none.
+bool fleetTargets(const Context& ctx, const RadioArgs& args, std::vector<FleetTarget>& targets,
+                  const TextLookup& text) {
+    const std::string ini = ctx.paths.SettingsFilePath();
+    if (args.allPorts) {
+        for (const PresentPort& p : PresentPorts(ini))
+            targets.push_back({p.port, {}});
+        if (targets.empty()) {
+            std::fprintf(stderr, "%s\n", text(lang::IDS_FLEET_NO_PORTS).c_str());
+            return false;
+        }
+        return true;
+    }
+    std::vector<std::string> seen;
+    for (const int port : args.ports) {
+        const std::string device = PortDevicePath(ini, port);
+        if (device.empty()) {
+            std::fprintf(stderr, "orvik-cli write: COM%d has no device\n", port);
+            return false;
+        }
+        targets.push_back({port, {}});
+        seen.push_back(device);
+    }
+    for (const std::string& device : args.devices) {
+        targets.push_back({0, device});
+        seen.push_back(device);
+    }
+    // Two sessions on one device would garble each other's lines.
+    for (std::size_t i = 0; i < seen.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            if (seen[i] == seen[j]) {
+                std::fprintf(stderr, "orvik-cli write: %s is given twice\n", seen[i].c_str());
+                return false;
+            }
+    return true;
+}
+
+// The progress of every port on stderr: on a terminal a line per port rewritten in place, with
+// each finished radio printed above them; otherwise a log line per change.
+class FleetDisplay {
+public:
+    FleetDisplay(const FleetJob& fleetJob, const std::vector<FleetTarget>& fleetTargets,
+                 const std::string& ini, TextLookup lookup)
+        : job(fleetJob), text(std::move(lookup)), tty(::isatty(2) == 1) {
+        for (const FleetTarget& t : fleetTargets) {
+            const std::string device = t.device.empty() ? PortDevicePath(ini, t.port) : t.device;
+            labels.push_back(portLabel(t.port, device) + (t.port > 0 ? " " + device : ""));
+            width = std::max(width, displayWidth(labels.back()));
+        }
+        shown.assign(labels.size(), {});
+    }
+
+    void update() {
+        const std::vector<FleetOutcome> outcomes = job.outcomes();
+        std::string out;
+        if (tty && drawn)
+            out += "\033[" + std::to_string(labels.size()) + "A";
+        for (; reported < outcomes.size(); ++reported)
+            out += (tty ? "\r\033[K" : "") + finishedLine(outcomes[reported]) + "\n";
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const FleetPortStatus st = job.status(static_cast<int>(i));
+            std::string phase = FleetPhaseText(st, text);
+            // A port that is done shows what became of its last radio.
+            for (auto o = outcomes.rbegin(); st.phase == FleetPhase::Done && o != outcomes.rend();
+                 ++o)
+                if (o->target == static_cast<int>(i)) {
+                    phase = FleetResultText(*o, text);
+                    break;
+                }
+            std::string line = padded(labels[i], width) + "  " + phase;
+            if (st.phase == FleetPhase::Writing) {
+                if (tty) {
+                    constexpr int barWidth = 20;
+                    const int filled = st.percent * barWidth / 100;
+                    line += " [" + std::string(static_cast<std::size_t>(filled), '#') +
+                            std::string(static_cast<std::size_t>(barWidth - filled), '.') + "] ";
+                }
+                char pct[8];
+                std::snprintf(pct, sizeof pct, "%3d%%", st.percent);
+                line += pct;
+            }
+            if (tty) {
+                out += "\r\033[K" + line + "\n";
+            } else {
+                // A log line when the phase or step changes, and every 25 %.
+                const std::string key =
+                    FleetPhaseText(st, text) + "/" +
+                    std::to_string(st.phase == FleetPhase::Writing ? st.percent / 25 : -1);
+                if (key != shown[i] && st.phase != FleetPhase::Done) {
+                    shown[i] = key;
+                    out += line + "\n";
+                }
+            }
+        }
+        drawn = true;
+        std::fputs(out.c_str(), stderr);
+        std::fflush(stderr);
+    }
+
+private:
+    std::string finishedLine(const FleetOutcome& o) const {
+        char seconds[16];
+        std::snprintf(seconds, sizeof seconds, "%.1f s",
+                      static_cast<double>(o.duration.count()) / 1000.0);
+        return "#" + std::to_string(o.number) + " " + labels[static_cast<std::size_t>(o.target)] +
+               (o.ident.empty() ? "" : " " + o.ident) + ": " + FleetResultText(o, text) + " (" +
+               seconds + ")";
+    }
+
+    const FleetJob& job;
+    TextLookup text;
+    bool tty;
+    bool drawn = false;
+    std::vector<std::string> labels;
+    std::vector<std::string> shown;
+    std::size_t width = 0;
+    std::size_t reported = 0;
+};
+
+// The summary table, the count, and for each radio that was not written why.
+void printFleetSummary(const Context& ctx, const std::vector<FleetOutcome>& outcomes,
+                       const RadioImage& image, const TextLookup& text) {
+    std::vector<std::vector<std::string>> rows;
+    rows.push_back({"#", text(lang::IDS_FLEET_HEAD_PORT), text(lang::IDS_FLEET_HEAD_DEVICE),
+                    text(lang::IDS_FLEET_HEAD_RADIO), text(lang::IDS_FLEET_HEAD_RESULT),
+                    text(lang::IDS_FLEET_HEAD_TIME), text(lang::IDS_FLEET_HEAD_BACKUP)});
+    int written = 0;
+    int failed = 0;
+    std::string notWritten;
+    for (const FleetOutcome& o : outcomes) {
+        char seconds[16];
+        std::snprintf(seconds, sizeof seconds, "%.1f s",
+                      static_cast<double>(o.duration.count()) / 1000.0);
+        rows.push_back({std::to_string(o.number), o.port > 0 ? "COM" + std::to_string(o.port) : "-",
+                        o.device, o.ident, FleetResultText(o, text), seconds, o.backupFile});
+        if (FleetSucceeded(o)) {
+            ++written;
+        } else {
+            failed += o.result == FleetResult::Failed ? 1 : 0;
+            notWritten += (notWritten.empty() ? "" : ", ") + portLabel(o.port, o.device);
+        }
+    }
+    std::vector<std::size_t> widths(rows.front().size(), 0);
+    for (const auto& row : rows)
+        for (std::size_t c = 0; c < row.size(); ++c)
+            widths[c] = std::max(widths[c], displayWidth(row[c]));
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t c = 0; c < row.size(); ++c)
+            line += c + 1 < row.size() ? padded(row[c], widths[c] + 2) : row[c];
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        std::printf("%s\n", line.c_str());
+    }
+    std::printf("%s\n", FleetCountText(written, failed, text).c_str());
+    if (!notWritten.empty()) {
+        std::string list = text(lang::IDS_FLEET_NOT_WRITTEN);
+        const std::size_t at = list.find("%s");
+        if (at != std::string::npos)
+            list.replace(at, 2, notWritten);
+        std::printf("%s\n", list.c_str());
+    }
+    std::fflush(stdout);
+    // Why each radio failed, with the fields a read-back found different.
+    std::optional<DiffTexts> diffTexts;
+    for (const FleetOutcome& o : outcomes) {
+        if (FleetSucceeded(o))
+            continue;
+        const std::string message = TransferMessage(o.transfer, text);
+        if (!message.empty())
+            std::fprintf(stderr, "%s: %s\n", portLabel(o.port, o.device).c_str(), message.c_str());
+        if (o.readBack.size() != RadioImage::Size)
+            continue;
+        if (!diffTexts) {
+            LangCatalog texts = openCatalog(ctx);
+            diffTexts = LoadDiffTexts(texts, ReadBandNames(ctx.paths.SettingsFilePath()));
+        }
+        RadioImage radio;
+        std::memcpy(radio.data(), o.readBack.data(), RadioImage::Size);
+        for (const ImageDifference& d :
+             CompareImages(image, radio, *diffTexts, protocol::TransferredBytes))
+            std::fprintf(stderr, "  %s\n", DifferenceLine(d).c_str());
+    }
+}
+
+// Writes the image to every target at once (or radio after radio with --repeat); returns the
+// exit code: 0 when every radio was written (and verified when asked), 75 when one failed,
+// 130 when Ctrl+C stopped a radio part-way.
+int writeFleet(Context& ctx, const RadioArgs& args, const RadioImage& image) {
+    const TextLookup text = lookupIn(ctx);
+    FleetRequest request;
+    request.iniPath = ctx.paths.SettingsFilePath();
+    if (!fleetTargets(ctx, args, request.targets, text))
+        return args.allPorts ? ExitUnavailable : ExitUsage;
+    const TransferRequest single = makeRequest(ctx, args, false);
+    request.verify = single.verify;
+    if (single.backup && single.backup->beforeWrite)
+        request.backup = single.backup;
+    request.hotSwap = args.repeat >= 0;
+    request.total = std::max(args.repeat, 0);
+    request.trace = false;
+    std::string why;
+    if (!args.report.empty() && !outputDirectoryWritable(args.report, why)) {
+        std::fprintf(stderr, "orvik-cli: cannot create %s: %s\n", args.report.c_str(), why.c_str());
+        return ExitCantCreate;
+    }
+
+    struct sigaction sa {};
+    struct sigaction oldInt {
+    }, oldTerm{};
+    sa.sa_handler = onInterrupt;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGINT, &sa, &oldInt);
+    ::sigaction(SIGTERM, &sa, &oldTerm);
+    interrupted = 0;
+
+    FleetJob job;
+    job.start(request, image.data());
+    FleetDisplay display(job, request.targets, request.iniPath, text);
+    if (request.hotSwap && request.total == 0)
+        std::fprintf(stderr, "%s\n", text(lang::IDS_FLEET_WAITING_ALL).c_str());
+    while (!job.wait(200)) {
+        if (interrupted) {
+            job.cancel();
+            break;
+        }
+        display.update();
+    }
+    display.update();
+    ::sigaction(SIGINT, &oldInt, nullptr);
+    ::sigaction(SIGTERM, &oldTerm, nullptr);
+
+    const std::vector<FleetOutcome> outcomes = job.outcomes();
+    printFleetSummary(ctx, outcomes, image, text);
+    bool reportWritten = true;
+    if (!args.report.empty()) {
+        const SaveResult saved = SaveFileAtomically(
+            args.report, FleetReport(args.report, outcomes, text), SaveMode::Replace);
+        if (!saved.ok) {
+            std::fprintf(stderr, "orvik-cli: %s\n", saved.errorText.c_str());
+            reportWritten = false;
+        }
+    }
+    bool anyFailed = false;
+    bool anyCancelled = false;
+    for (const FleetOutcome& o : outcomes) {
+        anyFailed = anyFailed || o.result == FleetResult::Failed;
+        anyCancelled = anyCancelled || o.result == FleetResult::Cancelled;
+    }
+    if (anyFailed)
+        return ExitTempFail;
+    if (anyCancelled)
+        return ExitInterrupted;
+    return reportWritten ? ExitOk : ExitCantCreate;
+}
 } // namespace
 
 int cmdRead(Context& ctx) {
@@ -407,6 +759,8 @@ int cmdWrite(Context& ctx) {
     const int rc = loadInput(ctx, args.input, header, image, args.force);
     if (rc != ExitOk)
         return rc;
+    if (args.fleet())
+        return writeFleet(ctx, args, image);
     if (!traceWritable(args))
         return ExitCantCreate;
 

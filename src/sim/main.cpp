@@ -28,8 +28,9 @@ using namespace orvik::sim;
 
 namespace {
 
-// A radio that is swapped stays on the line this long after its last write (the person
-// reaches for it), is then gone this long, and a fresh radio answers after that.
+// A radio that is swapped stays on the line this long after its last write, or after the last
+// block of a read that follows it (a read-back: the person waits for the program to finish),
+// is then gone this long, and a fresh radio answers after that.
 constexpr std::int64_t SwapStayMs = 1500;
 constexpr std::int64_t SwapGoneMs = 2500;
 constexpr int MaxRadios = 64;
@@ -68,7 +69,8 @@ void usage(FILE* out) {
         "  --log FILE                record every byte with direction and time; with --count,\n"
         "                            radio I logs to FILE-I (before the extension, if any)\n"
         "  --swap-after K            after K completed writes the radio is unplugged: it\n"
-        "                            answers for 1.5 s more, is gone for 2.5 s, then a fresh\n"
+        "                            answers for 1.5 s more (after the last block of a\n"
+        "                            read-back), is gone for 2.5 s, then a fresh\n"
         "                            radio holding the starting memory answers; repeats\n"
         "  --fault-radio I           the faults below apply to radio I only (default: all)\n"
         "  --silent                  never answer\n"
@@ -434,7 +436,10 @@ int main(int argc, char** argv) {
                 continue; // nobody on the cable
             for (ssize_t i = 0; i < n; ++i) {
                 std::vector<std::uint8_t> answer;
+                const int blocksBefore = radio.sim->BlocksAnswered();
                 radio.sim->Receive(in[i], arrived, answer);
+                if (radio.leaveAt >= 0 && radio.sim->BlocksAnswered() != blocksBefore)
+                    radio.leaveAt = arrived + SwapStayMs;
                 if (radio.sim->HangupRequested()) {
                     std::fprintf(stderr, "orvik-radio-sim: hanging up after %d blocks\n",
                                  radio.sim->BlocksAnswered());

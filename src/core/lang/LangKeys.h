@@ -192,6 +192,40 @@ inline constexpr const char* IDS_BACKUP_CHECK = "IDS_BACKUP_CHECK";
 inline constexpr const char* IDS_BACKUP_FAILED = "IDS_BACKUP_FAILED";
 inline constexpr const char* IDS_BACKUP_NOT_WRITTEN = "IDS_BACKUP_NOT_WRITTEN";
 inline constexpr const char* IDS_WARN_SHORT_FILE = "IDS_WARN_SHORT_FILE";
+// Writing several radios at once: the dialog, the command line's lines and summary, the report.
+inline constexpr const char* Menu_Program_WriteFleet = "Menu_Program_WriteFleet";
+inline constexpr const char* IDS_FLEET_TITLE = "IDS_FLEET_TITLE";
+inline constexpr const char* IDS_FLEET_WAITING = "IDS_FLEET_WAITING";
+inline constexpr const char* IDS_FLEET_UNPLUG = "IDS_FLEET_UNPLUG";
+inline constexpr const char* IDS_FLEET_DONE = "IDS_FLEET_DONE";
+inline constexpr const char* IDS_FLEET_VERIFIED = "IDS_FLEET_VERIFIED";
+inline constexpr const char* IDS_FLEET_NOT_VERIFIED = "IDS_FLEET_NOT_VERIFIED";
+inline constexpr const char* IDS_FLEET_FAILED = "IDS_FLEET_FAILED";
+inline constexpr const char* IDS_FLEET_CANCELLED = "IDS_FLEET_CANCELLED";
+inline constexpr const char* IDS_FLEET_STEP_CONNECT = "IDS_FLEET_STEP_CONNECT";
+inline constexpr const char* IDS_FLEET_STEP_IDENTIFY = "IDS_FLEET_STEP_IDENTIFY";
+inline constexpr const char* IDS_FLEET_STEP_WRITE = "IDS_FLEET_STEP_WRITE";
+inline constexpr const char* IDS_FLEET_STEP_VERIFY = "IDS_FLEET_STEP_VERIFY";
+inline constexpr const char* IDS_FLEET_STEP_BACKUP = "IDS_FLEET_STEP_BACKUP";
+inline constexpr const char* IDS_FLEET_COUNT = "IDS_FLEET_COUNT";
+inline constexpr const char* IDS_FLEET_NOT_WRITTEN = "IDS_FLEET_NOT_WRITTEN";
+inline constexpr const char* IDS_FLEET_NO_PORTS = "IDS_FLEET_NO_PORTS";
+inline constexpr const char* IDS_FLEET_HEAD_PORT = "IDS_FLEET_HEAD_PORT";
+inline constexpr const char* IDS_FLEET_HEAD_DEVICE = "IDS_FLEET_HEAD_DEVICE";
+inline constexpr const char* IDS_FLEET_HEAD_CABLE = "IDS_FLEET_HEAD_CABLE";
+inline constexpr const char* IDS_FLEET_HEAD_RADIO = "IDS_FLEET_HEAD_RADIO";
+inline constexpr const char* IDS_FLEET_HEAD_PROGRESS = "IDS_FLEET_HEAD_PROGRESS";
+inline constexpr const char* IDS_FLEET_HEAD_RESULT = "IDS_FLEET_HEAD_RESULT";
+inline constexpr const char* IDS_FLEET_HEAD_TIME = "IDS_FLEET_HEAD_TIME";
+inline constexpr const char* IDS_FLEET_HEAD_BACKUP = "IDS_FLEET_HEAD_BACKUP";
+inline constexpr const char* IDS_FLEET_REPEAT = "IDS_FLEET_REPEAT";
+inline constexpr const char* IDS_FLEET_START = "IDS_FLEET_START";
+inline constexpr const char* IDS_FLEET_STOP = "IDS_FLEET_STOP";
+inline constexpr const char* IDS_FLEET_SAVE_REPORT = "IDS_FLEET_SAVE_REPORT";
+inline constexpr const char* IDS_FLEET_CLOSE = "IDS_FLEET_CLOSE";
+inline constexpr const char* IDS_FLEET_REPORT_FILTER = "IDS_FLEET_REPORT_FILTER";
+inline constexpr const char* IDS_FLEET_DIFFERENCES = "IDS_FLEET_DIFFERENCES";
+inline constexpr const char* IDS_FLEET_WAITING_ALL = "IDS_FLEET_WAITING_ALL";
 inline constexpr const char* Menu_File_Compare = "Menu_File_Compare";
 inline constexpr const char* Menu_File_Open_Backup = "Menu_File_Open_Backup";
 // The connection check: its window and report, the findings (%s: device, group, program,
@@ -411,6 +445,39 @@ inline constexpr std::array AllStringKeys{
     IDS_BACKUP_FAILED,
     IDS_BACKUP_NOT_WRITTEN,
     IDS_WARN_SHORT_FILE,
+    Menu_Program_WriteFleet,
+    IDS_FLEET_TITLE,
+    IDS_FLEET_WAITING,
+    IDS_FLEET_UNPLUG,
+    IDS_FLEET_DONE,
+    IDS_FLEET_VERIFIED,
+    IDS_FLEET_NOT_VERIFIED,
+    IDS_FLEET_FAILED,
+    IDS_FLEET_CANCELLED,
+    IDS_FLEET_STEP_CONNECT,
+    IDS_FLEET_STEP_IDENTIFY,
+    IDS_FLEET_STEP_WRITE,
+    IDS_FLEET_STEP_VERIFY,
+    IDS_FLEET_STEP_BACKUP,
+    IDS_FLEET_COUNT,
+    IDS_FLEET_NOT_WRITTEN,
+    IDS_FLEET_NO_PORTS,
+    IDS_FLEET_HEAD_PORT,
+    IDS_FLEET_HEAD_DEVICE,
+    IDS_FLEET_HEAD_CABLE,
+    IDS_FLEET_HEAD_RADIO,
+    IDS_FLEET_HEAD_PROGRESS,
+    IDS_FLEET_HEAD_RESULT,
+    IDS_FLEET_HEAD_TIME,
+    IDS_FLEET_HEAD_BACKUP,
+    IDS_FLEET_REPEAT,
+    IDS_FLEET_START,
+    IDS_FLEET_STOP,
+    IDS_FLEET_SAVE_REPORT,
+    IDS_FLEET_CLOSE,
+    IDS_FLEET_REPORT_FILTER,
+    IDS_FLEET_DIFFERENCES,
+    IDS_FLEET_WAITING_ALL,
     Menu_File_Compare,
     Menu_File_Open_Backup,
     IDS_CHECK_TITLE,

@@ -25,14 +25,25 @@ constexpr int PollMs = 20;
 FleetResult FleetResultOf(const TransferOutcome& transfer) {
     if (transfer.cancelled)
         return FleetResult::Cancelled;
-    if (transfer.state == TransferState::WriteDone)
+    if (transfer.endedIn == TransferPhase::Backup || transfer.state != TransferState::WriteDone)
+        return FleetResult::Failed;
+    switch (transfer.verify) {
+    case VerifyResult::Verified:
+        return FleetResult::WrittenVerified;
+    case VerifyResult::NotRequested:
         return FleetResult::WrittenNotVerified;
+    case VerifyResult::Mismatch:
+    case VerifyResult::NotVerified:
+        break;
+    }
     return FleetResult::Failed;
 }
 
 FleetStep FleetFailedStep(const TransferOutcome& transfer) {
     if (FleetResultOf(transfer) != FleetResult::Failed)
         return FleetStep::None;
+    if (transfer.endedIn == TransferPhase::Verify)
+        return FleetStep::Verify;
     if (!transfer.wokeUp)
         return FleetStep::Connect;
     switch (transfer.state) {
@@ -40,10 +51,14 @@ FleetStep FleetFailedStep(const TransferOutcome& transfer) {
     case TransferState::TypeError:
         return FleetStep::Identify;
     case TransferState::ConnectionLost:
-        return transfer.ident.empty() ? FleetStep::Identify : FleetStep::Write;
+        if (transfer.ident.empty())
+            return FleetStep::Identify;
+        break;
     default:
-        return FleetStep::Write;
+        break;
     }
+    // The radio answered; the backup read (or storing its file), else the write, failed.
+    return transfer.endedIn == TransferPhase::Backup ? FleetStep::Backup : FleetStep::Write;
 }
 
 struct FleetJob::Port {
@@ -51,6 +66,7 @@ struct FleetJob::Port {
     FleetTarget target;
     std::string device;
     std::atomic<FleetPhase> phase{FleetPhase::Starting};
+    std::atomic<TransferPhase> step{TransferPhase::Transfer};
     std::atomic<int> percent{0};
     int written = 0; // guarded by FleetJob::mutex
     int failed = 0;  // guarded by FleetJob::mutex
@@ -138,6 +154,7 @@ FleetPortStatus FleetJob::status(int target) const {
         return s;
     const Port& port = *ports[static_cast<std::size_t>(target)];
     s.phase = port.phase.load();
+    s.step = port.step.load();
     s.percent = port.percent.load();
     std::lock_guard lock(mutex);
     s.written = port.written;
@@ -249,6 +266,8 @@ bool FleetJob::waitForUnplug(Port& port, SerialLink& link) {
 bool FleetJob::writeOne(Port& port, SerialLink& link, TransferSession& session) {
     setPhase(port, FleetPhase::Writing);
     port.percent.store(0);
+    port.step.store(request.backup && request.backup->beforeWrite ? TransferPhase::Backup
+                                                                  : TransferPhase::Transfer);
     FleetOutcome outcome;
     outcome.target = port.index;
     outcome.port = port.target.port;
@@ -263,6 +282,8 @@ bool FleetJob::writeOne(Port& port, SerialLink& link, TransferSession& session) 
     transfer.device = port.target.device;
     transfer.search = 0; // a search would reach into the other ports' radios
     transfer.trace = request.trace;
+    transfer.verify = request.verify;
+    transfer.backup = request.backup;
     session.start(transfer, image->data(), link);
 
     struct Forward final : TransferObserver {
@@ -273,6 +294,10 @@ bool FleetJob::writeOne(Port& port, SerialLink& link, TransferSession& session) 
                 std::lock_guard lock(job.observerMutex);
                 job.observer->progress(port.index, percent);
             }
+        }
+        void phaseStarted(TransferPhase phase) override {
+            port.percent.store(0);
+            port.step.store(phase);
         }
         void finished(const TransferOutcome&) override {}
         FleetJob& job;
@@ -291,6 +316,15 @@ bool FleetJob::writeOne(Port& port, SerialLink& link, TransferSession& session) 
     outcome.ident = IdentText(outcome.transfer.ident);
     outcome.result = FleetResultOf(outcome.transfer);
     outcome.failedStep = FleetFailedStep(outcome.transfer);
+    outcome.backupFile = outcome.transfer.backupPath;
+    if (outcome.transfer.verify == VerifyResult::Mismatch) {
+        const auto& sent = *image;
+        const auto& back = session.radioImage();
+        for (std::size_t i = 0; i < protocol::TransferredBytes; ++i)
+            if (sent[i] != back[i])
+                outcome.differences.push_back(static_cast<std::uint16_t>(i));
+        outcome.readBack.assign(back.begin(), back.end());
+    }
     outcome.duration = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - began);
     const bool wasWritten = outcome.result == FleetResult::WrittenVerified ||

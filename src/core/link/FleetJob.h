@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,6 +40,10 @@ struct FleetRequest {
     bool hotSwap = false;
     int total = 0;      // hot swap: end after this many radios written in all; 0: until cancelled
     bool trace = false; // keep each session's line trace (TransferSession::trace)
+    bool verify = true; // read each radio back after its write and compare, as a single write
+    // Set with beforeWrite: each radio is read and stored here before it is written (the
+    // session's own backup step); a radio whose backup fails is not written.
+    std::optional<BackupSettings> backup;
 };
 
 enum class FleetResult {
@@ -68,13 +73,17 @@ struct FleetOutcome {
     FleetStep failedStep = FleetStep::None;
     TransferOutcome transfer; // the session's outcome; TransferMessage tells the user why
     std::vector<std::uint16_t> differences; // image offsets the read-back found different
-    std::string backupFile;                 // the backup made before writing, if any
+    // On a read-back that differed: the 4096 bytes the radio returned (else empty), for a front
+    // end that names the differing fields.
+    std::vector<std::uint8_t> readBack;
+    std::string backupFile; // the backup made before writing, if any
     std::chrono::system_clock::time_point started;
     std::chrono::milliseconds duration{0};
     int number = 0; // 1, 2, ...: the order in which radios finished across the job
 };
 
-// Result and step of a session's outcome.
+// Result and step of a session's outcome. A read-back that differed or did not complete is a
+// failure at Verify, as for a single write.
 FleetResult FleetResultOf(const TransferOutcome& transfer);
 FleetStep FleetFailedStep(const TransferOutcome& transfer);
 
@@ -89,9 +98,10 @@ enum class FleetPhase {
 // What a port is doing, for a front end that polls.
 struct FleetPortStatus {
     FleetPhase phase = FleetPhase::Starting;
-    int percent = 0; // of the radio being written
-    int written = 0; // radios written on this port
-    int failed = 0;  // radios that failed on this port
+    TransferPhase step = TransferPhase::Transfer; // Writing: the session's step
+    int percent = 0;                              // of the radio being written, in that step
+    int written = 0;                              // radios written on this port
+    int failed = 0;                               // radios that failed on this port
 };
 
 // Hears of each port. Calls come from the port threads, never from the thread that started the

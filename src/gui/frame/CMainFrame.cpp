@@ -22,6 +22,7 @@
 #include "gui/lang/LangUi.h"
 #include "gui/lang/ResourceIds.h"
 #include "gui/link/CConnectionDlg.h"
+#include "gui/link/CFleetDlg.h"
 #include "gui/link/CPortDlg.h"
 #include "gui/link/CTransferDlg.h"
 #include "gui/views/COrvikView.h"
@@ -105,7 +106,7 @@ constexpr int EditMenu[] = {ID_EDIT_UNDO,
                             ID_EDIT_INSERT_CHANNEL,
                             ID_EDIT_MOVE_UP,
                             ID_EDIT_MOVE_DOWN};
-constexpr int ProgramMenu[] = {ID_PROGRAM_READ, ID_PROGRAM_WRITE};
+constexpr int ProgramMenu[] = {ID_PROGRAM_READ, ID_PROGRAM_WRITE, ID_PROGRAM_WRITE_FLEET};
 constexpr int SettingMenu[] = {ID_SETTING_PORT, ID_SETTING_LANGUAGE};
 constexpr int HelpMenu[] = {ID_HELP_HELP, ID_HELP_CHECK, ID_HELP_REPORT, ID_APP_ABOUT};
 constexpr int ToolBarOrder[] = {
@@ -284,6 +285,13 @@ const std::vector<CMainFrame::Command>& CMainFrame::commands() {
          QStyle::SP_ArrowUp,
          {"Ctrl+W"},
          [](F& f) { f.RunTransfer(false); }},
+        {ID_PROGRAM_WRITE_FLEET,
+         "Menu_Program_WriteFleet",
+         "Write to &Several Radios...",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.OnProgramWriteFleet(); }},
         {ID_SETTING_PORT,
          "Menu_Setting_Port",
          "&Communication port\tCtrl+C",
@@ -797,6 +805,11 @@ bool CMainFrame::SaveModified() {
 void CMainFrame::RunTransfer(bool isRead) {
     CTransferDlg dialog(app, this);
     dialog.isRead = isRead;
+    dialog.exec();
+}
+
+void CMainFrame::OnProgramWriteFleet() {
+    CFleetDlg dialog(app, this);
     dialog.exec();
 }
 

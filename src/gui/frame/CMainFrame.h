@@ -89,6 +89,8 @@ public:
     bool SaveModified();
     // Program > Read (true) or Write (false): the modal transfer dialog.
     void RunTransfer(bool isRead);
+    // Program > Write to Several Radios: the document's image to every checked port at once.
+    void OnProgramWriteFleet();
     void OnSettingPort();
     void OnSettingLanguage();
 

@@ -113,6 +113,8 @@ inline constexpr int ID_FILE_OPEN_BACKUP = 32797;
 inline constexpr int ID_EDIT_INSERT_CHANNEL = 32800;
 inline constexpr int ID_EDIT_MOVE_UP = 32801;
 inline constexpr int ID_EDIT_MOVE_DOWN = 32802;
+// Program > Write to Several Radios...
+inline constexpr int ID_PROGRAM_WRITE_FLEET = 32798;
 
 inline constexpr int RecentFileCount = 4;
 

@@ -1,0 +1,231 @@
+#include "core/link/FleetReport.h"
+
+#include "core/csv/Csv.h"
+#include "core/lang/LangKeys.h"
+#include "core/link/PortNames.h"
+#include "core/profile/JsonText.h"
+
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <set>
+#include <sys/stat.h>
+
+namespace orvik {
+
+namespace {
+
+// Replaces the first `%d` or `%s` in `text` with `value`.
+void fillFirst(std::string& text, const char* placeholder, const std::string& value) {
+    const std::size_t at = text.find(placeholder);
+    if (at != std::string::npos)
+        text.replace(at, 2, value);
+}
+
+const char* stepKey(FleetStep step) {
+    switch (step) {
+    case FleetStep::Connect:
+        return lang::IDS_FLEET_STEP_CONNECT;
+    case FleetStep::Identify:
+        return lang::IDS_FLEET_STEP_IDENTIFY;
+    case FleetStep::Write:
+        return lang::IDS_FLEET_STEP_WRITE;
+    case FleetStep::Verify:
+        return lang::IDS_FLEET_STEP_VERIFY;
+    case FleetStep::Backup:
+        return lang::IDS_FLEET_STEP_BACKUP;
+    case FleetStep::None:
+        break;
+    }
+    return nullptr;
+}
+
+const char* stepName(FleetStep step) {
+    switch (step) {
+    case FleetStep::Connect:
+        return "connect";
+    case FleetStep::Identify:
+        return "identify";
+    case FleetStep::Write:
+        return "write";
+    case FleetStep::Verify:
+        return "verify";
+    case FleetStep::Backup:
+        return "backup";
+    case FleetStep::None:
+        break;
+    }
+    return "";
+}
+
+const char* resultName(FleetResult result) {
+    switch (result) {
+    case FleetResult::WrittenVerified:
+        return "verified";
+    case FleetResult::WrittenNotVerified:
+        return "written";
+    case FleetResult::Failed:
+        return "failed";
+    case FleetResult::Cancelled:
+        break;
+    }
+    return "cancelled";
+}
+
+std::string hexOffset(std::uint16_t offset) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "0x%03X", offset);
+    return buf;
+}
+
+// Local time as 2026-12-08 21:15:07.
+std::string timeText(std::chrono::system_clock::time_point when) {
+    const std::time_t t = std::chrono::system_clock::to_time_t(when);
+    std::tm local{};
+    ::localtime_r(&t, &local);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &local);
+    return buf;
+}
+
+std::string baseName(const std::string& device) {
+    const std::size_t slash = device.rfind('/');
+    return slash == std::string::npos ? device : device.substr(slash + 1);
+}
+
+// A character device, and not one of the serial ports the kernel keeps in reserve without a
+// UART behind them (sysfs type 0).
+bool isPresentDevice(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISCHR(st.st_mode))
+        return false;
+    const std::string name = baseName(path);
+    std::ifstream type("/sys/class/tty/" + name + "/type");
+    std::string value;
+    return !(type && std::getline(type, value) && value == "0");
+}
+
+} // namespace
+
+std::vector<PresentPort> PresentPorts(const std::string& settingsFile) {
+    std::vector<PresentPort> ports;
+    std::set<std::string> seen;
+    for (int n = FirstPortNumber; n <= LastPortNumber; ++n) {
+        const std::string device = PortDevicePath(settingsFile, n);
+        if (device.empty() || !isPresentDevice(device) || !seen.insert(device).second)
+            continue;
+        ports.push_back({n, device, CableName(device)});
+    }
+    return ports;
+}
+
+std::string CableName(const std::string& device) {
+    const std::string name = baseName(device);
+    if (name.empty() || name == "." || name == "..")
+        return {};
+    std::ifstream in("/sys/class/tty/" + name + "/device/../product");
+    std::string product;
+    std::getline(in, product);
+    while (!product.empty() && (product.back() == '\r' || product.back() == ' '))
+        product.pop_back();
+    return product;
+}
+
+bool FleetSucceeded(const FleetOutcome& outcome) {
+    return outcome.result == FleetResult::WrittenVerified ||
+           outcome.result == FleetResult::WrittenNotVerified;
+}
+
+std::string FleetResultText(const FleetOutcome& outcome, const TextLookup& text) {
+    switch (outcome.result) {
+    case FleetResult::WrittenVerified:
+        return text(lang::IDS_FLEET_VERIFIED);
+    case FleetResult::WrittenNotVerified:
+        return text(lang::IDS_FLEET_NOT_VERIFIED);
+    case FleetResult::Cancelled:
+        return text(lang::IDS_FLEET_CANCELLED);
+    case FleetResult::Failed:
+        break;
+    }
+    std::string failed = text(lang::IDS_FLEET_FAILED);
+    const char* key = stepKey(outcome.failedStep);
+    fillFirst(failed, "%s", key != nullptr ? text(key) : std::string());
+    return failed;
+}
+
+std::string FleetPhaseText(const FleetPortStatus& status, const TextLookup& text) {
+    switch (status.phase) {
+    case FleetPhase::Starting:
+    case FleetPhase::WaitingForRadio:
+        return text(lang::IDS_FLEET_WAITING);
+    case FleetPhase::Writing:
+        return PhasePrompt(status.step, false, text);
+    case FleetPhase::WaitingForUnplug:
+        return text(lang::IDS_FLEET_UNPLUG);
+    case FleetPhase::Done:
+        break;
+    }
+    return text(lang::IDS_FLEET_DONE);
+}
+
+std::string FleetCountText(int written, int failed, const TextLookup& text) {
+    std::string count = text(lang::IDS_FLEET_COUNT);
+    fillFirst(count, "%d", std::to_string(written));
+    fillFirst(count, "%d", std::to_string(failed));
+    return count;
+}
+
+std::string FleetReportJson(const std::vector<FleetOutcome>& outcomes, const TextLookup& text) {
+    int written = 0;
+    int failed = 0;
+    int cancelled = 0;
+    std::string out = "{\"radios\":[";
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        const FleetOutcome& o = outcomes[i];
+        written += FleetSucceeded(o) ? 1 : 0;
+        failed += o.result == FleetResult::Failed ? 1 : 0;
+        cancelled += o.result == FleetResult::Cancelled ? 1 : 0;
+        if (i > 0)
+            out += ',';
+        out += "{\"number\":" + std::to_string(o.number);
+        out += ",\"port\":" + std::to_string(o.port);
+        out += ",\"device\":" + JsonString(o.device);
+        out += ",\"ident\":" + JsonString(o.ident);
+        out += ",\"result\":" + JsonString(resultName(o.result));
+        out += ",\"failedStep\":" + JsonString(stepName(o.failedStep));
+        out += ",\"message\":" + JsonString(TransferMessage(o.transfer, text));
+        out += ",\"differences\":[";
+        for (std::size_t d = 0; d < o.differences.size(); ++d)
+            out += (d > 0 ? "," : "") + JsonString(hexOffset(o.differences[d]));
+        out += "],\"backupFile\":" + JsonString(o.backupFile);
+        out += ",\"started\":" + JsonString(timeText(o.started));
+        out += ",\"durationMs\":" + std::to_string(o.duration.count()) + "}";
+    }
+    out += "],\"written\":" + std::to_string(written) + ",\"failed\":" + std::to_string(failed) +
+           ",\"cancelled\":" + std::to_string(cancelled) + "}\n";
+    return out;
+}
+
+std::string FleetReportCsv(const std::vector<FleetOutcome>& outcomes, const TextLookup& text) {
+    std::string out = csv::Line({"number", "port", "device", "ident", "result", "failedStep",
+                                 "message", "differences", "backupFile", "started", "durationMs"});
+    for (const FleetOutcome& o : outcomes) {
+        std::string differences;
+        for (const std::uint16_t d : o.differences)
+            differences += (differences.empty() ? "" : " ") + hexOffset(d);
+        out += csv::Line({std::to_string(o.number), std::to_string(o.port), o.device, o.ident,
+                          resultName(o.result), stepName(o.failedStep),
+                          TransferMessage(o.transfer, text), differences, o.backupFile,
+                          timeText(o.started), std::to_string(o.duration.count())});
+    }
+    return out;
+}
+
+std::string FleetReport(const std::string& path, const std::vector<FleetOutcome>& outcomes,
+                        const TextLookup& text) {
+    const bool isCsv = path.size() >= 4 && (path.compare(path.size() - 4, 4, ".csv") == 0 ||
+                                            path.compare(path.size() - 4, 4, ".CSV") == 0);
+    return isCsv ? FleetReportCsv(outcomes, text) : FleetReportJson(outcomes, text);
+}
+
+} // namespace orvik

@@ -1,0 +1,50 @@
+#pragma once
+// What the front ends of a fleet job (orvik-cli write with several ports, the window's "Write to
+// several radios" dialog) say about it: the ports that can be offered, each radio's result in
+// words, the running count, and the per-radio report as JSON or CSV. Both front ends use these,
+// so they say the same.
+
+#include "core/link/FleetJob.h"
+
+#include <string>
+#include <vector>
+
+namespace orvik {
+
+// A port number whose device exists, and the cable's name where the system knows it.
+struct PresentPort {
+    int port = 0;
+    std::string device;
+    std::string cable; // e.g. "CP2102 USB to UART Bridge Controller"; empty when unknown
+};
+
+// Every port number 1..255 whose device exists (by [ports] of `settingsFile`, else the default
+// names), each device once: the lowest number that names it.
+std::vector<PresentPort> PresentPorts(const std::string& settingsFile);
+
+// The USB product name of a serial device from sysfs (/sys/class/tty/<name>/device/../product),
+// empty when there is none.
+std::string CableName(const std::string& device);
+
+// "Written and verified", "Failed at verifying", ... for one radio.
+std::string FleetResultText(const FleetOutcome& outcome, const TextLookup& text);
+// The text of a port's phase while it works: waiting for a radio, the step running, waiting for
+// the radio to be unplugged.
+std::string FleetPhaseText(const FleetPortStatus& status, const TextLookup& text);
+// "12 written, 1 failed".
+std::string FleetCountText(int written, int failed, const TextLookup& text);
+// Written and, when asked, verified.
+bool FleetSucceeded(const FleetOutcome& outcome);
+
+// The outcomes as one JSON object: {"radios":[{"number","port","device","ident","result",
+// "failedStep","message","differences":["0x040",...],"backupFile","started","durationMs"}],
+// "written":n,"failed":n,"cancelled":n}. `result` is "verified", "written", "failed" or
+// "cancelled"; `failedStep` "", "connect", "identify", "write", "verify" or "backup".
+std::string FleetReportJson(const std::vector<FleetOutcome>& outcomes, const TextLookup& text);
+// The same as CSV, a header line and a line per radio; differences joined by spaces.
+std::string FleetReportCsv(const std::vector<FleetOutcome>& outcomes, const TextLookup& text);
+// By the file's extension: .csv gives CSV, anything else JSON.
+std::string FleetReport(const std::string& path, const std::vector<FleetOutcome>& outcomes,
+                        const TextLookup& text);
+
+} // namespace orvik

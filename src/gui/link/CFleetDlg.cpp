@@ -1,0 +1,258 @@
+#include "gui/link/CFleetDlg.h"
+
+#include "core/lang/LangKeys.h"
+#include "core/model/Backup.h"
+#include "core/profile/AtomicSave.h"
+#include "gui/app/COrvikApp.h"
+#include "gui/app/COrvikDoc.h"
+#include "gui/app/MessageBox.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace orvik {
+
+namespace {
+
+// How often the dialog looks at the job.
+constexpr int PollIntervalMs = 100;
+
+QString portName(const PresentPort& p) {
+    return QStringLiteral("COM%1").arg(p.port);
+}
+
+// '&' markers are for buttons and menus; a label or heading shows the text without them.
+QString plain(const std::string& text) {
+    return QString::fromStdString(text).remove(QLatin1Char('&'));
+}
+
+} // namespace
+
+CFleetDlg::CFleetDlg(COrvikApp& application, QWidget* parent) : QDialog(parent), app(application) {
+    setWindowTitle(plain(text(lang::IDS_FLEET_TITLE)));
+    ports = new QTableWidget(0, ColumnCount, this);
+    ports->setHorizontalHeaderLabels(
+        {plain(text(lang::IDS_FLEET_HEAD_PORT)), plain(text(lang::IDS_FLEET_HEAD_DEVICE)),
+         plain(text(lang::IDS_FLEET_HEAD_CABLE)), plain(text(lang::IDS_FLEET_HEAD_PROGRESS)),
+         plain(text(lang::IDS_FLEET_HEAD_RESULT))});
+    ports->verticalHeader()->hide();
+    ports->setSelectionMode(QAbstractItemView::NoSelection);
+    ports->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ports->horizontalHeader()->setSectionResizeMode(ColResult, QHeaderView::Stretch);
+    ports->setMinimumWidth(680);
+
+    const std::string& ini = app.paths().SettingsFilePath();
+    verifyBox = new QCheckBox(plain(text(lang::IDS_VERIFY_CHECK)), this);
+    verifyBox->setChecked(VerifyAfterWrite(ini));
+    backupBox = new QCheckBox(plain(text(lang::IDS_BACKUP_CHECK)), this);
+    backupBox->setChecked(LoadBackupSettings(ini).beforeWrite);
+    repeatBox = new QCheckBox(plain(text(lang::IDS_FLEET_REPEAT)), this);
+    count = new QLabel(this);
+    count->setTextFormat(Qt::PlainText);
+
+    auto* box = new QDialogButtonBox(this);
+    startBtn = box->addButton(QString::fromStdString(text(lang::IDS_FLEET_START)),
+                              QDialogButtonBox::ActionRole);
+    stopBtn = box->addButton(QString::fromStdString(text(lang::IDS_FLEET_STOP)),
+                             QDialogButtonBox::ActionRole);
+    reportBtn = box->addButton(QString::fromStdString(text(lang::IDS_FLEET_SAVE_REPORT)),
+                               QDialogButtonBox::ActionRole);
+    closeBtn = box->addButton(QString::fromStdString(text(lang::IDS_FLEET_CLOSE)),
+                              QDialogButtonBox::RejectRole);
+    startBtn->setDefault(true);
+    connect(startBtn, &QPushButton::clicked, this, &CFleetDlg::Start);
+    connect(stopBtn, &QPushButton::clicked, this, &CFleetDlg::Stop);
+    connect(reportBtn, &QPushButton::clicked, this, &CFleetDlg::SaveReport);
+    connect(closeBtn, &QPushButton::clicked, this, &CFleetDlg::reject);
+
+    timer = new QTimer(this);
+    timer->setInterval(PollIntervalMs);
+    connect(timer, &QTimer::timeout, this, &CFleetDlg::poll);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(ports);
+    auto* options = new QHBoxLayout;
+    options->addWidget(verifyBox);
+    options->addWidget(backupBox);
+    options->addWidget(repeatBox);
+    options->addStretch();
+    layout->addLayout(options);
+    layout->addWidget(count);
+    layout->addWidget(box);
+
+    showRows();
+    setRunning(false);
+}
+
+CFleetDlg::~CFleetDlg() {
+    timer->stop();
+    job.cancel();
+}
+
+std::string CFleetDlg::text(std::string_view key) const {
+    return app.catalog().text(key);
+}
+
+// A row per port number whose device exists; ports bound in setting.ini or with a cable name
+// start checked, the built-in serial ports (ttyS) unchecked.
+void CFleetDlg::showRows() {
+    present = PresentPorts(app.paths().SettingsFilePath());
+    ports->setRowCount(static_cast<int>(present.size()));
+    for (int row = 0; row < static_cast<int>(present.size()); ++row) {
+        const PresentPort& p = present[static_cast<std::size_t>(row)];
+        auto* port = new QTableWidgetItem(portName(p));
+        port->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        const bool builtIn = p.device.rfind("/dev/ttyS", 0) == 0;
+        port->setCheckState(builtIn ? Qt::Unchecked : Qt::Checked);
+        ports->setItem(row, ColPort, port);
+        ports->setItem(row, ColDevice, new QTableWidgetItem(QFile::decodeName(p.device.c_str())));
+        ports->setItem(row, ColCable, new QTableWidgetItem(QString::fromStdString(p.cable)));
+        auto* bar = new QProgressBar(ports);
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        bar->setAccessibleName(portName(p));
+        ports->setCellWidget(row, ColProgress, bar);
+        ports->setItem(row, ColResult, new QTableWidgetItem);
+    }
+    ports->resizeColumnsToContents();
+    if (present.empty())
+        count->setText(QString::fromStdString(text(lang::IDS_FLEET_NO_PORTS)));
+}
+
+void CFleetDlg::setRunning(bool isRunning) {
+    startBtn->setEnabled(!isRunning && !present.empty());
+    stopBtn->setEnabled(isRunning);
+    reportBtn->setEnabled(!isRunning && !outcomes.empty());
+    verifyBox->setEnabled(!isRunning);
+    backupBox->setEnabled(!isRunning);
+    repeatBox->setEnabled(!isRunning);
+    for (int row = 0; row < ports->rowCount(); ++row)
+        ports->item(row, ColPort)
+            ->setFlags(isRunning ? Qt::ItemIsUserCheckable
+                                 : Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+}
+
+void CFleetDlg::Start() {
+    if (job.running())
+        return;
+    FleetRequest request;
+    request.iniPath = app.paths().SettingsFilePath();
+    rowOfTarget.clear();
+    for (int row = 0; row < ports->rowCount(); ++row) {
+        if (ports->item(row, ColPort)->checkState() != Qt::Checked)
+            continue;
+        request.targets.push_back({present[static_cast<std::size_t>(row)].port, {}});
+        rowOfTarget.push_back(row);
+        static_cast<QProgressBar*>(ports->cellWidget(row, ColProgress))->setValue(0);
+        ports->item(row, ColResult)->setText(QString());
+    }
+    if (request.targets.empty())
+        return;
+    request.verify = verifyBox->isChecked();
+    if (backupBox->isChecked()) {
+        request.backup = LoadBackupSettings(request.iniPath);
+        request.backup->beforeWrite = true;
+    }
+    request.hotSwap = repeatBox->isChecked();
+    outcomes.clear();
+    count->setText(
+        QString::fromStdString(FleetCountText(0, 0, [this](auto k) { return text(k); })));
+    if (!job.start(request, app.document()->image().data()))
+        return;
+    setRunning(true);
+    timer->start();
+}
+
+void CFleetDlg::poll() {
+    const TextLookup lookup = [this](std::string_view k) { return text(k); };
+    const bool ended = job.wait(0);
+    outcomes = job.outcomes();
+    int written = 0;
+    int failed = 0;
+    std::vector<const FleetOutcome*> last(rowOfTarget.size(), nullptr);
+    for (const FleetOutcome& o : outcomes) {
+        written += FleetSucceeded(o) ? 1 : 0;
+        failed += o.result == FleetResult::Failed ? 1 : 0;
+        if (o.target >= 0 && o.target < static_cast<int>(last.size()))
+            last[static_cast<std::size_t>(o.target)] = &o;
+    }
+    for (std::size_t t = 0; t < rowOfTarget.size(); ++t) {
+        const int row = rowOfTarget[t];
+        const FleetPortStatus st = job.status(static_cast<int>(t));
+        auto* bar = static_cast<QProgressBar*>(ports->cellWidget(row, ColProgress));
+        QString result;
+        if (st.phase == FleetPhase::Writing || last[t] == nullptr) {
+            result = QString::fromStdString(FleetPhaseText(st, lookup));
+            bar->setValue(st.phase == FleetPhase::Writing ? st.percent : 0);
+        } else {
+            result = QString::fromStdString(FleetResultText(*last[t], lookup));
+            if (!last[t]->differences.empty()) {
+                QStringList offsets;
+                for (const std::uint16_t d : last[t]->differences)
+                    offsets << QStringLiteral("0x%1").arg(d, 3, 16, QLatin1Char('0')).toUpper();
+                result += " - " + QString::fromStdString(text(lang::IDS_FLEET_DIFFERENCES))
+                                      .replace(QStringLiteral("%s"), offsets.join(' '));
+            }
+            bar->setValue(FleetSucceeded(*last[t]) ? 100 : bar->value());
+        }
+        ports->item(row, ColResult)->setText(result);
+        ports->item(row, ColResult)
+            ->setToolTip(last[t] != nullptr
+                             ? QString::fromStdString(TransferMessage(last[t]->transfer, lookup))
+                             : QString());
+    }
+    count->setText(QString::fromStdString(FleetCountText(written, failed, lookup)));
+    if (ended)
+        finish();
+}
+
+void CFleetDlg::finish() {
+    timer->stop();
+    setRunning(false);
+}
+
+void CFleetDlg::Stop() {
+    if (!job.running())
+        return;
+    job.cancel(); // every session stops within one wait; the threads are joined
+    poll();
+    finish();
+}
+
+void CFleetDlg::reject() {
+    Stop();
+    QDialog::reject();
+}
+
+void CFleetDlg::SaveReport() {
+    if (outcomes.empty())
+        return;
+    FileDialogRequest request;
+    request.mode = FileDialogMode::Save;
+    request.directory = QDir::homePath();
+    request.suggestedName = QStringLiteral("report.json");
+    request.filters = QStringList{QString::fromStdString(text(lang::IDS_FLEET_REPORT_FILTER))};
+    request.defaultSuffix = QStringLiteral("json");
+    const QString name = AskFileName(this, request);
+    if (name.isEmpty())
+        return;
+    const std::string path = QFile::encodeName(name).toStdString();
+    const SaveResult saved = SaveFileAtomically(
+        path, FleetReport(path, outcomes, [this](std::string_view k) { return text(k); }),
+        SaveMode::Replace);
+    if (!saved.ok)
+        ShowMessageBox(this, QString::fromStdString(saved.errorText), windowTitle(), MsgButtons::Ok,
+                       MsgIcon::Stop);
+}
+
+} // namespace orvik

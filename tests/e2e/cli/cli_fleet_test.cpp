@@ -1,0 +1,176 @@
+// orvik-cli write to several radios at once, and radio after radio on one port, against
+// orvik-radio-sim --count N at the real protocol timing.
+
+#include "core/model/DataFile.h"
+#include "core/model/RadioImage.h"
+#include "core/profile/IniFile.h"
+
+#include "CliSpawn.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace orvik;
+namespace fs = std::filesystem;
+
+namespace {
+
+int Occurrences(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+// orvik-radio-sim --count N as a child process; its terminals' paths; SIGTERM ends it.
+class Simulators {
+public:
+    Simulators(int count, std::vector<std::string> args, const std::string& errPath) {
+        args.insert(args.begin(), {std::string(ORVIK_BUILD_DIR) + "/orvik-radio-sim", "--count",
+                                   std::to_string(count)});
+        int out[2];
+        if (::pipe(out) != 0)
+            return;
+        pid = ::fork();
+        if (pid == 0) {
+            ::dup2(out[1], 1);
+            ::close(out[0]);
+            ::dup2(::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+            std::vector<char*> argv;
+            for (auto& a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        std::string line;
+        char c = 0;
+        while (static_cast<int>(paths.size()) < count && ::read(out[0], &c, 1) == 1) {
+            if (c == '\n') {
+                paths.push_back(line);
+                line.clear();
+            } else {
+                line += c;
+            }
+        }
+        ::close(out[0]);
+    }
+    ~Simulators() {
+        if (pid <= 0)
+            return;
+        ::kill(pid, SIGTERM);
+        ::waitpid(pid, nullptr, 0);
+    }
+    pid_t pid = -1;
+    std::vector<std::string> paths;
+};
+
+class CliFleet : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = test::MakeScratchProgramDir("fleet", app);
+        ASSERT_FALSE(root.empty());
+        ASSERT_TRUE(ini::WriteString(app + "/setting.ini", "backup", "dir", root + "/backups"));
+        image = MakeDefaultImage();
+        for (std::size_t i = 0; i < 0x3E0; ++i)
+            image[i] = static_cast<std::uint8_t>(i * 5 + 1);
+        std::string error;
+        ASSERT_TRUE(SaveDataFile(root + "/in.735", NewHeaderBlock(), image, &error)) << error;
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    void bind(const Simulators& sims) const {
+        for (std::size_t i = 0; i < sims.paths.size(); ++i)
+            ASSERT_TRUE(ini::WriteString(app + "/setting.ini", "ports",
+                                         "COM" + std::to_string(i + 1), sims.paths[i]));
+    }
+    int cli(std::vector<std::string> args, std::string& out, std::string& err) const {
+        const pid_t pid =
+            test::SpawnCli(app, std::move(args), root, root + "/stdout", root + "/stderr");
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        out = test::ReadWholeFile(root + "/stdout");
+        err = test::ReadWholeFile(root + "/stderr");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    bool holdsImage(const std::string& saved) const {
+        const std::string bytes = test::ReadWholeFile(saved);
+        return bytes.size() == 48u + RadioImage::Size &&
+               bytes.compare(48, 0x3E0, reinterpret_cast<const char*>(image.data()), 0x3E0) == 0;
+    }
+
+    std::string root;
+    std::string app;
+    RadioImage image;
+};
+
+} // namespace
+
+// Four radios at once, the third storing block 0x40 wrongly: the others hold the file and are
+// verified, the third fails at the read-back; exit 75, the summary names COM3, the JSON report
+// has every radio with its result and the difference. Wrong port lists are refused first.
+TEST_F(CliFleet, FourRadiosInParallelWithOneFaultyAndAJsonReport) {
+    std::string out, err;
+    EXPECT_EQ(cli({"write", "in.735", "--port", "1,x"}, out, err), 64) << err;
+    EXPECT_EQ(cli({"write", "in.735", "--repeat"}, out, err), 64) << err;
+
+    Simulators sims(
+        4, {"--save", root + "/radio.735", "--fault-radio", "3", "--corrupt-block", "0x40"},
+        root + "/sim.err");
+    ASSERT_EQ(sims.paths.size(), 4u);
+    bind(sims);
+    EXPECT_EQ(cli({"write", "in.735", "--port", "1,2", "--device", sims.paths[0]}, out, err), 64)
+        << err; // one device twice
+
+    ASSERT_EQ(cli({"write", "in.735", "--port", "1,2,3,4", "--report", "report.json"}, out, err),
+              75)
+        << out << err;
+    EXPECT_NE(out.find("3 written, 1 failed"), std::string::npos) << out;
+    EXPECT_NE(out.find("Not written: COM3"), std::string::npos) << out;
+    EXPECT_EQ(Occurrences(out, "Written and verified"), 3) << out;
+    EXPECT_EQ(Occurrences(out, "Failed at verifying"), 1) << out;
+    EXPECT_NE(err.find("CH4 RX"), std::string::npos) << err; // 0x40: channel 4, receive frequency
+    for (int radio : {1, 2, 4})
+        EXPECT_TRUE(holdsImage(root + "/radio-" + std::to_string(radio) + ".735")) << radio;
+
+    const std::string report = test::ReadWholeFile(root + "/report.json");
+    EXPECT_EQ(Occurrences(report, "\"result\":\"verified\""), 3) << report;
+    EXPECT_EQ(Occurrences(report, "\"result\":\"failed\""), 1) << report;
+    EXPECT_NE(report.find("\"port\":3,\"device\":\"" + sims.paths[2] +
+                          "\",\"ident\":\"SIM735\\\\x01\\\\x00\",\"result\":\"failed\","
+                          "\"failedStep\":\"verify\""),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("\"differences\":[\"0x040\"]"), std::string::npos) << report;
+    EXPECT_NE(report.find("\"written\":3,\"failed\":1,\"cancelled\":0}"), std::string::npos)
+        << report;
+}
+
+// One port, three radios in a row: --repeat 3 writes and verifies each exactly once and ends by
+// itself; the CSV report has a line per radio.
+TEST_F(CliFleet, RepeatWritesEachRadioOnceOnOnePort) {
+    Simulators sims(1, {"--swap-after", "1", "--save", root + "/radio.735"}, root + "/sim.err");
+    ASSERT_EQ(sims.paths.size(), 1u);
+    bind(sims);
+    std::string out, err;
+    ASSERT_EQ(cli({"write", "in.735", "--port", "1", "--repeat", "3", "--report", "report.csv"},
+                  out, err),
+              0)
+        << out << err;
+    EXPECT_NE(out.find("3 written, 0 failed"), std::string::npos) << out;
+    EXPECT_EQ(Occurrences(err, ": Written and verified"), 3) << err; // a line per radio
+    const std::string log = test::ReadWholeFile(root + "/sim.err");
+    EXPECT_EQ(Occurrences(log, "radio 1: write 1 completed"), 3) << log;
+    EXPECT_EQ(Occurrences(log, "write 2 completed"), 0) << log;
+    EXPECT_TRUE(holdsImage(root + "/radio.735"));
+    const std::string csv = test::ReadWholeFile(root + "/report.csv");
+    EXPECT_EQ(csv.rfind("number,port,device,ident,result,failedStep,", 0), 0u) << csv;
+    EXPECT_EQ(Occurrences(csv, ",verified,,"), 3) << csv;
+    EXPECT_EQ(Occurrences(csv, "\r\n"), 4) << csv;
+}

@@ -199,7 +199,8 @@ void CFleetDlg::poll() {
             if (!last[t]->differences.empty()) {
                 QStringList offsets;
                 for (const std::uint16_t d : last[t]->differences)
-                    offsets << QStringLiteral("0x%1").arg(d, 3, 16, QLatin1Char('0')).toUpper();
+                    offsets << QStringLiteral("0x%1").arg(
+                        QStringLiteral("%1").arg(d, 3, 16, QLatin1Char('0')).toUpper());
                 result += " - " + QString::fromStdString(text(lang::IDS_FLEET_DIFFERENCES))
                                       .replace(QStringLiteral("%s"), offsets.join(' '));
             }

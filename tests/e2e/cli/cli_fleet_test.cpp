@@ -132,7 +132,7 @@ TEST_F(CliFleet, FourRadiosInParallelWithOneFaultyAndAJsonReport) {
               75)
         << out << err;
     EXPECT_NE(out.find("3 written, 1 failed"), std::string::npos) << out;
-    EXPECT_NE(out.find("Not written: COM3"), std::string::npos) << out;
+    EXPECT_NE(out.find("Failed: COM3"), std::string::npos) << out;
     EXPECT_EQ(Occurrences(out, "Written and verified"), 3) << out;
     EXPECT_EQ(Occurrences(out, "Failed at verifying"), 1) << out;
     EXPECT_NE(err.find("CH4 RX"), std::string::npos) << err; // 0x40: channel 4, receive frequency

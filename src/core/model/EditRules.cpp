@@ -132,13 +132,7 @@ bool isCellReadOnly(const RadioImage& image, int channel, int column) {
     }
 }
 
-std::string channelCellText(const RadioImage& image, int channel, int column,
-                            const CellTexts& texts) {
-    const int n = channel;
-    if (column == ColChannel)
-        return std::to_string(n);
-    if (image.isRxEmpty(n))
-        return {};
+std::string channelFieldText(const RadioImage& image, int n, int column, const CellTexts& texts) {
     switch (column) {
     case ColRxFreq:
         return FreqToText(image.rxFreq(n));
@@ -147,7 +141,7 @@ std::string channelCellText(const RadioImage& image, int channel, int column,
     case ColTxFreq:
         return FreqToText(image.txFreq(n));
     case ColTxTone:
-        return image.isRxOrTxEmpty(n) ? std::string() : ToneToText(image.txTone(n), texts.off);
+        return ToneToText(image.txTone(n), texts.off);
     case ColScanAdd:
         return image.scanAddOff(n) ? texts.no : texts.yes;
     case ColNarrow:
@@ -161,6 +155,18 @@ std::string channelCellText(const RadioImage& image, int channel, int column,
     default:
         return {};
     }
+}
+
+std::string channelCellText(const RadioImage& image, int channel, int column,
+                            const CellTexts& texts) {
+    const int n = channel;
+    if (column == ColChannel)
+        return std::to_string(n);
+    // A channel without a receive frequency shows nothing, and its transmit tone too when it
+    // has no transmit frequency.
+    if (image.isRxEmpty(n) || (column == ColTxTone && image.isRxOrTxEmpty(n)))
+        return {};
+    return channelFieldText(image, n, column, texts);
 }
 
 // ---- What a commit adjusted ----

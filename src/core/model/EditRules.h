@@ -67,6 +67,10 @@ bool ChangeBand(HeaderBlock& header, RadioImage& image, FrequencyLimits& limits,
 // Whether the table refuses to edit this cell now (column 0 and unknown columns: true).
 bool isCellReadOnly(const RadioImage& image, int channel, int column);
 
+// A channel field (columns 1..9) as the table writes it, whether or not the channel is in use.
+std::string channelFieldText(const RadioImage& image, int channel, int column,
+                             const CellTexts& texts);
+
 // The text the table shows in a cell of channel 1..16 (column 0: the channel number).
 std::string channelCellText(const RadioImage& image, int channel, int column,
                             const CellTexts& texts);

@@ -141,32 +141,6 @@ std::string settingText(const RadioImage& image, const SettingSpec& s, const Dif
     return {};
 }
 
-// A channel field as the table shows it, also on a channel without a receive frequency.
-std::string channelText(const RadioImage& image, int n, int column, const CellTexts& cell) {
-    switch (column) {
-    case ColRxFreq:
-        return FreqToText(image.rxFreq(n));
-    case ColTxFreq:
-        return FreqToText(image.txFreq(n));
-    case ColRxTone:
-        return ToneToText(image.rxTone(n), cell.off);
-    case ColTxTone:
-        return ToneToText(image.txTone(n), cell.off);
-    case ColScanAdd:
-        return image.scanAddOff(n) ? cell.no : cell.yes;
-    case ColNarrow:
-        return image.narrow(n) ? cell.narrow : cell.wide;
-    case ColHighPower:
-        return image.highPower(n) ? cell.high : cell.low;
-    case ColBusyLockOut:
-        return image.busyLockOutOff(n) ? cell.no : cell.yes;
-    case ColScrambler:
-        return image.scramblerOff(n) ? cell.no : cell.yes;
-    default:
-        return {};
-    }
-}
-
 class Comparison {
 public:
     Comparison(const RadioImage& first, const RadioImage& second, const DiffTexts& t,
@@ -280,8 +254,8 @@ std::vector<ImageDifference> CompareImages(const RadioImage& a, const RadioImage
             const std::uint8_t mask = f.flagMask != 0 ? f.flagMask : 0xFF;
             c.field(DiffKind::Channel, n, f.field, RadioImage::channelOffset(n) + f.at, f.size,
                     mask, channel + " " + texts.columns[static_cast<std::size_t>(f.column)],
-                    channelText(a, n, f.column, texts.cell),
-                    channelText(b, n, f.column, texts.cell));
+                    channelFieldText(a, n, f.column, texts.cell),
+                    channelFieldText(b, n, f.column, texts.cell));
         }
     }
     c.rawBytes();

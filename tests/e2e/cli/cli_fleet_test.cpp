@@ -6,6 +6,7 @@
 #include "core/profile/IniFile.h"
 
 #include "CliSpawn.h"
+#include "e2e/Simulators.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include <vector>
 
 using namespace orvik;
+using orvik::test::Simulators;
 namespace fs = std::filesystem;
 
 namespace {
@@ -26,50 +28,6 @@ int Occurrences(const std::string& text, const std::string& what) {
         ++n;
     return n;
 }
-
-// orvik-radio-sim --count N as a child process; its terminals' paths; SIGTERM ends it.
-class Simulators {
-public:
-    Simulators(int count, std::vector<std::string> args, const std::string& errPath) {
-        args.insert(args.begin(), {std::string(ORVIK_BUILD_DIR) + "/orvik-radio-sim", "--count",
-                                   std::to_string(count)});
-        int out[2];
-        if (::pipe(out) != 0)
-            return;
-        pid = ::fork();
-        if (pid == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            ::dup2(::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
-            std::vector<char*> argv;
-            for (auto& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        std::string line;
-        char c = 0;
-        while (static_cast<int>(paths.size()) < count && ::read(out[0], &c, 1) == 1) {
-            if (c == '\n') {
-                paths.push_back(line);
-                line.clear();
-            } else {
-                line += c;
-            }
-        }
-        ::close(out[0]);
-    }
-    ~Simulators() {
-        if (pid <= 0)
-            return;
-        ::kill(pid, SIGTERM);
-        ::waitpid(pid, nullptr, 0);
-    }
-    pid_t pid = -1;
-    std::vector<std::string> paths;
-};
 
 class CliFleet : public ::testing::Test {
 protected:

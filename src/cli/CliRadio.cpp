@@ -65,6 +65,30 @@ void onInterrupt(int) {
     interrupted = 1;
 }
 
+// While it lives, Ctrl+C and SIGTERM only set `interrupted`, so a job can stop cleanly; the
+// handlers before it come back when it goes.
+class InterruptCatcher {
+public:
+    InterruptCatcher() {
+        struct sigaction sa {};
+        sa.sa_handler = onInterrupt;
+        sigemptyset(&sa.sa_mask);
+        ::sigaction(SIGINT, &sa, &oldInt);
+        ::sigaction(SIGTERM, &sa, &oldTerm);
+        interrupted = 0;
+    }
+    ~InterruptCatcher() {
+        ::sigaction(SIGINT, &oldInt, nullptr);
+        ::sigaction(SIGTERM, &oldTerm, nullptr);
+    }
+    InterruptCatcher(const InterruptCatcher&) = delete;
+    InterruptCatcher& operator=(const InterruptCatcher&) = delete;
+
+private:
+    struct sigaction oldInt {};
+    struct sigaction oldTerm {};
+};
+
 struct RadioArgs {
     int port = 0;
     std::string device;
@@ -329,14 +353,7 @@ private:
 // the job's line trace, `radio` what the radio returned to the read-back.
 TransferOutcome runJob(Context& ctx, const TransferRequest& request, RadioImage& image,
                        ProgressDisplay& display, std::string& trace, RadioImage* radio = nullptr) {
-    struct sigaction sa {};
-    struct sigaction oldInt {
-    }, oldTerm{};
-    sa.sa_handler = onInterrupt;
-    sigemptyset(&sa.sa_mask);
-    ::sigaction(SIGINT, &sa, &oldInt);
-    ::sigaction(SIGTERM, &sa, &oldTerm);
-    interrupted = 0;
+    const InterruptCatcher catcher;
 
     CSerialPort port;
     port.SetSettingsFilePath(ctx.paths.SettingsFilePath());
@@ -349,9 +366,6 @@ TransferOutcome runJob(Context& ctx, const TransferRequest& request, RadioImage&
     if (radio != nullptr)
         std::memcpy(radio->data(), session.radioImage().data(), RadioImage::Size);
     trace = session.trace().Text();
-
-    ::sigaction(SIGINT, &oldInt, nullptr);
-    ::sigaction(SIGTERM, &oldTerm, nullptr);
     return session.outcome();
 }
 
@@ -660,14 +674,7 @@ int writeFleet(Context& ctx, const RadioArgs& args, const RadioImage& image) {
         return ExitCantCreate;
     }
 
-    struct sigaction sa {};
-    struct sigaction oldInt {
-    }, oldTerm{};
-    sa.sa_handler = onInterrupt;
-    sigemptyset(&sa.sa_mask);
-    ::sigaction(SIGINT, &sa, &oldInt);
-    ::sigaction(SIGTERM, &sa, &oldTerm);
-    interrupted = 0;
+    const InterruptCatcher catcher;
 
     FleetJob job;
     job.start(request, image.data());
@@ -682,8 +689,6 @@ int writeFleet(Context& ctx, const RadioArgs& args, const RadioImage& image) {
         display.update();
     }
     display.update();
-    ::sigaction(SIGINT, &oldInt, nullptr);
-    ::sigaction(SIGTERM, &oldTerm, nullptr);
 
     const std::vector<FleetOutcome> outcomes = job.outcomes();
     printFleetSummary(ctx, outcomes, image, text);

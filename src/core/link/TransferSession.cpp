@@ -157,8 +157,8 @@ void TransferSession::end(bool wasCancelled) {
     last.blocksDone = transferJob.blocksDone.load(std::memory_order_relaxed);
     last.searched = ended.searched;
     last.wokeUp = ended.wokeUp;
-    last.ident = ended.identified ? std::string(ended.ident.begin(), ended.ident.end())
-                                  : std::string();
+    last.ident =
+        ended.identified ? std::string(ended.ident.begin(), ended.ident.end()) : std::string();
     last.firstDevicePath = ended.firstDevicePath;
     last.firstPortOpened = ended.firstPortOpened;
     last.firstOpenError = ended.firstOpenError;

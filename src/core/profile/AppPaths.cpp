@@ -167,8 +167,8 @@ std::string AppPaths::ChooseLanguage(const std::string& systemLocale) {
     std::string name = ini::GetString(settingsFilePath, keys::SetupSection, keys::LanguageKey, "",
                                       LanguageNameBuffer);
     if (name.empty()) {
-        // Chinese keeps the described rule (the file is not looked for); another language is
-        // taken only when its file is there, so an unshipped one never shows "Not Found".
+        // Chinese is chosen without looking for its file, as it always was; another language
+        // is taken only when its file is there, so an unshipped one never shows "Not Found".
         name = LocaleLanguageFile(systemLocale);
         if (name.empty() || (name != "chinese" && FindFile(name + ".lang").empty()))
             name = "english";

@@ -451,7 +451,8 @@ void CMainFrame::createMenus() {
     fill(menus[1], ProgramMenu);
     fill(menus[2], SettingMenu);
     fill(menus[3], HelpMenu);
-    // Edit goes after File; it is topMenu(4), so the positions of the four described menus stay.
+    // Edit goes after File; it is topMenu(4), so File, Program, Setting and Help keep positions
+    // 0 to 3.
     QMenu* edit = new QMenu(QStringLiteral("&Edit"), this);
     menuBar()->insertMenu(menus[1]->menuAction(), edit);
     menus.append(edit);
@@ -608,7 +609,8 @@ bool CMainFrame::OpenDocumentFile(const QString& path) {
     case LoadStatus::Ok:
         if (recordRecentFiles)
             app.AddToRecentFiles(doc.PathName());
-        // A short file opens as described, but it is not what a radio should get unseen.
+        // A short file opens with the rest filled with 0xFF, but a radio should not get it
+        // unseen: say so once.
         if (result.bytesRead < DataFileSize)
             ShowMessageBox(this,
                            QString::fromStdString(ShortFileWarning(

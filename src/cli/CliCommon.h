@@ -43,6 +43,11 @@ int cmdBackups(Context& ctx);
 
 // "orvik-cli: <text>" on standard error.
 void fail(const std::string& text);
+// Takes a positional argument as the command's one file; false, after saying so, when the
+// command already has one.
+bool takeOnlyFile(const char* command, std::string& path, const std::string& arg);
+// False, after saying so, when the command got no file.
+bool haveFile(const char* command, const std::string& path);
 // The texts of the chosen language, English for what it lacks. A language file that cannot be
 // read is reported once.
 LangCatalog openCatalog(const Context& ctx);

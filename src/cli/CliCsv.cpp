@@ -77,17 +77,12 @@ int cmdExport(Context& ctx) {
         } else if (arg.rfind("-", 0) == 0 && arg.size() > 1) {
             fail("unknown option '" + arg + "' for export");
             return ExitUsage;
-        } else if (path.empty()) {
-            path = arg;
-        } else {
-            fail("export takes one file, got '" + path + "' and '" + arg + "'");
+        } else if (!takeOnlyFile("export", path, arg)) {
             return ExitUsage;
         }
     }
-    if (path.empty()) {
-        fail("export needs a FILE.735");
+    if (!haveFile("export", path))
         return ExitUsage;
-    }
     LangCatalog texts = openCatalog(ctx);
     HeaderBlock header{};
     RadioImage image;

@@ -57,6 +57,21 @@ void fail(const std::string& text) {
     std::fprintf(stderr, "orvik-cli: %s\n", text.c_str());
 }
 
+bool takeOnlyFile(const char* command, std::string& path, const std::string& arg) {
+    if (!path.empty()) {
+        fail(std::string(command) + " takes one file, got '" + path + "' and '" + arg + "'");
+        return false;
+    }
+    path = arg;
+    return true;
+}
+
+bool haveFile(const char* command, const std::string& path) {
+    if (path.empty())
+        fail(std::string(command) + " needs a FILE.735");
+    return !path.empty();
+}
+
 LangCatalog openCatalog(const Context& ctx) {
     LangCatalog catalog(ctx.paths.LanguageFilePath(), ctx.paths.EnglishFilePath());
     std::string unreadable;
@@ -379,17 +394,12 @@ int parseEdit(const Context& ctx, EditRequest& req) {
         } else if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
             fail("unknown option '" + arg + "' for edit");
             return ExitUsage;
-        } else if (req.path.empty()) {
-            req.path = arg;
-        } else {
-            fail("edit takes one file, got '" + req.path + "' and '" + arg + "'");
+        } else if (!takeOnlyFile("edit", req.path, arg)) {
             return ExitUsage;
         }
     }
-    if (req.path.empty()) {
-        fail("edit needs a FILE.735");
+    if (!haveFile("edit", req.path))
         return ExitUsage;
-    }
     return ExitOk;
 }
 
@@ -430,17 +440,12 @@ int cmdNew(Context& ctx) {
         } else if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
             fail("unknown option '" + arg + "' for new");
             return ExitUsage;
-        } else if (path.empty()) {
-            path = arg;
-        } else {
-            fail("new takes one file, got '" + path + "' and '" + arg + "'");
+        } else if (!takeOnlyFile("new", path, arg)) {
             return ExitUsage;
         }
     }
-    if (path.empty()) {
-        fail("new needs a FILE.735");
+    if (!haveFile("new", path))
         return ExitUsage;
-    }
     // An existing file with content is only replaced on request; an empty one holds nothing to
     // lose. The save checks again as it publishes the file, so one that another process creates
     // meanwhile is not replaced either.
@@ -469,17 +474,12 @@ int cmdShow(Context& ctx) {
         } else if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
             fail("unknown option '" + arg + "' for show");
             return ExitUsage;
-        } else if (path.empty()) {
-            path = arg;
-        } else {
-            fail("show takes one file, got '" + path + "' and '" + arg + "'");
+        } else if (!takeOnlyFile("show", path, arg)) {
             return ExitUsage;
         }
     }
-    if (path.empty()) {
-        fail("show needs a FILE.735");
+    if (!haveFile("show", path))
         return ExitUsage;
-    }
     LangCatalog texts = openCatalog(ctx);
     HeaderBlock header{};
     RadioImage image;

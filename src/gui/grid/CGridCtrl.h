@@ -213,6 +213,8 @@ private:
     void resetScrollBars();
     void syncScrollBars();
     void setScrollState(int h, int v);
+    // Repaints and brings the scroll bars to the geometry's position.
+    void afterScroll();
     void onScrollAction(Qt::Orientation o, int action);
     void dropSelectionOutside();
     void repaintAll();
@@ -233,8 +235,6 @@ private:
         afterScroll();
         return true;
     }
-    // Repaints and brings the scroll bars to the geometry's position.
-    void afterScroll();
     void setSelectionAnchor(CellId cell) { anchor = cell; }
     // The next SetSelectedRange keeps the cells selected now (Ctrl held) or drops them.
     void keepSelection(bool keep);

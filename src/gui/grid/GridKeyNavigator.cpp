@@ -172,17 +172,18 @@ void GridKeyNavigator::moveTo(CellId next, bool extend) {
     if (grid.geometry().isCellVisible(next.row, next.col))
         return;
     // Scrolled into view, and one line further in the direction of the move.
-    GridGeometry& geo = grid.geo;
-    geo.ensureVisible(next.row, next.col);
-    if (next.row > old.row)
-        geo.lineDown();
-    else if (next.row < old.row)
-        geo.lineUp();
-    if (next.col > old.col)
-        geo.lineRight();
-    else if (next.col < old.col)
-        geo.lineLeft();
-    grid.afterScroll();
+    grid.scrollStep([next, old](GridGeometry& geo) {
+        geo.ensureVisible(next.row, next.col);
+        if (next.row > old.row)
+            geo.lineDown();
+        else if (next.row < old.row)
+            geo.lineUp();
+        if (next.col > old.col)
+            geo.lineRight();
+        else if (next.col < old.col)
+            geo.lineLeft();
+        return true;
+    });
 }
 
 } // namespace orvik

@@ -297,20 +297,18 @@ void GridMouseController::wheel(QWheelEvent* e) {
     const int lines = grid.wheelScrollLines();
     const bool pages = lines == -1;
     const qint64 steps = pages ? delta / 120 : delta * lines / 120;
-    GridGeometry& geo = grid.geo;
-    bool moved = false;
-    for (qint64 i = 0; i < std::abs(steps); ++i) {
-        bool step;
-        if (pages)
-            step = steps > 0 ? geo.pageUp() : geo.pageDown();
-        else
-            step = steps > 0 ? geo.lineUp() : geo.lineDown();
-        if (!step)
-            break;
-        moved = true;
-    }
+    const bool moved = grid.scrollStep([pages, steps](GridGeometry& geo) {
+        bool any = false;
+        for (qint64 i = 0; i < std::abs(steps); ++i) {
+            const bool step = pages ? (steps > 0 ? geo.pageUp() : geo.pageDown())
+                                    : (steps > 0 ? geo.lineUp() : geo.lineDown());
+            if (!step)
+                break;
+            any = true;
+        }
+        return any;
+    });
     if (moved) {
-        grid.afterScroll();
         e->accept();
     } else {
         // Nothing left to scroll here: the window around the grid scrolls instead, as the

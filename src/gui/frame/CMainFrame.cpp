@@ -732,11 +732,9 @@ void CMainFrame::OnFileImportChannels() {
     }
     if (preview.exec() != QDialog::Accepted)
         return;
-    // One step: the whole image is replaced by the previewed one.
-    if (!(preview.result().image == doc.image())) {
-        doc.image() = preview.result().image;
-        doc.EndStep(lang::IDS_STEP_IMPORT);
-    }
+    // One step: the file applied to the document as the preview showed it.
+    CsvImportResult result;
+    doc.ApplyCsv(bytes.toStdString(), preview.options(), result, lang::IDS_STEP_IMPORT);
     doc.UpdateAllViews();
 }
 

@@ -3,9 +3,6 @@
 
 #include "PrintTestSupport.h"
 
-#include "gui/grid/CGridCtrl.h"
-#include "gui/views/COrvikView.h"
-
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -35,20 +32,20 @@ TEST_F(PrintCommandTest, DirectPrintUsesTheSessionPrinter) {
     start([](RadioImage& image) { UseChannel(image, 2, "431.00000"); });
     printer.printer().setOutputFormat(QPrinter::PdfFormat);
     printer.printer().setOutputFileName(dir->filePath("direct.pdf"));
-    EXPECT_TRUE(printer.Print(nullptr, true));
+    EXPECT_TRUE(printer.Print(nullptr, true, printed));
     EXPECT_TRUE(LineWith(PdfLines(dir->filePath("direct.pdf")), "431.00000").startsWith("2 "));
     EXPECT_TRUE(messages.empty());
 
     // A printer that cannot start is reported, not passed off as printed.
     printer.printer().setOutputFileName(dir->filePath("missing/direct.pdf"));
-    EXPECT_FALSE(printer.Print(nullptr, true));
+    EXPECT_FALSE(printer.Print(nullptr, true, printed));
     EXPECT_EQ(messages.size(), 1u);
 
     // Cancelling the print dialog ends the job before anything is measured or drawn.
     printer.printer().setOutputFileName(dir->filePath("cancelled.pdf"));
     printer.charWidth = -1;
     OnDialog<QPrintDialog>([](QPrintDialog* d) { d->reject(); });
-    EXPECT_FALSE(printer.Print(nullptr, false));
+    EXPECT_FALSE(printer.Print(nullptr, false, printed));
     EXPECT_EQ(printer.charWidth, -1);
     EXPECT_FALSE(QFileInfo::exists(dir->filePath("cancelled.pdf")));
     EXPECT_EQ(messages.size(), 1u);
@@ -61,13 +58,11 @@ TEST_F(PrintCommandTest, PreviewDrawsOnePage) {
         pages = d->findChild<QPrintPreviewWidget*>()->pageCount();
         d->reject();
     });
-    printer.Preview(nullptr);
+    printer.Preview(nullptr, printed);
     EXPECT_EQ(pages, 1);
-    // The table's width (the column widths, 790 at the least, wider where a bold heading
-    // needs it) and four characters of margin on each side.
-    EXPECT_GE(frame->view()->grid()->GetTotalWidth(), 790);
+    // The table's width and four characters of margin on each side.
     EXPECT_EQ(printer.logicalPageWidth,
-              frame->view()->grid()->GetTotalWidth() + 8 * printer.charWidth);
+              MakeChannelTable(printed, texts).totalWidth() + 8 * printer.charWidth);
 }
 
 TEST_F(PrintCommandTest, PdfIsReplacedWholeOrNotAtAll) {
@@ -81,9 +76,9 @@ TEST_F(PrintCommandTest, PdfIsReplacedWholeOrNotAtAll) {
     EXPECT_TRUE(PdfLines(pdf).join('\n').contains("2012-03-05 Monday 14:07"));
 
     const QStringList before = QDir(dir->path()).entryList(QDir::AllEntries | QDir::Hidden);
-    EXPECT_FALSE(printer.PrintToPdf(dir->filePath("missing/page.pdf"), kPrintTime));
+    EXPECT_FALSE(printer.PrintToPdf(dir->filePath("missing/page.pdf"), printed, kPrintTime));
     ASSERT_TRUE(QDir(dir->path()).mkdir("taken"));
-    EXPECT_FALSE(printer.PrintToPdf(dir->filePath("taken"), kPrintTime));
+    EXPECT_FALSE(printer.PrintToPdf(dir->filePath("taken"), printed, kPrintTime));
     EXPECT_TRUE(QFileInfo(dir->filePath("taken")).isDir());
     EXPECT_EQ(QDir(dir->path()).entryList(QDir::AllEntries | QDir::Hidden),
               before + QStringList{"taken"});

@@ -3,6 +3,9 @@
 
 #include "PrintTestSupport.h"
 
+#include "core/model/Codecs.h"
+#include "core/model/DataFile.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -107,8 +110,13 @@ CliRun RunPrintPdf(const QStringList& args, const QString& configDir = QString()
 
 TEST(OrvikPrintPdf, PrintsTheDataFileWithoutADisplay) {
     AppDir dir;
-    ASSERT_TRUE(WriteDataFile(dir.filePath("in.735"),
-                              [](RadioImage& image) { UseChannel(image, 5, "460.02500"); }));
+    ASSERT_TRUE(WriteDataFile(dir.filePath("in.735"), [](RadioImage& image) {
+        UseChannel(image, 5, "460.02500");
+        // Settings the window keeps in controls it never shows.
+        image.setSideKey2(3);
+        image.setFmRadioFreq(11);
+        image.setDtmfDigits(TextToDtmf("12A"));
+    }));
     const QString pdf = dir.filePath("out.pdf");
     QTemporaryDir config;
     const CliRun run = RunPrintPdf(
@@ -128,6 +136,33 @@ TEST(OrvikPrintPdf, PrintsTheDataFileWithoutADisplay) {
     EXPECT_EQ(date.captured(2),
               ChannelPrinter::FormatDateLine(QDateTime(printed, QTime(0, 0))).section(' ', 1, 1));
     EXPECT_TRUE(LineWith(lines, "460.02500").startsWith("5 460.02500"));
+    EXPECT_TRUE(LineWith(lines, "DTMF Code").contains("DTMF Code : 12A"));
+    EXPECT_TRUE(LineWith(lines, "Side Key 2").contains("Side Key 2 : Alarm"));
+    EXPECT_TRUE(LineWith(lines, "FM Frequency").startsWith("FM Frequency : 88M1"));
+}
+
+TEST(OrvikPrintPdf, WarnsAsTheWindowDoesAndPrints) {
+    // A short file and a language file that cannot be read: both said on stderr, in the order
+    // the window says them, and the page printed in English.
+    AppDir dir(QStringLiteral("klingon"));
+    ASSERT_TRUE(WriteDataFile(dir.filePath("full.735"),
+                              [](RadioImage& image) { UseChannel(image, 1, "430.12500"); }));
+    dir.write("short.735", dir.read("full.735").left(1000));
+    const QString pdf = dir.filePath("out.pdf");
+    const CliRun run =
+        RunPrintPdf({"--app-dir", dir.path(), "--print-pdf", pdf, dir.filePath("short.735")});
+    ASSERT_EQ(run.exitCode, 0) << run.stdErr.toStdString();
+    LangCatalog english(QFile::encodeName(dir.filePath("english.lang")).toStdString(), "");
+    const QString caption = "orvik: " + QString::fromStdString(english.text("IDS_WINDOWNAME"));
+    const QString shortFile = caption + ": " +
+                              QString::fromStdString(ShortFileWarning(
+                                  english.text("IDS_WARN_SHORT_FILE"), 1000)) +
+                              "\n" + dir.filePath("short.735") + "\n";
+    const QString language = caption + ": " +
+                             QString::fromStdString(english.text("IDS_WARN_LANG_FILE")) + "\n" +
+                             dir.filePath("klingon.lang") + "\n";
+    EXPECT_TRUE(run.stdErr.contains(shortFile + language)) << run.stdErr.toStdString();
+    EXPECT_TRUE(LineWith(PdfLines(pdf), "430.12500").startsWith("1 430.12500"));
 }
 
 TEST(OrvikPrintPdf, FailuresHaveTheirOwnExitStatus) {

@@ -17,10 +17,13 @@ AppDir::AppDir(const QString& language) {
     if (!dir.isValid())
         return;
     const QDir shipped(ORVIK_SHIPPED_DATA_DIR);
-    for (const QString& name : QStringList{"english.lang", "chinese.lang", language + ".lang"})
-        if (!QFile::exists(dir.filePath(name)) &&
-            !QFile::copy(shipped.filePath(name), dir.filePath(name)))
+    for (const char* name : {"english.lang", "chinese.lang"})
+        if (!QFile::copy(shipped.filePath(name), dir.filePath(name)))
             return;
+    // A language that is not shipped stays without a file.
+    const QString chosen = language + ".lang";
+    if (!QFile::exists(dir.filePath(chosen)))
+        QFile::copy(shipped.filePath(chosen), dir.filePath(chosen));
     QFile in(shipped.filePath("setting.ini"));
     if (!in.open(QIODevice::ReadOnly))
         return;

@@ -21,7 +21,7 @@
 namespace orvik::test {
 
 // A program directory: setting.ini with the given language, english.lang, chinese.lang and the
-// given language's file.
+// given language's file when one is shipped.
 class AppDir {
 public:
     explicit AppDir(const QString& language = QStringLiteral("english"));

@@ -33,8 +33,8 @@ void ReportShortDataFile(QWidget* owner, LangCatalog& catalog, const QString& pa
     if (bytesRead >= DataFileSize)
         return;
     ShowMessageBox(owner,
-                   QString::fromStdString(ShortFileWarning(
-                       catalog.text(lang::IDS_WARN_SHORT_FILE), bytesRead)) +
+                   QString::fromStdString(
+                       ShortFileWarning(catalog.text(lang::IDS_WARN_SHORT_FILE), bytesRead)) +
                        "\n" + QDir::toNativeSeparators(path),
                    LangText(catalog, lang::IDS_WINDOWNAME), MsgButtons::Ok, MsgIcon::Exclamation);
 }

@@ -91,12 +91,9 @@ CellColours tableColours() {
     const auto colour = [&](QPalette::ColorRole role) {
         return palette.color(QPalette::Active, role);
     };
-    return {colour(QPalette::Text),
-            colour(QPalette::Base),
-            colour(QPalette::Dark),
-            colour(QPalette::WindowText),
-            colour(QPalette::Button),
-            colorFromColourRef(CGridCtrl::SystemGreyTextColour())};
+    return {colour(QPalette::Text),   colour(QPalette::Base),
+            colour(QPalette::Dark),   colour(QPalette::WindowText),
+            colour(QPalette::Button), colorFromColourRef(CGridCtrl::SystemGreyTextColour())};
 }
 
 // One cell: its background, the grid lines on its last pixel row and column, its text centred
@@ -182,8 +179,7 @@ ChannelTable MakeChannelTable(const RadioImage& image, LangCatalog& catalog, con
     for (int n = 1; n <= ChannelCount; ++n) {
         ChannelTable::Row& row = table.rows[std::size_t(n - 1)];
         for (int c = 0; c < ChannelColumnCount; ++c) {
-            row.cells[std::size_t(c)] =
-                QString::fromStdString(channelCellText(image, n, c, texts));
+            row.cells[std::size_t(c)] = QString::fromStdString(channelCellText(image, n, c, texts));
             row.readOnly[std::size_t(c)] = c != ColChannel && isCellReadOnly(image, n, c);
         }
     }

@@ -19,8 +19,8 @@ class LangCatalog;
 
 // The channel table's geometry on the form: the base width of each column, the header row's
 // and a channel row's height.
-inline constexpr std::array<int, ChannelColumnCount> kChannelColumnWidths = {
-    40, 100, 100, 100, 100, 70, 70, 70, 70, 70};
+inline constexpr std::array<int, ChannelColumnCount> kChannelColumnWidths = {40, 100, 100, 100, 100,
+                                                                             70, 70,  70,  70,  70};
 inline constexpr int kChannelHeaderHeight = 28;
 inline constexpr int kChannelRowHeight = 21;
 

@@ -154,10 +154,10 @@ TEST(OrvikPrintPdf, WarnsAsTheWindowDoesAndPrints) {
     ASSERT_EQ(run.exitCode, 0) << run.stdErr.toStdString();
     LangCatalog english(QFile::encodeName(dir.filePath("english.lang")).toStdString(), "");
     const QString caption = "orvik: " + QString::fromStdString(english.text("IDS_WINDOWNAME"));
-    const QString shortFile = caption + ": " +
-                              QString::fromStdString(ShortFileWarning(
-                                  english.text("IDS_WARN_SHORT_FILE"), 1000)) +
-                              "\n" + dir.filePath("short.735") + "\n";
+    const QString shortFile =
+        caption + ": " +
+        QString::fromStdString(ShortFileWarning(english.text("IDS_WARN_SHORT_FILE"), 1000)) + "\n" +
+        dir.filePath("short.735") + "\n";
     const QString language = caption + ": " +
                              QString::fromStdString(english.text("IDS_WARN_LANG_FILE")) + "\n" +
                              dir.filePath("klingon.lang") + "\n";

@@ -56,9 +56,9 @@ SettingsBlock FormSettingsBlock(COrvikView& view, LangCatalog& catalog) {
             if (e.captionId == 0)
                 continue;
             const QString value =
-                e.valueId != 0 ? view.controlText(e.valueId)
-                               : LangText(catalog, view.checkValue(e.captionId) == 1 ? "IDS_YES"
-                                                                                     : "IDS_NO");
+                e.valueId != 0
+                    ? view.controlText(e.valueId)
+                    : LangText(catalog, view.checkValue(e.captionId) == 1 ? "IDS_YES" : "IDS_NO");
             block[line][column] = view.controlText(e.captionId) + " : " + value;
         }
     return block;

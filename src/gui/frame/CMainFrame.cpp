@@ -625,8 +625,7 @@ void CMainFrame::OnFileCompare() {
     const DiffTexts texts =
         LoadDiffTexts(app.catalog(), ReadBandNames(app.paths().SettingsFilePath()));
     CCompareDlg dialog(
-        app.catalog(),
-        app.LangText("IDS_DIFF_TITLE").replace(QStringLiteral("%s"), QFileInfo(name).fileName()),
+        app.catalog(), FillText(app.LangText("IDS_DIFF_TITLE"), {QFileInfo(name).fileName()}),
         app.LangText("IDS_DIFF_THAT"), CompareImages(doc.image(), other, texts), this);
     dialog.exec();
 }

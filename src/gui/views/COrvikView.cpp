@@ -962,9 +962,8 @@ void COrvikView::PasteClipboard() {
         const auto lookup = [this](std::string_view key) { return catalog.text(key); };
         QString message = QString::fromStdString(CsvNoteText(result.notes.front(), lookup));
         if (result.notes.size() > 1)
-            message = LangText(catalog, lang::IDS_ADJ_MORE)
-                          .replace(QStringLiteral("%2"), QString::number(result.notes.size() - 1))
-                          .replace(QStringLiteral("%1"), message);
+            message = FillText(LangText(catalog, lang::IDS_ADJ_MORE),
+                               {message, QString::number(result.notes.size() - 1)});
         emit statusMessage(message);
         for (const CsvImportNote& note : result.notes)
             if (note.channel > 0)

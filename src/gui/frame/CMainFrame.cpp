@@ -401,8 +401,6 @@ const std::vector<CMainFrame::Command>& CMainFrame::commands() {
          none,
          {},
          [](F& f) { f.formView->MoveSelection(1); }},
-        {ID_NEXT_PANE, nullptr, nullptr, nullptr, none, {"F6"}, nullptr},
-        {ID_PREV_PANE, nullptr, nullptr, nullptr, none, {"Shift+F6"}, nullptr},
     };
     return table;
 }

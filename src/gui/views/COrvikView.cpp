@@ -200,6 +200,13 @@ void COrvikView::buildForm() {
     checks[4] = {IDC_VOICE_FUNCTION, voice, &voiceFunction};
     checks[5] = {IDC_VOX_FUNCTION, vox, &voxFunction};
 
+    buildTable();
+    connectControls();
+}
+
+void COrvikView::buildTable() {
+    using namespace ids;
+    const DialogUnits du(formWidget->font());
     // The in-place editors: hidden and disabled until the grid asks for an edit.
     freqEdit = new FreqEdit(formWidget);
     SetControlId(freqEdit, IDC_FREQ_EDIT);
@@ -221,7 +228,10 @@ void COrvikView::buildForm() {
     freqEdit->raise();
     optionList->raise();
     toneList->raise();
+}
 
+void COrvikView::connectControls() {
+    using namespace ids;
     const std::pair<QComboBox*, int> lists[] = {
         {voiceList, IDC_VOICE_LIST},       {squelchList, IDC_SQUELCH_LIST},
         {sideKey1List, IDC_SIDEKEY1_LIST}, {timeOutList, IDC_TOT_LIST},

@@ -137,7 +137,11 @@ private:
         int* value;
     };
 
+    // The settings panel's controls at their places, then the channel table with its editors.
     void buildForm();
+    void buildTable();
+    // The controls' signals to their handlers.
+    void connectControls();
     QLabel* addLabel(int id, const char* caption, int x, int y, int w, int h);
     QComboBox* addList(int id, int x, int y, int w, int h);
     QCheckBox* addCheck(int id, const char* caption, int x, int y, int w, int h);

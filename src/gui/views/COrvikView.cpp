@@ -91,7 +91,6 @@ COrvikView::COrvikView(LangCatalog& texts, const AppPaths& appPaths, COrvikDoc& 
     setWidgetResizable(false);
 
     printer = std::make_unique<ChannelPrinter>(catalog);
-    printer->SetSources(formWidget, channelGrid, [this](int id) { return checkValue(id); });
 
     connect(&doc, &COrvikDoc::viewsUpdateRequested, this, &COrvikView::OnUpdate);
     connect(&doc, &COrvikDoc::documentChanged, this, [this](const DocChange& change) {
@@ -1018,11 +1017,11 @@ void COrvikView::MoveSelection(int delta) {
 // ---- printing --------------------------------------------------------------------------
 
 void COrvikView::OnFilePrint(bool direct) {
-    printer->Print(this, direct);
+    printer->Print(this, direct, doc.image());
 }
 
 void COrvikView::OnFilePrintPreview() {
-    printer->Preview(this);
+    printer->Preview(this, doc.image());
 }
 
 void COrvikView::OnFilePrintSetup() {

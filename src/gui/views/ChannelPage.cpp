@@ -138,16 +138,10 @@ int ChannelTable::totalWidth() const {
     return total;
 }
 
-CellTexts LoadCellTexts(LangCatalog& catalog) {
-    CellTexts t;
-    t.off = catalog.text(lang::IDS_OFF);
-    t.yes = catalog.text(lang::IDS_YES);
-    t.no = catalog.text(lang::IDS_NO);
-    t.wide = catalog.text(lang::IDS_WIDE);
-    t.narrow = catalog.text(lang::IDS_NARROW);
-    t.high = catalog.text(lang::IDS_HIGH);
-    t.low = catalog.text(lang::IDS_LOW);
-    return t;
+int ChannelHeadingWidth(const QFont& font, const QString& heading) {
+    QFont bold = font;
+    bold.setBold(true);
+    return QFontMetrics(bold).horizontalAdvance(heading) + kHeadingExtra;
 }
 
 ChannelTable MakeChannelTable(const RadioImage& image, LangCatalog& catalog) {
@@ -161,9 +155,6 @@ ChannelTable MakeChannelTable(const RadioImage& image, LangCatalog& catalog, con
 
     // A missing heading repeats the one to its left.
     QString heading;
-    QFont bold = font;
-    bold.setBold(true);
-    const QFontMetrics boldMetrics(bold);
     for (int c = 0; c < ChannelColumnCount; ++c) {
         std::string text;
         if (catalog.columnHeader(c, text))
@@ -171,8 +162,7 @@ ChannelTable MakeChannelTable(const RadioImage& image, LangCatalog& catalog, con
         table.header[std::size_t(c)] = heading;
         // The focus cell's heading is drawn bold on the form, so no heading is ever cut.
         table.columnWidths[std::size_t(c)] =
-            std::max(kChannelColumnWidths[std::size_t(c)],
-                     boldMetrics.horizontalAdvance(heading) + kHeadingExtra);
+            std::max(kChannelColumnWidths[std::size_t(c)], ChannelHeadingWidth(font, heading));
     }
 
     const CellTexts texts = LoadCellTexts(catalog);

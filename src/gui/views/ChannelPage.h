@@ -50,8 +50,9 @@ struct ChannelTable {
 // where a line has no entry.
 using SettingsBlock = std::array<std::array<QString, 3>, 5>;
 
-// The texts of the channel cells in the current language.
-CellTexts LoadCellTexts(LangCatalog& catalog);
+// The width a column needs to show `heading` in bold (as the focus cell's column does), with
+// the text margins and the grid lines.
+int ChannelHeadingWidth(const QFont& font, const QString& heading);
 
 // The table for `image`, in `font` (by default the font the form's table has).
 ChannelTable MakeChannelTable(const RadioImage& image, LangCatalog& catalog);

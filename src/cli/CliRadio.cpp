@@ -7,22 +7,24 @@
 #include "core/link/FleetJob.h"
 #include "core/link/FleetReport.h"
 #include "core/link/PortNames.h"
-#include "core/link/Protocol.h"
 #include "core/link/TransferSession.h"
 #include "core/model/Backup.h"
 #include "core/model/DataFile.h"
-#include "core/model/ImageDiff.h"
 #include "core/model/RadioImage.h"
 #include "core/profile/AtomicSave.h"
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
 #include <optional>
+#include <utility>
 
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <semaphore.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,30 +61,51 @@ const char* const RadioCommandsUsage =
 
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
+// Set by Ctrl+C or SIGTERM while an InterruptCatcher lives; a lock-free atomic, so that the
+// handler may set it on whichever thread the signal lands.
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+// Posted by a job's events and by the signal handler: the one wait of the command's thread.
+// A semaphore, because sem_post is safe in a signal handler, where a condition variable is not.
+sem_t wakeup;
 
 void onInterrupt(int) {
-    interrupted = 1;
+    interrupted.store(true);
+    ::sem_post(&wakeup);
 }
 
-// While it lives, Ctrl+C and SIGTERM only set `interrupted`, so a job can stop cleanly; the
-// handlers before it come back when it goes.
+// While it lives, Ctrl+C and SIGTERM only set `interrupted` and wake wait(), so a job can stop
+// cleanly; the handlers before it come back when it goes.
 class InterruptCatcher {
 public:
     InterruptCatcher() {
+        ::sem_init(&wakeup, 0, 0);
+        interrupted.store(false);
         struct sigaction sa {};
         sa.sa_handler = onInterrupt;
         sigemptyset(&sa.sa_mask);
         ::sigaction(SIGINT, &sa, &oldInt);
         ::sigaction(SIGTERM, &sa, &oldTerm);
-        interrupted = 0;
     }
     ~InterruptCatcher() {
         ::sigaction(SIGINT, &oldInt, nullptr);
         ::sigaction(SIGTERM, &oldTerm, nullptr);
+        ::sem_destroy(&wakeup);
     }
     InterruptCatcher(const InterruptCatcher&) = delete;
     InterruptCatcher& operator=(const InterruptCatcher&) = delete;
+
+    // Wakes wait(); called from a job's thread on each of its events.
+    static void Wake() { ::sem_post(&wakeup); }
+
+    // Blocks until an event or an interrupt has come since the last wait; several that came
+    // together wake it once.
+    void wait() const {
+        while (::sem_wait(&wakeup) != 0 && errno == EINTR) {
+        }
+        while (::sem_trywait(&wakeup) == 0) {
+        }
+    }
 
 private:
     struct sigaction oldInt {};
@@ -290,8 +313,44 @@ bool outputDirectoryWritable(const std::string& path, std::string& why) {
     return true;
 }
 
+// A session's events, handed from its worker to the command's thread, which shows them.
+class JobEvents final : public TransferObserver {
+public:
+    enum class Kind { Searching, Phase, Progress, Finished };
+    struct Event {
+        Kind kind;
+        int value; // the port, the TransferPhase or the percentage
+    };
+
+    // On the worker.
+    void searching(int port) override { add({Kind::Searching, port}); }
+    void phaseStarted(TransferPhase phase) override {
+        add({Kind::Phase, static_cast<int>(phase)});
+    }
+    void progress(int percent) override { add({Kind::Progress, percent}); }
+    void finished(const TransferOutcome&) override { add({Kind::Finished, 0}); }
+
+    // On the command's thread: the events that came since the last call.
+    std::vector<Event> take() {
+        std::lock_guard lock(mutex);
+        return std::exchange(events, {});
+    }
+
+private:
+    void add(Event event) {
+        {
+            std::lock_guard lock(mutex);
+            events.push_back(event);
+        }
+        InterruptCatcher::Wake();
+    }
+
+    std::mutex mutex;
+    std::vector<Event> events;
+};
+
 // Progress on stderr: a bar on a terminal, plain lines otherwise.
-class ProgressDisplay final : public TransferObserver {
+class ProgressDisplay {
 public:
     ProgressDisplay(TextLookup lookup, bool read)
         : text(std::move(lookup)), isRead(read),
@@ -300,8 +359,30 @@ public:
     // Shows the prompt of the job's first step.
     void firstPhase(TransferPhase phase) { prompt = PhasePrompt(phase, isRead, text); }
 
+    // Shows one event; true for the job's end.
+    bool show(const JobEvents::Event& event) {
+        switch (event.kind) {
+        case JobEvents::Kind::Searching:
+            searching(event.value);
+            break;
+        case JobEvents::Kind::Phase:
+            phaseStarted(static_cast<TransferPhase>(event.value));
+            break;
+        case JobEvents::Kind::Progress:
+            progress(event.value);
+            break;
+        case JobEvents::Kind::Finished:
+            if (tty && dirty)
+                std::fprintf(stderr, "\n");
+            dirty = false;
+            return true;
+        }
+        return false;
+    }
+
+private:
     // Each step gets its own line.
-    void phaseStarted(TransferPhase phase) override {
+    void phaseStarted(TransferPhase phase) {
         if (tty && dirty)
             std::fprintf(stderr, "\n");
         dirty = false;
@@ -309,7 +390,7 @@ public:
         lastPercent = -1;
     }
 
-    void searching(int port) override {
+    void searching(int port) {
         if (tty) {
             std::fprintf(stderr, "\r\033[Ksearching COM%d", port);
             dirty = true;
@@ -318,7 +399,7 @@ public:
         }
     }
 
-    void progress(int value) override {
+    void progress(int value) {
         if (value == lastPercent)
             return;
         if (tty) {
@@ -334,13 +415,6 @@ public:
         lastPercent = value;
     }
 
-    void finished(const TransferOutcome&) override {
-        if (tty && dirty)
-            std::fprintf(stderr, "\n");
-        dirty = false;
-    }
-
-private:
     TextLookup text;
     bool isRead;
     std::string prompt;
@@ -349,18 +423,26 @@ private:
     int lastPercent = -1;
 };
 
-// Runs the job to its end (Ctrl+C or SIGTERM cancel it) on a port of its own; `trace` receives
-// the job's line trace, `radio` what the radio returned to the read-back.
+// Runs the job to its end (Ctrl+C or SIGTERM cancel it) on a port of its own, showing its
+// events as the worker pushes them; `trace` receives the job's line trace, `radio` what the
+// radio returned to the read-back.
 TransferOutcome runJob(Context& ctx, const TransferRequest& request, RadioImage& image,
                        ProgressDisplay& display, std::string& trace, RadioImage* radio = nullptr) {
     const InterruptCatcher catcher;
-
     CSerialPort port;
     port.SetSettingsFilePath(ctx.paths.SettingsFilePath());
-    TransferSession session;
-    session.start(request, image.data(), port);
-    display.firstPhase(session.phase());
-    session.runToEnd(display, &interrupted);
+    JobEvents events;
+    TransferSession session; // joined before the events and the port go
+    display.firstPhase(TransferSession::FirstPhase(request));
+    session.start(request, image.data(), port, events);
+    for (bool ended = false; !ended;) {
+        catcher.wait();
+        if (interrupted.load())
+            session.cancel(); // the worker has delivered finished() when this returns
+        for (const JobEvents::Event& event : events.take())
+            ended = display.show(event) || ended;
+    }
+    session.wait();
     if (session.outcome().succeeded())
         std::memcpy(image.data(), session.image().data(), RadioImage::Size);
     if (radio != nullptr)
@@ -398,7 +480,7 @@ int reportFailure(const Context& ctx, const TransferOutcome& outcome) {
     if (outcome.endedIn == TransferPhase::Verify)
         return ExitTempFail;
     // No radio answered: the connection check names the cause.
-    if (outcome.state == TransferState::PortError && !outcome.wokeUp)
+    if (NeedsConnectionCheck(outcome))
         std::fprintf(stderr, "%s\n", LoadLangString(lang, lang::IDS_CHECK_HINT).c_str());
     return outcome.state == TransferState::PortError ? ExitUnavailable : ExitProtocol;
 }
@@ -430,19 +512,17 @@ bool traceWritable(const RadioArgs& args) {
 }
 
 TransferRequest makeRequest(const Context& ctx, const RadioArgs& args, bool isRead) {
-    TransferRequest request;
-    request.isRead = isRead;
-    request.iniPath = ctx.paths.SettingsFilePath();
-    request.port = args.port;
-    request.device = args.device;
-    request.search = args.noSearch ? 0 : -1;
-    request.backup = LoadBackupSettings(ctx.paths.SettingsFilePath());
-    if (!isRead) {
-        request.backup->beforeWrite = request.backup->beforeWrite || args.backup;
-        request.verify =
-            args.verify >= 0 ? args.verify == 1 : VerifyAfterWrite(ctx.paths.SettingsFilePath());
-    }
-    return request;
+    TransferChoices choices;
+    choices.isRead = isRead;
+    choices.iniPath = ctx.paths.SettingsFilePath();
+    choices.port = args.port;
+    choices.device = args.device;
+    choices.search = args.noSearch ? 0 : -1;
+    if (args.backup)
+        choices.backupFirst = true; // else as setting.ini says
+    if (args.verify >= 0)
+        choices.verify = args.verify == 1;
+    return MakeTransferRequest(choices);
 }
 
 // Columns a text takes on a terminal: wide East Asian characters take two.
@@ -631,7 +711,7 @@ void printFleetSummary(const Context& ctx, const std::vector<FleetOutcome>& outc
     }
     std::fflush(stdout);
     // Why each radio failed, with the fields a read-back found different.
-    std::optional<DiffTexts> diffTexts;
+    std::optional<LangCatalog> catalog;
     for (const FleetOutcome& o : outcomes) {
         if (FleetSucceeded(o))
             continue;
@@ -640,15 +720,11 @@ void printFleetSummary(const Context& ctx, const std::vector<FleetOutcome>& outc
             std::fprintf(stderr, "%s: %s\n", portLabel(o.port, o.device).c_str(), message.c_str());
         if (o.readBack.size() != RadioImage::Size)
             continue;
-        if (!diffTexts) {
-            LangCatalog texts = openCatalog(ctx);
-            diffTexts = LoadDiffTexts(texts, ReadBandNames(ctx.paths.SettingsFilePath()));
-        }
-        RadioImage radio;
-        std::memcpy(radio.data(), o.readBack.data(), RadioImage::Size);
-        for (const ImageDifference& d :
-             CompareImages(image, radio, *diffTexts, protocol::TransferredBytes))
-            std::fprintf(stderr, "  %s\n", DifferenceLine(d).c_str());
+        if (!catalog)
+            catalog = openCatalog(ctx);
+        for (const std::string& line : MismatchLines(image.data(), o.readBack.data(), *catalog,
+                                                     ctx.paths.SettingsFilePath()))
+            std::fprintf(stderr, "  %s\n", line.c_str());
     }
 }
 
@@ -675,19 +751,31 @@ int writeFleet(Context& ctx, const RadioArgs& args, const RadioImage& image) {
     }
 
     const InterruptCatcher catcher;
-
-    FleetJob job;
-    job.start(request, image.data());
+    // Each change of a port wakes the command's thread, which redraws; the end wakes it last.
+    struct Wakes final : FleetObserver {
+        void phase(int, FleetPhase) override { InterruptCatcher::Wake(); }
+        void progress(int, int) override { InterruptCatcher::Wake(); }
+        void finished(const FleetOutcome&) override { InterruptCatcher::Wake(); }
+        void ended() override {
+            done.store(true);
+            InterruptCatcher::Wake();
+        }
+        std::atomic<bool> done{false};
+    } wakes;
+    FleetJob job; // joined before the observer goes
+    job.start(request, image.data(), &wakes);
     FleetDisplay display(job, request.targets, request.iniPath, text);
     if (request.hotSwap && request.total == 0)
         std::fprintf(stderr, "%s\n", text(lang::IDS_FLEET_WAITING_ALL).c_str());
-    while (!job.wait(200)) {
-        if (interrupted) {
+    while (!wakes.done.load()) {
+        catcher.wait();
+        if (interrupted.load()) {
             job.cancel();
             break;
         }
         display.update();
     }
+    job.wait();
     display.update();
 
     const std::vector<FleetOutcome> outcomes = job.outcomes();
@@ -779,12 +867,10 @@ int cmdWrite(Context& ctx) {
     if (outcome.verify == VerifyResult::Mismatch && !outcome.cancelled) {
         // What the radio holds against what was written, the channel named.
         LangCatalog texts = openCatalog(ctx);
-        const DiffTexts diffTexts =
-            LoadDiffTexts(texts, ReadBandNames(ctx.paths.SettingsFilePath()));
         const int code = reportFailure(ctx, outcome);
-        for (const ImageDifference& d :
-             CompareImages(written, radio, diffTexts, protocol::TransferredBytes))
-            std::fprintf(stderr, "%s\n", DifferenceLine(d).c_str());
+        for (const std::string& line :
+             MismatchLines(written.data(), radio.data(), texts, ctx.paths.SettingsFilePath()))
+            std::fprintf(stderr, "%s\n", line.c_str());
         return code;
     }
     if (!outcome.succeeded())

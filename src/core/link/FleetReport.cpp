@@ -5,7 +5,6 @@
 #include "core/link/PortNames.h"
 #include "core/profile/JsonText.h"
 
-#include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <set>
@@ -70,12 +69,6 @@ const char* resultName(FleetResult result) {
         break;
     }
     return "cancelled";
-}
-
-std::string hexOffset(std::uint16_t offset) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "0x%03X", offset);
-    return buf;
 }
 
 // Local time as 2026-12-08 21:15:07.
@@ -196,7 +189,7 @@ std::string FleetReportJson(const std::vector<FleetOutcome>& outcomes, const Tex
         out += ",\"message\":" + JsonString(TransferMessage(o.transfer, text));
         out += ",\"differences\":[";
         for (std::size_t d = 0; d < o.differences.size(); ++d)
-            out += (d > 0 ? "," : "") + JsonString(hexOffset(o.differences[d]));
+            out += (d > 0 ? "," : "") + JsonString(OffsetText(o.differences[d]));
         out += "],\"backupFile\":" + JsonString(o.backupFile);
         out += ",\"started\":" + JsonString(timeText(o.started));
         out += ",\"durationMs\":" + std::to_string(o.duration.count()) + "}";
@@ -212,7 +205,7 @@ std::string FleetReportCsv(const std::vector<FleetOutcome>& outcomes, const Text
     for (const FleetOutcome& o : outcomes) {
         std::string differences;
         for (const std::uint16_t d : o.differences)
-            differences += (differences.empty() ? "" : " ") + hexOffset(d);
+            differences += (differences.empty() ? "" : " ") + OffsetText(d);
         out += csv::Line({std::to_string(o.number), std::to_string(o.port), o.device, o.ident,
                           resultName(o.result), stepName(o.failedStep),
                           TransferMessage(o.transfer, text), differences, o.backupFile,

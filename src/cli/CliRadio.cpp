@@ -324,9 +324,7 @@ public:
 
     // On the worker.
     void searching(int port) override { add({Kind::Searching, port}); }
-    void phaseStarted(TransferPhase phase) override {
-        add({Kind::Phase, static_cast<int>(phase)});
-    }
+    void phaseStarted(TransferPhase phase) override { add({Kind::Phase, static_cast<int>(phase)}); }
     void progress(int percent) override { add({Kind::Progress, percent}); }
     void finished(const TransferOutcome&) override { add({Kind::Finished, 0}); }
 
@@ -722,8 +720,8 @@ void printFleetSummary(const Context& ctx, const std::vector<FleetOutcome>& outc
             continue;
         if (!catalog)
             catalog = openCatalog(ctx);
-        for (const std::string& line : MismatchLines(image.data(), o.readBack.data(), *catalog,
-                                                     ctx.paths.SettingsFilePath()))
+        for (const std::string& line :
+             MismatchLines(image.data(), o.readBack.data(), *catalog, ctx.paths.SettingsFilePath()))
             std::fprintf(stderr, "  %s\n", line.c_str());
     }
 }

@@ -105,8 +105,7 @@ bool FleetJob::start(const FleetRequest& fleetRequest, const std::uint8_t* bytes
     }
     portsLeft.store(static_cast<int>(ports.size()));
     for (auto& port : ports)
-        threads.emplace_back(
-            [this, p = port.get()](std::stop_token stop) { runPort(*p, stop); });
+        threads.emplace_back([this, p = port.get()](std::stop_token stop) { runPort(*p, stop); });
     return true;
 }
 
@@ -173,9 +172,8 @@ bool FleetJob::stopping(const std::stop_token& stop) const {
 // then.
 bool FleetJob::pause(int ms, const std::stop_token& stop) {
     std::unique_lock lock(mutex);
-    return !wake.wait_for(lock, stop, std::chrono::milliseconds(ms), [this, &stop] {
-        return stopping(stop);
-    });
+    return !wake.wait_for(lock, stop, std::chrono::milliseconds(ms),
+                          [this, &stop] { return stopping(stop); });
 }
 
 void FleetJob::setPhase(Port& port, FleetPhase phase) {

@@ -1,7 +1,7 @@
 #include "core/link/TransferOutcome.h"
 
-#include "core/lang/LangKeys.h"
 #include "core/lang/LangCatalog.h"
+#include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
 #include "core/link/Protocol.h"
 #include "core/model/ImageDiff.h"
@@ -190,9 +190,8 @@ std::vector<std::string> MismatchLines(const std::uint8_t* written, const std::u
     RadioImage held;
     std::memcpy(sent.data(), written, RadioImage::Size);
     std::memcpy(held.data(), radio, RadioImage::Size);
-    const std::vector<ImageDifference> differences =
-        CompareImages(sent, held, LoadDiffTexts(catalog, ReadBandNames(iniPath)),
-                      protocol::TransferredBytes);
+    const std::vector<ImageDifference> differences = CompareImages(
+        sent, held, LoadDiffTexts(catalog, ReadBandNames(iniPath)), protocol::TransferredBytes);
     std::vector<std::string> lines;
     for (const ImageDifference& d : differences) {
         if (listed > 0 && lines.size() == listed) {

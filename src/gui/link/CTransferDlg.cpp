@@ -241,10 +241,9 @@ void CTransferDlg::showMismatch(const TransferOutcome& outcome) {
 // check (which names the cause) or, when a radio answered, the problem report.
 void CTransferDlg::portError(const TransferOutcome& outcome) {
     const bool check = NeedsConnectionCheck(outcome);
-    const int answer =
-        ShowMessageBox(this, outcomeText(app.catalog(), outcome), app.LangText("IDS_ERROR"),
-                       MsgButtons::Ok, MsgIcon::Stop,
-                       app.LangText(check ? lang::IDS_CHECK_BUTTON : lang::IDS_REPORT_BUTTON));
+    const int answer = ShowMessageBox(
+        this, outcomeText(app.catalog(), outcome), app.LangText("IDS_ERROR"), MsgButtons::Ok,
+        MsgIcon::Stop, app.LangText(check ? lang::IDS_CHECK_BUTTON : lang::IDS_REPORT_BUTTON));
     done(QDialog::Rejected);
     if (answer == MsgExtra && check) {
         CConnectionDlg dialog(app, parentWidget());

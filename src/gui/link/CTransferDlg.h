@@ -69,8 +69,8 @@ private:
     QCheckBox* backupBox = nullptr;
     QCheckBox* verifyBox = nullptr;
     TransferPhase shownPhase = TransferPhase::Transfer; // the step the progress line names
-    quint64 job = 0;      // the job whose events are wanted; 0 and cancelled jobs: none
-    quint64 lastJob = 0;  // the number of the last job started
+    quint64 job = 0;     // the job whose events are wanted; 0 and cancelled jobs: none
+    quint64 lastJob = 0; // the number of the last job started
     TransferEvents events;
     TransferSession transfer; // after `events`: joined before they go
 };

@@ -144,9 +144,8 @@ TEST(Protocol, PercentagesAfterEachBlock) {
     ASSERT_EQ(Identify(link), IdentResult::Identified);
     std::vector<int> seen;
     std::array<std::uint8_t, 4096> image{};
-    ASSERT_EQ(ReadBlocks(
-                  link, clock, image.data(), [&](int done) { seen.push_back(BlockPercent(done)); },
-                  {}),
+    ASSERT_EQ(ReadBlocks(link, clock, image.data(),
+                         [&](int done) { seen.push_back(BlockPercent(done)); }, {}),
               BlockResult::Done);
     ASSERT_EQ(seen.size(), 124u);
     EXPECT_EQ(seen[0], 0);

@@ -148,15 +148,18 @@ TEST_F(CliFleet, InterruptStopsEveryRadioAtOnce) {
         int cancelled;
     } cases[] = {
         {{}, {"write", "in.735", "--port", "1,2"}, SIGINT, 130, "0 written, 0 failed", 2},
-        {{"--silent"}, {"write", "in.735", "--port", "1", "--repeat"}, SIGTERM, 0,
-         "0 written, 0 failed", 0},
+        {{"--silent"},
+         {"write", "in.735", "--port", "1", "--repeat"},
+         SIGTERM,
+         0,
+         "0 written, 0 failed",
+         0},
     };
     for (const Case& c : cases) {
         Simulators sims(c.args.size() == 4 ? 2 : 1, c.simArgs);
         ASSERT_FALSE(sims.paths.empty());
         bind(sims);
-        const pid_t pid =
-            test::SpawnCli(app, c.args, root, root + "/stdout", root + "/stderr");
+        const pid_t pid = test::SpawnCli(app, c.args, root, root + "/stdout", root + "/stderr");
         ::usleep(2500 * 1000); // the blocks are going out, or the port waits for a radio
         const auto sent = std::chrono::steady_clock::now();
         ::kill(pid, c.signal);

@@ -1,5 +1,6 @@
 // orvik-cli read and write: the window program's transfer session, driven from a terminal.
 #include "cli/CliCommon.h"
+#include "cli/CliProgress.h"
 
 #include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
@@ -15,16 +16,12 @@
 
 #include <algorithm>
 #include <atomic>
-#include <mutex>
 #include <optional>
-#include <utility>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <semaphore.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -60,57 +57,6 @@ const char* const RadioCommandsUsage =
     "                  75 when one failed.\n";
 
 namespace {
-
-// Set by Ctrl+C or SIGTERM while an InterruptCatcher lives; a lock-free atomic, so that the
-// handler may set it on whichever thread the signal lands.
-std::atomic<bool> interrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
-// Posted by a job's events and by the signal handler: the one wait of the command's thread.
-// A semaphore, because sem_post is safe in a signal handler, where a condition variable is not.
-sem_t wakeup;
-
-void onInterrupt(int) {
-    interrupted.store(true);
-    ::sem_post(&wakeup);
-}
-
-// While it lives, Ctrl+C and SIGTERM only set `interrupted` and wake wait(), so a job can stop
-// cleanly; the handlers before it come back when it goes.
-class InterruptCatcher {
-public:
-    InterruptCatcher() {
-        ::sem_init(&wakeup, 0, 0);
-        interrupted.store(false);
-        struct sigaction sa {};
-        sa.sa_handler = onInterrupt;
-        sigemptyset(&sa.sa_mask);
-        ::sigaction(SIGINT, &sa, &oldInt);
-        ::sigaction(SIGTERM, &sa, &oldTerm);
-    }
-    ~InterruptCatcher() {
-        ::sigaction(SIGINT, &oldInt, nullptr);
-        ::sigaction(SIGTERM, &oldTerm, nullptr);
-        ::sem_destroy(&wakeup);
-    }
-    InterruptCatcher(const InterruptCatcher&) = delete;
-    InterruptCatcher& operator=(const InterruptCatcher&) = delete;
-
-    // Wakes wait(); called from a job's thread on each of its events.
-    static void Wake() { ::sem_post(&wakeup); }
-
-    // Blocks until an event or an interrupt has come since the last wait; several that came
-    // together wake it once.
-    void wait() const {
-        while (::sem_wait(&wakeup) != 0 && errno == EINTR) {
-        }
-        while (::sem_trywait(&wakeup) == 0) {
-        }
-    }
-
-private:
-    struct sigaction oldInt {};
-    struct sigaction oldTerm {};
-};
 
 struct RadioArgs {
     int port = 0;
@@ -313,114 +259,6 @@ bool outputDirectoryWritable(const std::string& path, std::string& why) {
     return true;
 }
 
-// A session's events, handed from its worker to the command's thread, which shows them.
-class JobEvents final : public TransferObserver {
-public:
-    enum class Kind { Searching, Phase, Progress, Finished };
-    struct Event {
-        Kind kind;
-        int value; // the port, the TransferPhase or the percentage
-    };
-
-    // On the worker.
-    void searching(int port) override { add({Kind::Searching, port}); }
-    void phaseStarted(TransferPhase phase) override { add({Kind::Phase, static_cast<int>(phase)}); }
-    void progress(int percent) override { add({Kind::Progress, percent}); }
-    void finished(const TransferOutcome&) override { add({Kind::Finished, 0}); }
-
-    // On the command's thread: the events that came since the last call.
-    std::vector<Event> take() {
-        std::lock_guard lock(mutex);
-        return std::exchange(events, {});
-    }
-
-private:
-    void add(Event event) {
-        {
-            std::lock_guard lock(mutex);
-            events.push_back(event);
-        }
-        InterruptCatcher::Wake();
-    }
-
-    std::mutex mutex;
-    std::vector<Event> events;
-};
-
-// Progress on stderr: a bar on a terminal, plain lines otherwise.
-class ProgressDisplay {
-public:
-    ProgressDisplay(TextLookup lookup, bool read)
-        : text(std::move(lookup)), isRead(read),
-          prompt(PhasePrompt(TransferPhase::Transfer, read, text)), tty(::isatty(2) == 1) {}
-
-    // Shows the prompt of the job's first step.
-    void firstPhase(TransferPhase phase) { prompt = PhasePrompt(phase, isRead, text); }
-
-    // Shows one event; true for the job's end.
-    bool show(const JobEvents::Event& event) {
-        switch (event.kind) {
-        case JobEvents::Kind::Searching:
-            searching(event.value);
-            break;
-        case JobEvents::Kind::Phase:
-            phaseStarted(static_cast<TransferPhase>(event.value));
-            break;
-        case JobEvents::Kind::Progress:
-            progress(event.value);
-            break;
-        case JobEvents::Kind::Finished:
-            if (tty && dirty)
-                std::fprintf(stderr, "\n");
-            dirty = false;
-            return true;
-        }
-        return false;
-    }
-
-private:
-    // Each step gets its own line.
-    void phaseStarted(TransferPhase phase) {
-        if (tty && dirty)
-            std::fprintf(stderr, "\n");
-        dirty = false;
-        prompt = PhasePrompt(phase, isRead, text);
-        lastPercent = -1;
-    }
-
-    void searching(int port) {
-        if (tty) {
-            std::fprintf(stderr, "\r\033[Ksearching COM%d", port);
-            dirty = true;
-        } else {
-            std::fprintf(stderr, "searching COM%d\n", port);
-        }
-    }
-
-    void progress(int value) {
-        if (value == lastPercent)
-            return;
-        if (tty) {
-            constexpr int width = 30;
-            const int filled = value * width / 100;
-            std::string bar(static_cast<std::size_t>(filled), '#');
-            bar.append(static_cast<std::size_t>(width - filled), '.');
-            std::fprintf(stderr, "\r\033[K%s [%s] %3d%%", prompt.c_str(), bar.c_str(), value);
-            dirty = true;
-        } else if (lastPercent < 0 || value / 10 != lastPercent / 10 || value == 100) {
-            std::fprintf(stderr, "%s %d%%\n", prompt.c_str(), value);
-        }
-        lastPercent = value;
-    }
-
-    TextLookup text;
-    bool isRead;
-    std::string prompt;
-    bool tty;
-    bool dirty = false;
-    int lastPercent = -1;
-};
-
 // Runs the job to its end (Ctrl+C or SIGTERM cancel it) on a port of its own, showing its
 // events as the worker pushes them; `trace` receives the job's line trace, `radio` what the
 // radio returned to the read-back.
@@ -435,7 +273,7 @@ TransferOutcome runJob(Context& ctx, const TransferRequest& request, RadioImage&
     session.start(request, image.data(), port, events);
     for (bool ended = false; !ended;) {
         catcher.wait();
-        if (interrupted.load())
+        if (catcher.interrupted())
             session.cancel(); // the worker has delivered finished() when this returns
         for (const JobEvents::Event& event : events.take())
             ended = display.show(event) || ended;
@@ -767,7 +605,7 @@ int writeFleet(Context& ctx, const RadioArgs& args, const RadioImage& image) {
         std::fprintf(stderr, "%s\n", text(lang::IDS_FLEET_WAITING_ALL).c_str());
     while (!wakes.done.load()) {
         catcher.wait();
-        if (interrupted.load()) {
+        if (catcher.interrupted()) {
             job.cancel();
             break;
         }

@@ -92,7 +92,7 @@ CTransferDlg::CTransferDlg(COrvikApp& application, QWidget* parent)
         &events, &TransferEvents::jobFinished, this,
         [this](quint64 from) {
             if (from == job)
-                finished();
+                jobEnded();
         },
         Qt::QueuedConnection);
 
@@ -253,7 +253,7 @@ void CTransferDlg::portError(const TransferOutcome& outcome) {
     }
 }
 
-void CTransferDlg::finished() {
+void CTransferDlg::jobEnded() {
     job = 0;
     // The worker has delivered its last event and ends: the join returns at once. The link is
     // closed.

@@ -56,7 +56,7 @@ private:
     void phaseStarted(TransferPhase phase);
     void progress(int percent);
     // Joins the worker, then acts on the outcome.
-    void finished();
+    void jobEnded();
     void showMismatch(const TransferOutcome& outcome);
     void portError(const TransferOutcome& outcome);
 

@@ -1,6 +1,7 @@
 #include "core/model/ChannelCsv.h"
 
 #include "core/csv/Csv.h"
+#include "core/lang/FillText.h"
 #include "core/lang/LangKeys.h"
 #include "core/model/Codecs.h"
 #include "core/model/EditRules.h"
@@ -730,16 +731,9 @@ std::vector<std::string> CsvReportLines(const CsvImportResult& r, const CsvTextL
         lines.push_back(CsvNoteText(note, text));
     if (!r.usable)
         return lines;
-    std::string summary = text(lang::IDS_CSV_SUMMARY);
-    auto put = [&](const char* placeholder, int v) {
-        const std::size_t at = summary.find(placeholder);
-        if (at != std::string::npos)
-            summary.replace(at, 2, std::to_string(v));
-    };
-    put("%1", r.rows);
-    put("%2", static_cast<int>(r.imported.size()));
-    put("%3", r.skipped);
-    lines.push_back(summary);
+    lines.push_back(FillText(
+        text(lang::IDS_CSV_SUMMARY),
+        {std::to_string(r.rows), std::to_string(r.imported.size()), std::to_string(r.skipped)}));
     lines.push_back(r.changed.empty() ? text(lang::IDS_CSV_UNCHANGED)
                                       : text(lang::IDS_CSV_CHANGED) + " " + numberList(r.changed));
     if (!r.cleared.empty())
@@ -792,19 +786,8 @@ const char* CsvNoteCode(CsvNote what) {
 }
 
 std::string CsvNoteText(const CsvImportNote& note, const CsvTextLookup& text) {
-    // One pass over the template, so a value from the file that holds "%1" stays as it is.
     auto fill = [](const std::string& pattern, const std::string& one, const std::string& two) {
-        std::string s;
-        for (std::size_t i = 0; i < pattern.size(); ++i) {
-            if (pattern[i] == '%' && i + 1 < pattern.size() &&
-                (pattern[i + 1] == '1' || pattern[i + 1] == '2')) {
-                s += pattern[i + 1] == '1' ? one : two;
-                ++i;
-            } else {
-                s += pattern[i];
-            }
-        }
-        return s;
+        return FillText(pattern, {one, two});
     };
     const char* key = lang::IDS_CSV_BAD_VALUE;
     std::string first = note.value;

@@ -2,6 +2,7 @@
 #include "cli/CliCommon.h"
 #include "cli/CliProgress.h"
 
+#include "core/lang/FillText.h"
 #include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
 #include "core/link/CSerialPort.h"
@@ -539,11 +540,7 @@ void printFleetSummary(const Context& ctx, const std::vector<FleetOutcome>& outc
     }
     std::printf("%s\n", FleetCountText(written, failed, text).c_str());
     if (!notWritten.empty()) {
-        std::string list = text(lang::IDS_FLEET_NOT_WRITTEN);
-        const std::size_t at = list.find("%s");
-        if (at != std::string::npos)
-            list.replace(at, 2, notWritten);
-        std::printf("%s\n", list.c_str());
+        std::printf("%s\n", FillText(text(lang::IDS_FLEET_NOT_WRITTEN), {notWritten}).c_str());
     }
     std::fflush(stdout);
     // Why each radio failed, with the fields a read-back found different.

@@ -1,5 +1,6 @@
 #include "core/link/TransferOutcome.h"
 
+#include "core/lang/FillText.h"
 #include "core/lang/LangCatalog.h"
 #include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
@@ -15,12 +16,6 @@
 namespace orvik {
 
 namespace {
-
-void replaceAll(std::string& text, std::string_view placeholder, const std::string& value) {
-    for (std::size_t at = text.find(placeholder); at != std::string::npos;
-         at = text.find(placeholder, at + value.size()))
-        text.replace(at, placeholder.size(), value);
-}
 
 // The group that owns a device, which a user must belong to; "dialout" when it cannot be told.
 std::string owningGroup(const std::string& path) {
@@ -47,9 +42,8 @@ std::string portErrorText(const TransferOutcome& o, const TextLookup& text) {
                 message += ": " + o.firstOpenErrorText;
             switch (o.firstOpenError) {
             case OpenError::PermissionDenied: {
-                std::string hint = text(lang::IDS_ERROR_PORT_GROUP);
-                replaceAll(hint, "%s", owningGroup(device));
-                message += "\n" + hint;
+                const std::string group = owningGroup(device);
+                message += "\n" + FillText(text(lang::IDS_ERROR_PORT_GROUP), {group, group});
                 break;
             }
             case OpenError::Busy:
@@ -64,9 +58,7 @@ std::string portErrorText(const TransferOutcome& o, const TextLookup& text) {
             }
         }
     } else if (!device.empty()) {
-        std::string silent = text(lang::IDS_ERROR_PORT_SILENT);
-        replaceAll(silent, "%s", device);
-        message += "\n\n" + silent;
+        message += "\n\n" + FillText(text(lang::IDS_ERROR_PORT_SILENT), {device});
     }
     if (o.searched)
         message += "\n" + text(lang::IDS_ERROR_SEARCH_NONE);
@@ -74,15 +66,11 @@ std::string portErrorText(const TransferOutcome& o, const TextLookup& text) {
 }
 
 std::string partlyWrittenText(const TransferOutcome& o, const TextLookup& text) {
-    std::string message = text(lang::IDS_WRITE_PARTIAL);
-    replaceAll(message, "%d", std::to_string(o.blocksDone));
-    return message;
+    return FillText(text(lang::IDS_WRITE_PARTIAL), {std::to_string(o.blocksDone)});
 }
 
 std::string backupFailedText(const TransferOutcome& o, const TextLookup& text) {
-    std::string message = text(lang::IDS_BACKUP_FAILED);
-    replaceAll(message, "%s", o.backupFolder);
-    return message + "\n" + o.backupError;
+    return FillText(text(lang::IDS_BACKUP_FAILED), {o.backupFolder}) + "\n" + o.backupError;
 }
 
 std::string stateMessage(const TransferOutcome& o, const TextLookup& text) {
@@ -195,9 +183,8 @@ std::vector<std::string> MismatchLines(const std::uint8_t* written, const std::u
     std::vector<std::string> lines;
     for (const ImageDifference& d : differences) {
         if (listed > 0 && lines.size() == listed) {
-            std::string count = catalog.text(lang::IDS_DIFF_COUNT);
-            replaceAll(count, "%d", std::to_string(differences.size()));
-            lines.push_back(count);
+            lines.push_back(
+                FillText(catalog.text(lang::IDS_DIFF_COUNT), {std::to_string(differences.size())}));
             break;
         }
         lines.push_back(DifferenceLine(d));

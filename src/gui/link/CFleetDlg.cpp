@@ -199,13 +199,8 @@ void CFleetDlg::refresh() {
             bar->setValue(st.phase == FleetPhase::Writing ? st.percent : 0);
         } else {
             result = QString::fromStdString(FleetResultText(*last[t], lookup));
-            if (!last[t]->differences.empty()) {
-                QStringList offsets;
-                for (const std::uint16_t d : last[t]->differences)
-                    offsets << QString::fromStdString(OffsetText(d));
-                result += " - " + QString::fromStdString(text(lang::IDS_FLEET_DIFFERENCES))
-                                      .replace(QStringLiteral("%s"), offsets.join(' '));
-            }
+            if (!last[t]->differences.empty())
+                result += " - " + QString::fromStdString(FleetDifferencesText(*last[t], lookup));
             bar->setValue(FleetSucceeded(*last[t]) ? 100 : bar->value());
         }
         ports->item(row, ColResult)->setText(result);

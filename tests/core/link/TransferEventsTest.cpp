@@ -166,8 +166,9 @@ struct Gate {
         changed.notify_all();
         changed.wait(lock, [this] { return stopping; });
         lock.unlock();
-        // The stop is requested right after `stopping` is set.
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        // The stop is requested right after `stopping` is set; the margin is for a loaded
+        // machine (a stop that came late would still land in the write).
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
     void WaitAndRelease() {
         std::unique_lock lock(mutex);

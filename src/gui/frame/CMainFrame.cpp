@@ -721,7 +721,7 @@ void CMainFrame::OnFileImportChannels() {
                        app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Stop);
         return;
     }
-    CCsvImportDlg preview(app.catalog(), doc.image(), doc.limits(), bytes.toStdString(), this);
+    CCsvImportDlg preview(app.catalog(), doc.data(), bytes.toStdString(), this);
     if (!preview.result().usable) {
         ShowMessageBox(this, app.LangText("IDS_CSV_NO_HEADER"), app.LangText("IDS_WINDOWNAME"),
                        MsgButtons::Ok, MsgIcon::Stop);

@@ -190,6 +190,13 @@ DocChange COrvikDoc::MoveChannels(int first, int last, int delta) {
     return record(StepKind::Rows, lang::IDS_STEP_MOVE, document.moveChannels(first, last, delta));
 }
 
+DocChange COrvikDoc::ReplaceImage(const RadioImage& image, const char* stepKey,
+                                  bool marksModified) {
+    DocChange change = document.assignImage(image);
+    change.modified = marksModified;
+    return record(StepKind::Image, stepKey, std::move(change));
+}
+
 DocChange COrvikDoc::ApplyCsv(std::string_view text, const CsvImportOptions& options,
                               CsvImportResult& result, const char* stepKey) {
     DocChange change = document.applyCsv(text, options, result);

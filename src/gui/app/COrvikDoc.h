@@ -72,6 +72,8 @@ public:
     DocChange ClearChannels(std::span<const int> channels, const char* stepKey);
     DocChange InsertChannel(int channel);
     DocChange MoveChannels(int first, int last, int delta);
+    // The image replaced as a whole (a read from the radio); `marksModified` as EndStep takes it.
+    DocChange ReplaceImage(const RadioImage& image, const char* stepKey, bool marksModified);
     DocChange ApplyCsv(std::string_view text, const CsvImportOptions& options,
                        CsvImportResult& result, const char* stepKey);
 

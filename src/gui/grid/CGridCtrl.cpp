@@ -715,6 +715,15 @@ bool CGridCtrl::event(QEvent* e) {
     return QAbstractScrollArea::event(e);
 }
 
+QVariant CGridCtrl::inputMethodQuery(Qt::InputMethodQuery query) const {
+    if (query == Qt::ImCursorRectangle && isValid(focus.row, focus.col)) {
+        const QRect cell = cellRect(focus.row, focus.col).translated(viewport()->pos());
+        if (rect().intersects(cell))
+            return cell.intersected(rect());
+    }
+    return QAbstractScrollArea::inputMethodQuery(query);
+}
+
 void CGridCtrl::keyPressEvent(QKeyEvent* e) {
     if (keys.keyPress(e) || edit.characterPress(e))
         return; // characters stay with the grid

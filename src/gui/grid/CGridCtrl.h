@@ -162,6 +162,10 @@ public:
     // The system's colour for greyed (read-only) text, as 0x00BBGGRR.
     static quint32 SystemGreyTextColour();
 
+    // The cursor rectangle is the focus cell's (in the grid's coordinates), so a context menu
+    // asked for from the keyboard opens there.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
 signals:
     void beginEdit(const orvik::GridNotify& record);    // code -105
     void focusLeaving(const orvik::GridNotify& record); // code -104

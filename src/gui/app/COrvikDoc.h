@@ -107,6 +107,8 @@ signals:
     // An undo or redo changed what `change` names (a whole change also asks for a full update).
     void documentChanged(const orvik::DocChange& change);
     void modifiedChanged(bool modified);
+    // The document took another file name (opened, saved as, or untitled again).
+    void pathChanged(const QString& path);
 
 private:
     struct Snapshot;
@@ -119,6 +121,7 @@ private:
     class ImageStep;
     enum class StepKind { Cell, Setting, Band, Rows, Csv, Image };
     void resetToDefault();
+    void setPathName(const QString& name);
     // Takes back or redoes a step: the image and header of `state`; the views hear what changed.
     void restore(const Snapshot& state, const DocChange& change);
     // The next step's starting point is the image as it is now (no step recorded).

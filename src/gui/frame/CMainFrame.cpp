@@ -167,6 +167,7 @@ CMainFrame::CMainFrame(COrvikApp& application) : app(application), doc(*applicat
     connect(&app, &COrvikApp::portShown, this, &CMainFrame::ShowPortInStatusBar);
     connect(&app, &COrvikApp::recentFilesChanged, this, &CMainFrame::UpdateRecentFileMenu);
     connect(&doc, &COrvikDoc::modifiedChanged, this, &QWidget::setWindowModified);
+    connect(&doc, &COrvikDoc::pathChanged, this, &CMainFrame::UpdateFrameTitle);
     connectEditCommands();
 }
 
@@ -521,7 +522,13 @@ QString CMainFrame::ToolTipText(int commandId) const {
 }
 
 void CMainFrame::UpdateFrameTitle() {
-    setWindowTitle(app.LangText("IDS_WINDOWNAME"));
+    // "name.735[*] - program": Qt shows the [*] as the unsaved-changes mark.
+    const QString path = doc.PathName();
+    setWindowFilePath(path);
+    const QString name =
+        path.isEmpty() ? app.LangText(lang::IDS_UNTITLED) : QFileInfo(path).fileName();
+    setWindowTitle(QStringLiteral("%1[*] - %2").arg(name, app.LangText("IDS_WINDOWNAME")));
+    setWindowModified(doc.IsModified());
 }
 
 void CMainFrame::RelabelMenu() {
@@ -537,6 +544,7 @@ void CMainFrame::RelabelMenu() {
         a->setToolTip(ToolTipText(c.id));
     }
     updateUndoTexts();
+    UpdateFrameTitle();
     menuBar()->update();
 }
 

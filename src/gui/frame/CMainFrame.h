@@ -57,7 +57,8 @@ public:
     // Menu captions and tool tips from the language file.
     void RelabelMenu();
     void UpdateRecentFileMenu();
-    // The window title is always the "IDS_WINDOWNAME" text.
+    // The window title: the document's file name (or "Untitled") with the unsaved-changes
+    // mark, then the "IDS_WINDOWNAME" text.
     void UpdateFrameTitle();
 
     // ---- commands

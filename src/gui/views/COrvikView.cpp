@@ -308,8 +308,6 @@ QSize COrvikView::FittedWindowSize(QSize window, QSize spare, QSize available) {
 
 void COrvikView::OnUpdate() {
     hideEditors();
-    if (QWidget* frame = window(); frame != this)
-        frame->setWindowTitle(LangText(catalog, "IDS_WINDOWNAME"));
     channelGrid->setAccessibleName(LangText(catalog, "IDS_CHANNEL_TABLE"));
     ApplyDialogTexts(catalog, formWidget, ids::IDD_FORMVIEW);
     fillLists();

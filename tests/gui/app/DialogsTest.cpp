@@ -110,7 +110,8 @@ TEST_F(DialogsTest, LanguageSwitchRelabelsMenusTitleAndToolTips) {
     EXPECT_EQ(window->topMenu(3)->title(), text("chinese.lang", "Menu_Help"));
     EXPECT_EQ(window->action(ids::ID_PROGRAM_READ)->text(),
               text("chinese.lang", "Menu_Program_ReadData"));
-    EXPECT_EQ(window->windowTitle(), text("chinese.lang", "IDS_WINDOWNAME"));
+    EXPECT_EQ(window->windowTitle(), text("chinese.lang", "IDS_UNTITLED") + "[*] - " +
+                                         text("chinese.lang", "IDS_WINDOWNAME"));
     EXPECT_EQ(window->ToolTipText(ids::ID_PROGRAM_READ),
               text("chinese.lang", "IDS_TIP_32771").left(19));
 }

@@ -53,7 +53,7 @@ TEST_F(StartupDocumentTest, StartsWithTheDefaultImageAndTheLanguageTitle) {
     EXPECT_EQ(doc->limits().low, 40000000);
     EXPECT_EQ(doc->limits().high, 47000000);
     EXPECT_FALSE(doc->IsModified());
-    EXPECT_EQ(frame()->windowTitle(), text("IDS_WINDOWNAME"));
+    EXPECT_EQ(frame()->windowTitle(), text("IDS_UNTITLED") + "[*] - " + text("IDS_WINDOWNAME"));
     EXPECT_EQ(frame()->portPaneText(), "COM1");
 }
 
@@ -65,7 +65,7 @@ TEST_F(StartupDocumentTest, AnUnreadableLanguageFileIsNamedOnceAndEnglishShown) 
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.startsWith(text("IDS_WARN_LANG_FILE")));
     EXPECT_TRUE(messages[0].text.contains(filePath("klingon.lang")));
-    EXPECT_EQ(frame()->windowTitle(), text("IDS_WINDOWNAME"));
+    EXPECT_EQ(frame()->windowTitle(), text("IDS_UNTITLED") + "[*] - " + text("IDS_WINDOWNAME"));
     EXPECT_EQ(frame()->topMenu(0)->title(), text("Menu_File"));
 
     // Said once: later refreshes use English without asking again.
@@ -98,7 +98,7 @@ TEST_F(StartupDocumentTest, AFileOnTheCommandLineOpensWithoutTheClearQuestion) {
     EXPECT_EQ(doc->PathName(), QFileInfo(file).absoluteFilePath());
     EXPECT_EQ(doc->limits().low, 13600000);
     EXPECT_EQ(app->RecentFiles().value(0), QFileInfo(file).absoluteFilePath());
-    EXPECT_EQ(frame()->windowTitle(), text("IDS_WINDOWNAME"));
+    EXPECT_EQ(frame()->windowTitle(), "radio.735[*] - " + text("IDS_WINDOWNAME"));
 }
 
 TEST_F(StartupDocumentTest, AFileTheCommandLineCannotOpenIsReportedAndANewDocumentShown) {
@@ -237,7 +237,7 @@ TEST_F(StartupDocumentTest, SaveAsAppendsTheExtensionAndANewDocumentGoesStraight
     const QString expected = filePath("customer.735");
     EXPECT_EQ(readFile(expected).size(), 4144);
     EXPECT_EQ(doc->PathName(), QFileInfo(expected).absoluteFilePath());
-    EXPECT_EQ(frame()->windowTitle(), text("IDS_WINDOWNAME"));
+    EXPECT_EQ(frame()->windowTitle(), "customer.735[*] - " + text("IDS_WINDOWNAME"));
 }
 
 TEST_F(StartupDocumentTest, AWriteErrorIsShownWithThePathAndTheDocumentStaysModified) {

@@ -87,7 +87,7 @@ TEST_F(SettingsPanelTest, ListsAreFilledAndHiddenControlsStayHidden) {
     }
     EXPECT_EQ(view->controlText(IDC_SIDEKEY2_LABEL), "Side Key 2");
     EXPECT_EQ(view->controlText(IDC_MODEL_GROUP), "Model Information");
-    EXPECT_EQ(frame.get()->windowTitle(), "Two-Way Radio Programming Software");
+    EXPECT_EQ(frame.get()->windowTitle(), "Untitled[*] - Two-Way Radio Programming Software");
 }
 
 TEST_F(SettingsPanelTest, ListChoiceIsStoredAtOnce) {

@@ -126,5 +126,24 @@ TEST_F(TableUseTest, TheContextMenuFromTheKeyboardOpensAtTheFocusCellAndActsOnIt
     EXPECT_EQ(Cell(9, 1), "439.00000");
 }
 
+TEST_F(TableUseTest, TheTitleNamesTheDocumentWithTheUnsavedChangesMark) {
+    const QString program = text("IDS_WINDOWNAME");
+    EXPECT_EQ(frame->windowTitle(), text("IDS_UNTITLED") + "[*] - " + program);
+    EXPECT_FALSE(frame->isWindowModified());
+    TypeFrequency(1, 1, "440");
+    EXPECT_TRUE(frame->isWindowModified());
+
+    const QString file = dir.filePath("repeaters.735");
+    ASSERT_TRUE(doc->DoSave(file).ok);
+    EXPECT_EQ(frame->windowTitle(), "repeaters.735[*] - " + program);
+    EXPECT_EQ(frame->windowFilePath(), file);
+    EXPECT_FALSE(frame->isWindowModified());
+
+    frame->OnFileNew(true);
+    EXPECT_EQ(frame->windowTitle(), text("IDS_UNTITLED") + "[*] - " + program);
+    ASSERT_TRUE(frame->OpenDocumentFile(file));
+    EXPECT_EQ(frame->windowTitle(), "repeaters.735[*] - " + program);
+}
+
 } // namespace
 } // namespace orvik::test

@@ -190,8 +190,10 @@ void GridMouseController::release(const QMouseEvent* e) {
         break;
     case GridMouseMode::None:
     case GridMouseMode::SelectCells:
-        // A press outside every cell asks for nothing.
-        if (pressedOnCell) {
+        // A press outside every cell asks for nothing; a drag or a Shift click selects cells
+        // and opens no editor, so the editing commands work on what it selected.
+        if (pressedOnCell && grid.geometry().cellAt(pt) == clickDownCell &&
+            !(e->modifiers() & Qt::ShiftModifier)) {
             const CellId focus = grid.GetFocusCell();
             grid.EditCell(focus.row, focus.col);
         }

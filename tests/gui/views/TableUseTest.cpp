@@ -145,5 +145,42 @@ TEST_F(TableUseTest, TheTitleNamesTheDocumentWithTheUnsavedChangesMark) {
     EXPECT_EQ(frame->windowTitle(), "repeaters.735[*] - " + program);
 }
 
+TEST_F(TableUseTest, DraggingAcrossCellsSelectsThemWithoutAnEditorAndPasteFillsThem) {
+    Show(NineChannels());
+    const QPoint from = grid->cellRect(2, 1).center();
+    const QPoint to = grid->cellRect(4, 3).center();
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, from);
+    QMouseEvent drag(QEvent::MouseMove, QPointF(to), grid->viewport()->mapToGlobal(QPointF(to)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &drag);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, to);
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+    EXPECT_FALSE(view->freqEditor()->isVisible());
+    EXPECT_TRUE(grid->isCellSelected(2, 1));
+    EXPECT_TRUE(grid->isCellSelected(4, 3));
+
+    // Ctrl+V reaches the table, not an editor that swallows it.
+    QGuiApplication::clipboard()->setText("445.5");
+    QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Cell(4, 3), "445.50000");
+
+    // Rows by dragging over the channel numbers; Shift and Ctrl extend.
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(5, 0).center());
+    const QPoint rowTo = grid->cellRect(6, 0).center();
+    QMouseEvent rowDrag(QEvent::MouseMove, QPointF(rowTo),
+                        grid->viewport()->mapToGlobal(QPointF(rowTo)), Qt::NoButton, Qt::LeftButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &rowDrag);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, rowTo);
+    EXPECT_EQ(view->selectedChannels(), (std::vector<int>{5, 6}));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      grid->cellRect(8, 0).center());
+    EXPECT_EQ(view->selectedChannels(), (std::vector<int>{5, 6, 7, 8}));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      grid->cellRect(2, 0).center());
+    EXPECT_EQ(view->selectedChannels(), (std::vector<int>{2, 5, 6, 7, 8}));
+    EXPECT_FALSE(view->freqEditor()->isVisible());
+}
+
 } // namespace
 } // namespace orvik::test

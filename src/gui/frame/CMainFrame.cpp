@@ -182,8 +182,10 @@ bool CMainFrame::Start(const QString& file, bool showWindow) {
         OnFileNew(true);
     else
         opened = OpenDocumentFile(file);
-    formView->OnInitialUpdate();
+    // The menus in the language first: their height is part of the window the form is fitted
+    // into.
     RelabelMenu();
+    formView->OnInitialUpdate();
     if (showWindow)
         show();
     UpdateFrameTitle();

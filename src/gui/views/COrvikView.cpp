@@ -48,6 +48,12 @@ namespace {
 constexpr int kRows = ChannelCount + 1;
 constexpr int kFormWidthDu = 569;
 constexpr int kFormHeightDu = 366;
+// The table's place in the form: its left and top edges as placed; its right and bottom edges
+// keep these distances from the form's, so the table follows the window's size.
+constexpr int kTableLeftDu = 10;
+constexpr int kTableTopDu = 117;
+constexpr int kTableRightMarginDu = 29;
+constexpr int kTableBottomMarginDu = 3;
 constexpr unsigned kCellMask = GridMask::Text | GridMask::Format;
 constexpr unsigned kCellFormat = GridFormat::Center | GridFormat::VCenter | GridFormat::SingleLine;
 
@@ -86,7 +92,10 @@ COrvikView::COrvikView(LangCatalog& texts, const AppPaths& appPaths, COrvikDoc& 
     SetControlId(formWidget, ids::IDD_FORMVIEW);
     buildForm();
     setWidget(formWidget);
-    setWidgetResizable(false);
+    // The form fills the view; the view scrolls only when the window is smaller than the
+    // panel with the whole table.
+    setWidgetResizable(true);
+    formWidget->installEventFilter(this);
 
     printer = std::make_unique<ChannelPrinter>(catalog);
 
@@ -152,7 +161,7 @@ void COrvikView::hideControl(QWidget* w) {
 void COrvikView::buildForm() {
     using namespace ids;
     const DialogUnits du(formWidget->font());
-    formWidget->setFixedSize(du.x(kFormWidthDu), du.y(kFormHeightDu));
+    formWidget->setMinimumSize(du.x(kFormWidthDu), du.y(kFormHeightDu));
 
     auto* group = new QGroupBox(QString::fromUtf8("机型信息"), formWidget);
     group->setGeometry(du.rect(9, 9, 179, 49));
@@ -221,7 +230,7 @@ void COrvikView::buildTable() {
     channelGrid = new CGridCtrl(0, 0, 0, 0, formWidget);
     channelGrid->setControlId(IDC_GRID);
     SetControlId(channelGrid, IDC_GRID);
-    channelGrid->setGeometry(du.rect(10, 117, 530, 246));
+    channelGrid->setGeometry(du.rect(kTableLeftDu, kTableTopDu, 530, 246));
     // The editors lie above the grid, so an editor moved onto a cell covers it.
     freqEdit->raise();
     optionList->raise();
@@ -278,18 +287,21 @@ void COrvikView::OnInitialUpdate() {
             layout->activate();
         // The window takes the size that shows the whole form without scroll bars: smaller
         // when the form is smaller, larger (up to the screen's free area) when it is larger.
-        const QSize spare = maximumViewportSize() - formWidget->size();
+        const QSize spare = maximumViewportSize() - formWidget->minimumSize();
+        // The title bar and borders around the window must fit on the screen too.
+        const QSize decoration = frame->frameGeometry().size() - frame->size();
         QSize available = frame->size().expandedTo(QSize(1, 1)) * 4;
         if (const QScreen* screen = frame->screen())
-            available = screen->availableGeometry().size();
+            available = screen->availableGeometry().size() - decoration;
         const QSize fitted = FittedWindowSize(frame->size(), spare, available);
         if (fitted != frame->size()) {
             const bool grown = fitted.width() > frame->width() || fitted.height() > frame->height();
             frame->resize(fitted);
             if (grown && frame->screen()) {
-                // Centred again, so the larger window stays on the screen.
+                // Centred again, so the larger window with its title bar stays on the screen.
                 const QRect area = frame->screen()->availableGeometry();
-                frame->move(area.center() - QPoint(fitted.width() / 2, fitted.height() / 2));
+                const QSize outer = fitted + decoration;
+                frame->move(area.center() - QPoint(outer.width() / 2, outer.height() / 2));
             }
         }
     }
@@ -319,6 +331,28 @@ void COrvikView::OnUpdate() {
     FillChannelTable();
     fillToneList();
     pushCheckValues();
+    fitFormToTable();
+}
+
+void COrvikView::fitFormToTable() {
+    // The smallest form shows the panel as placed and the whole table without its own scroll
+    // bars, so a small window scrolls the form only, never a table inside a scrolled form.
+    const DialogUnits du(formWidget->font());
+    const int frame = 2 * channelGrid->frameWidth();
+    const int width =
+        du.x(kTableLeftDu) + channelGrid->GetTotalWidth() + frame + du.x(kTableRightMarginDu);
+    const int height =
+        du.y(kTableTopDu) + channelGrid->GetTotalHeight() + frame + du.y(kTableBottomMarginDu);
+    formWidget->setMinimumSize(std::max(du.x(kFormWidthDu), width), height);
+    placeTable();
+}
+
+void COrvikView::placeTable() {
+    const DialogUnits du(formWidget->font());
+    const QPoint topLeft(du.x(kTableLeftDu), du.y(kTableTopDu));
+    const QPoint bottomRight(formWidget->width() - du.x(kTableRightMarginDu) - 1,
+                             formWidget->height() - du.y(kTableBottomMarginDu) - 1);
+    channelGrid->setGeometry(QRect(topLeft, bottomRight));
 }
 
 void COrvikView::fillLists() {
@@ -696,6 +730,8 @@ void COrvikView::endOpenEdit() {
 }
 
 bool COrvikView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == formWidget && event->type() == QEvent::Resize)
+        placeTable();
     if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
         // A list with the keyboard focus keeps the standard editing keys from the window's
         // commands (Ctrl+C is the port dialog there); copy takes its selected entry.

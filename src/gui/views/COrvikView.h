@@ -146,6 +146,10 @@ private:
     QComboBox* addList(int id, int x, int y, int w, int h);
     QCheckBox* addCheck(int id, const char* caption, int x, int y, int w, int h);
     void hideControl(QWidget* w);
+    // The form's smallest size shows the panel and the whole table; the table fills the form
+    // below the panel at any larger size.
+    void fitFormToTable();
+    void placeTable();
     // Makes room for the texts of the current language, starting from the placed geometry:
     // labels too long for their place move the lists of their column to the right as far as the
     // next control allows, then narrow those lists down to their content; a label that still

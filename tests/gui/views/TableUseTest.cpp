@@ -10,6 +10,8 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QProcess>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -180,6 +182,66 @@ TEST_F(TableUseTest, DraggingAcrossCellsSelectsThemWithoutAnEditorAndPasteFillsT
                       grid->cellRect(2, 0).center());
     EXPECT_EQ(view->selectedChannels(), (std::vector<int>{2, 5, 6, 7, 8}));
     EXPECT_FALSE(view->freqEditor()->isVisible());
+}
+
+// The window at a screen's size, in a language: run as a child of the test below, on an offscreen
+// screen of that size (Qt reads the screens from a file named in the platform's options).
+class ScreenFitChild : public ViewTest {
+protected:
+    void PrepareData() override {
+        const QString language = qEnvironmentVariable("ORVIK_TEST_LANGUAGE");
+        if (!language.isEmpty())
+            ReplaceLine("setting.ini", "language=", "language=" + language);
+    }
+};
+
+TEST_F(ScreenFitChild, TheWholeWindowIsOnTheScreenWithoutScrollBars) {
+    if (qEnvironmentVariableIsEmpty("ORVIK_TEST_LANGUAGE"))
+        GTEST_SKIP() << "run by WindowSizes.FitsTheCommonLaptopScreenInEveryScript";
+    const QRect screen = frame->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(frame->frameGeometry()))
+        << frame->frameGeometry().bottom() << " below " << screen.bottom();
+    EXPECT_FALSE(view->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(view->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(grid->verticalScrollBar()->isVisible());
+}
+
+TEST(WindowSizes, FitsTheCommonLaptopScreenInEveryScript) {
+    QTemporaryDir dir;
+    const QString config = dir.filePath("screen.json");
+    QFile file(config);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1366,
+                  "height": 768, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    file.close();
+    for (const char* language : {"english", "chinese", "japanese", "russian"}) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + config);
+        env.insert("ORVIK_TEST_LANGUAGE", language);
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=ScreenFitChild.*"});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        EXPECT_EQ(child.exitCode(), 0) << language << "\n" << child.readAll().toStdString();
+    }
+}
+
+TEST_F(TableUseTest, TheTableFollowsTheWindowSizeAndOnlyTheFormScrolls) {
+    frame->resize(1400, 1000);
+    QTest::qWait(20);
+    const QWidget* form = view->form();
+    EXPECT_GT(grid->height(), grid->GetTotalHeight() + 100);
+    EXPECT_GT(grid->QWidget::geometry().bottom(), form->height() - 20);
+    EXPECT_GT(grid->QWidget::geometry().right(), form->width() - 80);
+    EXPECT_FALSE(view->verticalScrollBar()->isVisible());
+
+    // Smaller than the panel with the whole table: the form scrolls, the table inside it not.
+    frame->resize(640, 420);
+    QTest::qWait(20);
+    EXPECT_TRUE(view->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(grid->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
 }
 
 } // namespace

@@ -198,6 +198,42 @@ DocChange RadioDocument::moveChannels(int first, int last, int delta) {
     return change;
 }
 
+namespace {
+void addNotes(DocChange& change, const std::vector<BulkNote>& notes) {
+    for (const BulkNote& n : notes)
+        change.notes.push_back({n.channel, n.column, n.note});
+}
+} // namespace
+
+DocChange RadioDocument::editChannels(std::span<const int> channels, const ChannelEdit& edit,
+                                      const CellTexts& texts) {
+    const RadioImage before = radioImage;
+    std::vector<BulkNote> notes;
+    const bool modified = EditChannels(radioImage, channels, edit, texts.off, notes);
+    DocChange change = changeFrom(before);
+    change.modified = modified || change.changedBytes();
+    addNotes(change, notes);
+    return change;
+}
+
+DocChange RadioDocument::sortChannels(SortKey key) {
+    const RadioImage before = radioImage;
+    SortChannels(radioImage, key);
+    DocChange change = changeFrom(before);
+    change.modified = change.changedBytes();
+    return change;
+}
+
+DocChange RadioDocument::fillFrequencies(std::span<const int> channels, const FrequencyFill& fill) {
+    const RadioImage before = radioImage;
+    std::vector<BulkNote> notes;
+    const bool modified = FillFrequencies(radioImage, limits(), channels, fill, notes);
+    DocChange change = changeFrom(before);
+    change.modified = modified || change.changedBytes();
+    addNotes(change, notes);
+    return change;
+}
+
 DocChange RadioDocument::applyCsv(std::string_view text, const CsvImportOptions& options,
                                   CsvImportResult& result) {
     result = ImportChannelsCsv(radioImage, limits(), text, options);

@@ -5,6 +5,7 @@
 // was adjusted, so the window (which wraps each in an undo step) and the command line change an
 // image the same way.
 
+#include "core/model/ChannelBulk.h"
 #include "core/model/ChannelCsv.h"
 #include "core/model/DataFile.h"
 #include "core/model/EditRules.h"
@@ -87,6 +88,15 @@ public:
     // Nothing changes when the text has no usable header.
     DocChange applyCsv(std::string_view text, const CsvImportOptions& options,
                        CsvImportResult& result);
+
+    // ---- several channels at once
+    // The given fields to every channel in use of `channels`, through the commit rules.
+    DocChange editChannels(std::span<const int> channels, const ChannelEdit& edit,
+                           const CellTexts& texts);
+    // The 16 channels sorted by the key, empty channels last.
+    DocChange sortChannels(SortKey key);
+    // Frequencies in steps for `channels`, through the frequency commit rules.
+    DocChange fillFrequencies(std::span<const int> channels, const FrequencyFill& fill);
 
 private:
     DocChange changeFrom(const RadioImage& before) const;

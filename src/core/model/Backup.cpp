@@ -273,6 +273,20 @@ std::vector<BackupEntry> ListBackups(const std::string& folder) {
     return entries;
 }
 
+std::string BackupBandName(const BackupEntry& entry, const std::vector<std::string>& bandNames) {
+    if (entry.bandCode < 0)
+        return {};
+    const int position = BandListPositionOf(static_cast<std::uint8_t>(entry.bandCode));
+    return static_cast<std::size_t>(position) < bandNames.size()
+               ? bandNames[static_cast<std::size_t>(position)]
+               : std::string();
+}
+
+const char* BackupKindKey(std::string_view kind) {
+    return kind == BeforeWriteSuffix ? lang::IDS_BACKUP_KIND_BEFORE_WRITE
+                                     : lang::IDS_BACKUP_KIND_READ;
+}
+
 bool ParseBackupName(const std::string& path, BackupEntry& entry) {
     const std::size_t slash = path.rfind('/');
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);

@@ -69,9 +69,16 @@ struct BackupEntry {
     int channelsInUse = 0;
 };
 
+// The name of the entry's band in `bandNames` (the band list of setting.ini, in list order);
+// empty when the file could not be read or the list has no name there.
+std::string BackupBandName(const BackupEntry& entry, const std::vector<std::string>& bandNames);
+
 // The backups in `folder` (files named as above), newest first: by modification time, then by
 // name (its time, then its clash number).
 std::vector<BackupEntry> ListBackups(const std::string& folder);
+
+// The language key of a backup's kind ("read", "before-write") as the window shows it.
+const char* BackupKindKey(std::string_view kind);
 
 // path, name, time and kind of a file named as a backup (the file is not read); false for a
 // name of another form.

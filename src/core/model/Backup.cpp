@@ -146,6 +146,10 @@ bool parseKeep(const std::string& text, int& keep) {
     return true;
 }
 
+std::string keepText(const std::string& iniPath) {
+    return ini::GetString(iniPath, keys::BackupSection, keys::BackupKeepKey, "", 256);
+}
+
 std::string timeOf(const std::string& stamp) {
     return stamp.substr(0, 4) + "-" + stamp.substr(4, 2) + "-" + stamp.substr(6, 2) + " " +
            stamp.substr(9, 2) + ":" + stamp.substr(11, 2) + ":" + stamp.substr(13, 2);
@@ -181,21 +185,21 @@ BackupSettings LoadBackupSettings(const std::string& iniPath) {
     }
     while (s.folder.size() > 1 && s.folder.back() == '/')
         s.folder.pop_back();
-    const std::string keep =
-        ini::GetString(iniPath, keys::BackupSection, keys::BackupKeepKey, "", 256);
-    if (!keep.empty() && !parseKeep(keep, s.keep))
-        s.invalidKeep = keep;
+    if (!parseKeep(keepText(iniPath), s.keep))
+        s.keep = DefaultBackupKeep;
     const std::string before =
         ini::GetString(iniPath, keys::BackupSection, keys::BackupBeforeWriteKey, "0", 8);
     s.beforeWrite = !before.empty() && before[0] == '1';
     return s;
 }
 
-std::string BackupSettingsWarning(const BackupSettings& settings, const TextLookup& text) {
-    if (settings.invalidKeep.empty())
+std::string BackupSettingsWarning(const std::string& iniPath, const TextLookup& text) {
+    const std::string value = keepText(iniPath);
+    int keep = 0;
+    if (value.empty() || parseKeep(value, keep))
         return {};
     return FillText(text(lang::IDS_BACKUP_KEEP_INVALID),
-                    {settings.invalidKeep, std::to_string(DefaultBackupKeep)});
+                    {value, std::to_string(DefaultBackupKeep)});
 }
 
 bool VerifyAfterWrite(const std::string& iniPath) {

@@ -23,9 +23,6 @@ struct BackupSettings {
     std::string folder;           // where backups go
     int keep = DefaultBackupKeep; // the newest this many are kept (at least 1)
     bool beforeWrite = false;     // read and store the radio before every write
-    // keep= as written when it is not a whole decimal number of at least 1 (the default is used
-    // instead); empty when keep= is valid, empty or missing.
-    std::string invalidKeep;
 };
 
 // $XDG_DATA_HOME/orvik/backups when XDG_DATA_HOME is absolute, else
@@ -34,14 +31,15 @@ std::string DefaultBackupFolder();
 
 // The settings of setting.ini: dir= (a leading "~/" is the home folder, a relative path is taken
 // from setting.ini's folder; empty or missing: DefaultBackupFolder), keep= (digits only, at
-// least 1, a huge number taken as the largest int; empty or missing: the default, anything else:
-// the default and `invalidKeep`), before_write= (on when it begins with "1").
+// least 1, a huge number taken as the largest int; anything else, empty or missing: the
+// default), before_write= (on when it begins with "1").
 BackupSettings LoadBackupSettings(const std::string& iniPath);
 
 using TextLookup = std::function<std::string(std::string_view key)>;
-// The warning for a keep= value that was not taken, in the language of `text`; empty when there
-// is none. Shown once where the settings are read (standard error, the window's status bar).
-std::string BackupSettingsWarning(const BackupSettings& settings, const TextLookup& text);
+// The warning for a keep= value of setting.ini that was not taken (it names the value and the
+// default used), in the language of `text`; empty when keep= is valid, empty or missing. Shown
+// once where the settings are read (standard error, the window's status bar).
+std::string BackupSettingsWarning(const std::string& iniPath, const TextLookup& text);
 
 // [safety] verify=: on unless the value begins with "0".
 bool VerifyAfterWrite(const std::string& iniPath);

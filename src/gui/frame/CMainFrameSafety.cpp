@@ -46,7 +46,7 @@ bool CMainFrame::detachIfBackup(const QString& path) {
 
 void CMainFrame::reportBackupSettings() {
     const std::string warning =
-        BackupSettingsWarning(LoadBackupSettings(app.paths().SettingsFilePath()),
+        BackupSettingsWarning(app.paths().SettingsFilePath(),
                               [this](std::string_view key) { return app.catalog().text(key); });
     if (!warning.empty())
         ShowStatusMessage(QString::fromStdString(warning), 0);

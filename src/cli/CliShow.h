@@ -23,9 +23,6 @@ struct SettingField {
 std::span<const SettingField> SettingFields();
 const SettingField* FindSettingField(const std::string& name);
 
-// The texts of the channel table's cells in the catalog's language.
-CellTexts LoadCellTexts(LangCatalog& texts);
-
 // The band, the settings and the 16-channel table under the file's path, one line each.
 std::string ShowText(LangCatalog& texts, const std::vector<std::string>& bandNames,
                      const std::string& path, const RadioImage& image);

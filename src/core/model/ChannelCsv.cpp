@@ -321,7 +321,8 @@ struct RowReader {
 };
 
 // Reads the row's values; false with the offending column and value when one does not parse.
-bool readRow(RowReader& in, bool renumber, RowValues& v) {
+// The receive frequency and the channel (unless renumbered); a frequency of 0 ends the row.
+bool readPlace(RowReader& in, bool renumber, RowValues& v) {
     bool exact = true;
     const std::string freq = in.get("Frequency");
     const auto rx = parseDecimal(freq, 6, exact);
@@ -329,7 +330,7 @@ bool readRow(RowReader& in, bool renumber, RowValues& v) {
         return in.bad("Frequency", freq);
     v.rxHz = *rx;
     if (v.rxHz == 0)
-        return true; // an empty memory: the row is passed over as a whole
+        return true;
     if (!renumber) {
         const std::string loc = in.get("Location");
         const auto n = parseInteger(loc);
@@ -338,6 +339,12 @@ bool readRow(RowReader& in, bool renumber, RowValues& v) {
         v.location = *n;
     }
 
+    return true;
+}
+
+// Duplex and offset: how the transmit frequency follows.
+bool readDuplex(RowReader& in, RowValues& v) {
+    bool exact = true;
     v.duplex = in.get("Duplex");
     if (!v.duplex.empty() && v.duplex != "+" && v.duplex != "-" && !sameText(v.duplex, "split") &&
         !sameText(v.duplex, "off"))
@@ -350,6 +357,11 @@ bool readRow(RowReader& in, bool renumber, RowValues& v) {
         v.offsetHz = *o;
     }
 
+    return true;
+}
+
+// The tone mode and its tone and code columns.
+bool readTones(RowReader& in, RowValues& v) {
     // Tone columns: a missing column takes the neutral value; one of rToneFreq and cToneFreq
     // alone serves both.
     auto toneColumn = [&](const char* column, const char* other, std::int64_t& tenths,
@@ -435,6 +447,11 @@ bool readRow(RowReader& in, bool renumber, RowValues& v) {
         v.toneModeUnknown = true; // TSQL-R, DTCS-R and modes this radio has no use for
     }
 
+    return true;
+}
+
+// Mode, power, skip and the radio's own yes/no columns, the name and the comment.
+bool readOptions(RowReader& in, RowValues& v) {
     v.modeText = in.get("Mode");
     if (sameText(v.modeText, "FM")) {
         v.narrow = 0;
@@ -490,6 +507,14 @@ bool readRow(RowReader& in, bool renumber, RowValues& v) {
     v.name = in.get("Name");
     v.comment = in.get("Comment");
     return true;
+}
+
+bool readRow(RowReader& in, bool renumber, RowValues& v) {
+    if (!readPlace(in, renumber, v))
+        return false;
+    if (v.rxHz == 0)
+        return true; // an empty memory: the row is passed over as a whole
+    return readDuplex(in, v) && readTones(in, v) && readOptions(in, v);
 }
 
 // Commits one frequency through the table's rule and notes a move or a clamp.

@@ -6,13 +6,13 @@
 #include "core/model/Backup.h"
 #include "gui/app/COrvikApp.h"
 #include "gui/app/COrvikDoc.h"
+#include "gui/app/DataFileMessages.h"
 #include "gui/app/MessageBox.h"
 #include "gui/frame/CBackupDlg.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/lang/LangUi.h"
 #include "gui/views/COrvikView.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -90,28 +90,9 @@ void CMainFrame::onChangedOnDisk() {
         return;
     formView->endOpenEdit();
     const COrvikDoc::OpenResult result = doc.ReloadFromDisk();
-    const QString shown = QDir::toNativeSeparators(path);
-    switch (result.status) {
-    case LoadStatus::CannotRead:
-        ShowMessageBox(this,
-                       app.LangText(lang::IDS_ERROR_FILE_READ) + "\n" + shown + "\n" +
-                           QString::fromStdString(result.error),
-                       app.LangText(lang::IDS_WINDOWNAME), MsgButtons::Ok, MsgIcon::Stop);
-        break;
-    case LoadStatus::HeaderRejected:
-        ShowMessageBox(this, app.LangText(lang::IDS_WARN_LOAD), app.LangText(lang::IDS_WINDOWNAME),
-                       MsgButtons::Ok, MsgIcon::Stop);
-        break;
-    case LoadStatus::Ok:
-        if (result.bytesRead < DataFileSize)
-            ShowMessageBox(this,
-                           QString::fromStdString(ShortFileWarning(
-                               app.catalog().text(lang::IDS_WARN_SHORT_FILE), result.bytesRead)) +
-                               "\n" + shown,
-                           app.LangText(lang::IDS_WINDOWNAME), MsgButtons::Ok,
-                           MsgIcon::Exclamation);
-        break;
-    }
+    // Said as opening the file says it; a file that cannot be taken leaves the document as it was.
+    if (!ReportDataFileRejected(this, app.catalog(), path, result.status, result.error))
+        ReportShortDataFile(this, app.catalog(), path, result.bytesRead);
 }
 
 } // namespace orvik

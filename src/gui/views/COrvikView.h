@@ -80,7 +80,7 @@ public:
     int editColumn = 0;
 
     // The check-box members (1 = checked), exchanged with the check boxes: set from the image
-    // at every refresh, read back from all six boxes when one is clicked, printed as yes/no.
+    // at every refresh, read back from all six boxes when one is clicked.
     int beep = 0;
     int batterySave = 0;
     int fmRadioFunction = 0;
@@ -137,7 +137,11 @@ private:
         int* value;
     };
 
+    // The settings panel's controls at their places, then the channel table with its editors.
     void buildForm();
+    void buildTable();
+    // The controls' signals to their handlers.
+    void connectControls();
     QLabel* addLabel(int id, const char* caption, int x, int y, int w, int h);
     QComboBox* addList(int id, int x, int y, int w, int h);
     QCheckBox* addCheck(int id, const char* caption, int x, int y, int w, int h);

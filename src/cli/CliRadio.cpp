@@ -15,6 +15,8 @@
 #include "core/model/RadioImage.h"
 #include "core/profile/AtomicSave.h"
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
 #include <optional>
 
@@ -29,11 +31,14 @@
 
 namespace orvik::cli {
 
-const char* const RadioCommandsUsage =
+namespace {
+
+const char* const ReadUsage =
     "  read [--port N | --device PATH] [--no-search] [--trace FILE] -o OUT.735\n"
     "       [--base IN.735]\n"
     "                  read the radio into OUT.735 (bytes 0x3E0 and up, and the header,\n"
-    "                  from --base, else the default image)\n"
+    "                  from --base, else the default image)\n";
+const char* const WriteUsage =
     "  write [--port N | --device PATH] [--no-search] [--trace FILE]\n"
     "        [--verify | --no-verify] [--backup] [--force] IN.735\n"
     "                  write IN.735 into the radio, then read it back and compare\n"
@@ -57,7 +62,8 @@ const char* const RadioCommandsUsage =
     "                  ends in .csv. Exit 0 when every radio was written (and verified),\n"
     "                  75 when one failed.\n";
 
-namespace {
+// The value --repeat takes when no count follows it: "--" is never taken as a value.
+const char* const NoCount = "--";
 
 volatile std::sig_atomic_t interrupted = 0;
 
@@ -128,88 +134,75 @@ bool parsePort(const std::string& text, int& port) {
     return port >= FirstPortNumber && port <= LastPortNumber;
 }
 
-// Parses the options of read (isRead) or write; prints the reason and returns false on error.
-bool parseArgs(const std::vector<std::string>& args, bool isRead, RadioArgs& out) {
+// Reads the options of read (isRead) or write in the order given, then the operands; prints
+// the reason and returns false on error.
+bool parseArgs(const CLI::App& options, const std::vector<std::string>& operands, bool isRead,
+               RadioArgs& out) {
     const char* cmd = isRead ? "read" : "write";
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--port" || a == "--device" || a == "-o" || a == "--output" || a == "--base" ||
-            a == "--trace" || a == "--report") {
-            if (!hasValue) {
-                std::fprintf(stderr, "orvik-cli %s: %s needs a value\n", cmd, a.c_str());
+    std::vector<std::string> rest; // the operands: a value --repeat took that is no count first
+    for (const auto& [option, v] : GivenOptions(options)) {
+        const std::string a = option->get_name();
+        if (a == "--port") {
+            // write: a list of numbers, 1,2,5
+            std::size_t from = 0;
+            for (;;) {
+                const std::size_t comma = isRead ? std::string::npos : v.find(',', from);
+                int port = 0;
+                if (!parsePort(v.substr(from, comma - from), port)) {
+                    std::fprintf(stderr, "orvik-cli %s: --port needs a number from 1 to 255\n",
+                                 cmd);
+                    return false;
+                }
+                out.ports.push_back(port);
+                if (comma == std::string::npos)
+                    break;
+                from = comma + 1;
+            }
+            out.port = out.ports.front();
+        } else if (a == "--device") {
+            if (v.empty()) {
+                std::fprintf(stderr, "orvik-cli %s: --device needs a path\n", cmd);
                 return false;
             }
-            const std::string& v = args[++i];
-            if (a == "--port") {
-                // write: a list of numbers, 1,2,5
-                std::size_t from = 0;
-                for (;;) {
-                    const std::size_t comma = isRead ? std::string::npos : v.find(',', from);
-                    int port = 0;
-                    if (!parsePort(v.substr(from, comma - from), port)) {
-                        std::fprintf(stderr, "orvik-cli %s: --port needs a number from 1 to 255\n",
-                                     cmd);
-                        return false;
-                    }
-                    out.ports.push_back(port);
-                    if (comma == std::string::npos)
-                        break;
-                    from = comma + 1;
-                }
-                out.port = out.ports.front();
-            } else if (a == "--device") {
-                if (v.empty()) {
-                    std::fprintf(stderr, "orvik-cli %s: --device needs a path\n", cmd);
-                    return false;
-                }
-                out.device = v;
-                out.devices.push_back(v);
-            } else if (!isRead && a == "--report") {
-                if (v.empty()) {
-                    std::fprintf(stderr, "orvik-cli write: --report needs a file name\n");
-                    return false;
-                }
-                out.report = v;
-            } else if (a == "--trace") {
-                if (v.empty()) {
-                    std::fprintf(stderr, "orvik-cli %s: --trace needs a file name\n", cmd);
-                    return false;
-                }
-                out.trace = v;
-            } else if (isRead && (a == "-o" || a == "--output")) {
-                out.output = v;
-            } else if (isRead && a == "--base") {
-                out.base = v;
-            } else {
-                std::fprintf(stderr, "orvik-cli %s: unknown option '%s'\n", cmd, a.c_str());
+            out.device = v;
+            out.devices.push_back(v);
+        } else if (a == "--report" || a == "--trace") {
+            if (v.empty()) {
+                std::fprintf(stderr, "orvik-cli %s: %s needs a file name\n", cmd, a.c_str());
                 return false;
             }
+            (a == "--report" ? out.report : out.trace) = v;
+        } else if (a == "--output" || a == "--base") {
+            (a == "--output" ? out.output : out.base) = v;
         } else if (a == "--no-search") {
             out.noSearch = true;
-        } else if (!isRead && (a == "--verify" || a == "--no-verify")) {
+        } else if (a == "--verify" || a == "--no-verify") {
             out.verify = a == "--verify" ? 1 : 0;
-        } else if (!isRead && a == "--backup") {
-            out.backup = true;
-        } else if (!isRead && a == "--force") {
-            out.force = true;
-        } else if (!isRead && a == "--all-ports") {
-            out.allPorts = true;
-        } else if (!isRead && a == "--repeat") {
+        } else if (a == "--backup" || a == "--force" || a == "--all-ports") {
+            (a == "--backup" ? out.backup : a == "--force" ? out.force : out.allPorts) = true;
+        } else if (a == "--repeat") {
             out.repeat = 0;
-            if (i + 1 < args.size() && isNumber(args[i + 1])) {
-                out.repeat = std::atoi(args[++i].c_str());
+            if (isNumber(v)) {
+                out.repeat = std::atoi(v.c_str());
                 if (out.repeat < 1) {
                     std::fprintf(stderr, "orvik-cli write: --repeat needs a count of 1 or more\n");
                     return false;
                 }
+            } else if (v != NoCount) {
+                rest.push_back(v);
             }
-        } else if (!isRead && out.input.empty() && !a.empty() && a[0] != '-') {
-            out.input = a;
-        } else {
-            std::fprintf(stderr, "orvik-cli %s: unexpected argument '%s'\n", cmd, a.c_str());
-            return false;
         }
+    }
+    rest.insert(rest.end(), operands.begin(), operands.end());
+    for (const std::string& a : rest) {
+        if (!isRead && out.input.empty() && !a.empty() && a[0] != '-') {
+            out.input = a;
+            continue;
+        }
+        std::fprintf(stderr, "orvik-cli %s: %s '%s'\n", cmd,
+                     isUnknownOption(a, true) ? "unknown option" : "unexpected argument",
+                     a.c_str());
+        return false;
     }
     if (out.port > 0 && !out.device.empty()) {
         std::fprintf(stderr, "orvik-cli %s: give either --port or --device, not both\n", cmd);
@@ -713,12 +706,7 @@ int writeFleet(Context& ctx, const RadioArgs& args, const RadioImage& image) {
         return ExitInterrupted;
     return reportWritten ? ExitOk : ExitCantCreate;
 }
-} // namespace
-
-int cmdRead(Context& ctx) {
-    RadioArgs args;
-    if (!parseArgs(ctx.args, true, args))
-        return ExitUsage;
+int cmdRead(Context& ctx, const RadioArgs& args) {
     HeaderBlock header = NewHeaderBlock();
     RadioImage image = MakeDefaultImage();
     if (!args.base.empty()) {
@@ -755,10 +743,7 @@ int cmdRead(Context& ctx) {
     return traceWritten ? ExitOk : ExitCantCreate;
 }
 
-int cmdWrite(Context& ctx) {
-    RadioArgs args;
-    if (!parseArgs(ctx.args, false, args))
-        return ExitUsage;
+int cmdWrite(Context& ctx, const RadioArgs& args) {
     HeaderBlock header = NewHeaderBlock();
     RadioImage image;
     const int rc = loadInput(ctx, args.input, header, image, args.force);
@@ -797,6 +782,49 @@ int cmdWrite(Context& ctx) {
     else
         std::fprintf(stderr, "wrote %s to the radio\n", args.input.c_str());
     return traceWritten ? ExitOk : ExitCantCreate;
+}
+
+// read and write: the options both have, and each one's own.
+class RadioCommand final : public Command {
+public:
+    explicit RadioCommand(bool read) : isRead(read) {}
+    const char* usage() const override { return isRead ? ReadUsage : WriteUsage; }
+    void define(CLI::App& app) override {
+        options = &app;
+        for (const char* name : {"--port", "--device", "--trace"})
+            ValueOption(app, name);
+        FlagOption(app, "--no-search");
+        if (isRead) {
+            ValueOption(app, "-o,--output");
+            ValueOption(app, "--base");
+            return;
+        }
+        for (const char* name : {"--verify", "--no-verify", "--backup", "--force", "--all-ports"})
+            FlagOption(app, name);
+        ValueOption(app, "--report");
+        // --repeat [N]: the count is optional; a value that is no number is an operand.
+        ValueOption(app, "--repeat")->expected(0, 1)->default_str(NoCount);
+    }
+    int run(Context& ctx) override {
+        RadioArgs args;
+        if (!parseArgs(*options, ctx.args, isRead, args))
+            return ExitUsage;
+        return isRead ? cmdRead(ctx, args) : cmdWrite(ctx, args);
+    }
+
+private:
+    bool isRead;
+    const CLI::App* options = nullptr;
+};
+
+} // namespace
+
+std::unique_ptr<Command> MakeReadCommand() {
+    return std::make_unique<RadioCommand>(true);
+}
+
+std::unique_ptr<Command> MakeWriteCommand() {
+    return std::make_unique<RadioCommand>(false);
 }
 
 } // namespace orvik::cli

@@ -44,11 +44,22 @@ bool readText(LangCatalog& texts, const std::string& path, std::string& out) {
     return false;
 }
 
-std::string jsonList(const std::vector<int>& list) {
-    std::string out = "[";
-    for (std::size_t i = 0; i < list.size(); ++i)
-        out += (i ? "," : "") + std::to_string(list[i]);
-    return out + "]";
+// What an import did as one JSON object (a published interface: fields are added, never
+// renamed).
+std::string importJson(const CsvImportResult& r, bool saved, const CsvTextLookup& lookup) {
+    Json notes = Json::array();
+    for (const CsvImportNote& n : r.notes)
+        notes.push_back({{"line", n.line},
+                         {"channel", n.channel},
+                         {"code", CsvNoteCode(n.what)},
+                         {"column", n.column},
+                         {"value", n.value},
+                         {"result", n.result},
+                         {"text", CsvNoteText(n, lookup)}});
+    const Json out = {{"usable", r.usable},   {"rows", r.rows},       {"imported", r.imported},
+                      {"skipped", r.skipped}, {"cleared", r.cleared}, {"changed", r.changed},
+                      {"saved", saved},       {"notes", notes}};
+    return JsonText(out) + "\n";
 }
 
 int cmdExport(Context& ctx, const std::string& output, bool standard) {
@@ -102,22 +113,7 @@ int cmdImport(Context& ctx, const CsvImportOptions& options, bool dryRun, bool j
     const auto lookup = [&texts](std::string_view key) { return texts.text(key); };
 
     if (json) {
-        std::string out =
-            "{\"usable\":" + std::string(r.usable ? "true" : "false") +
-            ",\"rows\":" + std::to_string(r.rows) + ",\"imported\":" + jsonList(r.imported) +
-            ",\"skipped\":" + std::to_string(r.skipped) + ",\"cleared\":" + jsonList(r.cleared) +
-            ",\"changed\":" + jsonList(r.changed) + ",\"saved\":" + (saved ? "true" : "false") +
-            ",\"notes\":[";
-        for (std::size_t i = 0; i < r.notes.size(); ++i) {
-            const CsvImportNote& n = r.notes[i];
-            out += std::string(i ? "," : "") + "{\"line\":" + std::to_string(n.line) +
-                   ",\"channel\":" + std::to_string(n.channel) +
-                   ",\"code\":" + JsonString(CsvNoteCode(n.what)) +
-                   ",\"column\":" + JsonString(n.column) + ",\"value\":" + JsonString(n.value) +
-                   ",\"result\":" + JsonString(n.result) +
-                   ",\"text\":" + JsonString(CsvNoteText(n, lookup)) + "}";
-        }
-        out += "]}\n";
+        const std::string out = importJson(r, saved, lookup);
         std::fputs(out.c_str(), stdout);
     } else {
         FILE* stream = r.usable ? stdout : stderr;

@@ -18,9 +18,11 @@ const char* const DoctorUsage =
     "                  used, 69: not)\n";
 
 int cmdDoctor(Context& ctx, bool json) {
-    if (!ctx.args.empty()) {
-        std::fprintf(stderr, "orvik-cli doctor: unexpected argument '%s'\n",
-                     ctx.args.front().c_str());
+    std::vector<std::string> files;
+    if (!takeFiles("doctor", ctx.args, true, files))
+        return ExitUsage;
+    if (!files.empty()) {
+        std::fprintf(stderr, "orvik-cli doctor: unexpected argument '%s'\n", files.front().c_str());
         return ExitUsage;
     }
     const std::string& lang = ctx.paths.LanguageFilePath();

@@ -195,14 +195,17 @@ bool parseArgs(const CLI::App& options, const std::vector<std::string>& operands
     }
     rest.insert(rest.end(), operands.begin(), operands.end());
     for (const std::string& a : rest) {
-        if (!isRead && out.input.empty() && !a.empty() && a[0] != '-') {
-            out.input = a;
-            continue;
+        if (isUnknownOption(a, true)) {
+            std::fprintf(stderr, "orvik-cli %s: unknown option '%s'\n", cmd, a.c_str());
+            return false;
         }
-        std::fprintf(stderr, "orvik-cli %s: %s '%s'\n", cmd,
-                     isUnknownOption(a, true) ? "unknown option" : "unexpected argument",
-                     a.c_str());
-        return false;
+    }
+    for (const std::string& a : rest) {
+        if (isRead || !out.input.empty() || a.empty() || a[0] == '-') {
+            std::fprintf(stderr, "orvik-cli %s: unexpected argument '%s'\n", cmd, a.c_str());
+            return false;
+        }
+        out.input = a;
     }
     if (out.port > 0 && !out.device.empty()) {
         std::fprintf(stderr, "orvik-cli %s: give either --port or --device, not both\n", cmd);

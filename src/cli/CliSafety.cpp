@@ -47,8 +47,11 @@ int cmdDiff(Context& ctx, bool json) {
 }
 
 int cmdBackups(Context& ctx, bool json) {
-    if (!ctx.args.empty()) {
-        fail("unexpected argument '" + ctx.args.front() + "' for backups");
+    std::vector<std::string> files;
+    if (!takeFiles("backups", ctx.args, true, files))
+        return ExitUsage;
+    if (!files.empty()) {
+        fail("unexpected argument '" + files.front() + "' for backups");
         return ExitUsage;
     }
     const BackupSettings settings = LoadBackupSettings(ctx.paths.SettingsFilePath());
@@ -64,20 +67,19 @@ int cmdBackups(Context& ctx, bool json) {
     const std::vector<BackupEntry> entries = ListBackups(settings.folder);
     std::string out;
     if (json) {
-        out = "{\"folder\":" + JsonString(settings.folder) +
-              ",\"keep\":" + std::to_string(settings.keep) + ",\"backups\":[";
-        bool first = true;
-        for (const BackupEntry& e : entries) {
-            out += (first ? "{" : ",{") + std::string("\"path\":") + JsonString(e.path) +
-                   ",\"name\":" + JsonString(e.name) + ",\"time\":" + JsonString(e.time) +
-                   ",\"kind\":" + JsonString(e.kind) +
-                   ",\"readable\":" + (e.bandCode >= 0 ? "true" : "false") +
-                   ",\"bandCode\":" + std::to_string(e.bandCode) +
-                   ",\"band\":" + JsonString(bandName(e.bandCode)) +
-                   ",\"channelsInUse\":" + std::to_string(e.channelsInUse) + "}";
-            first = false;
-        }
-        out += "]}\n";
+        Json backups = Json::array();
+        for (const BackupEntry& e : entries)
+            backups.push_back({{"path", e.path},
+                               {"name", e.name},
+                               {"time", e.time},
+                               {"kind", e.kind},
+                               {"readable", e.bandCode >= 0},
+                               {"bandCode", e.bandCode},
+                               {"band", bandName(e.bandCode)},
+                               {"channelsInUse", e.channelsInUse}});
+        const Json list = {
+            {"folder", settings.folder}, {"keep", settings.keep}, {"backups", backups}};
+        out = JsonText(list) + "\n";
     } else {
         out = settings.folder + "\n";
         auto pad = [](std::string text, std::size_t width) {

@@ -103,37 +103,34 @@ std::string entryAt(const std::vector<std::string>& list, int position) {
 
 std::string ShowJson(const RadioImage& image) {
     const FrequencyLimits limits = recomputeLimits(image);
-    std::string out = "{\"bandCode\":" + std::to_string(image.bandCode()) +
-                      ",\"bandPosition\":" + std::to_string(image.bandListPosition()) +
-                      ",\"limits\":[" + std::to_string(limits.low) + "," +
-                      std::to_string(limits.high) + "],\"settings\":{";
-    bool first = true;
-    for (const SettingField& f : Fields) {
-        out +=
-            (first ? "\"" : ",\"") + std::string(f.name) + "\":" + std::to_string((image.*f.get)());
-        first = false;
-    }
-    out += "},\"dtmf\":" + JsonString(DtmfToText(image.dtmfDigits())) + ",\"channels\":[";
-    auto freq = [](const FreqBcd& f) {
-        return f[3] > 0x99 ? std::string("null") : JsonString(FreqToText(f));
-    };
+    Json settings = Json::object();
+    for (const SettingField& f : Fields)
+        settings[f.name] = (image.*f.get)();
+    auto freq = [](const FreqBcd& f) { return f[3] > 0x99 ? Json() : Json(FreqToText(f)); };
     auto tone = [](const ToneWord& t) {
-        return t[1] == 0xFF ? std::string("null") : JsonString(ToneToText(t, std::string()));
+        return t[1] == 0xFF ? Json() : Json(ToneToText(t, std::string()));
     };
+    Json channels = Json::array();
     for (int n = 1; n <= ChannelCount; ++n) {
         const bool txEmpty = image.txFreq(n)[3] > 0x99;
-        out += (n > 1 ? ",{" : "{") + std::string("\"channel\":") + std::to_string(n) +
-               ",\"rxFreq\":" + freq(image.rxFreq(n)) + ",\"rxTone\":" + tone(image.rxTone(n)) +
-               ",\"txFreq\":" + freq(image.txFreq(n)) +
-               ",\"txTone\":" + (txEmpty ? std::string("null") : tone(image.txTone(n))) +
-               ",\"optionCol5Off\":" + std::to_string(image.scanAddOff(n)) +
-               ",\"narrow\":" + std::to_string(image.narrow(n)) +
-               ",\"highPower\":" + std::to_string(image.highPower(n)) +
-               ",\"optionCol8Off\":" + std::to_string(image.busyLockOutOff(n)) +
-               ",\"optionCol9Off\":" + std::to_string(image.scramblerOff(n)) + "}";
+        channels.push_back({{"channel", n},
+                            {"rxFreq", freq(image.rxFreq(n))},
+                            {"rxTone", tone(image.rxTone(n))},
+                            {"txFreq", freq(image.txFreq(n))},
+                            {"txTone", txEmpty ? Json() : tone(image.txTone(n))},
+                            {"optionCol5Off", image.scanAddOff(n)},
+                            {"narrow", image.narrow(n)},
+                            {"highPower", image.highPower(n)},
+                            {"optionCol8Off", image.busyLockOutOff(n)},
+                            {"optionCol9Off", image.scramblerOff(n)}});
     }
-    out += "]}\n";
-    return out;
+    const Json show = {{"bandCode", image.bandCode()},
+                       {"bandPosition", image.bandListPosition()},
+                       {"limits", Json::array({limits.low, limits.high})},
+                       {"settings", settings},
+                       {"dtmf", DtmfToText(image.dtmfDigits())},
+                       {"channels", channels}};
+    return JsonText(show) + "\n";
 }
 
 std::string ShowText(LangCatalog& catalog, const std::vector<std::string>& bands,

@@ -7,6 +7,9 @@
 #include "core/model/RadioImage.h"
 #include "sim/RadioSim.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -52,38 +55,6 @@ double nowSeconds() {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
-void usage(FILE* out) {
-    std::fprintf(
-        out,
-        "Usage: orvik-radio-sim [options]\n"
-        "  --version                 print the version and exit\n"
-        "  --count N                 start N independent radios (default 1), each on its own\n"
-        "                            terminal; their paths are printed one per line, in order\n"
-        "  --image FILE.735          memory to start with (default: the default image)\n"
-        "  --save FILE.735           write the memory there after each completed write; with\n"
-        "                            --count, radio I saves to FILE-I.735\n"
-        "  --link PATH               also make PATH a symbolic link to the terminal; with\n"
-        "                            --count, PATH1 ... PATHN\n"
-        "  --log FILE                record every byte with direction and time; with --count,\n"
-        "                            radio I logs to FILE-I (before the extension, if any)\n"
-        "  --swap-after K            after K completed writes the radio is unplugged: it\n"
-        "                            answers for 1.5 s more (after the last block of a\n"
-        "                            read-back), is gone for 2.5 s, then a fresh\n"
-        "                            radio holding the starting memory answers; repeats\n"
-        "  --fault-radio I           the faults below apply to radio I only (default: all)\n"
-        "  --silent                  never answer\n"
-        "  --wake-reply BYTE         answer the wake-up with BYTE instead of 0x06\n"
-        "  --ident-len N             send N identification bytes instead of 8\n"
-        "  --short-block ADDR        answer the read block at ADDR with 11 bytes\n"
-        "  --nak-block ADDR          answer the block at ADDR with 0x15\n"
-        "  --corrupt-block ADDR      store the written block at ADDR with its first byte\n"
-        "                            inverted, yet acknowledge it\n"
-        "  --delay MS                wait MS milliseconds before every answer\n"
-        "  --hangup-after-blocks N   close the terminal after N blocks\n"
-        "Ends on SIGTERM or SIGINT, or once every radio has hung up. With --swap-after, each\n"
-        "completed write, unplugging and fresh radio is reported on standard error.\n");
 }
 
 bool parseNumber(const char* text, long min, long max, long& value) {
@@ -197,151 +168,337 @@ void saveMemory(const Radio& radio, const HeaderBlock& header) {
                      error.c_str());
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+// What the command line asks for.
+struct Options {
     SimFaults faults;
     std::string imagePath, savePath, linkPath, logPath;
     int delayMs = 0;
     int count = 1;
     int swapAfter = 0;
     int faultRadio = 0;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
-        long v = 0;
-        auto number = [&](long min, long max) {
-            if (!parseNumber(next, min, max, v)) {
-                std::fprintf(stderr, "orvik-radio-sim: %s needs a number from %ld to %ld\n",
-                             a.c_str(), min, max);
-                std::exit(64);
-            }
-            ++i;
-            return static_cast<int>(v);
-        };
-        auto text = [&]() {
-            if (next == nullptr || *next == '\0') {
-                std::fprintf(stderr, "orvik-radio-sim: %s needs a value\n", a.c_str());
-                std::exit(64);
-            }
-            ++i;
-            return std::string(next);
-        };
-        if (a == "--help" || a == "-h") {
-            usage(stdout);
-            return 0;
-        } else if (a == "--count") {
-            count = number(1, MaxRadios);
-        } else if (a == "--swap-after") {
-            swapAfter = number(1, 1000000);
-        } else if (a == "--fault-radio") {
-            faultRadio = number(1, MaxRadios);
-        } else if (a == "--version") {
-            std::printf("orvik-radio-sim %s\n", ORVIK_VERSION);
-            return 0;
-        } else if (a == "--image") {
-            imagePath = text();
-        } else if (a == "--save") {
-            savePath = text();
-        } else if (a == "--link") {
-            linkPath = text();
-        } else if (a == "--log") {
-            logPath = text();
-        } else if (a == "--silent") {
-            faults.silent = true;
-        } else if (a == "--wake-reply") {
-            faults.wakeReply = number(0, 255);
-        } else if (a == "--ident-len") {
-            faults.identLength = number(0, 64);
-        } else if (a == "--short-block") {
-            faults.shortBlock = number(0, 0xFFF);
-        } else if (a == "--nak-block") {
-            faults.nakBlock = number(0, 0xFFF);
-        } else if (a == "--corrupt-block") {
-            faults.corruptBlock = number(0, 0xFFF);
-        } else if (a == "--delay") {
-            delayMs = number(0, 60000);
-        } else if (a == "--hangup-after-blocks") {
-            faults.hangupAfterBlocks = number(0, 1000000);
-        } else {
-            std::fprintf(stderr, "orvik-radio-sim: unknown option '%s'\n", a.c_str());
-            usage(stderr);
-            return 64;
-        }
-    }
-    if (faultRadio > count) {
-        std::fprintf(stderr, "orvik-radio-sim: --fault-radio %d names no radio of %d\n", faultRadio,
-                     count);
-        return 64;
-    }
+};
 
-    RadioImage startMemory = MakeDefaultImage();
-    HeaderBlock header = NewHeaderBlock();
-    if (!imagePath.empty()) {
-        std::string error;
-        const LoadStatus status = LoadDataFile(imagePath, header, startMemory, &error);
-        if (status == LoadStatus::CannotRead) {
-            std::fprintf(stderr, "orvik-radio-sim: cannot read %s: %s\n", imagePath.c_str(),
-                         error.c_str());
-            return 66;
-        }
-        if (status == LoadStatus::HeaderRejected) {
-            std::fprintf(stderr, "orvik-radio-sim: %s is not a .735 data file\n",
-                         imagePath.c_str());
-            return 65;
-        }
-    }
+// Ends the program with `status` once the options are read (help, version, a usage error).
+struct Exit {
+    int status;
+};
 
-    std::vector<std::unique_ptr<Radio>> radios;
-    for (int index = 1; index <= count; ++index) {
+Options parseOptions(int argc, char** argv) {
+    Options o;
+    CLI::App app{"Radios on pseudo-terminals, for tests, demos and trying the program without a "
+                 "radio.",
+                 "orvik-radio-sim"};
+    app.footer("Ends on SIGTERM or SIGINT, or once every radio has hung up. With --swap-after, "
+               "each completed write, unplugging and fresh radio is reported on standard error.");
+    app.set_version_flag("--version", std::string("orvik-radio-sim ") + ORVIK_VERSION,
+                         "print the version and exit");
+    // A number in [min, max], decimal, 0x hex or 0 octal, as the fault options take addresses.
+    auto number = [&app](const char* name, int& target, long min, long max, const char* help) {
+        app.add_option_function<std::string>(
+               name,
+               [name, &target, min, max](const std::string& text) {
+                   long v = 0;
+                   if (!parseNumber(text.c_str(), min, max, v))
+                       throw CLI::ValidationError(std::string(name) + " needs a number from " +
+                                                  std::to_string(min) + " to " +
+                                                  std::to_string(max));
+                   target = static_cast<int>(v);
+               },
+               help)
+            ->type_name("N");
+    };
+    number("--count", o.count, 1, MaxRadios,
+           "start N independent radios (default 1), each on its own terminal; their paths are "
+           "printed one per line, in order");
+    app.add_option("--image", o.imagePath, "memory to start with (default: the default image)")
+        ->type_name("FILE.735");
+    app.add_option("--save", o.savePath,
+                   "write the memory there after each completed write; with --count, radio I "
+                   "saves to FILE-I.735")
+        ->type_name("FILE.735");
+    app.add_option("--link", o.linkPath,
+                   "also make PATH a symbolic link to the terminal; with --count, PATH1 ... PATHN")
+        ->type_name("PATH");
+    app.add_option("--log", o.logPath,
+                   "record every byte with direction and time; with --count, radio I logs to "
+                   "FILE-I (before the extension, if any)")
+        ->type_name("FILE");
+    number("--swap-after", o.swapAfter, 1, 1000000,
+           "after N completed writes the radio is unplugged: it answers for 1.5 s more (after "
+           "the last block of a read-back), is gone for 2.5 s, then a fresh radio holding the "
+           "starting memory answers; repeats");
+    number("--fault-radio", o.faultRadio, 1, MaxRadios,
+           "the faults below apply to radio N only (default: all)");
+    app.add_flag("--silent", o.faults.silent, "never answer");
+    number("--wake-reply", o.faults.wakeReply, 0, 255,
+           "answer the wake-up with byte N instead of 0x06");
+    number("--ident-len", o.faults.identLength, 0, 64, "send N identification bytes instead of 8");
+    number("--short-block", o.faults.shortBlock, 0, 0xFFF,
+           "answer the read block at address N with 11 bytes");
+    number("--nak-block", o.faults.nakBlock, 0, 0xFFF, "answer the block at address N with 0x15");
+    number("--corrupt-block", o.faults.corruptBlock, 0, 0xFFF,
+           "store the written block at address N with its first byte inverted, yet acknowledge "
+           "it");
+    number("--delay", o.delayMs, 0, 60000, "wait N milliseconds before every answer");
+    number("--hangup-after-blocks", o.faults.hangupAfterBlocks, 0, 1000000,
+           "close the terminal after N blocks");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        throw Exit{app.exit(e)};
+    } catch (const CLI::CallForVersion& e) {
+        throw Exit{app.exit(e)};
+    } catch (const CLI::ParseError& e) {
+        std::fprintf(stderr, "orvik-radio-sim: %s\n", e.what());
+        throw Exit{64};
+    }
+    if (o.faultRadio > o.count) {
+        std::fprintf(stderr, "orvik-radio-sim: --fault-radio %d names no radio of %d\n",
+                     o.faultRadio, o.count);
+        throw Exit{64};
+    }
+    return o;
+}
+
+// The memory every radio starts with; exits on a file that cannot be used.
+RadioImage startingMemory(const std::string& imagePath, HeaderBlock& header) {
+    RadioImage memory = MakeDefaultImage();
+    header = NewHeaderBlock();
+    if (imagePath.empty())
+        return memory;
+    std::string error;
+    const LoadStatus status = LoadDataFile(imagePath, header, memory, &error);
+    if (status == LoadStatus::CannotRead) {
+        std::fprintf(stderr, "orvik-radio-sim: cannot read %s: %s\n", imagePath.c_str(),
+                     error.c_str());
+        throw Exit{66};
+    }
+    if (status == LoadStatus::HeaderRejected) {
+        std::fprintf(stderr, "orvik-radio-sim: %s is not a .735 data file\n", imagePath.c_str());
+        throw Exit{65};
+    }
+    return memory;
+}
+
+using Radios = std::vector<std::unique_ptr<Radio>>;
+
+[[noreturn]] void closeAndExit(Radios& radios, int status) {
+    for (auto& r : radios)
+        r->close();
+    throw Exit{status};
+}
+
+// Every radio on its terminal, with its log, then the links (last, so that a failure leaves
+// none behind).
+Radios startRadios(const Options& o, const RadioImage& startMemory) {
+    Radios radios;
+    for (int index = 1; index <= o.count; ++index) {
         auto radio = std::make_unique<Radio>();
         radio->index = index;
         radio->memory = startMemory;
-        const bool faulty = faultRadio == 0 || faultRadio == index;
-        radio->faults = faulty ? faults : SimFaults{};
-        radio->delayMs = faulty ? delayMs : 0;
-        if (!savePath.empty())
-            radio->savePath = count == 1 ? savePath : numberedFile(savePath, index);
-        if (!logPath.empty()) {
-            const std::string path = count == 1 ? logPath : numberedFile(logPath, index);
+        const bool faulty = o.faultRadio == 0 || o.faultRadio == index;
+        radio->faults = faulty ? o.faults : SimFaults{};
+        radio->delayMs = faulty ? o.delayMs : 0;
+        if (!o.savePath.empty())
+            radio->savePath = o.count == 1 ? o.savePath : numberedFile(o.savePath, index);
+        if (!o.logPath.empty()) {
+            const std::string path = o.count == 1 ? o.logPath : numberedFile(o.logPath, index);
             if (!radio->log.open(path)) {
                 std::fprintf(stderr, "orvik-radio-sim: cannot write %s: %s\n", path.c_str(),
                              std::strerror(errno));
-                return 73;
+                closeAndExit(radios, 73);
             }
         }
         const std::string error = openTerminal(*radio);
         if (!error.empty()) {
             std::fprintf(stderr, "orvik-radio-sim: %s\n", error.c_str());
-            for (auto& r : radios)
-                r->close();
-            return 71;
+            radio->close();
+            closeAndExit(radios, 71);
         }
         radio->sim = std::make_unique<RadioSim>(radio->faults, radio->memory);
         radios.push_back(std::move(radio));
     }
+    if (o.linkPath.empty())
+        return radios;
+    for (auto& radio : radios) {
+        const std::string path =
+            o.count == 1 ? o.linkPath : o.linkPath + std::to_string(radio->index);
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+            ::unlink(path.c_str());
+        if (::symlink(radio->path.c_str(), path.c_str()) != 0) {
+            std::fprintf(stderr, "orvik-radio-sim: cannot make link %s: %s\n", path.c_str(),
+                         std::strerror(errno));
+            closeAndExit(radios, 73);
+        }
+        radio->linkPath = path;
+    }
+    return radios;
+}
 
-    // The links come last, so that a failure leaves none behind.
-    if (!linkPath.empty()) {
-        for (auto& radio : radios) {
-            const std::string path =
-                count == 1 ? linkPath : linkPath + std::to_string(radio->index);
-            struct stat st {};
-            if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
-                ::unlink(path.c_str());
-            if (::symlink(radio->path.c_str(), path.c_str()) != 0) {
-                std::fprintf(stderr, "orvik-radio-sim: cannot make link %s: %s\n", path.c_str(),
-                             std::strerror(errno));
-                for (auto& r : radios)
-                    r->close();
-                return 73;
+// The one poll loop that serves every radio.
+class Server {
+public:
+    Server(Radios& all, const Options& options, const RadioImage& memory, const HeaderBlock& hdr)
+        : radios(all), o(options), startMemory(memory), header(hdr) {}
+    // Runs until a signal, an error or every radio hung up; returns the exit status.
+    int run();
+
+private:
+    // Swaps that are due; returns the time of the next event of any radio (-1: none).
+    std::int64_t advanceSwaps(std::int64_t now);
+    // What radio sent; false on an error that ends the program.
+    bool receive(Radio& radio, bool& idleWake);
+    void answer(Radio& radio, const std::uint8_t* in, std::size_t n, std::int64_t arrived);
+    void sendDue();
+
+    Radios& radios;
+    const Options& o;
+    const RadioImage& startMemory;
+    const HeaderBlock& header;
+};
+
+std::int64_t Server::advanceSwaps(std::int64_t now) {
+    std::int64_t next = -1;
+    auto consider = [&](std::int64_t at) {
+        if (at >= 0 && (next < 0 || at < next))
+            next = at;
+    };
+    for (auto& radio : radios) {
+        if (radio->master < 0)
+            continue;
+        if (radio->leaveAt >= 0 && now >= radio->leaveAt) {
+            radio->leaveAt = -1;
+            radio->returnAt = now + SwapGoneMs;
+            radio->queue.clear();
+            std::fprintf(stderr, "orvik-radio-sim: radio %d unplugged\n", radio->index);
+        }
+        if (radio->returnAt >= 0 && now >= radio->returnAt) {
+            radio->returnAt = -1;
+            radio->writes = 0;
+            radio->memory = startMemory;
+            radio->sim = std::make_unique<RadioSim>(radio->faults, radio->memory);
+            std::fprintf(stderr, "orvik-radio-sim: radio %d: a fresh radio is plugged in\n",
+                         radio->index);
+        }
+        consider(radio->leaveAt);
+        consider(radio->returnAt);
+        if (!radio->queue.empty())
+            consider(radio->queue.front().dueMs);
+    }
+    return next;
+}
+
+void Server::answer(Radio& radio, const std::uint8_t* in, std::size_t n, std::int64_t arrived) {
+    for (std::size_t i = 0; i < n; ++i) {
+        std::vector<std::uint8_t> reply;
+        const int blocksBefore = radio.sim->BlocksAnswered();
+        radio.sim->Receive(in[i], arrived, reply);
+        if (radio.leaveAt >= 0 && radio.sim->BlocksAnswered() != blocksBefore)
+            radio.leaveAt = arrived + SwapStayMs;
+        if (radio.sim->HangupRequested()) {
+            std::fprintf(stderr, "orvik-radio-sim: hanging up after %d blocks\n",
+                         radio.sim->BlocksAnswered());
+            radio.close();
+            return;
+        }
+        if (!reply.empty()) {
+            const std::int64_t after = radio.queue.empty() ? arrived : radio.queue.back().dueMs;
+            radio.queue.push_back({std::max(after, arrived + radio.delayMs), std::move(reply)});
+        }
+        if (radio.sim->TakeWriteCompleted()) {
+            saveMemory(radio, header);
+            ++radio.writes;
+            if (o.swapAfter > 0) {
+                std::fprintf(stderr, "orvik-radio-sim: radio %d: write %d completed\n", radio.index,
+                             radio.writes);
+                if (radio.writes >= o.swapAfter)
+                    radio.leaveAt = arrived + SwapStayMs;
             }
-            radio->linkPath = path;
         }
     }
+}
+
+bool Server::receive(Radio& radio, bool& idleWake) {
+    std::uint8_t in[256];
+    const ssize_t n = ::read(radio.master, in, sizeof in);
+    if (n <= 0) {
+        idleWake = true;
+        return !(n < 0 && errno != EAGAIN && errno != EINTR && errno != EIO);
+    }
+    radio.log.record("PC->radio", in, static_cast<std::size_t>(n));
+    const std::int64_t arrived = nowMs();
+    if (radio.present(arrived)) // else nobody is on the cable
+        answer(radio, in, static_cast<std::size_t>(n), arrived);
+    return true;
+}
+
+void Server::sendDue() {
+    const std::int64_t sendTime = nowMs();
+    for (auto& radio : radios) {
+        while (radio->master >= 0 && !radio->queue.empty() &&
+               radio->queue.front().dueMs <= sendTime) {
+            const std::vector<std::uint8_t>& bytes = radio->queue.front().bytes;
+            const ssize_t w = ::write(radio->master, bytes.data(), bytes.size());
+            if (w > 0)
+                radio->log.record("radio->PC", bytes.data(), static_cast<std::size_t>(w));
+            radio->queue.pop_front();
+        }
+    }
+}
+
+int Server::run() {
+    std::vector<pollfd> fds;
+    std::vector<Radio*> polled;
+    for (;;) {
+        const std::int64_t now = nowMs();
+        const std::int64_t next = advanceSwaps(now);
+        fds.clear();
+        polled.clear();
+        for (auto& radio : radios) {
+            if (radio->master >= 0) {
+                fds.push_back({radio->master, POLLIN, 0});
+                polled.push_back(radio.get());
+            }
+        }
+        if (polled.empty())
+            return 0; // every radio has hung up
+        fds.push_back({signalPipe[0], POLLIN, 0});
+        const int timeout = next < 0 ? -1 : static_cast<int>(std::max<std::int64_t>(0, next - now));
+        const int r = ::poll(fds.data(), fds.size(), timeout);
+        if (r < 0) {
+            if (errno == EINTR)
+                continue;
+            return 71;
+        }
+        if (fds.back().revents)
+            return 0;
+
+        bool idleWake = false; // woken without anything to read: do not spin
+        for (std::size_t k = 0; k < polled.size(); ++k) {
+            const short events = fds[k].revents;
+            if (events != 0 && !(events & POLLIN))
+                idleWake = true;
+            else if ((events & POLLIN) && !receive(*polled[k], idleWake))
+                return 71;
+        }
+        sendDue();
+        if (idleWake) {
+            pollfd p{signalPipe[0], POLLIN, 0};
+            if (::poll(&p, 1, 20) > 0)
+                return 0;
+        }
+    }
+}
+
+int run(int argc, char** argv) {
+    const Options o = parseOptions(argc, argv);
+    HeaderBlock header{};
+    const RadioImage startMemory = startingMemory(o.imagePath, header);
+    Radios radios = startRadios(o, startMemory);
 
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return 71;
+        closeAndExit(radios, 71);
     struct sigaction sa {};
     sa.sa_handler = onSignal;
     sigemptyset(&sa.sa_mask);
@@ -353,138 +510,18 @@ int main(int argc, char** argv) {
         std::printf("%s\n", radio->path.c_str());
     std::fflush(stdout);
 
-    int status = 0;
-    bool running = true;
-    std::vector<pollfd> fds;
-    std::vector<Radio*> polled;
-    while (running) {
-        const std::int64_t now = nowMs();
-        // Swaps that are due, and the time of the next event of any radio.
-        std::int64_t next = -1;
-        auto consider = [&](std::int64_t at) {
-            if (at >= 0 && (next < 0 || at < next))
-                next = at;
-        };
-        for (auto& radio : radios) {
-            if (radio->master < 0)
-                continue;
-            if (radio->leaveAt >= 0 && now >= radio->leaveAt) {
-                radio->leaveAt = -1;
-                radio->returnAt = now + SwapGoneMs;
-                radio->queue.clear();
-                std::fprintf(stderr, "orvik-radio-sim: radio %d unplugged\n", radio->index);
-            }
-            if (radio->returnAt >= 0 && now >= radio->returnAt) {
-                radio->returnAt = -1;
-                radio->writes = 0;
-                radio->memory = startMemory;
-                radio->sim = std::make_unique<RadioSim>(radio->faults, radio->memory);
-                std::fprintf(stderr, "orvik-radio-sim: radio %d: a fresh radio is plugged in\n",
-                             radio->index);
-            }
-            consider(radio->leaveAt);
-            consider(radio->returnAt);
-            if (!radio->queue.empty())
-                consider(radio->queue.front().dueMs);
-        }
-
-        fds.clear();
-        polled.clear();
-        for (auto& radio : radios) {
-            if (radio->master >= 0) {
-                fds.push_back({radio->master, POLLIN, 0});
-                polled.push_back(radio.get());
-            }
-        }
-        if (polled.empty())
-            break; // every radio has hung up
-        fds.push_back({signalPipe[0], POLLIN, 0});
-        const int timeout = next < 0 ? -1 : static_cast<int>(std::max<std::int64_t>(0, next - now));
-        const int r = ::poll(fds.data(), fds.size(), timeout);
-        if (r < 0) {
-            if (errno == EINTR)
-                continue;
-            status = 71;
-            break;
-        }
-        if (fds.back().revents)
-            break;
-
-        bool idleWake = false; // woken without anything to read: do not spin
-        for (std::size_t k = 0; k < polled.size() && running; ++k) {
-            Radio& radio = *polled[k];
-            const short events = fds[k].revents;
-            if (events != 0 && !(events & POLLIN)) {
-                idleWake = true;
-                continue;
-            }
-            if (!(events & POLLIN))
-                continue;
-            std::uint8_t in[256];
-            const ssize_t n = ::read(radio.master, in, sizeof in);
-            if (n <= 0) {
-                if (n < 0 && errno != EAGAIN && errno != EINTR && errno != EIO) {
-                    status = 71;
-                    running = false;
-                }
-                idleWake = true;
-                continue;
-            }
-            radio.log.record("PC->radio", in, static_cast<std::size_t>(n));
-            const std::int64_t arrived = nowMs();
-            if (!radio.present(arrived))
-                continue; // nobody on the cable
-            for (ssize_t i = 0; i < n; ++i) {
-                std::vector<std::uint8_t> answer;
-                const int blocksBefore = radio.sim->BlocksAnswered();
-                radio.sim->Receive(in[i], arrived, answer);
-                if (radio.leaveAt >= 0 && radio.sim->BlocksAnswered() != blocksBefore)
-                    radio.leaveAt = arrived + SwapStayMs;
-                if (radio.sim->HangupRequested()) {
-                    std::fprintf(stderr, "orvik-radio-sim: hanging up after %d blocks\n",
-                                 radio.sim->BlocksAnswered());
-                    radio.close();
-                    break;
-                }
-                if (!answer.empty()) {
-                    const std::int64_t after =
-                        radio.queue.empty() ? arrived : radio.queue.back().dueMs;
-                    radio.queue.push_back(
-                        {std::max(after, arrived + radio.delayMs), std::move(answer)});
-                }
-                if (radio.sim->TakeWriteCompleted()) {
-                    saveMemory(radio, header);
-                    ++radio.writes;
-                    if (swapAfter > 0) {
-                        std::fprintf(stderr, "orvik-radio-sim: radio %d: write %d completed\n",
-                                     radio.index, radio.writes);
-                        if (radio.writes >= swapAfter)
-                            radio.leaveAt = arrived + SwapStayMs;
-                    }
-                }
-            }
-        }
-
-        // Answers that are due.
-        const std::int64_t sendTime = nowMs();
-        for (auto& radio : radios) {
-            while (radio->master >= 0 && !radio->queue.empty() &&
-                   radio->queue.front().dueMs <= sendTime) {
-                const std::vector<std::uint8_t>& bytes = radio->queue.front().bytes;
-                const ssize_t w = ::write(radio->master, bytes.data(), bytes.size());
-                if (w > 0)
-                    radio->log.record("radio->PC", bytes.data(), static_cast<std::size_t>(w));
-                radio->queue.pop_front();
-            }
-        }
-        if (idleWake) {
-            pollfd p{signalPipe[0], POLLIN, 0};
-            if (::poll(&p, 1, 20) > 0)
-                break;
-        }
-    }
-
+    const int status = Server(radios, o, startMemory, header).run();
     for (auto& radio : radios)
         radio->close();
     return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const Exit& e) {
+        return e.status;
+    }
 }

@@ -278,18 +278,6 @@ std::string UdevRulePath(const std::string& appDir) {
     return UdevRuleFileName;
 }
 
-std::string FillText(std::string pattern, const std::vector<std::string>& values) {
-    std::size_t at = 0;
-    for (const std::string& v : values) {
-        at = pattern.find("%s", at);
-        if (at == std::string::npos)
-            break;
-        pattern.replace(at, 2, v);
-        at += v.size();
-    }
-    return pattern;
-}
-
 CheckEnvironment CheckEnvironment::ForThisProcess(std::string settingsFile, std::string rulesFile) {
     CheckEnvironment env;
     if (const char* root = std::getenv("ORVIK_SYSROOT"))

@@ -6,9 +6,11 @@
 // directories. Every path is taken under one root prefix (ORVIK_SYSROOT; empty: the real
 // system), so a fake tree can stand for any machine.
 
+#include "core/lang/FillText.h"
 #include "core/link/ByteLink.h"
 
 #include <functional>
+
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -93,9 +95,6 @@ std::vector<SerialDevice> ListSerialDevices(const CheckEnvironment& env);
 std::string ConnectionReportText(const ConnectionReport& report, const CheckText& text);
 // The report as one JSON object.
 std::string ConnectionReportJson(const ConnectionReport& report);
-
-// `pattern` with each "%s" replaced by the next of `values` (left as it is when they run out).
-std::string FillText(std::string pattern, const std::vector<std::string>& values);
 
 // The name of Orvik's udev rule file.
 inline constexpr const char* UdevRuleFileName = "60-orvik-cables.rules";

@@ -1,6 +1,7 @@
 #include "core/model/ChannelCsv.h"
 
 #include "core/csv/Csv.h"
+#include "core/lang/FillText.h"
 #include "core/lang/LangKeys.h"
 #include "core/model/Codecs.h"
 #include "core/model/EditRules.h"
@@ -320,7 +321,8 @@ struct RowReader {
 };
 
 // Reads the row's values; false with the offending column and value when one does not parse.
-bool readRow(RowReader& in, bool renumber, RowValues& v) {
+// The receive frequency and the channel (unless renumbered); a frequency of 0 ends the row.
+bool readPlace(RowReader& in, bool renumber, RowValues& v) {
     bool exact = true;
     const std::string freq = in.get("Frequency");
     const auto rx = parseDecimal(freq, 6, exact);
@@ -328,7 +330,7 @@ bool readRow(RowReader& in, bool renumber, RowValues& v) {
         return in.bad("Frequency", freq);
     v.rxHz = *rx;
     if (v.rxHz == 0)
-        return true; // an empty memory: the row is passed over as a whole
+        return true;
     if (!renumber) {
         const std::string loc = in.get("Location");
         const auto n = parseInteger(loc);
@@ -337,6 +339,12 @@ bool readRow(RowReader& in, bool renumber, RowValues& v) {
         v.location = *n;
     }
 
+    return true;
+}
+
+// Duplex and offset: how the transmit frequency follows.
+bool readDuplex(RowReader& in, RowValues& v) {
+    bool exact = true;
     v.duplex = in.get("Duplex");
     if (!v.duplex.empty() && v.duplex != "+" && v.duplex != "-" && !sameText(v.duplex, "split") &&
         !sameText(v.duplex, "off"))
@@ -349,6 +357,11 @@ bool readRow(RowReader& in, bool renumber, RowValues& v) {
         v.offsetHz = *o;
     }
 
+    return true;
+}
+
+// The tone mode and its tone and code columns.
+bool readTones(RowReader& in, RowValues& v) {
     // Tone columns: a missing column takes the neutral value; one of rToneFreq and cToneFreq
     // alone serves both.
     auto toneColumn = [&](const char* column, const char* other, std::int64_t& tenths,
@@ -434,6 +447,11 @@ bool readRow(RowReader& in, bool renumber, RowValues& v) {
         v.toneModeUnknown = true; // TSQL-R, DTCS-R and modes this radio has no use for
     }
 
+    return true;
+}
+
+// Mode, power, skip and the radio's own yes/no columns, the name and the comment.
+bool readOptions(RowReader& in, RowValues& v) {
     v.modeText = in.get("Mode");
     if (sameText(v.modeText, "FM")) {
         v.narrow = 0;
@@ -489,6 +507,14 @@ bool readRow(RowReader& in, bool renumber, RowValues& v) {
     v.name = in.get("Name");
     v.comment = in.get("Comment");
     return true;
+}
+
+bool readRow(RowReader& in, bool renumber, RowValues& v) {
+    if (!readPlace(in, renumber, v))
+        return false;
+    if (v.rxHz == 0)
+        return true; // an empty memory: the row is passed over as a whole
+    return readDuplex(in, v) && readTones(in, v) && readOptions(in, v);
 }
 
 // Commits one frequency through the table's rule and notes a move or a clamp.
@@ -730,16 +756,9 @@ std::vector<std::string> CsvReportLines(const CsvImportResult& r, const CsvTextL
         lines.push_back(CsvNoteText(note, text));
     if (!r.usable)
         return lines;
-    std::string summary = text(lang::IDS_CSV_SUMMARY);
-    auto put = [&](const char* placeholder, int v) {
-        const std::size_t at = summary.find(placeholder);
-        if (at != std::string::npos)
-            summary.replace(at, 2, std::to_string(v));
-    };
-    put("%1", r.rows);
-    put("%2", static_cast<int>(r.imported.size()));
-    put("%3", r.skipped);
-    lines.push_back(summary);
+    lines.push_back(FillText(
+        text(lang::IDS_CSV_SUMMARY),
+        {std::to_string(r.rows), std::to_string(r.imported.size()), std::to_string(r.skipped)}));
     lines.push_back(r.changed.empty() ? text(lang::IDS_CSV_UNCHANGED)
                                       : text(lang::IDS_CSV_CHANGED) + " " + numberList(r.changed));
     if (!r.cleared.empty())
@@ -792,19 +811,8 @@ const char* CsvNoteCode(CsvNote what) {
 }
 
 std::string CsvNoteText(const CsvImportNote& note, const CsvTextLookup& text) {
-    // One pass over the template, so a value from the file that holds "%1" stays as it is.
     auto fill = [](const std::string& pattern, const std::string& one, const std::string& two) {
-        std::string s;
-        for (std::size_t i = 0; i < pattern.size(); ++i) {
-            if (pattern[i] == '%' && i + 1 < pattern.size() &&
-                (pattern[i + 1] == '1' || pattern[i + 1] == '2')) {
-                s += pattern[i + 1] == '1' ? one : two;
-                ++i;
-            } else {
-                s += pattern[i];
-            }
-        }
-        return s;
+        return FillText(pattern, {one, two});
     };
     const char* key = lang::IDS_CSV_BAD_VALUE;
     std::string first = note.value;

@@ -1,5 +1,7 @@
 #include "core/model/DataFile.h"
 
+#include "core/lang/FillText.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -105,10 +107,7 @@ LoadStatus LoadDataFile(const std::string& path, HeaderBlock& header, RadioImage
 }
 
 std::string ShortFileWarning(std::string text, std::size_t bytesRead) {
-    const std::size_t at = text.find("%d");
-    if (at != std::string::npos)
-        text.replace(at, 2, std::to_string(bytesRead));
-    return text;
+    return FillText(text, {std::to_string(bytesRead)});
 }
 
 SaveResult SaveDataFile(const std::string& path, const HeaderBlock& header, const RadioImage& image,

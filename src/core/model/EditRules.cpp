@@ -1,5 +1,6 @@
 #include "core/model/EditRules.h"
 
+#include "core/lang/FillText.h"
 #include "core/lang/LangKeys.h"
 #include "core/model/Codecs.h"
 
@@ -337,21 +338,7 @@ std::string CommitNoteText(const CommitNote& note, const TextLookup& text) {
         key = lang::IDS_ADJ_TONE_CHANGED;
         break;
     }
-    // One pass over the template, so a given text that holds "%2" stays as it is.
-    const std::string pattern = text(key);
-    std::string out;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' &&
-            pattern[i + 1] <= '3') {
-            out += pattern[i + 1] == '1'   ? note.given
-                   : pattern[i + 1] == '2' ? note.stored
-                                           : note.band;
-            ++i;
-        } else {
-            out += pattern[i];
-        }
-    }
-    return out;
+    return FillText(text(key), {note.given, note.stored, note.band});
 }
 
 // ---- Channels as rows ----

@@ -1,8 +1,10 @@
 #include "core/model/ImageDiff.h"
 
+#include "core/lang/FillText.h"
 #include "core/lang/LangCatalog.h"
 #include "core/lang/LangKeys.h"
 #include "core/model/Codecs.h"
+#include "core/model/SettingsTable.h"
 #include "core/profile/JsonText.h"
 
 #include <cstdio>
@@ -11,44 +13,6 @@ namespace orvik {
 
 namespace {
 
-// How a setting's value is shown.
-enum class Shown { Check, Squelch, TimeOut, Voice, SideKey, ScanMode, VoxLevel, FmRadio };
-
-struct SettingSpec {
-    const char* field;
-    int labelId; // the panel control's resource id
-    std::size_t offset;
-    std::uint8_t mask; // the bits the field covers
-    Shown shown;
-    int (RadioImage::*get)() const;
-};
-
-// The panel's settings in the order the command line's show lists them.
-const SettingSpec Settings[] = {
-    {"squelchLevel", 1031, RadioImage::SquelchLevelOffset, 0xFF, Shown::Squelch,
-     &RadioImage::squelchLevel},
-    {"timeOutTimer", 1035, RadioImage::TimeOutTimerOffset, 0xFF, Shown::TimeOut,
-     &RadioImage::timeOutTimer},
-    {"voiceAnnunciation", 1025, RadioImage::VoiceAnnunciationOffset, 0xFF, Shown::Voice,
-     &RadioImage::voiceAnnunciation},
-    {"sideKey1", 1033, RadioImage::SideKey1Offset, 0xFF, Shown::SideKey, &RadioImage::sideKey1},
-    {"scanMode", 1047, RadioImage::ScanModeOffset, 0x01, Shown::ScanMode, &RadioImage::scanMode},
-    {"voxFunction", 1027, RadioImage::VoxFunctionOffset, 0xFF, Shown::Check,
-     &RadioImage::voxFunction},
-    {"voxLevel", 1041, RadioImage::VoxLevelOffset, 0xFF, Shown::VoxLevel, &RadioImage::voxLevel},
-    {"beep", 1023, RadioImage::BeepBatteryOffset, 0x01, Shown::Check, &RadioImage::beep},
-    {"scanFunction", 1029, RadioImage::ScanFunctionOffset, 0xFF, Shown::Check,
-     &RadioImage::scanFunction},
-    {"batterySave", 1024, RadioImage::BeepBatteryOffset, 0x02, Shown::Check,
-     &RadioImage::batterySave},
-    {"voiceFunction", 1028, RadioImage::VoiceFunctionOffset, 0xFF, Shown::Check,
-     &RadioImage::voiceFunction},
-    {"fmRadioFunction", 1030, RadioImage::FmRadioFunctionOffset, 0xFF, Shown::Check,
-     &RadioImage::fmRadioFunction},
-    {"sideKey2", 1043, RadioImage::SideKey2Offset, 0xFF, Shown::SideKey, &RadioImage::sideKey2},
-    {"fmRadioFreq", 1045, RadioImage::FmRadioFreqOffset, 0xFF, Shown::FmRadio,
-     &RadioImage::fmRadioFreq},
-};
 constexpr int BandLabelId = 1021;
 constexpr int DtmfLabelId = 1039;
 
@@ -76,13 +40,6 @@ std::string entryAt(const std::vector<std::string>& list, int position) {
     return position >= 0 && static_cast<std::size_t>(position) < list.size()
                ? list[static_cast<std::size_t>(position)]
                : std::to_string(position);
-}
-
-std::string replaced(std::string text, std::string_view placeholder, const std::string& value) {
-    const std::size_t at = text.find(placeholder);
-    if (at != std::string::npos)
-        text.replace(at, placeholder.size(), value);
-    return text;
 }
 
 std::string hexOffset(std::size_t offset) {
@@ -118,27 +75,10 @@ std::string labelOf(const DiffTexts& texts, int id) {
     return std::to_string(id);
 }
 
-std::string settingText(const RadioImage& image, const SettingSpec& s, const DiffTexts& texts) {
-    const int v = (image.*s.get)();
-    switch (s.shown) {
-    case Shown::Check:
-        return v ? texts.cell.yes : texts.cell.no;
-    case Shown::Squelch:
-        return entryAt(SquelchTexts(), v);
-    case Shown::TimeOut:
-        return entryAt(TimeOutTexts(texts.cell.off), v);
-    case Shown::Voice:
-        return entryAt(texts.voiceList, v);
-    case Shown::SideKey:
-        return entryAt(texts.sideKeyList, v);
-    case Shown::ScanMode:
-        return entryAt(texts.scanModeList, v);
-    case Shown::VoxLevel:
-        return entryAt(VoxLevelTexts(), v);
-    case Shown::FmRadio:
-        return entryAt(FmRadioTexts(), v);
-    }
-    return {};
+// A setting's value as the panel shows it; a position its list lacks as its number.
+std::string settingText(const RadioImage& image, const SettingSpec& s, const SettingTexts& texts) {
+    std::string shown = SettingValueText(s, image, texts);
+    return shown.empty() ? std::to_string(SettingValue(s, image)) : shown;
 }
 
 class Comparison {
@@ -175,7 +115,7 @@ public:
             if (((a[offset] ^ b[offset]) & ~covered[offset] & 0xFF) == 0)
                 continue;
             out.push_back({DiffKind::Byte, 0, "byte", offset,
-                           replaced(texts.byteFormat, "%s", hexOffset(offset)), hexByte(a[offset]),
+                           FillText(texts.byteFormat, {hexOffset(offset)}), hexByte(a[offset]),
                            hexByte(b[offset])});
         }
     }
@@ -228,8 +168,8 @@ DiffTexts LoadDiffTexts(LangCatalog& catalog, std::vector<std::string> bandNames
     };
     t.labels.emplace_back(BandLabelId, label(BandLabelId));
     t.labels.emplace_back(DtmfLabelId, label(DtmfLabelId));
-    for (const SettingSpec& s : Settings)
-        t.labels.emplace_back(s.labelId, label(s.labelId));
+    for (const SettingSpec& s : AllSettings())
+        t.labels.emplace_back(s.captionId, label(s.captionId));
     return t;
 }
 
@@ -243,13 +183,17 @@ std::vector<ImageDifference> CompareImages(const RadioImage& a, const RadioImage
     };
     c.field(DiffKind::Band, 0, "band", RadioImage::BandCodeOffset, 1, 0xFF,
             labelOf(texts, BandLabelId), band(a), band(b));
-    for (const SettingSpec& s : Settings)
-        c.field(DiffKind::Setting, 0, s.field, s.offset, 1, s.mask, labelOf(texts, s.labelId),
-                settingText(a, s, texts), settingText(b, s, texts));
+    const SettingTexts values{texts.cell.yes,  texts.cell.no,     texts.cell.off,
+                              texts.voiceList, texts.sideKeyList, texts.scanModeList};
+    for (const SettingId id : ShownSettings()) {
+        const SettingSpec& s = Setting(id);
+        c.field(DiffKind::Setting, 0, s.name, s.offset, 1, s.mask, labelOf(texts, s.captionId),
+                settingText(a, s, values), settingText(b, s, values));
+    }
     c.field(DiffKind::Dtmf, 0, "dtmf", RadioImage::DtmfOffset, 5, 0xFF, labelOf(texts, DtmfLabelId),
             DtmfToText(a.dtmfDigits()), DtmfToText(b.dtmfDigits()));
     for (int n = 1; n <= ChannelCount; ++n) {
-        const std::string channel = replaced(texts.channelFormat, "%d", std::to_string(n));
+        const std::string channel = FillText(texts.channelFormat, {std::to_string(n)});
         for (const ChannelSpec& f : ChannelFields) {
             const std::uint8_t mask = f.flagMask != 0 ? f.flagMask : 0xFF;
             c.field(DiffKind::Channel, n, f.field, RadioImage::channelOffset(n) + f.at, f.size,

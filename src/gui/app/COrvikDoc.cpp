@@ -18,18 +18,21 @@ struct COrvikDoc::Snapshot {
     RadioImage image;
 };
 
-// One step: the 4 KB image and the header before and after. Pushing it finds the document
-// already changed, so the first redo does nothing.
-class COrvikDoc::ImageStep : public QUndoCommand {
+// One step: the header and image before and after, and what the change touched, so that undo
+// and redo redraw only that. Pushing it finds the document already changed, so the first redo
+// does nothing.
+class COrvikDoc::Step : public QUndoCommand {
 public:
-    ImageStep(COrvikDoc& document, const Snapshot& beforeStep, const Snapshot& afterStep,
-              const char* key)
+    Step(COrvikDoc& document, const Snapshot& beforeStep, const Snapshot& afterStep,
+         const DocChange& what, const char* key)
         : QUndoCommand(QString::fromLatin1(key)), doc(document), before(beforeStep),
-          after(afterStep), stepKey(key) {}
-    void undo() override { doc.restore(before); }
+          after(afterStep), change(what), stepKey(key) {
+        change.notes.clear();
+    }
+    void undo() override { doc.restore(before, change); }
     void redo() override {
         if (pushed)
-            doc.restore(after);
+            doc.restore(after, change);
         pushed = true;
     }
     const char* key() const { return stepKey; }
@@ -38,12 +41,37 @@ private:
     COrvikDoc& doc;
     Snapshot before;
     Snapshot after;
+    DocChange change;
     const char* stepKey;
     bool pushed = false;
 };
 
+// The kinds of change, each its own command: a cell, a setting or the DTMF code, the band,
+// channels as rows, CSV or pasted rows, and the whole image (a read, File New).
+class COrvikDoc::CellStep : public Step {
+    using Step::Step;
+};
+class COrvikDoc::SettingStep : public Step {
+    using Step::Step;
+};
+class COrvikDoc::BandStep : public Step {
+    using Step::Step;
+};
+class COrvikDoc::RowsStep : public Step {
+    using Step::Step;
+};
+class COrvikDoc::CsvStep : public Step {
+    using Step::Step;
+};
+class COrvikDoc::ImageStep : public Step {
+    using Step::Step;
+};
+
 COrvikDoc::COrvikDoc() : steps(std::make_unique<QUndoStack>()), base(std::make_unique<Snapshot>()) {
-    orvik::clearContents(headerBlock, radioImage);
+    HeaderBlock header{};
+    RadioImage image;
+    orvik::clearContents(header, image);
+    document.assign(header, image);
     rebase();
     // 8 KB a step: the oldest steps go after a long session.
     steps->setUndoLimit(1000);
@@ -57,35 +85,117 @@ COrvikDoc::COrvikDoc() : steps(std::make_unique<QUndoStack>()), base(std::make_u
 COrvikDoc::~COrvikDoc() = default;
 
 void COrvikDoc::rebase() {
-    base->header = headerBlock;
-    base->image = radioImage;
+    base->header = document.header();
+    base->image = document.image();
 }
 
-void COrvikDoc::restore(const Snapshot& state) {
-    headerBlock = state.header;
-    radioImage = state.image;
+void COrvikDoc::restore(const Snapshot& state, const DocChange& change) {
+    document.assign(state.header, state.image);
     rebase();
-    RefreshAfterImageChange();
+    if (change.whole)
+        RefreshAfterImageChange();
+    else
+        emit documentChanged(change);
 }
 
-void COrvikDoc::EndStep(const char* stepKey, bool marksModified) {
-    const bool changed = !(radioImage == base->image) || headerBlock != base->header;
+DocChange COrvikDoc::record(StepKind kind, const char* stepKey, DocChange change) {
+    const bool changed = !(document.image() == base->image) || document.header() != base->header;
     if (!changed) {
-        if (marksModified)
+        if (change.modified)
             SetModifiedFlag(true);
-        return;
+        return change;
     }
     const bool wasModified = modified;
     const bool wasClean = steps->isClean();
     const Snapshot before = *base;
     rebase();
+    Step* step = nullptr;
+    switch (kind) {
+    case StepKind::Cell:
+        step = new CellStep(*this, before, *base, change, stepKey);
+        break;
+    case StepKind::Setting:
+        step = new SettingStep(*this, before, *base, change, stepKey);
+        break;
+    case StepKind::Band:
+        step = new BandStep(*this, before, *base, change, stepKey);
+        break;
+    case StepKind::Rows:
+        step = new RowsStep(*this, before, *base, change, stepKey);
+        break;
+    case StepKind::Csv:
+        step = new CsvStep(*this, before, *base, change, stepKey);
+        break;
+    case StepKind::Image:
+        step = new ImageStep(*this, before, *base, change, stepKey);
+        break;
+    }
     recording = true;
-    steps->push(new ImageStep(*this, before, *base, stepKey));
+    steps->push(step);
     // A change that does not mark the document modified keeps the saved state where it is.
-    if (!marksModified && !wasModified && wasClean)
+    if (!change.modified && !wasModified && wasClean)
         steps->setClean();
     recording = false;
-    SetModifiedFlag(wasModified || marksModified);
+    SetModifiedFlag(wasModified || change.modified);
+    return change;
+}
+
+void COrvikDoc::EndStep(const char* stepKey, bool marksModified) {
+    DocChange change;
+    change.whole = true;
+    change.modified = marksModified;
+    record(StepKind::Image, stepKey, change);
+}
+
+DocChange COrvikDoc::CommitCell(int channel, int column, const std::string& text,
+                                const CellTexts& texts, const char* stepKey) {
+    DocChange change = document.commitCell(channel, column, text, texts);
+    if (change.refused)
+        return change;
+    return record(StepKind::Cell, stepKey, std::move(change));
+}
+
+DocChange COrvikDoc::ChooseOption(int channel, int column, int position) {
+    // Choosing from the list marks the document modified even when the value stays.
+    DocChange change = document.chooseOption(channel, column, position);
+    change.modified = true;
+    return record(StepKind::Cell, lang::IDS_STEP_CELL, std::move(change));
+}
+
+DocChange COrvikDoc::SetSetting(SettingId id, int value) {
+    return record(StepKind::Setting, lang::IDS_STEP_SETTING, document.setSetting(id, value));
+}
+
+DocChange COrvikDoc::SetDtmf(const std::string& text) {
+    DocChange change = document.setDtmf(text);
+    return change.modified ? record(StepKind::Setting, lang::IDS_STEP_SETTING, change) : change;
+}
+
+DocChange COrvikDoc::SetBand(int position) {
+    DocChange change = document.setBand(position);
+    // The band list was confirmed: the document is modified even when the position stayed.
+    change.modified = true;
+    return record(StepKind::Band, lang::IDS_STEP_BAND, std::move(change));
+}
+
+DocChange COrvikDoc::ClearChannels(std::span<const int> channels, const char* stepKey) {
+    return record(StepKind::Rows, stepKey, document.clearChannels(channels));
+}
+
+DocChange COrvikDoc::InsertChannel(int channel) {
+    return record(StepKind::Rows, lang::IDS_STEP_INSERT, document.insertChannel(channel));
+}
+
+DocChange COrvikDoc::MoveChannels(int first, int last, int delta) {
+    return record(StepKind::Rows, lang::IDS_STEP_MOVE, document.moveChannels(first, last, delta));
+}
+
+DocChange COrvikDoc::ApplyCsv(std::string_view text, const CsvImportOptions& options,
+                              CsvImportResult& result, const char* stepKey) {
+    DocChange change = document.applyCsv(text, options, result);
+    if (!result.usable)
+        return change;
+    return record(StepKind::Csv, stepKey, std::move(change));
 }
 
 void COrvikDoc::ForgetSteps() {
@@ -97,12 +207,12 @@ void COrvikDoc::ForgetSteps() {
 
 const char* COrvikDoc::UndoStepKey() const {
     const int i = steps->index();
-    return i > 0 ? static_cast<const ImageStep*>(steps->command(i - 1))->key() : nullptr;
+    return i > 0 ? static_cast<const Step*>(steps->command(i - 1))->key() : nullptr;
 }
 
 const char* COrvikDoc::RedoStepKey() const {
     const int i = steps->index();
-    return i < steps->count() ? static_cast<const ImageStep*>(steps->command(i))->key() : nullptr;
+    return i < steps->count() ? static_cast<const Step*>(steps->command(i))->key() : nullptr;
 }
 
 void COrvikDoc::SetModifiedFlag(bool value) {
@@ -113,11 +223,10 @@ void COrvikDoc::SetModifiedFlag(bool value) {
 }
 
 void COrvikDoc::clearContents() {
-    orvik::clearContents(headerBlock, radioImage);
-}
-
-void COrvikDoc::RecomputeLimits() {
-    frequencyLimits = recomputeLimits(radioImage);
+    HeaderBlock header = document.header();
+    RadioImage image;
+    orvik::clearContents(header, image);
+    document.assign(header, image);
 }
 
 void COrvikDoc::UpdateAllViews() {
@@ -125,7 +234,6 @@ void COrvikDoc::UpdateAllViews() {
 }
 
 void COrvikDoc::RefreshAfterImageChange() {
-    RecomputeLimits();
     UpdateAllViews();
 }
 
@@ -133,7 +241,8 @@ void COrvikDoc::resetToDefault() {
     clearContents();
     SetModifiedFlag(false);
     path.clear();
-    radioImage.selectBand(DefaultBandPosition, frequencyLimits);
+    FrequencyLimits limits{};
+    document.rawImage().selectBand(DefaultBandPosition, limits);
 }
 
 void COrvikDoc::OnNewDocument() {
@@ -151,9 +260,11 @@ void COrvikDoc::OnNewDocument() {
 
 COrvikDoc::OpenResult COrvikDoc::OnOpenDocument(const QString& fileName) {
     OpenResult result;
-    result.status = LoadDataFile(QFile::encodeName(fileName).toStdString(), headerBlock, radioImage,
+    HeaderBlock header = document.header();
+    RadioImage image = document.image();
+    result.status = LoadDataFile(QFile::encodeName(fileName).toStdString(), header, image,
                                  &result.error, &result.bytesRead);
-    RecomputeLimits();
+    document.assign(header, image);
     switch (result.status) {
     case LoadStatus::CannotRead:
         // Nothing of the file was taken: back to the default image.
@@ -175,8 +286,8 @@ COrvikDoc::OpenResult COrvikDoc::OnOpenDocument(const QString& fileName) {
 }
 
 SaveResult COrvikDoc::DoSave(const QString& fileName) {
-    const SaveResult result = SaveDataFile(QFile::encodeName(fileName).toStdString(), headerBlock,
-                                           radioImage, SaveMode::Replace);
+    const SaveResult result = SaveDataFile(QFile::encodeName(fileName).toStdString(),
+                                           document.header(), document.image(), SaveMode::Replace);
     if (result.ok) {
         path = QFileInfo(fileName).absoluteFilePath();
         recording = true;

@@ -1,16 +1,20 @@
 #pragma once
-// The one document: the 48-byte header block of the data file, the radio image and the
-// frequency limits of its band, with File New, Open and Save. It asks nothing: every outcome is
-// a return value or a signal, and the main frame asks the user.
+// The one document of the window: the core document (header block, radio image, the limits of
+// its band) with File New, Open and Save, and every change as one undo step. It asks nothing:
+// every outcome is a return value or a signal, and the main frame asks the user.
 
+#include "core/lang/LangKeys.h"
 #include "core/model/DataFile.h"
+#include "core/model/RadioDocument.h"
 #include "core/model/RadioImage.h"
 
 #include <QObject>
 #include <QString>
 
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 
 class QUndoStack;
 
@@ -22,11 +26,14 @@ public:
     COrvikDoc();
     ~COrvikDoc() override;
 
-    RadioImage& image() { return radioImage; }
-    const RadioImage& image() const { return radioImage; }
-    HeaderBlock& header() { return headerBlock; }
-    FrequencyLimits& limits() { return frequencyLimits; }
-    const FrequencyLimits& limits() const { return frequencyLimits; }
+    const RadioDocument& data() const { return document; }
+    const RadioImage& image() const { return document.image(); }
+    // The image's bytes for a caller that changes them itself and then ends the change as a
+    // step with EndStep (a completed read, a test setting up a state).
+    RadioImage& image() { return document.rawImage(); }
+    const HeaderBlock& header() const { return document.header(); }
+    // The limits of the image's band, always current.
+    FrequencyLimits limits() const { return document.limits(); }
 
     bool IsModified() const { return modified; }
     void SetModifiedFlag(bool value = true);
@@ -51,6 +58,23 @@ public:
     // not be kept.
     SaveResult DoSave(const QString& fileName);
 
+    // ---- changes
+    // Each runs one operation of the core document as one undo step named by `stepKey` and
+    // returns what changed; the caller redraws that. Undo and redo announce what they change
+    // with documentChanged.
+    // `texts`: the cell words of the current language.
+    DocChange CommitCell(int channel, int column, const std::string& text, const CellTexts& texts,
+                         const char* stepKey = lang::IDS_STEP_CELL);
+    DocChange ChooseOption(int channel, int column, int position);
+    DocChange SetSetting(SettingId id, int value);
+    DocChange SetDtmf(const std::string& text);
+    DocChange SetBand(int position);
+    DocChange ClearChannels(std::span<const int> channels, const char* stepKey);
+    DocChange InsertChannel(int channel);
+    DocChange MoveChannels(int first, int last, int delta);
+    DocChange ApplyCsv(std::string_view text, const CsvImportOptions& options,
+                       CsvImportResult& result, const char* stepKey);
+
     // ---- undo
     // Every change of the image (and header) is one step of this stack, keeping the bytes
     // before and after. Its clean index is the saved state: opening a file empties it, saving
@@ -69,7 +93,8 @@ public:
     const char* RedoStepKey() const;
 
     void clearContents();
-    void RecomputeLimits();
+    // The limits follow the band code by themselves; kept for the refresh after a read.
+    void RecomputeLimits() {}
     // The one refresh after the whole image changed (a read, a band change, a language
     // switch): limits recomputed from the band code, every view redrawn.
     void RefreshAfterImageChange();
@@ -77,20 +102,29 @@ public:
 
 signals:
     void viewsUpdateRequested();
+    // An undo or redo changed what `change` names (a whole change also asks for a full update).
+    void documentChanged(const orvik::DocChange& change);
     void modifiedChanged(bool modified);
 
 private:
     struct Snapshot;
+    class Step;
+    class CellStep;
+    class SettingStep;
+    class BandStep;
+    class RowsStep;
+    class CsvStep;
     class ImageStep;
+    enum class StepKind { Cell, Setting, Band, Rows, Csv, Image };
     void resetToDefault();
-    // Takes back or redoes a step: the image and header of `state`, every view redrawn.
-    void restore(const Snapshot& state);
+    // Takes back or redoes a step: the image and header of `state`; the views hear what changed.
+    void restore(const Snapshot& state, const DocChange& change);
     // The next step's starting point is the image as it is now (no step recorded).
     void rebase();
+    // Records the change an operation made as a step of its kind.
+    DocChange record(StepKind kind, const char* stepKey, DocChange change);
 
-    FrequencyLimits frequencyLimits{40000000, 47000000};
-    HeaderBlock headerBlock{};
-    RadioImage radioImage;
+    RadioDocument document;
     bool modified = false;
     QString path;
     std::unique_ptr<QUndoStack> steps;

@@ -6,6 +6,7 @@
 #include "core/link/ProblemReport.h"
 #include "gui/app/COrvikApp.h"
 #include "gui/app/MessageBox.h"
+#include "gui/lang/LangUi.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -53,8 +54,8 @@ QString SaveProblemReport(COrvikApp& app, QWidget* owner) {
                        app.LangText(lang::IDS_ERROR), MsgButtons::Ok, MsgIcon::Stop);
         return {};
     }
-    QString saved = app.LangText(lang::IDS_REPORT_SAVED);
-    saved.replace(QStringLiteral("%s"), QDir::toNativeSeparators(path));
+    const QString saved =
+        FillText(app.LangText(lang::IDS_REPORT_SAVED), {QDir::toNativeSeparators(path)});
     ShowMessageBox(owner, saved, app.LangText(lang::IDS_WINDOWNAME), MsgButtons::Ok,
                    MsgIcon::Information);
     return path;

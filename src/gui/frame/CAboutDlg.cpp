@@ -22,8 +22,8 @@ CAboutDlg::CAboutDlg(LangCatalog& catalog, QWidget* parent) : QDialog(parent) {
     // The program and the version it was built as.
     auto* program = new QLabel(this);
     program->setObjectName("programVersion");
-    program->setText(QString::fromStdString(catalog.text("IDS_ABOUT_VERSION"))
-                         .replace(QStringLiteral("%s"), QStringLiteral(ORVIK_VERSION)));
+    program->setText(FillText(QString::fromStdString(catalog.text("IDS_ABOUT_VERSION")),
+                              {QStringLiteral(ORVIK_VERSION)}));
     for (QLabel* l : {version, text, program})
         l->setTextFormat(Qt::PlainText);
 

@@ -24,10 +24,9 @@ CCompareDlg::CCompareDlg(LangCatalog& catalog, const QString& title, const QStri
     message = new QLabel(this);
     message->setTextFormat(Qt::PlainText);
     message->setWordWrap(true);
-    message->setText(differences.empty()
-                         ? text(lang::IDS_DIFF_EQUAL)
-                         : text(lang::IDS_DIFF_COUNT)
-                               .replace(QStringLiteral("%d"), QString::number(differences.size())));
+    message->setText(differences.empty() ? text(lang::IDS_DIFF_EQUAL)
+                                         : FillText(text(lang::IDS_DIFF_COUNT),
+                                                    {QString::number(differences.size())}));
 
     rows = new QTableWidget(static_cast<int>(differences.size()), 3, this);
     SetControlId(rows, ids::IDC_DIFF_TABLE);

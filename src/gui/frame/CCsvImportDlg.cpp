@@ -50,9 +50,12 @@ QString CCsvImportDlg::reportText() const {
     return report->toPlainText();
 }
 
+CsvImportOptions CCsvImportDlg::options() const {
+    return {renumber->isChecked(), replaceAll->isChecked()};
+}
+
 void CCsvImportDlg::rerun() {
-    current =
-        ImportChannelsCsv(image, limits, csv, {renumber->isChecked(), replaceAll->isChecked()});
+    current = ImportChannelsCsv(image, limits, csv, options());
     const auto lookup = [this](std::string_view key) { return texts.text(key); };
     QStringList lines;
     for (const std::string& line : CsvReportLines(current, lookup))

@@ -1,7 +1,7 @@
 #pragma once
 // The preview of a channel import: the per-row report and the channels that would change, with
 // the renumber and replace-all choices applied at once. The document is not touched here; the
-// caller takes result().image when the dialog is accepted.
+// caller applies the file with options() when the dialog is accepted.
 
 #include "core/model/ChannelCsv.h"
 
@@ -23,6 +23,8 @@ public:
                   std::string csvText, QWidget* parent = nullptr);
 
     const CsvImportResult& result() const { return current; }
+    // The choices the preview was made with.
+    CsvImportOptions options() const;
     QCheckBox* renumberBox() const { return renumber; }
     QCheckBox* replaceAllBox() const { return replaceAll; }
     QString reportText() const;

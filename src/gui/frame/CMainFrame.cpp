@@ -400,8 +400,6 @@ const std::vector<CMainFrame::Command>& CMainFrame::commands() {
          none,
          {},
          [](F& f) { f.formView->MoveSelection(1); }},
-        {ID_NEXT_PANE, nullptr, nullptr, nullptr, none, {"F6"}, nullptr},
-        {ID_PREV_PANE, nullptr, nullptr, nullptr, none, {"Shift+F6"}, nullptr},
     };
     return table;
 }
@@ -651,8 +649,7 @@ void CMainFrame::OnFileCompare() {
     const DiffTexts texts =
         LoadDiffTexts(app.catalog(), ReadBandNames(app.paths().SettingsFilePath()));
     CCompareDlg dialog(
-        app.catalog(),
-        app.LangText("IDS_DIFF_TITLE").replace(QStringLiteral("%s"), QFileInfo(name).fileName()),
+        app.catalog(), FillText(app.LangText("IDS_DIFF_TITLE"), {QFileInfo(name).fileName()}),
         app.LangText("IDS_DIFF_THAT"), CompareImages(doc.image(), other, texts), this);
     dialog.exec();
 }
@@ -758,11 +755,9 @@ void CMainFrame::OnFileImportChannels() {
     }
     if (preview.exec() != QDialog::Accepted)
         return;
-    // One step: the whole image is replaced by the previewed one.
-    if (!(preview.result().image == doc.image())) {
-        doc.image() = preview.result().image;
-        doc.EndStep(lang::IDS_STEP_IMPORT);
-    }
+    // One step: the file applied to the document as the preview showed it.
+    CsvImportResult result;
+    doc.ApplyCsv(bytes.toStdString(), preview.options(), result, lang::IDS_STEP_IMPORT);
     doc.UpdateAllViews();
 }
 

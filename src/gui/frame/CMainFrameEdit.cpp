@@ -6,6 +6,7 @@
 #include "gui/app/COrvikDoc.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/grid/CGridCtrl.h"
+#include "gui/lang/LangUi.h"
 #include "gui/lang/ResourceIds.h"
 #include "gui/views/COrvikView.h"
 
@@ -40,9 +41,8 @@ void CMainFrame::updateUndoTexts() {
         if (a == nullptr)
             return;
         a->setEnabled(stepKey != nullptr);
-        a->setText(
-            stepKey ? app.LangText(formatKey).replace(QStringLiteral("%1"), app.LangText(stepKey))
-                    : app.LangText(plainKey));
+        a->setText(stepKey ? FillText(app.LangText(formatKey), {app.LangText(stepKey)})
+                           : app.LangText(plainKey));
     };
     label(action(ID_EDIT_UNDO), doc.UndoStepKey(), lang::IDS_UNDO_STEP, lang::Menu_Edit_Undo);
     label(action(ID_EDIT_REDO), doc.RedoStepKey(), lang::IDS_REDO_STEP, lang::Menu_Edit_Redo);

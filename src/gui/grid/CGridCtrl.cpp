@@ -4,7 +4,6 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QClipboard>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -21,81 +20,9 @@
 
 namespace orvik {
 
-bool IsStandardEditingKey(const QKeyEvent* key) {
-    for (QKeySequence::StandardKey k :
-         {QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste, QKeySequence::Undo,
-          QKeySequence::Redo, QKeySequence::Delete})
-        if (key->matches(k))
-            return true;
-    return false;
-}
-
 namespace {
 constexpr int kTextMargin = 3;
-constexpr int kHorizontalLines = 1;
-constexpr int kVerticalLines = 2;
-
-bool isTabKey(const QKeyEvent* k) {
-    return k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab;
-}
-bool isBackTab(const QKeyEvent* k) {
-    return k->key() == Qt::Key_Backtab ||
-           (k->key() == Qt::Key_Tab && (k->modifiers() & Qt::ShiftModifier));
-}
-bool isNavigationKey(int key) {
-    switch (key) {
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-        return true;
-    default:
-        return false;
-    }
-}
-bool isPlainCharacter(const QKeyEvent* k) {
-    return !k->text().isEmpty() && k->text().at(0).isPrint() &&
-           !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-}
 } // namespace
-
-quint32 colourRefFromColor(const QColor& c) {
-    const QColor rgb = c.toRgb();
-    return quint32(rgb.red()) | (quint32(rgb.green()) << 8) | (quint32(rgb.blue()) << 16);
-}
-
-QColor colorFromColourRef(quint32 ref) {
-    return QColor(int(ref & 0xFF), int((ref >> 8) & 0xFF), int((ref >> 16) & 0xFF));
-}
-
-int textFlagsFromFormat(unsigned format) {
-    int flags = 0;
-    if (format & GridFormat::Center)
-        flags |= Qt::AlignHCenter;
-    else if (format & GridFormat::Right)
-        flags |= Qt::AlignRight;
-    else
-        flags |= Qt::AlignLeft;
-    if (format & GridFormat::VCenter)
-        flags |= Qt::AlignVCenter;
-    else if (format & GridFormat::Bottom)
-        flags |= Qt::AlignBottom;
-    else
-        flags |= Qt::AlignTop;
-    if (format & GridFormat::SingleLine)
-        flags |= Qt::TextSingleLine;
-    else if (format & GridFormat::WordBreak)
-        flags |= Qt::TextWordWrap;
-    if (format & GridFormat::ExpandTabs)
-        flags |= Qt::TextExpandTabs;
-    if (format & GridFormat::NoClip)
-        flags |= Qt::TextDontClip;
-    return flags;
-}
 
 // ---- construction ------------------------------------------------------------------
 
@@ -290,8 +217,7 @@ void CGridCtrl::dropSelectionOutside() {
     std::erase_if(prevSelected, outside);
     if (!isValid(anchor.row, anchor.col))
         anchor = {};
-    if (!isValid(clickDownCell.row, clickDownCell.col))
-        clickDownCell = {};
+    mouse.cellsRemoved();
 }
 
 bool CGridCtrl::SetRowHeight(int row, int height) {
@@ -326,10 +252,6 @@ bool CGridCtrl::SetItem(const GridItem& item) {
         return false;
     if (item.mask & GridMask::Text)
         cell->text = item.text;
-    if (item.mask & GridMask::Image)
-        cell->image = item.image;
-    if (item.mask & GridMask::Param)
-        cell->param = item.param;
     if (item.mask & GridMask::State)
         SetItemState(item.row, item.col, item.state);
     if (item.mask & GridMask::BkColour)
@@ -350,10 +272,6 @@ bool CGridCtrl::GetItem(GridItem& item) const {
         return false;
     if (item.mask & GridMask::Text)
         item.text = cell->text;
-    if (item.mask & GridMask::Image)
-        item.image = cell->image;
-    if (item.mask & GridMask::Param)
-        item.param = cell->param;
     if (item.mask & GridMask::State)
         item.state = cell->state;
     if (item.mask & GridMask::BkColour)
@@ -454,19 +372,7 @@ unsigned CGridCtrl::GetItemFormat(int row, int col) const {
 void CGridCtrl::SetResizing(bool rows, bool cols) {
     allowRowResize = rows;
     allowColResize = cols;
-    if ((!rows && (mode == MouseMode::RowResizePending)) ||
-        (!cols && (mode == MouseMode::ColumnResizePending))) {
-        mode = MouseMode::None;
-        unsetCursor();
-    }
-}
-
-bool CGridCtrl::SetGridLines(int linesMode) {
-    if (linesMode < 0 || linesMode > 3)
-        return false;
-    gridLines = linesMode;
-    repaintAll();
-    return true;
+    mouse.resizingChanged();
 }
 
 void CGridCtrl::SetFont(const QFont& f) {
@@ -627,11 +533,7 @@ void CGridCtrl::onScrollAction(Qt::Orientation o, int action) {
 }
 
 bool CGridCtrl::ensureVisible(int row, int col) {
-    if (!geo.ensureVisible(row, col))
-        return false;
-    repaintAll();
-    syncScrollBars();
-    return true;
+    return scrollStep([row, col](GridGeometry& g) { return g.ensureVisible(row, col); });
 }
 
 void CGridCtrl::resizeEvent(QResizeEvent* e) {
@@ -639,35 +541,9 @@ void CGridCtrl::resizeEvent(QResizeEvent* e) {
     resetScrollBars();
 }
 
-void CGridCtrl::wheelEvent(QWheelEvent* e) {
-    const qint64 delta = e->angleDelta().y();
-    if (delta == 0) {
-        e->ignore();
-        return;
-    }
-    // Each event stands on its own: a delta below one step scrolls nothing.
-    const bool pages = wheelLines == -1;
-    const qint64 steps = pages ? delta / 120 : delta * wheelLines / 120;
-    bool moved = false;
-    for (qint64 i = 0; i < std::abs(steps); ++i) {
-        bool step;
-        if (pages)
-            step = steps > 0 ? geo.pageUp() : geo.pageDown();
-        else
-            step = steps > 0 ? geo.lineUp() : geo.lineDown();
-        if (!step)
-            break;
-        moved = true;
-    }
-    if (moved) {
-        repaintAll();
-        syncScrollBars();
-        e->accept();
-    } else {
-        // Nothing left to scroll here: the window around the grid scrolls instead, as the
-        // default handling passes the wheel on to the parent.
-        e->ignore();
-    }
+void CGridCtrl::afterScroll() {
+    repaintAll();
+    syncScrollBars();
 }
 
 // ---- focus, selection, editing ------------------------------------------------------------
@@ -785,52 +661,22 @@ bool CGridCtrl::isCellSelected(int row, int col) const {
     return isValid(row, col) && selected.count(keyOf(row, col)) != 0;
 }
 
-bool CGridCtrl::EditCell(int row, int col) {
-    if (!isValid(row, col))
-        return false;
-    ensureVisible(row, col);
-    if (!editingEnabled || (GetItemState(row, col) & GridState::ReadOnly))
-        return false;
-    // Headers are never edited: the owner's editors work on data cells only.
-    if (row < fixedRowCount() || col < fixedColumnCount())
-        return false;
-    if (!geo.isCellVisible(row, col))
-        return false;
-    sendNotification(kGridBeginEdit, row, col);
-    return true;
+void CGridCtrl::keepSelection(bool keep) {
+    if (keep)
+        prevSelected = selected;
+    else
+        prevSelected.clear();
 }
 
-void CGridCtrl::selectFrom(CellId cell) {
-    const int lastRow = rowCount() - 1;
-    const int lastCol = columnCount() - 1;
-    switch (mode) {
-    case MouseMode::SelectAll:
-        SetSelectedRange(fixedRowCount(), fixedColumnCount(), lastRow, lastCol);
-        break;
-    case MouseMode::SelectColumns:
-        SetSelectedRange(fixedRowCount(), std::min(anchor.col, cell.col), lastRow,
-                         std::max(anchor.col, cell.col));
-        break;
-    case MouseMode::SelectRows:
-        SetSelectedRange(std::min(anchor.row, cell.row), fixedColumnCount(),
-                         std::max(anchor.row, cell.row), lastCol);
-        break;
-    case MouseMode::SelectCells:
-        if (cell.row < fixedRowCount() || cell.col < fixedColumnCount())
-            return;
-        SetSelectedRange(std::min(anchor.row, cell.row), std::min(anchor.col, cell.col),
-                         std::max(anchor.row, cell.row), std::max(anchor.col, cell.col));
-        break;
-    default:
-        break;
-    }
+void CGridCtrl::postClicked() {
+    QMetaObject::invokeMethod(
+        this, [this, id = ctrlId] { emit clicked(id, this); }, Qt::QueuedConnection);
 }
 
-// ---- keyboard ---------------------------------------------------------------------------------
+// ---- input: handed to the controllers ------------------------------------------------------
 
 bool CGridCtrl::focusNextPrevChild(bool next) {
-    const bool ctrl = QGuiApplication::keyboardModifiers() & Qt::ControlModifier;
-    if (tabHandled && !ctrl && focus.isValid() && hasFocus())
+    if (keys.keepsTab())
         return false; // the grid keeps Tab and moves its focus cell
     return QAbstractScrollArea::focusNextPrevChild(next);
 }
@@ -840,38 +686,14 @@ bool CGridCtrl::event(QEvent* e) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
-    case QEvent::MouseMove: {
-        // Mouse input given to the grid itself rather than to its viewport (the frame, or a
-        // caller that sends it here) is handled as the viewport's at the same place. Only
-        // events the handlers always accept are taken, so none comes back up from the viewport.
-        auto* m = static_cast<QMouseEvent*>(e);
-        if (e->type() != QEvent::MouseMove && m->button() != Qt::LeftButton)
-            break;
-        QMouseEvent mapped(e->type(), viewport()->mapFrom(this, m->position()), m->scenePosition(),
-                           m->globalPosition(), m->button(), m->buttons(), m->modifiers(),
-                           m->pointingDevice());
-        if (e->type() == QEvent::MouseButtonRelease)
-            mouseReleaseEvent(&mapped);
-        else if (e->type() == QEvent::MouseMove)
-            mouseMoveEvent(&mapped);
-        else
-            mousePressEvent(&mapped);
-        e->accept();
-        return true;
-    }
-    case QEvent::Wheel: {
-        auto* w = static_cast<QWheelEvent*>(e);
-        if (w->angleDelta().y() == 0)
-            break;
-        wheelEvent(w);
-        return true;
-    }
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+        if (mouse.handleGridEvent(e))
+            return true;
+        break;
     case QEvent::ShortcutOverride: {
         auto* k = static_cast<QKeyEvent*>(e);
-        const bool ctrl = k->modifiers() & Qt::ControlModifier;
-        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || isNavigationKey(k->key()) ||
-            isPlainCharacter(k) || (isTabKey(k) && tabHandled && !ctrl) ||
-            IsStandardEditingKey(k)) {
+        if (edit.wantsKey(k) || keys.wantsKey(k)) {
             e->accept();
             return true;
         }
@@ -879,33 +701,8 @@ bool CGridCtrl::event(QEvent* e) {
     }
     case QEvent::KeyPress: {
         auto* k = static_cast<QKeyEvent*>(e);
-        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-            EditCell(focus.row, focus.col);
+        if (edit.keyPress(k) || keys.tabPress(k))
             return true;
-        }
-        if (IsStandardEditingKey(k)) {
-            if (editingKeyHandler && editingKeyHandler(k)) {
-                e->accept();
-                return true;
-            }
-            // The grid only shows text: copy puts the focus cell's text on the clipboard, the
-            // other editing keys change nothing.
-            if (k->matches(QKeySequence::Copy) && isValid(focus.row, focus.col))
-                QGuiApplication::clipboard()->setText(GetItemText(focus.row, focus.col));
-            e->accept();
-            return true;
-        }
-        if (isTabKey(k)) {
-            const bool ctrl = k->modifiers() & Qt::ControlModifier;
-            if (tabHandled && !ctrl && focus.isValid()) {
-                keyPressEvent(k);
-                return true;
-            }
-            if (ctrl && !(k->modifiers() & Qt::AltModifier)) {
-                QAbstractScrollArea::focusNextPrevChild(!isBackTab(k));
-                return true;
-            }
-        }
         break;
     }
     case QEvent::FocusIn:
@@ -919,314 +716,41 @@ bool CGridCtrl::event(QEvent* e) {
 }
 
 void CGridCtrl::keyPressEvent(QKeyEvent* e) {
-    if (handleKey(e))
-        return;
-    if (isPlainCharacter(e)) {
-        e->accept(); // characters stay with the grid
-        return;
-    }
+    if (keys.keyPress(e) || edit.characterPress(e))
+        return; // characters stay with the grid
     QAbstractScrollArea::keyPressEvent(e);
 }
 
-bool CGridCtrl::handleKey(QKeyEvent* e) {
-    if (!isValid(focus.row, focus.col))
-        return false;
-    const bool shift = e->modifiers() & Qt::ShiftModifier;
-    const bool tab = isTabKey(e);
-    const int lastRow = rowCount() - 1;
-    const int lastCol = columnCount() - 1;
-    const int firstRow = fixedRowCount();
-    const int firstCol = fixedColumnCount();
-    CellId next = focus;
-
-    if (tab && !isBackTab(e)) {
-        if (next.col < lastCol) {
-            ++next.col;
-        } else if (next.row < lastRow) {
-            ++next.row;
-            next.col = firstCol;
-        }
-    } else if (tab) {
-        if (next.col > firstCol) {
-            --next.col;
-        } else if (next.col == firstCol && next.row > firstRow) {
-            --next.row;
-            next.col = lastCol;
-        }
-    } else {
-        switch (e->key()) {
-        case Qt::Key_Down:
-            if (next.row < lastRow)
-                ++next.row;
-            break;
-        case Qt::Key_Up:
-            if (next.row > firstRow)
-                --next.row;
-            break;
-        case Qt::Key_Right:
-            if (next.col < lastCol)
-                ++next.col;
-            break;
-        case Qt::Key_Left:
-            if (next.col > firstCol)
-                --next.col;
-            break;
-        case Qt::Key_PageDown: {
-            const int before = geo.topLeftNonFixed().row;
-            if (geo.pageDown()) {
-                repaintAll();
-                syncScrollBars();
-            }
-            const int scrolled = geo.topLeftNonFixed().row - before;
-            next.row = scrolled > 0 ? std::min(lastRow, next.row + scrolled) : lastRow;
-            break;
-        }
-        case Qt::Key_PageUp: {
-            const int before = geo.topLeftNonFixed().row;
-            if (geo.pageUp()) {
-                repaintAll();
-                syncScrollBars();
-            }
-            const int scrolled = before - geo.topLeftNonFixed().row;
-            next.row = scrolled > 0 ? std::max(firstRow, next.row - scrolled) : firstRow;
-            break;
-        }
-        case Qt::Key_Home:
-            if (geo.scrollToTop()) {
-                repaintAll();
-                syncScrollBars();
-            }
-            next.row = firstRow;
-            break;
-        case Qt::Key_End:
-            if (geo.scrollToBottom()) {
-                repaintAll();
-                syncScrollBars();
-            }
-            next.row = lastRow;
-            break;
-        default:
-            return false;
-        }
-    }
-
-    if (!isValid(next.row, next.col) || next == focus)
-        return true;
-    const CellId old = focus;
-    if (mode == MouseMode::None && !leftDown) {
-        prevSelected.clear();
-        mode = MouseMode::SelectCells;
-        if (!shift || tab || !anchor.isValid())
-            anchor = next;
-        selectFrom(next);
-        mode = MouseMode::None;
-    }
-    SetFocusCell(next.row, next.col);
-    if (!geo.isCellVisible(next.row, next.col)) {
-        geo.ensureVisible(next.row, next.col);
-        if (next.row > old.row)
-            geo.lineDown();
-        else if (next.row < old.row)
-            geo.lineUp();
-        if (next.col > old.col)
-            geo.lineRight();
-        else if (next.col < old.col)
-            geo.lineLeft();
-        syncScrollBars();
-        repaintAll();
-    }
-    return true;
+bool CGridCtrl::viewportEvent(QEvent* e) {
+    if (e->type() == QEvent::Leave)
+        mouse.leave();
+    return QAbstractScrollArea::viewportEvent(e);
 }
 
-// ---- mouse ------------------------------------------------------------------------------------
-
 void CGridCtrl::mousePressEvent(QMouseEvent* e) {
-    if (e->button() != Qt::LeftButton) {
-        QAbstractScrollArea::mousePressEvent(e);
-        return;
-    }
-    const QPoint pt = e->position().toPoint();
-    clickDownCell = geo.cellAt(pt);
-    if (!clickDownCell.isValid()) {
-        leftDown = false;
-        return;
-    }
-    leftDown = true;
-    setFocus(Qt::MouseFocusReason);
-    clickDownPoint = pt;
-    const bool shift = e->modifiers() & Qt::ShiftModifier;
-    anchor = (shift && focus.isValid()) ? focus : clickDownCell;
-
-    if (clickDownCell == focus)
-        return;
-
-    // The hover state decides whether this press starts a resize.
-    if (mode == MouseMode::None || mode == MouseMode::ColumnResizePending ||
-        mode == MouseMode::RowResizePending) {
-        if (allowColResize && geo.columnResizeTarget(pt) >= 0)
-            mode = MouseMode::ColumnResizePending;
-        else if (allowRowResize && geo.rowResizeTarget(pt) >= 0)
-            mode = MouseMode::RowResizePending;
-        else
-            mode = MouseMode::None;
-    }
-    const int target = mode == MouseMode::ColumnResizePending ? geo.columnResizeTarget(pt)
-                       : mode == MouseMode::RowResizePending  ? geo.rowResizeTarget(pt)
-                                                              : -1;
-
-    SetFocusCell(-1, -1);
-    const CellId moved{std::max(clickDownCell.row, fixedRowCount()),
-                       std::max(clickDownCell.col, fixedColumnCount())};
-    if (isValid(moved.row, moved.col))
-        SetFocusCell(moved.row, moved.col);
-
-    if (mode == MouseMode::ColumnResizePending && target >= 0) {
-        mode = MouseMode::ResizingColumn;
-        resizeIndex = target;
-        updateResizeLine(-1, pt.x());
-        return;
-    }
-    if (mode == MouseMode::RowResizePending && target >= 0) {
-        mode = MouseMode::ResizingRow;
-        resizeIndex = target;
-        updateResizeLine(-1, pt.y());
-        return;
-    }
-
-    prevSelected.clear();
-    if (e->modifiers() & Qt::ControlModifier)
-        prevSelected = selected;
-    if (clickDownCell.row < fixedRowCount())
-        mode = clickDownCell.col < fixedColumnCount() ? MouseMode::SelectAll
-                                                      : MouseMode::SelectColumns;
-    else if (clickDownCell.col < fixedColumnCount())
-        mode = MouseMode::SelectRows;
+    if (e->button() == Qt::LeftButton)
+        mouse.press(e);
     else
-        mode = MouseMode::SelectCells;
-    selectFrom(clickDownCell);
+        QAbstractScrollArea::mousePressEvent(e);
 }
 
 void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* e) {
     mousePressEvent(e);
 }
 
-void CGridCtrl::updateResizeLine(int oldPos, int newPos) {
-    const bool vertical = mode == MouseMode::ResizingColumn; // a vertical line moves in x
-    const auto band = [&](int pos) {
-        return vertical ? QRect(pos - 1, 0, 4, viewport()->height())
-                        : QRect(0, pos - 1, viewport()->width(), 4);
-    };
-    if (oldPos >= 0)
-        viewport()->update(band(oldPos));
-    resizeLinePos = newPos;
-    if (newPos >= 0)
-        viewport()->update(band(newPos));
-}
-
-bool CGridCtrl::viewportEvent(QEvent* e) {
-    // Leaving the cells while only hovering is "anywhere else": arrow cursor, no pending resize.
-    if (e->type() == QEvent::Leave && !leftDown &&
-        (mode == MouseMode::ColumnResizePending || mode == MouseMode::RowResizePending)) {
-        mode = MouseMode::None;
-        unsetCursor();
-    }
-    return QAbstractScrollArea::viewportEvent(e);
-}
-
 void CGridCtrl::mouseMoveEvent(QMouseEvent* e) {
-    const QPoint pt = e->position().toPoint();
-    if (!(e->buttons() & Qt::LeftButton) || !leftDown) {
-        if (allowColResize && geo.columnResizeTarget(pt) >= 0) {
-            setCursor(Qt::SizeHorCursor);
-            mode = MouseMode::ColumnResizePending;
-        } else if (allowRowResize && geo.rowResizeTarget(pt) >= 0) {
-            setCursor(Qt::SizeVerCursor);
-            mode = MouseMode::RowResizePending;
-        } else {
-            unsetCursor();
-            mode = MouseMode::None;
-        }
-        return;
-    }
-    switch (mode) {
-    case MouseMode::SelectAll:
-    case MouseMode::SelectColumns:
-    case MouseMode::SelectRows:
-    case MouseMode::SelectCells: {
-        const CellId cell = geo.cellAt(pt);
-        if (!cell.isValid())
-            return;
-        selectFrom(cell);
-        if (cell.row >= fixedRowCount() && cell.col >= fixedColumnCount())
-            SetFocusCell(cell.row, cell.col);
-        break;
-    }
-    case MouseMode::ResizingColumn: {
-        // The line stays between the column's left edge and the viewport's right edge.
-        const int left = geo.cellRect(0, resizeIndex).left();
-        updateResizeLine(resizeLinePos,
-                         std::clamp(pt.x(), std::max(0, left), viewport()->width() - 1));
-        break;
-    }
-    case MouseMode::ResizingRow: {
-        const int top = geo.cellRect(resizeIndex, 0).top();
-        updateResizeLine(resizeLinePos,
-                         std::clamp(pt.y(), std::max(0, top), viewport()->height() - 1));
-        break;
-    }
-    default:
-        break;
-    }
+    mouse.move(e);
 }
 
 void CGridCtrl::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->button() != Qt::LeftButton) {
+    if (e->button() == Qt::LeftButton)
+        mouse.release(e);
+    else
         QAbstractScrollArea::mouseReleaseEvent(e);
-        return;
-    }
-    const QPoint pt = e->position().toPoint();
-    const bool pressedOnCell = leftDown && clickDownCell.isValid();
-    leftDown = false;
-    switch (mode) {
-    case MouseMode::ResizingColumn: {
-        const int left = geo.cellRect(0, resizeIndex).left();
-        const int x = std::clamp(pt.x(), std::max(0, left), std::max(0, viewport()->width() - 1));
-        updateResizeLine(resizeLinePos, -1);
-        if (pt != clickDownPoint) {
-            const int width = GetColumnWidth(resizeIndex) + (x - clickDownPoint.x());
-            if (width >= 0)
-                SetColumnWidth(resizeIndex, width);
-        }
-        break;
-    }
-    case MouseMode::ResizingRow: {
-        const int top = geo.cellRect(resizeIndex, 0).top();
-        const int y = std::clamp(pt.y(), std::max(0, top), std::max(0, viewport()->height() - 1));
-        updateResizeLine(resizeLinePos, -1);
-        if (pt != clickDownPoint) {
-            const int height = GetRowHeight(resizeIndex) + (y - clickDownPoint.y());
-            if (height >= 0)
-                SetRowHeight(resizeIndex, height);
-        }
-        break;
-    }
-    case MouseMode::None:
-    case MouseMode::SelectCells:
-        // A press outside every cell asks for nothing.
-        if (pressedOnCell)
-            EditCell(focus.row, focus.col);
-        break;
-    default:
-        break;
-    }
-    mode = MouseMode::None;
-    resizeIndex = -1;
-    resizeLinePos = -1;
-    unsetCursor();
-    if (pressedOnCell) {
-        QMetaObject::invokeMethod(
-            this, [this, id = ctrlId] { emit clicked(id, this); }, Qt::QueuedConnection);
-    }
+}
+
+void CGridCtrl::wheelEvent(QWheelEvent* e) {
+    mouse.wheel(e);
 }
 
 // ---- palette and settings ---------------------------------------------------------------------
@@ -1255,7 +779,7 @@ void CGridCtrl::changeEvent(QEvent* e) {
 
 void CGridCtrl::drawCell(QPainter& p, int row, int col, const QRect& rect, bool printing) const {
     const Cell& cell = cells[size_t(row)][size_t(col)];
-    const bool fixed = row < fixedRowCount() || col < fixedColumnCount();
+    const bool fixed = isFixed(row, col);
     QColor bk;
     QColor fg;
     if (fixed) {
@@ -1275,14 +799,10 @@ void CGridCtrl::drawCell(QPainter& p, int row, int col, const QRect& rect, bool 
     }
     p.fillRect(rect, bk);
 
-    // Lines sit on the last pixel row and column of each cell; headers always have both.
+    // Lines sit on the last pixel row and column of each cell.
     const QColor line = colours[LineC];
-    const bool hLine = fixed || (gridLines & kHorizontalLines);
-    const bool vLine = fixed || (gridLines & kVerticalLines);
-    if (hLine)
-        p.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), line);
-    if (vLine)
-        p.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), line);
+    p.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), line);
+    p.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), line);
     if (fixed && !printing && rect.width() > 2 && rect.height() > 2) {
         const QColor light = palette().color(QPalette::Active, QPalette::Light);
         p.fillRect(QRect(rect.left(), rect.top(), rect.width() - 1, 1), light);
@@ -1308,19 +828,25 @@ void CGridCtrl::drawCell(QPainter& p, int row, int col, const QRect& rect, bool 
         p.drawText(textRect, textFlagsFromFormat(cell.format), text);
     }
 
-    if (!printing && !fixed && focus.row == row && focus.col == col) {
-        const QColor mark = isSelected
-                                ? fg
-                                : palette().color(QPalette::Active,
-                                                  hasFocus() ? QPalette::Highlight : QPalette::Mid);
-        const QRect inner = rect.adjusted(0, 0, -1, -1);
-        if (inner.width() >= 4 && inner.height() >= 4) {
-            p.fillRect(QRect(inner.left(), inner.top(), inner.width(), 2), mark);
-            p.fillRect(QRect(inner.left(), inner.bottom() - 1, inner.width(), 2), mark);
-            p.fillRect(QRect(inner.left(), inner.top(), 2, inner.height()), mark);
-            p.fillRect(QRect(inner.right() - 1, inner.top(), 2, inner.height()), mark);
-        }
-    }
+    if (!printing && !fixed && focus.row == row && focus.col == col)
+        drawFocusMark(p, rect, isSelected, fg);
+}
+
+// A two-pixel frame inside the focus cell: in the text colour on a selected cell, else in the
+// highlight colour while the grid has the keyboard focus.
+void CGridCtrl::drawFocusMark(QPainter& p, const QRect& rect, bool isSelected,
+                              const QColor& fg) const {
+    const QColor mark =
+        isSelected
+            ? fg
+            : palette().color(QPalette::Active, hasFocus() ? QPalette::Highlight : QPalette::Mid);
+    const QRect inner = rect.adjusted(0, 0, -1, -1);
+    if (inner.width() < 4 || inner.height() < 4)
+        return;
+    p.fillRect(QRect(inner.left(), inner.top(), inner.width(), 2), mark);
+    p.fillRect(QRect(inner.left(), inner.bottom() - 1, inner.width(), 2), mark);
+    p.fillRect(QRect(inner.left(), inner.top(), 2, inner.height()), mark);
+    p.fillRect(QRect(inner.right() - 1, inner.top(), 2, inner.height()), mark);
 }
 
 void CGridCtrl::paintEvent(QPaintEvent* e) {
@@ -1330,7 +856,22 @@ void CGridCtrl::paintEvent(QPaintEvent* e) {
         p.setClipRegion(QRegion(area).subtracted(QRegion(storedRect)));
     const QRect dirty = e->rect();
     p.fillRect(dirty, palette().color(QPalette::Active, QPalette::Window));
+    paintCells(p, dirty);
 
+    const int linePos = mouse.resizeLinePos();
+    if (linePos >= 0) {
+        p.setCompositionMode(QPainter::RasterOp_NotDestination);
+        if (mouse.mode() == MouseMode::ResizingColumn)
+            p.fillRect(QRect(linePos, 0, 2, area.height()), Qt::black);
+        else if (mouse.mode() == MouseMode::ResizingRow)
+            p.fillRect(QRect(0, linePos, area.width(), 2), Qt::black);
+    }
+}
+
+// Paints the visible cells that meet the dirty rectangle: the data cells, then the header
+// bands next to them, then the corner.
+void CGridCtrl::paintCells(QPainter& p, const QRect& dirty) {
+    const QRect area = viewport()->rect();
     const CellRange vis = geo.visibleNonFixedRange();
     const int fr = fixedRowCount();
     const int fc = fixedColumnCount();
@@ -1362,14 +903,6 @@ void CGridCtrl::paintEvent(QPaintEvent* e) {
     for (int r = 0; r < fr && geo.cellRect(r, 0).top() < area.bottom(); ++r)
         for (int c = 0; c < fc && geo.cellRect(r, c).left() < area.right(); ++c)
             paint(r, c);
-
-    if (resizeLinePos >= 0) {
-        p.setCompositionMode(QPainter::RasterOp_NotDestination);
-        if (mode == MouseMode::ResizingColumn)
-            p.fillRect(QRect(resizeLinePos, 0, 2, area.height()), Qt::black);
-        else if (mode == MouseMode::ResizingRow)
-            p.fillRect(QRect(0, resizeLinePos, area.width(), 2), Qt::black);
-    }
 }
 
 // ---- printing ---------------------------------------------------------------------------------
@@ -1383,8 +916,7 @@ void CGridCtrl::drawPrintRow(QPainter& p, int row, int y) const {
         x += w;
     }
     // The outer left edge, which screen cells leave to the window frame.
-    if (x > 0 && h > 0 &&
-        (gridLines & kVerticalLines || fixedColumnCount() > 0 || row < fixedRowCount()))
+    if (x > 0 && h > 0)
         p.fillRect(QRect(0, y, 1, h), colours[LineC]);
 }
 

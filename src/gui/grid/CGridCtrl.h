@@ -1,11 +1,14 @@
 #pragma once
 
+#include "gui/grid/GridEditController.h"
 #include "gui/grid/GridGeometry.h"
+#include "gui/grid/GridItem.h"
+#include "gui/grid/GridKeyNavigator.h"
+#include "gui/grid/GridMouseController.h"
 
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QFont>
-#include <QMetaType>
 #include <QString>
 
 #include <functional>
@@ -17,109 +20,22 @@ class QPainter;
 
 namespace orvik {
 
-class CGridCtrl;
-
-// Cell state bits.
-namespace GridState {
-inline constexpr unsigned Focused = 0x1;
-inline constexpr unsigned Selected = 0x2;
-inline constexpr unsigned ReadOnly = 0x8;
-} // namespace GridState
-
-// Mask bits of GridItem: which attributes a SetItem call copies.
-namespace GridMask {
-inline constexpr unsigned Text = 0x01;
-inline constexpr unsigned Image = 0x02;
-inline constexpr unsigned Param = 0x04;
-inline constexpr unsigned State = 0x08;
-inline constexpr unsigned BkColour = 0x10;
-inline constexpr unsigned TextColour = 0x20;
-inline constexpr unsigned Format = 0x40;
-inline constexpr unsigned Font = 0x80;
-inline constexpr unsigned All = 0xFF;
-} // namespace GridMask
-
-// Text format bits of a cell (the classic text-drawing flags).
-namespace GridFormat {
-inline constexpr unsigned Left = 0x0000;
-inline constexpr unsigned Center = 0x0001;
-inline constexpr unsigned Right = 0x0002;
-inline constexpr unsigned VCenter = 0x0004;
-inline constexpr unsigned Bottom = 0x0008;
-inline constexpr unsigned WordBreak = 0x0010;
-inline constexpr unsigned SingleLine = 0x0020;
-inline constexpr unsigned ExpandTabs = 0x0040;
-inline constexpr unsigned NoClip = 0x0100;
-inline constexpr unsigned NoPrefix = 0x0800;
-inline constexpr unsigned EndEllipsis = 0x8000;
-} // namespace GridFormat
-
-// Colour values are 0x00BBGGRR; this one means "use the grid's default colour".
-inline constexpr quint32 kGridDefaultColour = 0xFF000000u;
-
-// Conversions between 0x00BBGGRR values and QColor (alpha dropped).
-quint32 colourRefFromColor(const QColor& c);
-QColor colorFromColourRef(quint32 ref);
-
-// Qt flags (alignment and text flags) for a cell's text format.
-int textFlagsFromFormat(unsigned format);
-
-// The attributes of one cell, used to set or read several of them at once.
-struct GridItem {
-    int row = 0;
-    int col = 0;
-    unsigned mask = 0;
-    unsigned state = 0;
-    unsigned format = 0;
-    QString text;
-    int image = -1;
-    quint32 bkColour = kGridDefaultColour;
-    quint32 textColour = kGridDefaultColour;
-    qint64 param = 0;
-    QFont font;
-};
-
-// The record every notification carries: who sent it, the code, the cell's complete
-// item descriptor and its rectangle in global (screen) coordinates.
-struct GridNotify {
-    CGridCtrl* grid = nullptr;
-    int controlId = 0;
-    int code = 0;
-    GridItem item;
-    QRect rect;
-};
-
-// Notification codes.
-inline constexpr int kGridBeginEdit = -105;
-inline constexpr int kGridFocusLeaving = -104;
-inline constexpr int kGridFocusArrived = -103;
-
-// The standard editing keys (copy, cut, paste, undo, redo, delete in all their platform forms,
-// Ctrl+C and Shift+Insert among them). A widget with the keyboard focus that takes these keys
-// for itself accepts them as a shortcut override, so they never run a window command.
-bool IsStandardEditingKey(const QKeyEvent* key);
-
 // A scrolling grid of text cells with fixed (header) rows at the top and fixed columns
 // at the left. It has no editor of its own: an edit request is reported through
 // beginEdit() and the owner lays its own editor over the cell, setting editorActive
 // meanwhile so that repaints leave that cell alone. Row and column numbers count from
 // 0 and include the fixed ones; operations on positions outside the grid return false
 // (or -1) and change nothing.
+//
+// The grid holds the cells, the focus, the selection and the scroll state, and paints
+// them; its input is handled by three controllers given the grid: GridKeyNavigator
+// (keyboard navigation), GridMouseController (mouse, selecting, resizing, wheel) and
+// GridEditController (edit requests and the editing keys).
 class CGridCtrl : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
-    enum class MouseMode {
-        None,
-        SelectAll,
-        SelectColumns,
-        SelectRows,
-        SelectCells,
-        RowResizePending,
-        ResizingRow,
-        ColumnResizePending,
-        ResizingColumn,
-    };
+    using MouseMode = GridMouseMode;
 
     // Largest number of cells the grid agrees to hold.
     static constexpr qint64 kMaxCells = qint64(1) << 24;
@@ -152,6 +68,9 @@ public:
     bool isValid(int row, int col) const {
         return row >= 0 && row < rowCount() && col >= 0 && col < columnCount();
     }
+    bool isFixed(int row, int col) const {
+        return row < fixedRowCount() || col < fixedColumnCount();
+    }
 
     int GetRowHeight(int row) const { return geo.rowHeight(row); }
     int GetColumnWidth(int col) const { return geo.columnWidth(col); }
@@ -183,12 +102,8 @@ public:
     void SetResizing(bool rows, bool cols);
     bool rowResizingAllowed() const { return allowRowResize; }
     bool columnResizingAllowed() const { return allowColResize; }
-    void setEditingEnabled(bool on) { editingEnabled = on; }
-    bool isEditingEnabled() const { return editingEnabled; }
-    void setTabHandled(bool on) { tabHandled = on; }
-    bool isTabHandled() const { return tabHandled; }
-    bool SetGridLines(int mode); // 0 none, 1 horizontal, 2 vertical, 3 both
-    int GetGridLines() const { return gridLines; }
+    void setEditingEnabled(bool on) { edit.setEnabled(on); }
+    bool isEditingEnabled() const { return edit.isEnabled(); }
 
     // ---- painting
     void SetRedraw(bool allowed, bool resetScrollBars = false);
@@ -207,7 +122,7 @@ public:
     int selectedCount() const { return static_cast<int>(selected.size()); }
     CellId selectionAnchor() const { return anchor; }
     // Asks the owner to edit the cell; true when the begin-edit notification was sent.
-    bool EditCell(int row, int col);
+    bool EditCell(int row, int col) { return edit.requestEdit(row, col); }
     // The cell's rectangle stored with the last notification, in viewport coordinates.
     QRect storedCellRect() const { return storedRect; }
 
@@ -223,7 +138,7 @@ public:
     // until then, since the platform has no way to ask for a page per notch.
     int wheelScrollLines() const { return wheelLines; }
     void setWheelScrollLines(int lines);
-    MouseMode mouseMode() const { return mode; }
+    MouseMode mouseMode() const { return mouse.mode(); }
 
     // ---- printing: draw at the painter's current origin, in its current units
     void PrintFixedRows(QPainter& painter);
@@ -270,14 +185,16 @@ protected:
     void wheelEvent(QWheelEvent* e) override;
 
 private:
+    friend class GridKeyNavigator;
+    friend class GridMouseController;
+    friend class GridEditController;
+
     struct Cell {
         unsigned state = 0;
         unsigned format = 0;
         QString text;
-        int image = -1;
         quint32 bkColour = kGridDefaultColour;
         quint32 textColour = kGridDefaultColour;
-        qint64 param = 0;
         QFont font;
     };
     enum ColourIndex { TextC, BkC, LineC, FixedTextC, FixedBkC, ColourCount };
@@ -296,18 +213,36 @@ private:
     void resetScrollBars();
     void syncScrollBars();
     void setScrollState(int h, int v);
+    // Repaints and brings the scroll bars to the geometry's position.
+    void afterScroll();
     void onScrollAction(Qt::Orientation o, int action);
     void dropSelectionOutside();
     void repaintAll();
     void repaintCell(int row, int col);
     void repaintFixedOf(int row, int col);
     void fillItem(int row, int col, GridItem& item) const;
-    void sendNotification(int code, int row, int col);
-    void selectFrom(CellId cell);
-    bool handleKey(QKeyEvent* e);
-    void updateResizeLine(int oldPos, int newPos);
     void drawCell(QPainter& p, int row, int col, const QRect& rect, bool printing) const;
+    void drawFocusMark(QPainter& p, const QRect& rect, bool isSelected, const QColor& fg) const;
     void drawPrintRow(QPainter& p, int row, int y) const;
+    void paintCells(QPainter& p, const QRect& dirty);
+
+    // ---- for the input controllers
+    // Applies one scrolling step of the geometry; when it moved, repaints and brings the
+    // scroll bars along. Returns whether it moved.
+    template <typename Step> bool scrollStep(Step step) {
+        if (!step(geo))
+            return false;
+        afterScroll();
+        return true;
+    }
+    void setSelectionAnchor(CellId cell) { anchor = cell; }
+    // The next SetSelectedRange keeps the cells selected now (Ctrl held) or drops them.
+    void keepSelection(bool keep);
+    void sendNotification(int code, int row, int col);
+    // Moves the keyboard focus to the next or previous control of the form.
+    void focusNextControl(bool next) { QAbstractScrollArea::focusNextPrevChild(next); }
+    // Posts clicked() for the left button's release.
+    void postClicked();
 
     GridGeometry geo;
     std::vector<std::vector<Cell>> cells; // [row][col]
@@ -315,30 +250,23 @@ private:
     std::unordered_set<quint64> prevSelected;
     CellId focus;
     CellId anchor;
-    CellId clickDownCell;
-    QPoint clickDownPoint;
-    bool leftDown = false;
-    MouseMode mode = MouseMode::None;
-    int resizeIndex = -1;   // row or column being resized
-    int resizeLinePos = -1; // x or y of the inverted line, -1 when none
     QRect storedRect;
     int ctrlId = 0;
     int defRowHeight = 0;
     int defColWidth = 0;
-    int gridLines = 3;
     int wheelLines = 3;
-    bool editingEnabled = true;
     bool redrawAllowed = true;
     bool allowRowResize = true;
     bool allowColResize = true;
-    bool tabHandled = true;
     bool syncingBars = false;
     bool settingFont = false;
     QFont gridFont;
     QColor colours[ColourCount];
     QColor rememberedSystem[ColourCount];
+
+    GridKeyNavigator keys{*this};
+    GridMouseController mouse{*this};
+    GridEditController edit{*this};
 };
 
 } // namespace orvik
-
-Q_DECLARE_METATYPE(orvik::GridNotify)

@@ -1,5 +1,6 @@
 #include "gui/lang/LangUi.h"
 
+#include "core/lang/FillText.h"
 #include "core/lang/LangCatalog.h"
 
 #include <QAbstractButton>
@@ -9,6 +10,13 @@
 #include <QWidget>
 
 namespace orvik {
+
+QString FillText(const QString& pattern, const QStringList& values) {
+    std::vector<std::string> v;
+    for (const QString& value : values)
+        v.push_back(value.toStdString());
+    return QString::fromStdString(FillText(pattern.toStdString(), v));
+}
 
 namespace {
 constexpr const char* IdProperty = "orvikControlId";

@@ -3,6 +3,7 @@
 // of dialog texts by resource id.
 
 #include <QString>
+#include <QStringList>
 
 #include <string_view>
 
@@ -15,6 +16,8 @@ class LangCatalog;
 
 // String/key of the catalog ("Not Found" when missing), as the window shows it.
 QString LangText(LangCatalog& catalog, std::string_view key);
+// FillText (core/lang/FillText.h) on window texts.
+QString FillText(const QString& pattern, const QStringList& values);
 
 // Tags a control with its resource id (the key of its text in section Resource).
 void SetControlId(QWidget* control, int id);

@@ -5,6 +5,7 @@
 #include "core/lang/LangText.h"
 #include "core/model/ChannelCsv.h"
 #include "core/model/Codecs.h"
+#include "core/model/SettingsTable.h"
 #include "core/profile/AppPaths.h"
 #include "gui/app/COrvikDoc.h"
 #include "gui/app/MessageBox.h"
@@ -93,6 +94,10 @@ COrvikView::COrvikView(LangCatalog& texts, const AppPaths& appPaths, COrvikDoc& 
     printer->SetSources(formWidget, channelGrid, [this](int id) { return checkValue(id); });
 
     connect(&doc, &COrvikDoc::viewsUpdateRequested, this, &COrvikView::OnUpdate);
+    connect(&doc, &COrvikDoc::documentChanged, this, [this](const DocChange& change) {
+        hideEditors();
+        refreshChanged(change);
+    });
 }
 
 COrvikView::~COrvikView() {
@@ -196,6 +201,13 @@ void COrvikView::buildForm() {
     checks[4] = {IDC_VOICE_FUNCTION, voice, &voiceFunction};
     checks[5] = {IDC_VOX_FUNCTION, vox, &voxFunction};
 
+    buildTable();
+    connectControls();
+}
+
+void COrvikView::buildTable() {
+    using namespace ids;
+    const DialogUnits du(formWidget->font());
     // The in-place editors: hidden and disabled until the grid asks for an edit.
     freqEdit = new FreqEdit(formWidget);
     SetControlId(freqEdit, IDC_FREQ_EDIT);
@@ -217,7 +229,10 @@ void COrvikView::buildForm() {
     freqEdit->raise();
     optionList->raise();
     toneList->raise();
+}
 
+void COrvikView::connectControls() {
+    using namespace ids;
     const std::pair<QComboBox*, int> lists[] = {
         {voiceList, IDC_VOICE_LIST},       {squelchList, IDC_SQUELCH_LIST},
         {sideKey1List, IDC_SIDEKEY1_LIST}, {timeOutList, IDC_TOT_LIST},
@@ -413,31 +428,9 @@ void COrvikView::fillToneList() {
 }
 
 void COrvikView::readCheckValues() {
-    const RadioImage& image = doc.image();
-    for (CheckBinding& c : checks) {
-        switch (c.id) {
-        case ids::IDC_BEEP:
-            *c.value = image.beep();
-            break;
-        case ids::IDC_BATTERY_SAVE:
-            *c.value = image.batterySave();
-            break;
-        case ids::IDC_FM_FUNCTION:
-            *c.value = image.fmRadioFunction();
-            break;
-        case ids::IDC_SCAN_FUNCTION:
-            *c.value = image.scanFunction();
-            break;
-        case ids::IDC_VOICE_FUNCTION:
-            *c.value = image.voiceFunction();
-            break;
-        case ids::IDC_VOX_FUNCTION:
-            *c.value = image.voxFunction();
-            break;
-        default:
-            break;
-        }
-    }
+    for (CheckBinding& c : checks)
+        if (const SettingSpec* spec = SettingOfControl(c.id))
+            *c.value = SettingValue(*spec, doc.image());
 }
 
 void COrvikView::pushCheckValues() {
@@ -480,68 +473,17 @@ QString COrvikView::controlText(int controlId) const {
 // ---- settings panel handlers -----------------------------------------------------------
 
 void COrvikView::onCheckClicked(int id) {
-    RadioImage& image = doc.image();
     for (CheckBinding& c : checks)
         *c.value = c.box->isChecked() ? 1 : 0;
-    const int value = checkValue(id);
-    switch (id) {
-    case ids::IDC_BEEP:
-        image.setBeep(value);
-        break;
-    case ids::IDC_BATTERY_SAVE:
-        image.setBatterySave(value);
-        break;
-    case ids::IDC_FM_FUNCTION:
-        image.setFmRadioFunction(value);
-        break;
-    case ids::IDC_SCAN_FUNCTION:
-        image.setScanFunction(value);
-        break;
-    case ids::IDC_VOICE_FUNCTION:
-        image.setVoiceFunction(value);
-        break;
-    case ids::IDC_VOX_FUNCTION:
-        image.setVoxFunction(value);
-        break;
-    default:
-        return;
-    }
-    doc.EndStep(lang::IDS_STEP_SETTING);
+    if (const SettingSpec* spec = SettingOfControl(id))
+        doc.SetSetting(spec->id, checkValue(id));
 }
 
 void COrvikView::onListChanged(int id, int position) {
     if (position < 0)
         return;
-    RadioImage& image = doc.image();
-    switch (id) {
-    case ids::IDC_VOICE_LIST:
-        image.setVoiceAnnunciation(position);
-        break;
-    case ids::IDC_SQUELCH_LIST:
-        image.setSquelchLevel(position);
-        break;
-    case ids::IDC_SIDEKEY1_LIST:
-        image.setSideKey1(position);
-        break;
-    case ids::IDC_SIDEKEY2_LIST:
-        image.setSideKey2(position);
-        break;
-    case ids::IDC_TOT_LIST:
-        image.setTimeOutTimer(position);
-        break;
-    case ids::IDC_VOXLEVEL_LIST:
-        image.setVoxLevel(position);
-        break;
-    case ids::IDC_FMFREQ_LIST:
-        image.setFmRadioFreq(position);
-        break;
-    case ids::IDC_SCANMODE_LIST:
-        image.setScanMode(position);
-        break;
-    default:
-        return;
-    }
-    doc.EndStep(lang::IDS_STEP_SETTING);
+    if (const SettingSpec* spec = SettingOfControl(id))
+        doc.SetSetting(spec->id, position);
 }
 
 void COrvikView::onBandChanged(int position) {
@@ -554,14 +496,12 @@ void COrvikView::onBandChanged(int position) {
         selectPosition(bandList, doc.image().bandListPosition());
         return;
     }
-    ChangeBand(doc.header(), doc.image(), doc.limits(), position);
-    doc.EndStep(lang::IDS_STEP_BAND);
+    doc.SetBand(position);
     doc.UpdateAllViews();
 }
 
 void COrvikView::onDtmfFocusLost() {
-    if (CommitDtmf(doc.image(), toStd(dtmfEdit->text())))
-        doc.EndStep(lang::IDS_STEP_SETTING);
+    doc.SetDtmf(toStd(dtmfEdit->text()));
 }
 
 // ---- channel table ---------------------------------------------------------------------
@@ -802,13 +742,11 @@ void COrvikView::onFreqEditFocusLost() {
     const int n = editRow;
     const bool receive = editColumn == ColRxFreq;
     channelGrid->editorActive = false;
-    CommitNote note;
-    const bool modified =
-        CommitFrequencyNoted(doc.image(), doc.limits(), n, receive, toStd(freqEdit->text()), note);
-    doc.EndStep(lang::IDS_STEP_CELL, modified);
+    const DocChange change =
+        doc.CommitCell(n, receive ? ColRxFreq : ColTxFreq, toStd(freqEdit->text()), cellTexts());
     hideControl(freqEdit);
     RefreshChannelRow(n);
-    reportAdjusted(n, receive ? ColRxFreq : ColTxFreq, note);
+    reportAdjusted(change);
     moveFocusAfterEdit(n, receive ? ColRxFreq : ColTxFreq);
 }
 
@@ -823,8 +761,7 @@ void COrvikView::onToneListFocusLost() {
     // the tone keeps its value.
     if (toneList->currentIndex() >= 0) {
         const CellTexts texts = cellTexts();
-        doc.EndStep(lang::IDS_STEP_CELL,
-                    CommitTone(doc.image(), n, receive, toStd(toneList->currentText()), texts.off));
+        doc.CommitCell(n, receive ? ColRxTone : ColTxTone, toStd(toneList->currentText()), texts);
         writeCell(n, receive ? ColRxTone : ColTxTone, texts);
         if (receive)
             writeCell(n, ColTxTone, texts);
@@ -837,11 +774,9 @@ void COrvikView::onToneListFocusLost() {
 void COrvikView::onOptionChosen(int position) {
     if (activeEditor != Editor::Option || position < 0)
         return;
-    if (SelectOption(doc.image(), editRow, editColumn, position)) {
-        writeCell(editRow, editColumn, cellTexts());
-        channelGrid->RedrawCell(editRow, editColumn);
-        doc.EndStep(lang::IDS_STEP_CELL);
-    }
+    doc.ChooseOption(editRow, editColumn, position);
+    writeCell(editRow, editColumn, cellTexts());
+    channelGrid->RedrawCell(editRow, editColumn);
 }
 
 void COrvikView::onOptionListFocusLost() {
@@ -882,12 +817,13 @@ void COrvikView::moveFocusAfterEdit(int n, int column) {
     channelGrid->ensureVisible(row, col);
 }
 
-void COrvikView::reportAdjusted(int n, int column, const CommitNote& note) {
-    if (note.what == Adjustment::None)
+void COrvikView::reportAdjusted(const DocChange& change) {
+    if (change.notes.empty())
         return;
+    const CellNote& first = change.notes.front();
     const auto lookup = [this](std::string_view key) { return catalog.text(key); };
-    emit statusMessage(QString::fromStdString(CommitNoteText(note, lookup)));
-    flashCell(n, column);
+    emit statusMessage(QString::fromStdString(CommitNoteText(first.note, lookup)));
+    flashCell(first.channel, first.column);
 }
 
 void COrvikView::flashCell(int n, int column) {
@@ -965,10 +901,7 @@ void COrvikView::CutSelection() {
         commitCellText(focus.row, focus.col, {}, lang::IDS_STEP_CUT);
         return;
     }
-    RadioImage changed = doc.image();
-    for (int n : rows)
-        ClearChannel(changed, doc.limits(), n);
-    applyChannelChange(changed, lang::IDS_STEP_CUT);
+    refreshChanged(doc.ClearChannels(rows, lang::IDS_STEP_CUT));
 }
 
 void COrvikView::DeleteSelection() {
@@ -979,50 +912,32 @@ void COrvikView::DeleteSelection() {
         commitCellText(focus.row, focus.col, {}, lang::IDS_STEP_DELETE);
         return;
     }
-    RadioImage changed = doc.image();
-    for (int n : rows)
-        ClearChannel(changed, doc.limits(), n);
-    applyChannelChange(changed, lang::IDS_STEP_DELETE);
+    refreshChanged(doc.ClearChannels(rows, lang::IDS_STEP_DELETE));
 }
 
 bool COrvikView::commitCellText(int n, int column, const std::string& text, const char* stepKey) {
-    if (n < 1 || n > ChannelCount || isCellReadOnly(doc.image(), n, column))
+    const DocChange change = doc.CommitCell(n, column, text, cellTexts(), stepKey);
+    if (change.refused)
         return false;
-    RadioImage& image = doc.image();
-    CommitNote note;
-    bool modified = false;
-    switch (column) {
-    case ColRxFreq:
-    case ColTxFreq:
-        modified = CommitFrequencyNoted(image, doc.limits(), n, column == ColRxFreq, text, note);
-        break;
-    case ColRxTone:
-    case ColTxTone:
-        modified = CommitToneNoted(image, n, column == ColRxTone, text, cellTexts().off, note);
-        break;
-    default: {
-        // An option cell takes one of its two words; an empty value leaves it as it is.
-        const QString value = QString::fromStdString(text).trimmed();
-        for (int p = 0; p < 2; ++p)
-            if (!value.isEmpty() &&
-                value.compare(LangText(catalog, kOptionKeys[column][p]), Qt::CaseInsensitive) == 0)
-                modified = SelectOption(image, n, column, p);
-        break;
-    }
-    }
-    doc.EndStep(stepKey, modified);
     RefreshChannelRow(n);
-    reportAdjusted(n, column, note);
+    reportAdjusted(change);
     return true;
 }
 
-void COrvikView::applyChannelChange(const RadioImage& changed, const char* stepKey) {
-    if (changed == doc.image())
+void COrvikView::refreshChanged(const DocChange& change) {
+    if (change.whole) {
+        OnUpdate();
         return;
-    doc.image() = changed;
-    doc.EndStep(stepKey);
+    }
+    if (change.settings) {
+        fillLists();
+        dtmfEdit->setText(QString::fromStdString(DtmfToText(doc.image().dtmfDigits())));
+        readCheckValues();
+        pushCheckValues();
+    }
     for (int n = 1; n <= ChannelCount; ++n)
-        RefreshChannelRow(n);
+        if (change.channels.test(static_cast<std::size_t>(n)))
+            RefreshChannelRow(n);
 }
 
 void COrvikView::PasteClipboard() {
@@ -1035,10 +950,11 @@ void COrvikView::PasteClipboard() {
     options.renumber = true;
     options.firstChannel = first;
     options.separator = '\t';
-    CsvImportResult result = ImportChannelsCsv(doc.image(), doc.limits(), text, options);
+    CsvImportResult result;
+    DocChange change = doc.ApplyCsv(text, options, result, lang::IDS_STEP_PASTE);
     if (!result.usable && text.find('\t') == std::string::npos) {
         options.separator = ','; // a CSV file's lines
-        result = ImportChannelsCsv(doc.image(), doc.limits(), text, options);
+        change = doc.ApplyCsv(text, options, result, lang::IDS_STEP_PASTE);
     }
     if (!result.usable) {
         // One value: into the focus cell as if typed.
@@ -1052,14 +968,13 @@ void COrvikView::PasteClipboard() {
         emit statusMessage(LangText(catalog, lang::IDS_PASTE_NOTHING));
         return;
     }
-    applyChannelChange(result.image, lang::IDS_STEP_PASTE);
+    refreshChanged(change);
     if (!result.notes.empty()) {
         const auto lookup = [this](std::string_view key) { return catalog.text(key); };
         QString message = QString::fromStdString(CsvNoteText(result.notes.front(), lookup));
         if (result.notes.size() > 1)
-            message = LangText(catalog, lang::IDS_ADJ_MORE)
-                          .replace(QStringLiteral("%2"), QString::number(result.notes.size() - 1))
-                          .replace(QStringLiteral("%1"), message);
+            message = FillText(LangText(catalog, lang::IDS_ADJ_MORE),
+                               {message, QString::number(result.notes.size() - 1)});
         emit statusMessage(message);
         for (const CsvImportNote& note : result.notes)
             if (note.channel > 0)
@@ -1077,9 +992,7 @@ void COrvikView::InsertChannel() {
                        LangText(catalog, "IDS_CONFIRM"), MsgButtons::OkCancel,
                        MsgIcon::Exclamation) != MsgOk)
         return;
-    RadioImage changed = doc.image();
-    orvik::InsertEmptyChannel(changed, doc.limits(), n);
-    applyChannelChange(changed, lang::IDS_STEP_INSERT);
+    refreshChanged(doc.InsertChannel(n));
 }
 
 void COrvikView::MoveSelection(int delta) {
@@ -1092,11 +1005,10 @@ void COrvikView::MoveSelection(int delta) {
     // The block from the first to the last selected channel moves as one.
     const int first = rows.front();
     const int last = rows.back();
-    RadioImage changed = doc.image();
-    if (!MoveChannels(changed, first, last, delta))
+    if (first + delta < 1 || last + delta > ChannelCount)
         return;
     const CellId focus = channelGrid->GetFocusCell();
-    applyChannelChange(changed, lang::IDS_STEP_MOVE);
+    refreshChanged(doc.MoveChannels(first, last, delta));
     // The selection and the focus go with the channels.
     channelGrid->SetSelectedRange(first + delta, ColRxFreq, last + delta, ChannelColumnCount - 1);
     if (focus.row >= first && focus.row <= last)

@@ -5,6 +5,7 @@
 // only displays text; its cells are edited by three in-place editors laid over the cell.
 
 #include "core/model/EditRules.h"
+#include "core/model/RadioDocument.h"
 #include "gui/views/InPlaceEditor.h"
 
 #include <QRect>
@@ -136,7 +137,11 @@ private:
         int* value;
     };
 
+    // The settings panel's controls at their places, then the channel table with its editors.
     void buildForm();
+    void buildTable();
+    // The controls' signals to their handlers.
+    void connectControls();
     QLabel* addLabel(int id, const char* caption, int x, int y, int w, int h);
     QComboBox* addList(int id, int x, int y, int w, int h);
     QCheckBox* addCheck(int id, const char* caption, int x, int y, int w, int h);
@@ -169,14 +174,14 @@ private:
     bool onEditingKey(const QKeyEvent* key);
     // After a commit ended by Enter or Tab: the grid's focus moves on from row n, column c.
     void moveFocusAfterEdit(int n, int column);
-    // Reports an adjusted commit in the status bar and flashes the cell.
-    void reportAdjusted(int n, int column, const CommitNote& note);
+    // Reports what a commit adjusted in the status bar and flashes the cell.
+    void reportAdjusted(const DocChange& change);
     void flashCell(int n, int column);
     // A cell's value replaced by `text` through the commit rules, as the step `stepKey`; false
     // when the cell takes no text (read-only, the channel column).
     bool commitCellText(int n, int column, const std::string& text, const char* stepKey);
-    // Replaces the image by one computed from it, as one step.
-    void applyChannelChange(const RadioImage& changed, const char* stepKey);
+    // Redraws what a change touched: the settings panel, the channel rows, or everything.
+    void refreshChanged(const DocChange& change);
     // Hides and disables the three editors; an edit still open ends without being stored.
     void hideEditors();
     void showEditor(QWidget* editor, const QRect& cellInForm);

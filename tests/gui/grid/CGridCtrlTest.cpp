@@ -377,7 +377,7 @@ TEST(CGridCtrl, MovingOffScreenScrollsTheNewCellIntoView) {
     EXPECT_GT(g->geometry().topLeftNonFixed().row, 1);
 }
 
-TEST(CGridCtrl, TabFlagAndCtrlTabDecideWhereTabGoes) {
+TEST(CGridCtrl, TabStaysInTheGridOnlyWithAFocusCellAndWithoutCtrl) {
     QWidget form;
     auto* layout = new QVBoxLayout(&form);
     auto* grid = new CGridCtrl(5, 4, 1, 1);
@@ -401,11 +401,14 @@ TEST(CGridCtrl, TabFlagAndCtrlTabDecideWhereTabGoes) {
     EXPECT_TRUE(after->hasFocus());
     EXPECT_EQ(grid->GetFocusCell(), (CellId{1, 2}));
 
+    // Without a focus cell Tab moves on to the next control.
     grid->setFocus();
-    grid->setTabHandled(false);
+    QApplication::processEvents();
+    ASSERT_TRUE(grid->hasFocus());
+    grid->SetFocusCell(-1, -1);
     QTest::keyClick(grid, Qt::Key_Tab);
     EXPECT_TRUE(after->hasFocus());
-    EXPECT_EQ(grid->GetFocusCell(), (CellId{1, 2}));
+    EXPECT_FALSE(grid->GetFocusCell().isValid());
 }
 
 TEST(CGridCtrl, WheelScrollsByTheConfiguredLines) {
@@ -579,7 +582,6 @@ TEST(CGridCtrl, OutOfRangeOperationsAreRefused) {
         {"SetFocusCell", [&] { return g->SetFocusCell(3, 10); }},
         {"SetFocusCell half", [&] { return g->SetFocusCell(-1, 3); }},
         {"EditCell", [&] { return g->EditCell(17, 1); }},
-        {"SetGridLines", [&] { return g->SetGridLines(4); }},
     };
     for (const auto& [name, op] : ops)
         EXPECT_FALSE(op()) << name;
@@ -670,10 +672,9 @@ TEST(CGridCtrl, SetItemCopiesOnlyTheMaskedAttributes) {
     EXPECT_EQ(g->GetItemTextColour(1, 1), 0x0000FFu);
     EXPECT_EQ(g->GetItemState(1, 1), 0u);
 
-    item.mask = GridMask::State | GridMask::Param | GridMask::Image;
+    item.mask = GridMask::State | GridMask::TextColour | GridMask::BkColour;
     item.state = GridState::Selected | GridState::ReadOnly;
-    item.param = 77;
-    item.image = 4;
+    item.bkColour = 0x123456;
     ASSERT_TRUE(g->SetItem(item));
     EXPECT_TRUE(g->isCellSelected(1, 1));
     GridItem back;
@@ -682,8 +683,9 @@ TEST(CGridCtrl, SetItemCopiesOnlyTheMaskedAttributes) {
     back.mask = GridMask::All;
     ASSERT_TRUE(g->GetItem(back));
     EXPECT_EQ(back.state, GridState::Selected | GridState::ReadOnly);
-    EXPECT_EQ(back.param, 77);
-    EXPECT_EQ(back.image, 4);
+    EXPECT_EQ(back.textColour, 0x00FF00u);
+    EXPECT_EQ(back.bkColour, 0x123456u);
+    EXPECT_EQ(back.format, 0x25u);
     EXPECT_EQ(back.text, QStringLiteral("abc"));
 }
 
@@ -695,9 +697,9 @@ TEST(CGridCtrl, TextFormatsMapToQtFlags) {
         {0x00, Qt::AlignLeft | Qt::AlignTop},
         {0x25, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine},
         {0x2A, Qt::AlignRight | Qt::AlignBottom | Qt::TextSingleLine},
-        {0x10, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap},
-        {0x30, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine},
-        {0x140, Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs | Qt::TextDontClip},
+        {0x21, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine},
+        {0x40, Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs},
+        {0x8025, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine},
     };
     for (const Case& c : cases)
         EXPECT_EQ(textFlagsFromFormat(c.format), c.flags) << std::hex << c.format;
@@ -767,24 +769,16 @@ TEST(CGridCtrl, ColoursFollowThePaletteUnlessSet) {
               QColor(70, 80, 90));
 }
 
-TEST(CGridCtrl, GridLineModes) {
-    struct Case {
-        int mode;
-        bool horizontal;
-        bool vertical;
-    } cases[] = {{0, false, false}, {1, true, false}, {2, false, true}, {3, true, true}};
-    for (const Case& c : cases) {
-        auto g = makeTable();
-        g->setGridLineColour(QColor(0, 128, 0));
-        ASSERT_TRUE(g->SetGridLines(c.mode));
-        const QImage shot = g->viewport()->grab().toImage();
-        const QRect r = g->cellRect(4, 6);
-        const QColor green(0, 128, 0);
-        EXPECT_EQ(shot.pixelColor(r.left() + 5, r.bottom()) == green, c.horizontal) << c.mode;
-        EXPECT_EQ(shot.pixelColor(r.right(), r.top() + 5) == green, c.vertical) << c.mode;
-        // Headers keep their borders in every mode.
-        const QRect h = g->cellRect(0, 6);
-        EXPECT_EQ(shot.pixelColor(h.right(), h.center().y()), green) << c.mode;
+TEST(CGridCtrl, GridLinesRunBetweenEveryCellInTheirColour) {
+    auto g = makeTable();
+    g->setGridLineColour(QColor(0, 128, 0));
+    const QImage shot = g->viewport()->grab().toImage();
+    const QColor green(0, 128, 0);
+    for (const CellId cell : {CellId{4, 6}, CellId{0, 6}, CellId{4, 0}}) {
+        const QRect r = g->cellRect(cell.row, cell.col);
+        EXPECT_EQ(shot.pixelColor(r.left() + 5, r.bottom()), green) << cell.row << "," << cell.col;
+        EXPECT_EQ(shot.pixelColor(r.right(), r.top() + 5), green) << cell.row << "," << cell.col;
+        EXPECT_NE(shot.pixelColor(r.center()), green) << cell.row << "," << cell.col;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/lang/LangKeys.h"
 #include "core/model/ChannelCsv.h"
+#include "core/model/RadioDocument.h"
 #include "core/profile/AtomicSave.h"
 #include "core/profile/JsonText.h"
 
@@ -102,11 +103,13 @@ int cmdImport(Context& ctx, const CsvImportOptions& options, bool dryRun, bool j
     if (const int rc = load(texts, path, header, image); rc != ExitOk)
         return rc;
 
-    const CsvImportResult r = ImportChannelsCsv(image, recomputeLimits(image), csv, options);
-    const bool changed = !(r.image == image);
+    RadioDocument doc(header, image);
+    CsvImportResult r;
+    const bool changed = doc.applyCsv(csv, options, r).changedBytes();
     bool saved = false;
     if (r.usable && changed && !dryRun) {
-        if (const int rc = save(ctx, path, header, r.image, SaveMode::Replace, ""); rc != ExitOk)
+        if (const int rc = save(ctx, path, doc.header(), doc.image(), SaveMode::Replace, "");
+            rc != ExitOk)
             return rc;
         saved = true;
     }

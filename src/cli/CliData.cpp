@@ -10,7 +10,9 @@
 #include "core/model/Codecs.h"
 #include "core/model/DataFile.h"
 #include "core/model/EditRules.h"
+#include "core/model/RadioDocument.h"
 #include "core/model/RadioImage.h"
+#include "core/model/SettingsTable.h"
 
 #include <CLI/CLI.hpp>
 
@@ -21,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -116,7 +119,7 @@ struct EditRequest {
     bool confirmed = false; // --yes / --force: a band change may clear used channels
     bool strict = false;
     std::vector<ChannelEdit> channels;
-    std::vector<std::pair<const SettingField*, int>> sets;
+    std::vector<std::pair<SettingId, int>> sets;
     std::optional<std::string> dtmf;
 };
 
@@ -165,56 +168,6 @@ bool parseOptionValue(const OptionWords& o, const std::string& v, int& position)
     return true;
 }
 
-// The largest value a setting stores: what its getter shows for the largest byte.
-int settingMax(const SettingField& f) {
-    RadioImage probe;
-    (probe.*f.set)(255);
-    return (probe.*f.get)();
-}
-
-// A setting's value: its stored value or list position, yes/no/on/off for an on/off setting,
-// seconds with "s" (or "off") for the time-out timer. An error message names the range.
-bool parseSettingValue(const SettingField& f, const std::string& v, int& value) {
-    const int max = settingMax(f);
-    const std::string name = f.name;
-    if (name == "beep" || name == "batterySave" || name.ends_with("Function")) {
-        if (sameWord(v, "yes") || sameWord(v, "on"))
-            value = 1;
-        else if (sameWord(v, "no") || sameWord(v, "off"))
-            value = 0;
-        else if (!parseInt(v, 0, 1, value)) {
-            fail("--set " + name + " takes yes or no (1 or 0), not '" + v + "'");
-            return false;
-        }
-        return true;
-    }
-    if (name == "timeOutTimer") {
-        const std::string range = "off, 30s to " + std::to_string(max * 30) +
-                                  "s in steps of 30s, or the list position 0 to " +
-                                  std::to_string(max);
-        int seconds = 0;
-        if (sameWord(v, "off")) {
-            value = 0;
-        } else if (v.size() > 1 && (v.back() == 's' || v.back() == 'S')) {
-            if (!parseInt(v.substr(0, v.size() - 1), 0, 99999, seconds) || seconds % 30 != 0 ||
-                seconds / 30 > max) {
-                fail("--set timeOutTimer takes " + range + ", not '" + v + "'");
-                return false;
-            }
-            value = seconds / 30;
-        } else if (!parseInt(v, 0, max, value)) {
-            fail("--set timeOutTimer takes " + range + ", not '" + v + "'");
-            return false;
-        }
-        return true;
-    }
-    if (!parseInt(v, 0, max, value)) {
-        fail("--set " + name + " takes 0 to " + std::to_string(max) + ", not '" + v + "'");
-        return false;
-    }
-    return true;
-}
-
 // One of the options that edit the channel of the --channel before them: --rx, --rx-tone,
 // --tx, --tx-tone, --option and the named option columns. Returns false after saying why.
 bool parseChannelOption(const std::string& name, const std::string& v, ChannelEdit& e) {
@@ -258,18 +211,21 @@ bool parseChannelOption(const std::string& name, const std::string& v, ChannelEd
 // --set FIELD=VALUE; false after saying why.
 bool parseSet(const std::string& v, EditRequest& req) {
     const std::size_t eq = v.find('=');
-    const SettingField* f = eq == std::string::npos ? nullptr : FindSettingField(v.substr(0, eq));
-    if (!f) {
+    const SettingSpec* spec = eq == std::string::npos ? nullptr : FindSetting(v.substr(0, eq));
+    if (!spec) {
         std::string names;
-        for (const SettingField& s : SettingFields())
+        for (const SettingSpec& s : AllSettings())
             names += std::string(" ") + s.name;
         fail("--set takes FIELD=VALUE with FIELD one of:" + names + "; not '" + v + "'");
         return false;
     }
     int value = 0;
-    if (!parseSettingValue(*f, v.substr(eq + 1), value))
+    std::string error;
+    if (!ParseSettingValue(*spec, v.substr(eq + 1), value, error)) {
+        fail(error);
         return false;
-    req.sets.emplace_back(f, value);
+    }
+    req.sets.emplace_back(spec->id, value);
     return true;
 }
 
@@ -314,16 +270,40 @@ int parseEdit(const Context& ctx, const CLI::App& options, EditRequest& req) {
     return takeOnlyFile("edit", ctx.args, false, req.path) ? ExitOk : ExitUsage;
 }
 
-// Refuses an edit of a cell the table would not let the user edit now.
-bool cellEditable(const RadioImage& image, int channel, int column) {
-    if (!isCellReadOnly(image, channel, column))
-        return true;
+// Says why the table does not let the user edit a cell now.
+void refuseCell(const RadioImage& image, int channel, int column) {
     const std::string why = column == ColTxTone && !image.isRxEmpty(channel)
                                 ? "has no transmit frequency"
                                 : "has no receive frequency";
     fail("channel " + std::to_string(channel) + " " + why + ": its " + ColumnNames[column] +
          " cannot be edited (nothing was saved)");
-    return false;
+}
+
+// Applies one --channel group as the table's cells take it: the frequencies and tones in the
+// order rx, rx tone, tx, tx tone, then the option columns. `report` receives each change as it
+// is made. False, after saying why, when a cell does not take its edit now.
+bool editChannel(RadioDocument& doc, const ChannelEdit& e, const CellTexts& cells,
+                 const std::function<void(const DocChange&)>& report) {
+    const std::pair<int, const std::optional<std::string>*> texts[] = {
+        {ColRxFreq, &e.rx}, {ColRxTone, &e.rxTone}, {ColTxFreq, &e.tx}, {ColTxTone, &e.txTone}};
+    for (const auto& [column, text] : texts) {
+        if (!*text)
+            continue;
+        const DocChange change = doc.commitCell(e.channel, column, **text, cells);
+        if (change.refused) {
+            refuseCell(doc.image(), e.channel, column);
+            return false;
+        }
+        report(change);
+    }
+    for (const auto& [column, position] : e.options) {
+        if (isCellReadOnly(doc.image(), e.channel, column)) {
+            refuseCell(doc.image(), e.channel, column);
+            return false;
+        }
+        report(doc.chooseOption(e.channel, column, position));
+    }
+    return true;
 }
 
 int cmdNew(Context& ctx, const CLI::App& options) {
@@ -355,13 +335,11 @@ int cmdNew(Context& ctx, const CLI::App& options) {
         return ExitCantCreate;
     }
 
-    HeaderBlock header = NewHeaderBlock();
-    RadioImage image = MakeDefaultImage();
-    FrequencyLimits limits = recomputeLimits(image);
+    RadioDocument doc;
     if (band)
-        ChangeBand(header, image, limits, *band);
-    return save(ctx, path, header, image, force ? SaveMode::Replace : SaveMode::ReplaceIfEmpty,
-                exists);
+        doc.setBand(*band);
+    return save(ctx, path, doc.header(), doc.image(),
+                force ? SaveMode::Replace : SaveMode::ReplaceIfEmpty, exists);
 }
 
 int cmdShow(Context& ctx, bool json) {
@@ -390,10 +368,7 @@ int cmdEdit(Context& ctx, const CLI::App& options) {
     RadioImage image;
     if (const int rc = load(texts, req.path, header, image); rc != ExitOk)
         return rc;
-    FrequencyLimits limits = recomputeLimits(image);
-    const std::string offText = texts.text(lang::IDS_OFF);
-    const HeaderBlock loadedHeader = header;
-    const RadioImage loadedImage = image;
+    RadioDocument doc(header, image);
 
     bool modified = false;
     if (req.band) {
@@ -407,73 +382,41 @@ int cmdEdit(Context& ctx, const CLI::App& options) {
                  "was saved)");
             return ExitUsage;
         }
-        modified |= ChangeBand(header, image, limits, *req.band);
+        modified |= doc.setBand(*req.band).modified;
     }
 
     // What a commit stored otherwise than given goes to standard error; a text that is no
     // frequency, and with --strict any such value, stops the edit before anything is saved.
     auto lookup = [&texts](std::string_view key) { return texts.text(key); };
     bool refused = false;
-    auto report = [&](int n, int column, const CommitNote& note) {
-        if (note.what == Adjustment::None)
-            return;
-        fail("channel " + std::to_string(n) + " " + ColumnNames[column] + ": " +
-             CommitNoteText(note, lookup));
-        refused = refused || req.strict || note.what == Adjustment::NotAFrequency;
+    auto report = [&](const DocChange& change) {
+        modified |= change.modified;
+        for (const CellNote& n : change.notes) {
+            fail("channel " + std::to_string(n.channel) + " " + ColumnNames[n.column] + ": " +
+                 CommitNoteText(n.note, lookup));
+            refused = refused || req.strict || n.note.what == Adjustment::NotAFrequency;
+        }
     };
-
-    for (const ChannelEdit& e : req.channels) {
-        const int n = e.channel;
-        CommitNote note;
-        if (e.rx) {
-            if (!cellEditable(image, n, ColRxFreq))
-                return ExitUsage;
-            modified |= CommitFrequencyNoted(image, limits, n, true, *e.rx, note);
-            report(n, ColRxFreq, note);
-        }
-        if (e.rxTone) {
-            if (!cellEditable(image, n, ColRxTone))
-                return ExitUsage;
-            modified |= CommitToneNoted(image, n, true, *e.rxTone, offText, note);
-            report(n, ColRxTone, note);
-        }
-        if (e.tx) {
-            if (!cellEditable(image, n, ColTxFreq))
-                return ExitUsage;
-            modified |= CommitFrequencyNoted(image, limits, n, false, *e.tx, note);
-            report(n, ColTxFreq, note);
-        }
-        if (e.txTone) {
-            if (!cellEditable(image, n, ColTxTone))
-                return ExitUsage;
-            modified |= CommitToneNoted(image, n, false, *e.txTone, offText, note);
-            report(n, ColTxTone, note);
-        }
-        for (const auto& [column, position] : e.options) {
-            if (!cellEditable(image, n, column))
-                return ExitUsage;
-            modified |= SelectOption(image, n, column, position);
-        }
-    }
+    const CellTexts cells = LoadCellTexts(texts);
+    for (const ChannelEdit& e : req.channels)
+        if (!editChannel(doc, e, cells, report))
+            return ExitUsage;
     if (refused) {
         fail(req.strict ? "--strict: nothing was saved" : "nothing was saved");
         return ExitDataErr;
     }
 
-    for (const auto& [field, value] : req.sets) {
-        const RadioImage before = image;
-        (image.*field->set)(value);
-        modified |= !(image == before);
-    }
-
+    for (const auto& [id, value] : req.sets)
+        modified |= doc.setSetting(id, value).changedBytes();
     if (req.dtmf)
-        modified |= CommitDtmf(image, *req.dtmf);
+        modified |= doc.setDtmf(*req.dtmf).modified;
 
     // The table may change the image without marking the document modified (a frequency off
     // the channel raster committed unchanged is rounded); such a change is saved and reported
     // as well.
-    if (modified || header != loadedHeader || !(image == loadedImage)) {
-        if (const int rc = save(ctx, req.path, header, image, SaveMode::Replace, ""); rc != ExitOk)
+    if (modified || doc.header() != header || !(doc.image() == image)) {
+        if (const int rc = save(ctx, req.path, doc.header(), doc.image(), SaveMode::Replace, "");
+            rc != ExitOk)
             return rc;
         std::printf("modified\n");
     } else {

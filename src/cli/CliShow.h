@@ -6,22 +6,10 @@
 #include "core/model/EditRules.h"
 #include "core/model/RadioImage.h"
 
-#include <span>
 #include <string>
 #include <vector>
 
 namespace orvik::cli {
-
-// A global setting by its name on the command line and in the JSON output.
-struct SettingField {
-    const char* name;
-    int (RadioImage::*get)() const;
-    void (RadioImage::*set)(int);
-    int resourceId; // label of the panel control
-};
-
-std::span<const SettingField> SettingFields();
-const SettingField* FindSettingField(const std::string& name);
 
 // The texts of the channel table's cells in the catalog's language.
 CellTexts LoadCellTexts(LangCatalog& texts);

@@ -5,7 +5,8 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
-#include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,33 +28,23 @@ constexpr CommandEntry CommandTable[] = {
     {"doctor", MakeDoctorCommand},
 };
 
-struct Subcommand {
-    CLI::App* app;
-    std::unique_ptr<Command> command;
-};
-
-void printUsage(FILE* out, const std::vector<Subcommand>& commands) {
-    std::string lines;
-    for (const Subcommand& c : commands)
-        lines += c.command->usage();
-    std::fprintf(out,
-                 "Usage: orvik-cli [--app-dir DIR] COMMAND [ARGS]\n"
-                 "\n"
-                 "  --app-dir DIR   program directory holding setting.ini and the *.lang files\n"
-                 "                  (default: the directory of this executable when it holds\n"
-                 "                  setting.ini, else ~/.config/orvik and <prefix>/share/orvik)\n"
-                 "  --version       print the version and exit\n"
-                 "\n"
-                 "Commands:\n%s"
-                 "\n"
-                 "Exit codes: 0 success, 64 usage, 65 header rejected, 66 input unreadable,\n"
-                 "69 port error (doctor: no usable cable), 73 output unwritable,\n"
-                 "75 write not verified (the radio read back differs or did not answer),\n"
-                 "76 radio transfer failed, 78 setting.ini missing, 130 interrupted;\n"
-                 "import: 2 rows adjusted or skipped, 65 no Location/Frequency header;\n"
-                 "diff: 0 equal, 1 different.\n",
-                 lines.c_str());
-}
+// The usage of the program; %s takes every command's lines.
+const char* const UsageText =
+    "Usage: orvik-cli [--app-dir DIR] COMMAND [ARGS]\n"
+    "\n"
+    "  --app-dir DIR   program directory holding setting.ini and the *.lang files\n"
+    "                  (default: the directory of this executable when it holds\n"
+    "                  setting.ini, else ~/.config/orvik and <prefix>/share/orvik)\n"
+    "  --version       print the version and exit\n"
+    "\n"
+    "Commands:\n%s"
+    "\n"
+    "Exit codes: 0 success, 64 usage, 65 header rejected, 66 input unreadable,\n"
+    "69 port error (doctor: no usable cable), 73 output unwritable,\n"
+    "75 write not verified (the radio read back differs or did not answer),\n"
+    "76 radio transfer failed, 78 setting.ini missing, 130 interrupted;\n"
+    "import: 2 rows adjusted or skipped, 65 no Location/Frequency header;\n"
+    "diff: 0 equal, 1 different.\n";
 
 // The arguments in the reverse order CLI11 parses them from. "--name=" gets its empty value as
 // an argument of its own, as CLI11 would otherwise take the next argument as the value.
@@ -90,19 +81,41 @@ std::string refusedText(const CLI::App& app, const CLI::ParseError& error) {
     return text;
 }
 
-} // namespace
+// orvik-cli's own options, before the command, and every command on its own subcommand.
+class Program {
+public:
+    Program();
+    // Reads the command line. Answers what needs no command run (--version, --help, a usage
+    // error) and returns its exit code; nothing when the chosen command is to run.
+    std::optional<int> parse(int argc, char** argv);
+    // Runs the chosen command in the program directory, which must hold setting.ini.
+    int run();
 
-int main(int argc, char** argv) {
-    CLI::App app("orvik-cli", "orvik-cli");
+private:
+    struct Subcommand {
+        CLI::App* app;
+        std::unique_ptr<Command> command;
+    };
+    void printUsage(FILE* out) const;
+
+    CLI::App app{"orvik-cli", "orvik-cli"};
+    CLI::Option* appDir = nullptr;
+    CLI::Option* version = nullptr;
+    CLI::Option* help = nullptr;
+    std::vector<Subcommand> commands;
+    Subcommand* chosen = nullptr;
+    std::string refused; // what CLI11 could not read, told once setting.ini is found
+};
+
+Program::Program() {
     // Before the command, the first of --version and --help wins; they are plain flags here.
     app.set_help_flag();
-    CLI::Option* appDir = ValueOption(app, "--app-dir", "a directory");
-    CLI::Option* version = FlagOption(app, "--version");
-    CLI::Option* help = FlagOption(app, "-h,--help");
+    appDir = ValueOption(app, "--app-dir", "a directory");
+    version = FlagOption(app, "--version");
+    help = FlagOption(app, "-h,--help");
     // An argument that is no command ends the parse; it is reported as an unknown command.
     app.prefix_command();
     app.require_subcommand(0, 1);
-    std::vector<Subcommand> commands;
     for (const CommandEntry& entry : CommandTable) {
         CLI::App* sub = app.add_subcommand(entry.name);
         // The operands, and the options a command does not know, are the command's to judge.
@@ -111,8 +124,16 @@ int main(int argc, char** argv) {
         commands.push_back({sub, entry.make()});
         commands.back().command->define(*sub);
     }
+}
 
-    std::string refused;
+void Program::printUsage(FILE* out) const {
+    std::string lines;
+    for (const Subcommand& c : commands)
+        lines += c.command->usage();
+    std::fprintf(out, UsageText, lines.c_str());
+}
+
+std::optional<int> Program::parse(int argc, char** argv) {
     try {
         app.parse(commandLine(argc, argv));
     } catch (const CLI::CallForHelp&) {
@@ -120,23 +141,21 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& error) {
         refused = refusedText(app, error);
     }
-
     for (const CLI::Option* option : app.parse_order()) {
         if (option == version) {
             std::printf("orvik-cli %s\n", ORVIK_VERSION);
             return ExitOk;
         }
         if (option == help) {
-            printUsage(stdout, commands);
+            printUsage(stdout);
             return ExitOk;
         }
     }
     if (const std::vector<std::string> rest = app.remaining(); !rest.empty()) {
         std::fprintf(stderr, "orvik-cli: unknown command '%s'\n\n", rest.front().c_str());
-        printUsage(stderr, commands);
+        printUsage(stderr);
         return ExitUsage;
     }
-    Subcommand* chosen = nullptr;
     for (Subcommand& c : commands)
         chosen = c.app->parsed() ? &c : chosen;
     // COMMAND --help: that command's usage, also without setting.ini.
@@ -145,15 +164,18 @@ int main(int argc, char** argv) {
                     chosen->command->usage());
         return ExitOk;
     }
-    if (!chosen) {
-        if (!refused.empty()) {
-            fail(refused);
-            return ExitUsage;
-        }
-        printUsage(stderr, commands);
+    if (!chosen && !refused.empty()) {
+        fail(refused);
         return ExitUsage;
     }
+    if (!chosen) {
+        printUsage(stderr);
+        return ExitUsage;
+    }
+    return std::nullopt;
+}
 
+int Program::run() {
     // --app-dir makes that folder the program directory for everything.
     std::string dir = LastValue(appDir);
     while (dir.size() > 1 && dir.back() == '/')
@@ -172,4 +194,13 @@ int main(int argc, char** argv) {
     }
     ctx.paths.ChooseLanguage(SystemLocaleName());
     return chosen->command->run(ctx);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Program program;
+    if (const std::optional<int> answered = program.parse(argc, argv))
+        return *answered;
+    return program.run();
 }

@@ -12,13 +12,6 @@
 
 namespace orvik::cli {
 
-CellTexts LoadCellTexts(LangCatalog& texts) {
-    return CellTexts{texts.text(lang::IDS_OFF),    texts.text(lang::IDS_YES),
-                     texts.text(lang::IDS_NO),     texts.text(lang::IDS_WIDE),
-                     texts.text(lang::IDS_NARROW), texts.text(lang::IDS_HIGH),
-                     texts.text(lang::IDS_LOW)};
-}
-
 namespace {
 
 // Columns a UTF-8 text takes on a terminal: wide East Asian characters count two.

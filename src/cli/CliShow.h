@@ -11,9 +11,6 @@
 
 namespace orvik::cli {
 
-// The texts of the channel table's cells in the catalog's language.
-CellTexts LoadCellTexts(LangCatalog& texts);
-
 // The band, the settings and the 16-channel table under the file's path, one line each.
 std::string ShowText(LangCatalog& texts, const std::vector<std::string>& bandNames,
                      const std::string& path, const RadioImage& image);

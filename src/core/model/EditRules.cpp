@@ -1,6 +1,7 @@
 #include "core/model/EditRules.h"
 
 #include "core/lang/FillText.h"
+#include "core/lang/LangCatalog.h"
 #include "core/lang/LangKeys.h"
 #include "core/model/Codecs.h"
 
@@ -25,6 +26,13 @@ bool equalsIgnoringCase(const std::string& a, const std::string& b) {
 }
 
 } // namespace
+
+CellTexts LoadCellTexts(LangCatalog& catalog) {
+    return CellTexts{catalog.text(lang::IDS_OFF),    catalog.text(lang::IDS_YES),
+                     catalog.text(lang::IDS_NO),     catalog.text(lang::IDS_WIDE),
+                     catalog.text(lang::IDS_NARROW), catalog.text(lang::IDS_HIGH),
+                     catalog.text(lang::IDS_LOW)};
+}
 
 bool CommitFrequency(RadioImage& image, const FrequencyLimits& limits, int channel, bool receive,
                      std::string text) {

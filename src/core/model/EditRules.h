@@ -24,6 +24,11 @@ struct CellTexts {
     std::string low;
 };
 
+class LangCatalog;
+
+// The cell texts in the catalog's language.
+CellTexts LoadCellTexts(LangCatalog& catalog);
+
 // Channel table columns.
 enum ChannelColumn : int {
     ColChannel = 0,

@@ -136,10 +136,7 @@ private:
 
 DiffTexts LoadDiffTexts(LangCatalog& catalog, std::vector<std::string> bandNames) {
     DiffTexts t;
-    t.cell = CellTexts{catalog.text(lang::IDS_OFF),    catalog.text(lang::IDS_YES),
-                       catalog.text(lang::IDS_NO),     catalog.text(lang::IDS_WIDE),
-                       catalog.text(lang::IDS_NARROW), catalog.text(lang::IDS_HIGH),
-                       catalog.text(lang::IDS_LOW)};
+    t.cell = LoadCellTexts(catalog);
     t.empty = catalog.text(lang::IDS_DIFF_EMPTY);
     t.channelFormat = catalog.text(lang::IDS_DIFF_CHANNEL);
     t.byteFormat = catalog.text(lang::IDS_DIFF_BYTE);

@@ -15,6 +15,7 @@
 #include "core/profile/SettingKeys.h"
 #include "gui/app/COrvikApp.h"
 #include "gui/app/COrvikDoc.h"
+#include "gui/app/DataFileMessages.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/ProblemReportUi.h"
 #include "gui/frame/CAboutDlg.h"
@@ -593,31 +594,14 @@ bool CMainFrame::OpenDocumentFile(const QString& path) {
         return false;
     doc.OnNewDocument();
     const COrvikDoc::OpenResult result = doc.OnOpenDocument(path);
-    switch (result.status) {
-    case LoadStatus::CannotRead:
-        ShowMessageBox(this,
-                       app.LangText("IDS_ERROR_FILE_READ") + "\n" + QDir::toNativeSeparators(path) +
-                           "\n" + QString::fromStdString(result.error),
-                       app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Stop);
-        return false;
-    case LoadStatus::HeaderRejected:
-        ShowMessageBox(this, app.LangText("IDS_WARN_LOAD"), app.LangText("IDS_WINDOWNAME"),
-                       MsgButtons::Ok, MsgIcon::Stop);
-        return true;
-    case LoadStatus::Ok:
-        if (recordRecentFiles)
-            app.AddToRecentFiles(doc.PathName());
-        // A short file opens with the rest filled with 0xFF, but a radio should not get it
-        // unseen: say so once.
-        if (result.bytesRead < DataFileSize)
-            ShowMessageBox(this,
-                           QString::fromStdString(ShortFileWarning(
-                               app.catalog().text(lang::IDS_WARN_SHORT_FILE), result.bytesRead)) +
-                               "\n" + QDir::toNativeSeparators(path),
-                           app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Exclamation);
-        return true;
-    }
-    return false;
+    // An unreadable file fails the open; a file that is not ours opens as a cleared image.
+    if (ReportDataFileRejected(this, app.catalog(), path, result.status, result.error))
+        return result.status == LoadStatus::HeaderRejected;
+    if (recordRecentFiles)
+        app.AddToRecentFiles(doc.PathName());
+    // A short file opens with the rest filled with 0xFF, but a radio should not get it unseen.
+    ReportShortDataFile(this, app.catalog(), path, result.bytesRead);
+    return true;
 }
 
 void CMainFrame::OnFileCompare() {
@@ -632,20 +616,10 @@ void CMainFrame::OnFileCompare() {
     HeaderBlock header{};
     RadioImage other;
     std::string error;
-    switch (LoadDataFile(QFile::encodeName(name).toStdString(), header, other, &error)) {
-    case LoadStatus::CannotRead:
-        ShowMessageBox(this,
-                       app.LangText("IDS_ERROR_FILE_READ") + "\n" + QDir::toNativeSeparators(name) +
-                           "\n" + QString::fromStdString(error),
-                       app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Stop);
+    const LoadStatus status =
+        LoadDataFile(QFile::encodeName(name).toStdString(), header, other, &error);
+    if (ReportDataFileRejected(this, app.catalog(), name, status, error))
         return;
-    case LoadStatus::HeaderRejected:
-        ShowMessageBox(this, app.LangText("IDS_WARN_LOAD"), app.LangText("IDS_WINDOWNAME"),
-                       MsgButtons::Ok, MsgIcon::Stop);
-        return;
-    case LoadStatus::Ok:
-        break;
-    }
     const DiffTexts texts =
         LoadDiffTexts(app.catalog(), ReadBandNames(app.paths().SettingsFilePath()));
     CCompareDlg dialog(

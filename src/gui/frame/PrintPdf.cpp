@@ -1,12 +1,13 @@
 #include "gui/frame/PrintPdf.h"
 
+#include "core/model/DataFile.h"
 #include "core/profile/AppPaths.h"
 #include "gui/app/COrvikApp.h"
-#include "gui/app/COrvikDoc.h"
+#include "gui/app/DataFileMessages.h"
 #include "gui/app/MessageBox.h"
-#include "gui/frame/CMainFrame.h"
-#include "gui/views/COrvikView.h"
 #include "gui/views/ChannelPrint.h"
+
+#include <QFile>
 
 #include <cstdio>
 
@@ -49,24 +50,29 @@ int PrintDataFileToPdf(const AppPaths& paths, const QString& dataFile, const QSt
     }
 
     const StderrMessages messages;
+    // The program's start-up without a window: setting.ini, the language. The recent-file list
+    // is left alone.
     COrvikApp app(paths);
     if (!app.InitInstance())
         return kExitConfig;
-    CMainFrame frame(app);
-    frame.SetRecentFilesRecorded(false);
-    // An unreadable file ends start-up after its message.
-    if (!frame.Start(dataFile, false))
+    HeaderBlock header{};
+    RadioImage image;
+    std::string error;
+    std::size_t bytesRead = 0;
+    const LoadStatus status =
+        LoadDataFile(QFile::encodeName(dataFile).toStdString(), header, image, &error, &bytesRead);
+    // The messages of opening the file in the window, in the same order.
+    if (!ReportDataFileRejected(nullptr, app.catalog(), dataFile, status, error))
+        ReportShortDataFile(nullptr, app.catalog(), dataFile, bytesRead);
+    app.ReportLanguageFallback(nullptr);
+    // Nothing of an unreadable file or of a file that is not ours is printed.
+    if (status == LoadStatus::CannotRead)
         return kExitNoInput;
-    // A file that is not ours is shown as a cleared image and never becomes the document's path;
-    // nothing of it is printed.
-    if (app.document()->PathName().isEmpty())
+    if (status == LoadStatus::HeaderRejected)
         return kExitDataErr;
 
-    COrvikView* view = frame.view();
     ChannelPrinter printer(app.catalog());
-    printer.SetSources(view->form(), view->grid(),
-                       [view](int controlId) { return view->checkValue(controlId); });
-    if (!printer.PrintToPdf(pdfFile)) {
+    if (!printer.PrintToPdf(pdfFile, image)) {
         const QByteArray name = pdfFile.toLocal8Bit();
         std::fprintf(stderr, "orvik: cannot write %s\n", name.constData());
         return kExitCantCreate;

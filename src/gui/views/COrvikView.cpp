@@ -12,6 +12,7 @@
 #include "gui/grid/CGridCtrl.h"
 #include "gui/lang/LangUi.h"
 #include "gui/lang/ResourceIds.h"
+#include "gui/views/ChannelPage.h"
 #include "gui/views/ChannelPrint.h"
 #include "gui/views/DialogUnits.h"
 #include "gui/views/DtmfEdit.h"
@@ -47,9 +48,6 @@ namespace {
 constexpr int kRows = ChannelCount + 1;
 constexpr int kFormWidthDu = 569;
 constexpr int kFormHeightDu = 366;
-constexpr int kColumnWidths[ChannelColumnCount] = {40, 100, 100, 100, 100, 70, 70, 70, 70, 70};
-constexpr int kHeaderHeight = 28;
-constexpr int kRowHeight = 21;
 constexpr unsigned kCellMask = GridMask::Text | GridMask::Format;
 constexpr unsigned kCellFormat = GridFormat::Center | GridFormat::VCenter | GridFormat::SingleLine;
 
@@ -91,7 +89,6 @@ COrvikView::COrvikView(LangCatalog& texts, const AppPaths& appPaths, COrvikDoc& 
     setWidgetResizable(false);
 
     printer = std::make_unique<ChannelPrinter>(catalog);
-    printer->SetSources(formWidget, channelGrid, [this](int id) { return checkValue(id); });
 
     connect(&doc, &COrvikDoc::viewsUpdateRequested, this, &COrvikView::OnUpdate);
     connect(&doc, &COrvikDoc::documentChanged, this, [this](const DocChange& change) {
@@ -507,15 +504,7 @@ void COrvikView::onDtmfFocusLost() {
 // ---- channel table ---------------------------------------------------------------------
 
 CellTexts COrvikView::cellTexts() const {
-    CellTexts t;
-    t.off = catalog.text("IDS_OFF");
-    t.yes = catalog.text("IDS_YES");
-    t.no = catalog.text("IDS_NO");
-    t.wide = catalog.text("IDS_WIDE");
-    t.narrow = catalog.text("IDS_NARROW");
-    t.high = catalog.text("IDS_HIGH");
-    t.low = catalog.text("IDS_LOW");
-    return t;
+    return LoadCellTexts(catalog);
 }
 
 void COrvikView::writeCell(int n, int column, const CellTexts& texts) {
@@ -529,10 +518,7 @@ void COrvikView::writeCell(int n, int column, const CellTexts& texts) {
 }
 
 int COrvikView::HeadingWidth(const CGridCtrl& grid, int column) {
-    QFont bold = grid.font();
-    bold.setBold(true);
-    constexpr int margins = 2 * 3 + 2; // text margin on both sides and the grid lines
-    return QFontMetrics(bold).horizontalAdvance(grid.GetItemText(0, column)) + margins;
+    return ChannelHeadingWidth(grid.font(), grid.GetItemText(0, column));
 }
 
 void COrvikView::FillChannelTable() {
@@ -547,10 +533,10 @@ void COrvikView::FillChannelTable() {
         grid.selectionEnabled = false;
         grid.ClearSelection();
         for (int c = 0; c < ChannelColumnCount; ++c)
-            grid.SetColumnWidth(c, kColumnWidths[c]);
-        grid.SetRowHeight(0, kHeaderHeight);
+            grid.SetColumnWidth(c, kChannelColumnWidths[std::size_t(c)]);
+        grid.SetRowHeight(0, kChannelHeaderHeight);
         for (int r = 1; r < kRows; ++r)
-            grid.SetRowHeight(r, kRowHeight);
+            grid.SetRowHeight(r, kChannelRowHeight);
         // Channels are selected as rows (a click on the channel number) for the Edit commands.
         grid.selectionEnabled = true;
     }
@@ -571,7 +557,7 @@ void COrvikView::FillChannelTable() {
     // The focus cell's heading is drawn bold: each column is at least as wide as its heading
     // in bold, so no heading is cut in any language.
     for (int c = 0; c < ChannelColumnCount; ++c) {
-        const int width = std::max(kColumnWidths[c], HeadingWidth(grid, c));
+        const int width = std::max(kChannelColumnWidths[std::size_t(c)], HeadingWidth(grid, c));
         if (grid.GetColumnWidth(c) != width)
             grid.SetColumnWidth(c, width);
     }
@@ -1018,11 +1004,11 @@ void COrvikView::MoveSelection(int delta) {
 // ---- printing --------------------------------------------------------------------------
 
 void COrvikView::OnFilePrint(bool direct) {
-    printer->Print(this, direct);
+    printer->Print(this, direct, doc.image());
 }
 
 void COrvikView::OnFilePrintPreview() {
-    printer->Preview(this);
+    printer->Preview(this, doc.image());
 }
 
 void COrvikView::OnFilePrintSetup() {

@@ -80,7 +80,7 @@ public:
     int editColumn = 0;
 
     // The check-box members (1 = checked), exchanged with the check boxes: set from the image
-    // at every refresh, read back from all six boxes when one is clicked, printed as yes/no.
+    // at every refresh, read back from all six boxes when one is clicked.
     int beep = 0;
     int batterySave = 0;
     int fmRadioFunction = 0;

@@ -1,19 +1,11 @@
 #include "gui/views/ChannelPrint.h"
 
 #include "gui/app/MessageBox.h"
-#include "gui/grid/CGridCtrl.h"
 #include "gui/lang/LangUi.h"
-#include "gui/lang/ResourceIds.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -32,66 +24,7 @@ namespace orvik {
 namespace {
 
 constexpr int kMarginChars = 4;
-constexpr int kLastChannelRow = 16;
 constexpr const char* kMeasureLetters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-
-// One entry of the settings block: the caption control and where the value comes from.
-struct SettingsEntry {
-    int captionId = 0; // 0: no entry
-    int valueId = 0;   // control whose text is the value; 0 for a check box
-};
-
-// Five lines of entries at x = 0, 300 and 600. A check box is its own caption; its value is
-// the yes/no text of its check-box member.
-constexpr SettingsEntry kSettingsBlock[5][3] = {
-    {{ids::IDC_BEEP, 0},
-     {ids::IDC_DTMF_LABEL, ids::IDC_DTMF_EDIT},
-     {ids::IDC_SQUELCH_LABEL, ids::IDC_SQUELCH_LIST}},
-    {{ids::IDC_SIDEKEY1_LABEL, ids::IDC_SIDEKEY1_LIST},
-     {ids::IDC_SIDEKEY2_LABEL, ids::IDC_SIDEKEY2_LIST},
-     {ids::IDC_SCAN_FUNCTION, 0}},
-    {{ids::IDC_VOICE_LABEL, ids::IDC_VOICE_LIST},
-     {ids::IDC_TOT_LABEL, ids::IDC_TOT_LIST},
-     {ids::IDC_BATTERY_SAVE, 0}},
-    {{ids::IDC_FMFREQ_LABEL, ids::IDC_FMFREQ_LIST},
-     {ids::IDC_VOXLEVEL_LABEL, ids::IDC_VOXLEVEL_LIST},
-     {ids::IDC_FM_FUNCTION, 0}},
-    {{ids::IDC_VOICE_FUNCTION, 0}, {0, 0}, {ids::IDC_VOX_FUNCTION, 0}},
-};
-
-const QWidget* findControl(const QWidget* form, int id) {
-    if (!form)
-        return nullptr;
-    const QList<QWidget*> children = form->findChildren<QWidget*>();
-    for (const QWidget* w : children)
-        if (ControlId(w) == id)
-            return w;
-    return nullptr;
-}
-
-// The text a control shows: a list its selected entry (empty without a selection).
-QString windowText(const QWidget* w) {
-    if (!w)
-        return QString();
-    if (auto* label = qobject_cast<const QLabel*>(w))
-        return label->text();
-    if (auto* button = qobject_cast<const QAbstractButton*>(w))
-        return button->text();
-    if (auto* combo = qobject_cast<const QComboBox*>(w))
-        return combo->currentIndex() < 0 ? QString() : combo->currentText();
-    if (auto* edit = qobject_cast<const QLineEdit*>(w))
-        return edit->text();
-    if (auto* group = qobject_cast<const QGroupBox*>(w))
-        return group->title();
-    return w->windowTitle();
-}
-
-int checkState(const QWidget* form, int id, const ChannelPrinter::CheckValueFn& checkValue) {
-    if (checkValue)
-        return checkValue(id);
-    auto* button = qobject_cast<const QAbstractButton*>(findControl(form, id));
-    return button && button->isChecked() ? 1 : 0;
-}
 
 // Left-aligned from the top, no wrapping, clipped to the rectangle.
 void drawClippedText(QPainter& painter, const QRect& rect, const QString& text) {
@@ -126,13 +59,6 @@ QFont ChannelPrintFont(int height) {
 ChannelPrinter::ChannelPrinter(LangCatalog& texts) : catalog(texts) {}
 ChannelPrinter::~ChannelPrinter() = default;
 
-void ChannelPrinter::SetSources(const QWidget* formWidget, CGridCtrl* gridCtrl,
-                                CheckValueFn checkFn) {
-    form = formWidget;
-    grid = gridCtrl;
-    checkValue = std::move(checkFn);
-}
-
 QPrinter& ChannelPrinter::printer() {
     if (!sessionPrinter)
         sessionPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -154,14 +80,14 @@ bool ChannelPrinter::OnPreparePrinting(QWidget* parent, bool useDefault) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool ChannelPrinter::OnBeginPrinting(const QPaintDevice& device) {
+bool ChannelPrinter::OnBeginPrinting(const QPaintDevice& device, const RadioImage& image) {
+    page = MakeChannelPage(image, catalog);
     const QFont measure = ChannelPrintFont(kMeasureFontHeight);
     const QFontMetrics metrics(measure, &device);
     charWidth = metrics.horizontalAdvance(QString::fromLatin1(kMeasureLetters)) / 52;
     pageWidthPixels = device.width();
     pageHeightPixels = device.height();
-    const int tableWidth = grid ? grid->GetTotalWidth() : 0;
-    logicalPageWidth = tableWidth + (leftMarginChars + rightMarginChars) * charWidth;
+    logicalPageWidth = page->table.totalWidth() + (leftMarginChars + rightMarginChars) * charWidth;
     if (pageWidthPixels <= 0 || pageHeightPixels <= 0 || logicalPageWidth <= 0) {
         logicalPageHeight = 0;
         return false;
@@ -172,18 +98,17 @@ bool ChannelPrinter::OnBeginPrinting(const QPaintDevice& device) {
 }
 
 void ChannelPrinter::OnPrint(QPainter& painter, const QDateTime& when) {
-    if (!grid)
+    if (!page)
         return;
-    RenderChannelPage(painter, form, *grid, checkValue,
-                      when.isValid() ? when : QDateTime::currentDateTime());
+    RenderChannelPage(painter, *page, when.isValid() ? when : QDateTime::currentDateTime());
 }
 
 void ChannelPrinter::OnEndPrinting() {
     printFont.reset();
+    page.reset();
 }
 
-void ChannelPrinter::RenderChannelPage(QPainter& painter, const QWidget* formWidget,
-                                       CGridCtrl& gridCtrl, const CheckValueFn& checkFn,
+void ChannelPrinter::RenderChannelPage(QPainter& painter, const ChannelPage& content,
                                        const QDateTime& when) {
     if (logicalPageWidth <= 0 || logicalPageHeight <= 0 || pageWidthPixels <= 0 ||
         pageHeightPixels <= 0)
@@ -205,46 +130,30 @@ void ChannelPrinter::RenderChannelPage(QPainter& painter, const QWidget* formWid
     };
     setOrigin(0);
 
-    const int lineHeight = gridCtrl.GetFixedRowHeight();
+    const int lineHeight = kChannelHeaderHeight;
     const QRect line(0, 0, logicalPageWidth - (leftMarginChars + rightMarginChars) * charWidth,
                      lineHeight);
 
     drawClippedText(painter, line, FormatDateLine(when));
     setOrigin(originY + lineHeight);
 
-    const QString yes = LangText(catalog, "IDS_YES");
-    const QString no = LangText(catalog, "IDS_NO");
-    for (const auto& entries : kSettingsBlock) {
-        for (int column = 0; column < 3; ++column) {
-            const SettingsEntry& entry = entries[column];
-            if (entry.captionId == 0)
-                continue;
-            const QString caption = windowText(findControl(formWidget, entry.captionId));
-            QString value;
-            if (entry.valueId != 0)
-                value = windowText(findControl(formWidget, entry.valueId));
-            else
-                value = checkState(formWidget, entry.captionId, checkFn) == 1 ? yes : no;
-            drawClippedText(painter, line.translated(kEntryX[column], 0),
-                            caption + QStringLiteral(" : ") + value);
-        }
+    for (const auto& entries : content.settings) {
+        for (std::size_t column = 0; column < entries.size(); ++column)
+            if (!entries[column].isEmpty())
+                drawClippedText(painter, line.translated(kEntryX[column], 0), entries[column]);
         setOrigin(originY + lineHeight);
     }
 
-    painter.save();
-    gridCtrl.PrintFixedRows(painter);
-    painter.restore();
+    PrintTableHeader(painter, content.table);
 
     // Used channels follow one another without gaps for the empty ones.
-    int previousHeight = lineHeight;
-    for (int row = 1; row <= kLastChannelRow && row < gridCtrl.rowCount(); ++row) {
-        if (gridCtrl.GetItemText(row, 1).isEmpty())
+    int previousHeight = kChannelHeaderHeight;
+    for (int n = 1; n <= ChannelCount; ++n) {
+        if (!content.table.inUse(n))
             continue;
         setOrigin(originY + previousHeight);
-        painter.save();
-        gridCtrl.PrintRow(painter, row);
-        painter.restore();
-        previousHeight = gridCtrl.GetRowHeight(row);
+        PrintTableRow(painter, content.table, n);
+        previousHeight = kChannelRowHeight;
     }
 
     setOrigin(0);
@@ -269,8 +178,8 @@ QString ChannelPrinter::FormatDateLine(const QDateTime& when) {
     return QString::fromLocal8Bit(buffer, qsizetype(length));
 }
 
-bool ChannelPrinter::RunJob(QPrinter& target, const QDateTime& when) {
-    if (!OnBeginPrinting(target)) {
+bool ChannelPrinter::RunJob(QPrinter& target, const RadioImage& image, const QDateTime& when) {
+    if (!OnBeginPrinting(target, image)) {
         OnEndPrinting();
         return false;
     }
@@ -285,10 +194,10 @@ bool ChannelPrinter::RunJob(QPrinter& target, const QDateTime& when) {
     return ended;
 }
 
-bool ChannelPrinter::Print(QWidget* parent, bool direct) {
+bool ChannelPrinter::Print(QWidget* parent, bool direct, const RadioImage& image) {
     if (!OnPreparePrinting(parent, direct))
         return false;
-    if (RunJob(printer(), QDateTime()))
+    if (RunJob(printer(), image, QDateTime()))
         return true;
     const QString target =
         printer().printerName().isEmpty() ? printer().outputFileName() : printer().printerName();
@@ -297,14 +206,14 @@ bool ChannelPrinter::Print(QWidget* parent, bool direct) {
     return false;
 }
 
-void ChannelPrinter::Preview(QWidget* parent) {
+void ChannelPrinter::Preview(QWidget* parent, const RadioImage& image) {
     if (!OnPreparePrinting(parent, true))
         return;
     QPrintPreviewDialog dialog(&printer(), parent);
     if (auto* view = dialog.findChild<QPrintPreviewWidget*>())
         view->setViewMode(QPrintPreviewWidget::SinglePageView);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [this](QPrinter* target) { RunJob(*target, QDateTime()); });
+                     [this, &image](QPrinter* target) { RunJob(*target, image, QDateTime()); });
     dialog.exec();
 }
 
@@ -313,7 +222,8 @@ void ChannelPrinter::Setup(QWidget* parent) {
     dialog.exec();
 }
 
-bool ChannelPrinter::PrintToPdf(const QString& file, const QDateTime& when) {
+bool ChannelPrinter::PrintToPdf(const QString& file, const RadioImage& image,
+                                const QDateTime& when) {
     leftMarginChars = kMarginChars;
     rightMarginChars = kMarginChars;
 
@@ -341,7 +251,7 @@ bool ChannelPrinter::PrintToPdf(const QString& file, const QDateTime& when) {
             pdf.setPageMargins(QMarginsF(kPdfMargin, kPdfMargin, kPdfMargin, kPdfMargin),
                                QPageLayout::Millimeter);
         pdf.setDocName(QFileInfo(file).fileName());
-        ok = RunJob(pdf, when);
+        ok = RunJob(pdf, image, when);
     }
     ok = ok && QFileInfo(temporaryName).size() > 0 &&
          std::rename(temporaryPath.constData(), QFile::encodeName(file).constData()) == 0;

@@ -1,14 +1,15 @@
 #pragma once
-// Printing of the form view: one page with the date line, the settings block and the channel
-// table as the grid draws it. Print, preview and PDF output share one rendering function.
-// The object lives as long as the view and keeps the session's printer, so print setup applies
-// to every later print.
+// Printing of the channel table: one page with the date line, the settings block and the channel
+// table, made from an image and the language texts (never from the window's controls). Print,
+// preview and PDF output share one rendering function. The object lives as long as the view and
+// keeps the session's printer, so print setup applies to every later print.
+
+#include "gui/views/ChannelPage.h"
 
 #include <QDateTime>
 #include <QFont>
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -21,33 +22,26 @@ namespace orvik {
 
 class LangCatalog;
 
-class CGridCtrl;
-
 class ChannelPrinter {
 public:
-    // The check-box member of a check-box control id: 1 = checked.
-    using CheckValueFn = std::function<int(int controlId)>;
-
-    // Texts (yes/no, the print error) come from `catalog`.
+    // The page's texts and the print error come from `catalog`.
     explicit ChannelPrinter(LangCatalog& catalog);
     ~ChannelPrinter();
     ChannelPrinter(const ChannelPrinter&) = delete;
     ChannelPrinter& operator=(const ChannelPrinter&) = delete;
 
-    // What is printed: the form whose controls are tagged with their ids, the channel grid and
-    // the view's check-box members. Without checkValue a check box's own state is printed.
-    void SetSources(const QWidget* form, CGridCtrl* grid, CheckValueFn checkValue = {});
-
+    // Each command prints the page of `image`, which must stay alive until it returns.
     // File Print (direct: on the session's printer without asking). False when cancelled or
     // when the printer could not be started (the latter is reported in a message box).
-    bool Print(QWidget* parent, bool direct);
+    bool Print(QWidget* parent, bool direct, const RadioImage& image);
     // File Print Preview.
-    void Preview(QWidget* parent);
+    void Preview(QWidget* parent, const RadioImage& image);
     // File Print Setup: page settings of the session's printer.
     void Setup(QWidget* parent);
     // Prints the page into a PDF file, replacing it only when the page was written completely.
     // `when` is the time shown in the date line (now when invalid). False when not written.
-    bool PrintToPdf(const QString& file, const QDateTime& when = QDateTime());
+    bool PrintToPdf(const QString& file, const RadioImage& image,
+                    const QDateTime& when = QDateTime());
 
     // The session's printer, created on first use.
     QPrinter& printer();
@@ -56,16 +50,16 @@ public:
     // Sets the page count and the margins; asks for the printer unless `useDefault`. False
     // cancels the job.
     bool OnPreparePrinting(QWidget* parent, bool useDefault);
-    // Measures the metrics on the device. False when the device has no printable area.
-    bool OnBeginPrinting(const QPaintDevice& device);
-    // Draws the page (the shared rendering of print, preview and PDF).
+    // Makes the page of `image` and measures the metrics on the device. False when the device
+    // has no printable area.
+    bool OnBeginPrinting(const QPaintDevice& device, const RadioImage& image);
+    // Draws the page made by OnBeginPrinting.
     void OnPrint(QPainter& painter, const QDateTime& when);
     void OnEndPrinting();
 
-    // Draws the page with the metrics in place; the painter's window, viewport and font are
-    // restored afterwards.
-    void RenderChannelPage(QPainter& painter, const QWidget* form, CGridCtrl& grid,
-                           const CheckValueFn& checkValue, const QDateTime& when);
+    // Draws `page` with the metrics in place (the shared rendering of print, preview and PDF);
+    // the painter's window, viewport and font are restored afterwards.
+    void RenderChannelPage(QPainter& painter, const ChannelPage& page, const QDateTime& when);
 
     // "%Y-%m-%d %A %H:%M" in the process's current time locale (strftime).
     static QString FormatDateLine(const QDateTime& when);
@@ -90,12 +84,11 @@ public:
 private:
     LangCatalog& catalog;
     // Begin, page, end on a printer that is ready.
-    bool RunJob(QPrinter& target, const QDateTime& when);
+    bool RunJob(QPrinter& target, const RadioImage& image, const QDateTime& when);
 
     std::unique_ptr<QPrinter> sessionPrinter;
-    const QWidget* form = nullptr;
-    CGridCtrl* grid = nullptr;
-    CheckValueFn checkValue;
+    // The page of the job under way, from begin to end printing.
+    std::optional<ChannelPage> page;
     std::optional<QFont> printFont;
 };
 

@@ -1,10 +1,7 @@
-// The page of the running program's form view: metrics, date line, settings block and channel
-// rows, read back from the PDF.
+// The page of an image: metrics, date line, settings block and channel rows, read back from the
+// PDF.
 
 #include "PrintTestSupport.h"
-
-#include "gui/grid/CGridCtrl.h"
-#include "gui/views/COrvikView.h"
 
 #include "core/model/Codecs.h"
 #include "gui/views/ChannelPrint.h"
@@ -43,21 +40,21 @@ TEST_F(ChannelPrintTest, MetricsFollowThePrintableArea) {
     printer.OnPreparePrinting(nullptr, true);
     EXPECT_EQ(printer.leftMarginChars, 4);
     EXPECT_EQ(printer.rightMarginChars, 4);
+    // The table's width: the column widths, 790 at the least, wider where a bold heading needs it.
+    const int tableWidth = MakeChannelTable(printed, texts).totalWidth();
+    EXPECT_GE(tableWidth, 790);
     const QSize sizes[] = {{1000, 1414}, {2480, 3508}, {9600, 13200}, {777, 333}, {3, 5000}};
     for (const QSize& size : sizes) {
         QImage device(size, QImage::Format_RGB32);
-        ASSERT_TRUE(printer.OnBeginPrinting(device));
+        ASSERT_TRUE(printer.OnBeginPrinting(device, printed));
         const QFontMetrics fm(ChannelPrintFont(ChannelPrinter::kMeasureFontHeight), &device);
         EXPECT_EQ(printer.charWidth,
                   fm.horizontalAdvance("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ") /
                       52);
         EXPECT_EQ(printer.pageWidthPixels, size.width());
         EXPECT_EQ(printer.pageHeightPixels, size.height());
-        // The table's width (the column widths, 790 at the least, wider where a bold heading
-        // needs it) and four characters of margin on each side.
-        EXPECT_GE(frame->view()->grid()->GetTotalWidth(), 790);
-        EXPECT_EQ(printer.logicalPageWidth,
-                  frame->view()->grid()->GetTotalWidth() + 8 * printer.charWidth);
+        // The table's width and four characters of margin on each side.
+        EXPECT_EQ(printer.logicalPageWidth, tableWidth + 8 * printer.charWidth);
         EXPECT_EQ(printer.logicalPageHeight,
                   std::lround(double(printer.logicalPageWidth) * size.height() / size.width()))
             << size.width() << "x" << size.height();
@@ -68,12 +65,12 @@ TEST_F(ChannelPrintTest, MetricsFollowThePrintableArea) {
     const int onScreen = printer.charWidth;
     QPrinter high(QPrinter::HighResolution);
     high.setOutputFormat(QPrinter::PdfFormat);
-    ASSERT_TRUE(printer.OnBeginPrinting(high));
+    ASSERT_TRUE(printer.OnBeginPrinting(high, printed));
     EXPECT_NEAR(printer.charWidth, onScreen, 1);
     EXPECT_GE(printer.charWidth, 3);
 
     QImage none;
-    EXPECT_FALSE(printer.OnBeginPrinting(none));
+    EXPECT_FALSE(printer.OnBeginPrinting(none, printed));
     EXPECT_EQ(printer.logicalPageHeight, 0);
 }
 
@@ -191,9 +188,6 @@ TEST_F(ChannelPrintTest, CheckBoxesShowTheLanguagesYesAndNo) {
         {"chinese", QString::fromUtf8("哔音 : 是"), QString::fromUtf8("电池省电 : 否")},
     };
     for (const auto& c : cases) {
-        printer.SetSources(nullptr, nullptr);
-        frame.reset();
-        app.reset();
         dir = std::make_unique<AppDir>(c.language);
         start([](RadioImage& image) {
             image.setBeep(1);

@@ -3,8 +3,8 @@
 
 #include "PrintTestSupport.h"
 
-#include "gui/grid/CGridCtrl.h"
-#include "gui/views/COrvikView.h"
+#include "core/model/Codecs.h"
+#include "core/model/DataFile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -35,20 +35,20 @@ TEST_F(PrintCommandTest, DirectPrintUsesTheSessionPrinter) {
     start([](RadioImage& image) { UseChannel(image, 2, "431.00000"); });
     printer.printer().setOutputFormat(QPrinter::PdfFormat);
     printer.printer().setOutputFileName(dir->filePath("direct.pdf"));
-    EXPECT_TRUE(printer.Print(nullptr, true));
+    EXPECT_TRUE(printer.Print(nullptr, true, printed));
     EXPECT_TRUE(LineWith(PdfLines(dir->filePath("direct.pdf")), "431.00000").startsWith("2 "));
     EXPECT_TRUE(messages.empty());
 
     // A printer that cannot start is reported, not passed off as printed.
     printer.printer().setOutputFileName(dir->filePath("missing/direct.pdf"));
-    EXPECT_FALSE(printer.Print(nullptr, true));
+    EXPECT_FALSE(printer.Print(nullptr, true, printed));
     EXPECT_EQ(messages.size(), 1u);
 
     // Cancelling the print dialog ends the job before anything is measured or drawn.
     printer.printer().setOutputFileName(dir->filePath("cancelled.pdf"));
     printer.charWidth = -1;
     OnDialog<QPrintDialog>([](QPrintDialog* d) { d->reject(); });
-    EXPECT_FALSE(printer.Print(nullptr, false));
+    EXPECT_FALSE(printer.Print(nullptr, false, printed));
     EXPECT_EQ(printer.charWidth, -1);
     EXPECT_FALSE(QFileInfo::exists(dir->filePath("cancelled.pdf")));
     EXPECT_EQ(messages.size(), 1u);
@@ -61,13 +61,11 @@ TEST_F(PrintCommandTest, PreviewDrawsOnePage) {
         pages = d->findChild<QPrintPreviewWidget*>()->pageCount();
         d->reject();
     });
-    printer.Preview(nullptr);
+    printer.Preview(nullptr, printed);
     EXPECT_EQ(pages, 1);
-    // The table's width (the column widths, 790 at the least, wider where a bold heading
-    // needs it) and four characters of margin on each side.
-    EXPECT_GE(frame->view()->grid()->GetTotalWidth(), 790);
+    // The table's width and four characters of margin on each side.
     EXPECT_EQ(printer.logicalPageWidth,
-              frame->view()->grid()->GetTotalWidth() + 8 * printer.charWidth);
+              MakeChannelTable(printed, texts).totalWidth() + 8 * printer.charWidth);
 }
 
 TEST_F(PrintCommandTest, PdfIsReplacedWholeOrNotAtAll) {
@@ -81,9 +79,9 @@ TEST_F(PrintCommandTest, PdfIsReplacedWholeOrNotAtAll) {
     EXPECT_TRUE(PdfLines(pdf).join('\n').contains("2012-03-05 Monday 14:07"));
 
     const QStringList before = QDir(dir->path()).entryList(QDir::AllEntries | QDir::Hidden);
-    EXPECT_FALSE(printer.PrintToPdf(dir->filePath("missing/page.pdf"), kPrintTime));
+    EXPECT_FALSE(printer.PrintToPdf(dir->filePath("missing/page.pdf"), printed, kPrintTime));
     ASSERT_TRUE(QDir(dir->path()).mkdir("taken"));
-    EXPECT_FALSE(printer.PrintToPdf(dir->filePath("taken"), kPrintTime));
+    EXPECT_FALSE(printer.PrintToPdf(dir->filePath("taken"), printed, kPrintTime));
     EXPECT_TRUE(QFileInfo(dir->filePath("taken")).isDir());
     EXPECT_EQ(QDir(dir->path()).entryList(QDir::AllEntries | QDir::Hidden),
               before + QStringList{"taken"});
@@ -112,8 +110,13 @@ CliRun RunPrintPdf(const QStringList& args, const QString& configDir = QString()
 
 TEST(OrvikPrintPdf, PrintsTheDataFileWithoutADisplay) {
     AppDir dir;
-    ASSERT_TRUE(WriteDataFile(dir.filePath("in.735"),
-                              [](RadioImage& image) { UseChannel(image, 5, "460.02500"); }));
+    ASSERT_TRUE(WriteDataFile(dir.filePath("in.735"), [](RadioImage& image) {
+        UseChannel(image, 5, "460.02500");
+        // Settings the window keeps in controls it never shows.
+        image.setSideKey2(3);
+        image.setFmRadioFreq(11);
+        image.setDtmfDigits(TextToDtmf("12A"));
+    }));
     const QString pdf = dir.filePath("out.pdf");
     QTemporaryDir config;
     const CliRun run = RunPrintPdf(
@@ -133,6 +136,33 @@ TEST(OrvikPrintPdf, PrintsTheDataFileWithoutADisplay) {
     EXPECT_EQ(date.captured(2),
               ChannelPrinter::FormatDateLine(QDateTime(printed, QTime(0, 0))).section(' ', 1, 1));
     EXPECT_TRUE(LineWith(lines, "460.02500").startsWith("5 460.02500"));
+    EXPECT_TRUE(LineWith(lines, "DTMF Code").contains("DTMF Code : 12A"));
+    EXPECT_TRUE(LineWith(lines, "Side Key 2").contains("Side Key 2 : Alarm"));
+    EXPECT_TRUE(LineWith(lines, "FM Frequency").startsWith("FM Frequency : 88M1"));
+}
+
+TEST(OrvikPrintPdf, WarnsAsTheWindowDoesAndPrints) {
+    // A short file and a language file that cannot be read: both said on stderr, in the order
+    // the window says them, and the page printed in English.
+    AppDir dir(QStringLiteral("klingon"));
+    ASSERT_TRUE(WriteDataFile(dir.filePath("full.735"),
+                              [](RadioImage& image) { UseChannel(image, 1, "430.12500"); }));
+    dir.write("short.735", dir.read("full.735").left(1000));
+    const QString pdf = dir.filePath("out.pdf");
+    const CliRun run =
+        RunPrintPdf({"--app-dir", dir.path(), "--print-pdf", pdf, dir.filePath("short.735")});
+    ASSERT_EQ(run.exitCode, 0) << run.stdErr.toStdString();
+    LangCatalog english(QFile::encodeName(dir.filePath("english.lang")).toStdString(), "");
+    const QString caption = "orvik: " + QString::fromStdString(english.text("IDS_WINDOWNAME"));
+    const QString shortFile =
+        caption + ": " +
+        QString::fromStdString(ShortFileWarning(english.text("IDS_WARN_SHORT_FILE"), 1000)) + "\n" +
+        dir.filePath("short.735") + "\n";
+    const QString language = caption + ": " +
+                             QString::fromStdString(english.text("IDS_WARN_LANG_FILE")) + "\n" +
+                             dir.filePath("klingon.lang") + "\n";
+    EXPECT_TRUE(run.stdErr.contains(shortFile + language)) << run.stdErr.toStdString();
+    EXPECT_TRUE(LineWith(PdfLines(pdf), "430.12500").startsWith("1 430.12500"));
 }
 
 TEST(OrvikPrintPdf, FailuresHaveTheirOwnExitStatus) {

@@ -1,12 +1,11 @@
 #pragma once
-// The running program, headless, on a copy of the shipped data with a data file of chosen
-// contents; its page printed to a PDF and read back with pdftotext.
+// The page of an image of chosen contents, in the language of a copy of the shipped data,
+// printed to a PDF and read back with pdftotext.
 
 #include "core/lang/LangCatalog.h"
 #include "core/model/RadioImage.h"
 #include "gui/app/COrvikApp.h"
 #include "gui/app/MessageBox.h"
-#include "gui/frame/CMainFrame.h"
 #include "gui/views/ChannelPrint.h"
 
 #include <QDateTime>
@@ -21,7 +20,8 @@
 
 namespace orvik::test {
 
-// A program directory: setting.ini with the given language and both language files.
+// A program directory: setting.ini with the given language, english.lang, chinese.lang and the
+// given language's file when one is shipped.
 class AppDir {
 public:
     explicit AppDir(const QString& language = QStringLiteral("english"));
@@ -63,16 +63,15 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Starts the program on a data file made by `edit`; the printer prints its form view.
+    // The default image changed by `edit`, in the language the program starts with in `dir`.
     void start(const std::function<void(RadioImage&)>& edit = {});
-    // Prints the page at kPrintTime to `name` in the program directory.
+    // Prints the page of the image at kPrintTime to `name` in the program directory.
     QString printPage(const QString& name = QStringLiteral("page.pdf"));
     // Points of the PDF page per logical unit of the last job.
     double scale() const;
 
     std::unique_ptr<AppDir> dir = std::make_unique<AppDir>();
-    std::unique_ptr<COrvikApp> app;
-    std::unique_ptr<CMainFrame> frame;
+    RadioImage printed;
     // The printer's texts: the program's language, set by start().
     LangCatalog texts;
     ChannelPrinter printer{texts};

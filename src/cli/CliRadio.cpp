@@ -134,79 +134,90 @@ bool parsePort(const std::string& text, int& port) {
     return port >= FirstPortNumber && port <= LastPortNumber;
 }
 
-// Reads the options of read (isRead) or write in the order given, then the operands; prints
-// the reason and returns false on error.
-bool parseArgs(const CLI::App& options, const std::vector<std::string>& operands, bool isRead,
-               RadioArgs& out) {
-    const char* cmd = isRead ? "read" : "write";
-    std::vector<std::string> rest; // the operands: a value --repeat took that is no count first
-    for (const auto& [option, v] : GivenOptions(options)) {
-        const std::string a = option->get_name();
-        if (a == "--port") {
-            // write: a list of numbers, 1,2,5
-            std::size_t from = 0;
-            for (;;) {
-                const std::size_t comma = isRead ? std::string::npos : v.find(',', from);
-                int port = 0;
-                if (!parsePort(v.substr(from, comma - from), port)) {
-                    std::fprintf(stderr, "orvik-cli %s: --port needs a number from 1 to 255\n",
-                                 cmd);
-                    return false;
-                }
-                out.ports.push_back(port);
-                if (comma == std::string::npos)
-                    break;
-                from = comma + 1;
-            }
-            out.port = out.ports.front();
-        } else if (a == "--device") {
-            if (v.empty()) {
-                std::fprintf(stderr, "orvik-cli %s: --device needs a path\n", cmd);
+// The port numbers of one --port: write takes a list, 1,2,5. False after saying why.
+bool parsePorts(const char* cmd, const std::string& v, bool isRead, RadioArgs& out) {
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t comma = isRead ? std::string::npos : v.find(',', from);
+        int port = 0;
+        if (!parsePort(v.substr(from, comma - from), port)) {
+            std::fprintf(stderr, "orvik-cli %s: --port needs a number from 1 to 255\n", cmd);
+            return false;
+        }
+        out.ports.push_back(port);
+        if (comma == std::string::npos)
+            break;
+        from = comma + 1;
+    }
+    out.port = out.ports.front();
+    return true;
+}
+
+// One option `a` with its value `v`, taken in the order given; a value --repeat took that is
+// no count goes to `operands`. False after saying why.
+bool takeOption(const char* cmd, const std::string& a, const std::string& v, bool isRead,
+                RadioArgs& out, std::vector<std::string>& operands) {
+    if (a == "--port")
+        return parsePorts(cmd, v, isRead, out);
+    if (a == "--device") {
+        if (v.empty()) {
+            std::fprintf(stderr, "orvik-cli %s: --device needs a path\n", cmd);
+            return false;
+        }
+        out.device = v;
+        out.devices.push_back(v);
+    } else if (a == "--report" || a == "--trace") {
+        if (v.empty()) {
+            std::fprintf(stderr, "orvik-cli %s: %s needs a file name\n", cmd, a.c_str());
+            return false;
+        }
+        (a == "--report" ? out.report : out.trace) = v;
+    } else if (a == "--output" || a == "--base") {
+        (a == "--output" ? out.output : out.base) = v;
+    } else if (a == "--no-search") {
+        out.noSearch = true;
+    } else if (a == "--verify" || a == "--no-verify") {
+        out.verify = a == "--verify" ? 1 : 0;
+    } else if (a == "--backup" || a == "--force" || a == "--all-ports") {
+        (a == "--backup" ? out.backup : a == "--force" ? out.force : out.allPorts) = true;
+    } else if (a == "--repeat") {
+        out.repeat = 0;
+        if (isNumber(v)) {
+            out.repeat = std::atoi(v.c_str());
+            if (out.repeat < 1) {
+                std::fprintf(stderr, "orvik-cli write: --repeat needs a count of 1 or more\n");
                 return false;
             }
-            out.device = v;
-            out.devices.push_back(v);
-        } else if (a == "--report" || a == "--trace") {
-            if (v.empty()) {
-                std::fprintf(stderr, "orvik-cli %s: %s needs a file name\n", cmd, a.c_str());
-                return false;
-            }
-            (a == "--report" ? out.report : out.trace) = v;
-        } else if (a == "--output" || a == "--base") {
-            (a == "--output" ? out.output : out.base) = v;
-        } else if (a == "--no-search") {
-            out.noSearch = true;
-        } else if (a == "--verify" || a == "--no-verify") {
-            out.verify = a == "--verify" ? 1 : 0;
-        } else if (a == "--backup" || a == "--force" || a == "--all-ports") {
-            (a == "--backup" ? out.backup : a == "--force" ? out.force : out.allPorts) = true;
-        } else if (a == "--repeat") {
-            out.repeat = 0;
-            if (isNumber(v)) {
-                out.repeat = std::atoi(v.c_str());
-                if (out.repeat < 1) {
-                    std::fprintf(stderr, "orvik-cli write: --repeat needs a count of 1 or more\n");
-                    return false;
-                }
-            } else if (v != NoCount) {
-                rest.push_back(v);
-            }
+        } else if (v != NoCount) {
+            operands.push_back(v);
         }
     }
-    rest.insert(rest.end(), operands.begin(), operands.end());
-    for (const std::string& a : rest) {
+    return true;
+}
+
+// The operands: write's one IN.735, read none. False after naming the first that does not
+// belong, an unknown option first.
+bool takeOperands(const char* cmd, const std::vector<std::string>& operands, bool isRead,
+                  RadioArgs& out) {
+    for (const std::string& a : operands) {
         if (isUnknownOption(a, true)) {
             std::fprintf(stderr, "orvik-cli %s: unknown option '%s'\n", cmd, a.c_str());
             return false;
         }
     }
-    for (const std::string& a : rest) {
+    for (const std::string& a : operands) {
         if (isRead || !out.input.empty() || a.empty() || a[0] == '-') {
             std::fprintf(stderr, "orvik-cli %s: unexpected argument '%s'\n", cmd, a.c_str());
             return false;
         }
         out.input = a;
     }
+    return true;
+}
+
+// The options that do not go together, and the file each command needs. False after saying
+// why.
+bool checkArgs(const char* cmd, bool isRead, const RadioArgs& out) {
     if (out.port > 0 && !out.device.empty()) {
         std::fprintf(stderr, "orvik-cli %s: give either --port or --device, not both\n", cmd);
         return false;
@@ -235,6 +246,19 @@ bool parseArgs(const CLI::App& options, const std::vector<std::string>& operands
         return false;
     }
     return true;
+}
+
+// Reads the options of read (isRead) or write in the order given, then the operands; prints
+// the reason and returns false on error.
+bool parseArgs(const CLI::App& options, const std::vector<std::string>& operands, bool isRead,
+               RadioArgs& out) {
+    const char* cmd = isRead ? "read" : "write";
+    std::vector<std::string> rest;
+    for (const auto& [option, v] : GivenOptions(options))
+        if (!takeOption(cmd, option->get_name(), v, isRead, out, rest))
+            return false;
+    rest.insert(rest.end(), operands.begin(), operands.end());
+    return takeOperands(cmd, rest, isRead, out) && checkArgs(cmd, isRead, out);
 }
 
 // Loads a .735 file, reporting failures with their exit code (0 when loaded). A file shorter

@@ -73,8 +73,8 @@ int main() {
         TransferSession session;
         Quiet quiet;
         const auto t0 = std::chrono::steady_clock::now();
-        session.start(request, image.data(), port);
-        session.runToEnd(quiet, nullptr);
+        session.start(request, image.data(), port, quiet);
+        session.wait();
         const double wall =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         const bool verified = session.outcome().verify == VerifyResult::Verified;

@@ -1,27 +1,27 @@
 // orvik-cli read and write: the window program's transfer session, driven from a terminal.
 #include "cli/CliCommon.h"
+#include "cli/CliProgress.h"
 
+#include "core/lang/FillText.h"
 #include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
 #include "core/link/CSerialPort.h"
 #include "core/link/FleetJob.h"
 #include "core/link/FleetReport.h"
 #include "core/link/PortNames.h"
-#include "core/link/Protocol.h"
 #include "core/link/TransferSession.h"
 #include "core/model/Backup.h"
 #include "core/model/DataFile.h"
-#include "core/model/ImageDiff.h"
 #include "core/model/RadioImage.h"
 #include "core/profile/AtomicSave.h"
 
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -64,36 +64,6 @@ const char* const WriteUsage =
 
 // The value --repeat takes when no count follows it: "--" is never taken as a value.
 const char* const NoCount = "--";
-
-volatile std::sig_atomic_t interrupted = 0;
-
-void onInterrupt(int) {
-    interrupted = 1;
-}
-
-// While it lives, Ctrl+C and SIGTERM only set `interrupted`, so a job can stop cleanly; the
-// handlers before it come back when it goes.
-class InterruptCatcher {
-public:
-    InterruptCatcher() {
-        struct sigaction sa {};
-        sa.sa_handler = onInterrupt;
-        sigemptyset(&sa.sa_mask);
-        ::sigaction(SIGINT, &sa, &oldInt);
-        ::sigaction(SIGTERM, &sa, &oldTerm);
-        interrupted = 0;
-    }
-    ~InterruptCatcher() {
-        ::sigaction(SIGINT, &oldInt, nullptr);
-        ::sigaction(SIGTERM, &oldTerm, nullptr);
-    }
-    InterruptCatcher(const InterruptCatcher&) = delete;
-    InterruptCatcher& operator=(const InterruptCatcher&) = delete;
-
-private:
-    struct sigaction oldInt {};
-    struct sigaction oldTerm {};
-};
 
 struct RadioArgs {
     int port = 0;
@@ -310,77 +280,26 @@ bool outputDirectoryWritable(const std::string& path, std::string& why) {
     return true;
 }
 
-// Progress on stderr: a bar on a terminal, plain lines otherwise.
-class ProgressDisplay final : public TransferObserver {
-public:
-    ProgressDisplay(TextLookup lookup, bool read)
-        : text(std::move(lookup)), isRead(read),
-          prompt(PhasePrompt(TransferPhase::Transfer, read, text)), tty(::isatty(2) == 1) {}
-
-    // Shows the prompt of the job's first step.
-    void firstPhase(TransferPhase phase) { prompt = PhasePrompt(phase, isRead, text); }
-
-    // Each step gets its own line.
-    void phaseStarted(TransferPhase phase) override {
-        if (tty && dirty)
-            std::fprintf(stderr, "\n");
-        dirty = false;
-        prompt = PhasePrompt(phase, isRead, text);
-        lastPercent = -1;
-    }
-
-    void searching(int port) override {
-        if (tty) {
-            std::fprintf(stderr, "\r\033[Ksearching COM%d", port);
-            dirty = true;
-        } else {
-            std::fprintf(stderr, "searching COM%d\n", port);
-        }
-    }
-
-    void progress(int value) override {
-        if (value == lastPercent)
-            return;
-        if (tty) {
-            constexpr int width = 30;
-            const int filled = value * width / 100;
-            std::string bar(static_cast<std::size_t>(filled), '#');
-            bar.append(static_cast<std::size_t>(width - filled), '.');
-            std::fprintf(stderr, "\r\033[K%s [%s] %3d%%", prompt.c_str(), bar.c_str(), value);
-            dirty = true;
-        } else if (lastPercent < 0 || value / 10 != lastPercent / 10 || value == 100) {
-            std::fprintf(stderr, "%s %d%%\n", prompt.c_str(), value);
-        }
-        lastPercent = value;
-    }
-
-    void finished(const TransferOutcome&) override {
-        if (tty && dirty)
-            std::fprintf(stderr, "\n");
-        dirty = false;
-    }
-
-private:
-    TextLookup text;
-    bool isRead;
-    std::string prompt;
-    bool tty;
-    bool dirty = false;
-    int lastPercent = -1;
-};
-
-// Runs the job to its end (Ctrl+C or SIGTERM cancel it) on a port of its own; `trace` receives
-// the job's line trace, `radio` what the radio returned to the read-back.
+// Runs the job to its end (Ctrl+C or SIGTERM cancel it) on a port of its own, showing its
+// events as the worker pushes them; `trace` receives the job's line trace, `radio` what the
+// radio returned to the read-back.
 TransferOutcome runJob(Context& ctx, const TransferRequest& request, RadioImage& image,
                        ProgressDisplay& display, std::string& trace, RadioImage* radio = nullptr) {
     const InterruptCatcher catcher;
-
     CSerialPort port;
     port.SetSettingsFilePath(ctx.paths.SettingsFilePath());
-    TransferSession session;
-    session.start(request, image.data(), port);
-    display.firstPhase(session.phase());
-    session.runToEnd(display, &interrupted);
+    JobEvents events;
+    TransferSession session; // joined before the events and the port go
+    display.firstPhase(TransferSession::FirstPhase(request));
+    session.start(request, image.data(), port, events);
+    for (bool ended = false; !ended;) {
+        catcher.wait();
+        if (catcher.interrupted())
+            session.cancel(); // the worker has delivered finished() when this returns
+        for (const JobEvents::Event& event : events.take())
+            ended = display.show(event) || ended;
+    }
+    session.wait();
     if (session.outcome().succeeded())
         std::memcpy(image.data(), session.image().data(), RadioImage::Size);
     if (radio != nullptr)
@@ -418,7 +337,7 @@ int reportFailure(const Context& ctx, const TransferOutcome& outcome) {
     if (outcome.endedIn == TransferPhase::Verify)
         return ExitTempFail;
     // No radio answered: the connection check names the cause.
-    if (outcome.state == TransferState::PortError && !outcome.wokeUp)
+    if (NeedsConnectionCheck(outcome))
         std::fprintf(stderr, "%s\n", LoadLangString(lang, lang::IDS_CHECK_HINT).c_str());
     return outcome.state == TransferState::PortError ? ExitUnavailable : ExitProtocol;
 }
@@ -450,19 +369,17 @@ bool traceWritable(const RadioArgs& args) {
 }
 
 TransferRequest makeRequest(const Context& ctx, const RadioArgs& args, bool isRead) {
-    TransferRequest request;
-    request.isRead = isRead;
-    request.iniPath = ctx.paths.SettingsFilePath();
-    request.port = args.port;
-    request.device = args.device;
-    request.search = args.noSearch ? 0 : -1;
-    request.backup = LoadBackupSettings(ctx.paths.SettingsFilePath());
-    if (!isRead) {
-        request.backup->beforeWrite = request.backup->beforeWrite || args.backup;
-        request.verify =
-            args.verify >= 0 ? args.verify == 1 : VerifyAfterWrite(ctx.paths.SettingsFilePath());
-    }
-    return request;
+    TransferChoices choices;
+    choices.isRead = isRead;
+    choices.iniPath = ctx.paths.SettingsFilePath();
+    choices.port = args.port;
+    choices.device = args.device;
+    choices.search = args.noSearch ? 0 : -1;
+    if (args.backup)
+        choices.backupFirst = true; // else as setting.ini says
+    if (args.verify >= 0)
+        choices.verify = args.verify == 1;
+    return MakeTransferRequest(choices);
 }
 
 // Columns a text takes on a terminal: wide East Asian characters take two.
@@ -643,15 +560,11 @@ void printFleetSummary(const Context& ctx, const std::vector<FleetOutcome>& outc
     }
     std::printf("%s\n", FleetCountText(written, failed, text).c_str());
     if (!notWritten.empty()) {
-        std::string list = text(lang::IDS_FLEET_NOT_WRITTEN);
-        const std::size_t at = list.find("%s");
-        if (at != std::string::npos)
-            list.replace(at, 2, notWritten);
-        std::printf("%s\n", list.c_str());
+        std::printf("%s\n", FillText(text(lang::IDS_FLEET_NOT_WRITTEN), {notWritten}).c_str());
     }
     std::fflush(stdout);
     // Why each radio failed, with the fields a read-back found different.
-    std::optional<DiffTexts> diffTexts;
+    std::optional<LangCatalog> catalog;
     for (const FleetOutcome& o : outcomes) {
         if (FleetSucceeded(o))
             continue;
@@ -660,15 +573,11 @@ void printFleetSummary(const Context& ctx, const std::vector<FleetOutcome>& outc
             std::fprintf(stderr, "%s: %s\n", portLabel(o.port, o.device).c_str(), message.c_str());
         if (o.readBack.size() != RadioImage::Size)
             continue;
-        if (!diffTexts) {
-            LangCatalog texts = openCatalog(ctx);
-            diffTexts = LoadDiffTexts(texts, ReadBandNames(ctx.paths.SettingsFilePath()));
-        }
-        RadioImage radio;
-        std::memcpy(radio.data(), o.readBack.data(), RadioImage::Size);
-        for (const ImageDifference& d :
-             CompareImages(image, radio, *diffTexts, protocol::TransferredBytes))
-            std::fprintf(stderr, "  %s\n", DifferenceLine(d).c_str());
+        if (!catalog)
+            catalog = openCatalog(ctx);
+        for (const std::string& line :
+             MismatchLines(image.data(), o.readBack.data(), *catalog, ctx.paths.SettingsFilePath()))
+            std::fprintf(stderr, "  %s\n", line.c_str());
     }
 }
 
@@ -695,19 +604,31 @@ int writeFleet(Context& ctx, const RadioArgs& args, const RadioImage& image) {
     }
 
     const InterruptCatcher catcher;
-
-    FleetJob job;
-    job.start(request, image.data());
+    // Each change of a port wakes the command's thread, which redraws; the end wakes it last.
+    struct Wakes final : FleetObserver {
+        void phase(int, FleetPhase) override { InterruptCatcher::Wake(); }
+        void progress(int, int) override { InterruptCatcher::Wake(); }
+        void finished(const FleetOutcome&) override { InterruptCatcher::Wake(); }
+        void ended() override {
+            done.store(true);
+            InterruptCatcher::Wake();
+        }
+        std::atomic<bool> done{false};
+    } wakes;
+    FleetJob job; // joined before the observer goes
+    job.start(request, image.data(), &wakes);
     FleetDisplay display(job, request.targets, request.iniPath, text);
     if (request.hotSwap && request.total == 0)
         std::fprintf(stderr, "%s\n", text(lang::IDS_FLEET_WAITING_ALL).c_str());
-    while (!job.wait(200)) {
-        if (interrupted) {
+    while (!wakes.done.load()) {
+        catcher.wait();
+        if (catcher.interrupted()) {
             job.cancel();
             break;
         }
         display.update();
     }
+    job.wait();
     display.update();
 
     const std::vector<FleetOutcome> outcomes = job.outcomes();
@@ -791,12 +712,10 @@ int cmdWrite(Context& ctx, const RadioArgs& args) {
     if (outcome.verify == VerifyResult::Mismatch && !outcome.cancelled) {
         // What the radio holds against what was written, the channel named.
         LangCatalog texts = openCatalog(ctx);
-        const DiffTexts diffTexts =
-            LoadDiffTexts(texts, ReadBandNames(ctx.paths.SettingsFilePath()));
         const int code = reportFailure(ctx, outcome);
-        for (const ImageDifference& d :
-             CompareImages(written, radio, diffTexts, protocol::TransferredBytes))
-            std::fprintf(stderr, "%s\n", DifferenceLine(d).c_str());
+        for (const std::string& line :
+             MismatchLines(written.data(), radio.data(), texts, ctx.paths.SettingsFilePath()))
+            std::fprintf(stderr, "%s\n", line.c_str());
         return code;
     }
     if (!outcome.succeeded())

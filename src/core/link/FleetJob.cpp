@@ -1,6 +1,7 @@
 #include "core/link/FleetJob.h"
 
 #include "core/link/CSerialPort.h"
+#include "core/link/FleetReport.h"
 #include "core/link/PortNames.h"
 #include "core/link/Protocol.h"
 
@@ -17,8 +18,6 @@ constexpr int GoneAfterSilentProbes = 2;
 // After a radio answered a try, the pause before the session's own wake-up, so that the radio
 // has dropped the handshake the try began and takes the wake-up string afresh.
 constexpr int AfterProbeMs = 500;
-// How often a port thread looks at its running session.
-constexpr int PollMs = 20;
 
 } // namespace
 
@@ -89,7 +88,6 @@ bool FleetJob::start(const FleetRequest& fleetRequest, const std::uint8_t* bytes
     observer = fleetObserver;
     {
         std::lock_guard lock(mutex);
-        cancelled = false;
         reachedTotal = false;
         writtenCount = 0;
         inFlight = 0;
@@ -107,7 +105,7 @@ bool FleetJob::start(const FleetRequest& fleetRequest, const std::uint8_t* bytes
     }
     portsLeft.store(static_cast<int>(ports.size()));
     for (auto& port : ports)
-        threads.emplace_back([this, p = port.get()] { runPort(*p); });
+        threads.emplace_back([this, p = port.get()](std::stop_token stop) { runPort(*p, stop); });
     return true;
 }
 
@@ -129,11 +127,9 @@ bool FleetJob::wait(int ms) {
 void FleetJob::cancel() {
     if (!running())
         return;
-    {
-        std::lock_guard lock(mutex);
-        cancelled = true;
-    }
-    wake.notify_all();
+    // A pause of a port ends on its stop; a session sees it within one wait.
+    for (auto& thread : threads)
+        thread.request_stop();
     joinAll();
 }
 
@@ -167,14 +163,17 @@ int FleetJob::written() const {
     return writtenCount;
 }
 
-bool FleetJob::stopping() const {
-    return cancelled || reachedTotal;
+// Under `mutex`: the port is stopped, or the job has reached its total.
+bool FleetJob::stopping(const std::stop_token& stop) const {
+    return stop.stop_requested() || reachedTotal;
 }
 
-// Sleeps `ms` milliseconds unless the job is cancelled or has reached its total; false then.
-bool FleetJob::pause(int ms) {
+// Sleeps `ms` milliseconds unless the port is stopped or the job has reached its total; false
+// then.
+bool FleetJob::pause(int ms, const std::stop_token& stop) {
     std::unique_lock lock(mutex);
-    return !wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping(); });
+    return !wake.wait_for(lock, stop, std::chrono::milliseconds(ms),
+                          [this, &stop] { return stopping(stop); });
 }
 
 void FleetJob::setPhase(Port& port, FleetPhase phase) {
@@ -185,26 +184,31 @@ void FleetJob::setPhase(Port& port, FleetPhase phase) {
     }
 }
 
-void FleetJob::runPort(Port& port) {
+void FleetJob::runPort(Port& port, const std::stop_token& stop) {
     CSerialPort link;
     link.SetSettingsFilePath(request.iniPath);
     TransferSession session;
     if (!request.hotSwap) {
-        writeOne(port, link, session);
+        writeOne(port, link, session, stop);
     } else {
-        while (waitForRadio(port, link)) {
-            writeOne(port, link, session);
-            if (!waitForUnplug(port, link))
+        while (waitForRadio(port, link, stop)) {
+            writeOne(port, link, session, stop);
+            if (!waitForUnplug(port, link, stop))
                 break;
         }
     }
     link.Close();
     setPhase(port, FleetPhase::Done);
+    int left = 0;
     {
         std::lock_guard lock(mutex);
-        portsLeft.fetch_sub(1);
+        left = portsLeft.fetch_sub(1) - 1;
     }
     wake.notify_all();
+    if (left == 0 && observer != nullptr) {
+        std::lock_guard lock(observerMutex);
+        observer->ended();
+    }
 }
 
 bool FleetJob::openLink(const Port& port, SerialLink& link) const {
@@ -217,14 +221,14 @@ bool FleetJob::openLink(const Port& port, SerialLink& link) const {
 
 // Tries the wake-up about once a second until a radio answers and the total leaves room for
 // it (then the radio is counted as in flight). False when the job stops first.
-bool FleetJob::waitForRadio(Port& port, SerialLink& link) {
+bool FleetJob::waitForRadio(Port& port, SerialLink& link, const std::stop_token& stop) {
     setPhase(port, FleetPhase::WaitingForRadio);
     for (bool first = true;; first = false) {
-        if (!first && !pause(ProbeIntervalMs))
+        if (!first && !pause(ProbeIntervalMs, stop))
             return false;
         {
             std::lock_guard lock(mutex);
-            if (stopping())
+            if (stopping(stop))
                 return false;
             if (request.total > 0 && writtenCount + inFlight >= request.total)
                 continue; // the others may yet fail and give the room back
@@ -233,13 +237,13 @@ bool FleetJob::waitForRadio(Port& port, SerialLink& link) {
             continue;
         {
             std::lock_guard lock(mutex);
-            if (stopping())
+            if (stopping(stop))
                 return false;
             if (request.total > 0 && writtenCount + inFlight >= request.total)
                 continue;
             ++inFlight;
         }
-        if (pause(AfterProbeMs))
+        if (pause(AfterProbeMs, stop))
             return true;
         std::lock_guard lock(mutex);
         --inFlight;
@@ -249,11 +253,11 @@ bool FleetJob::waitForRadio(Port& port, SerialLink& link) {
 
 // Tries the wake-up about once a second until the radio has left it unanswered twice in a row.
 // False when the job stops first.
-bool FleetJob::waitForUnplug(Port& port, SerialLink& link) {
+bool FleetJob::waitForUnplug(Port& port, SerialLink& link, const std::stop_token& stop) {
     setPhase(port, FleetPhase::WaitingForUnplug);
     int silent = 0;
     while (silent < GoneAfterSilentProbes) {
-        if (!pause(ProbeIntervalMs))
+        if (!pause(ProbeIntervalMs, stop))
             return false;
         const bool answered =
             openLink(port, link) && protocol::WakeUpOnce(link) == protocol::WakeResult::Accepted;
@@ -262,12 +266,12 @@ bool FleetJob::waitForUnplug(Port& port, SerialLink& link) {
     return true;
 }
 
-// Writes the radio on the port with one session and records the outcome; true when written.
-bool FleetJob::writeOne(Port& port, SerialLink& link, TransferSession& session) {
+// Writes the radio on the port with one session, on this thread, and records the outcome;
+// true when written.
+bool FleetJob::writeOne(Port& port, SerialLink& link, TransferSession& session,
+                        const std::stop_token& stop) {
     setPhase(port, FleetPhase::Writing);
     port.percent.store(0);
-    port.step.store(request.backup && request.backup->beforeWrite ? TransferPhase::Backup
-                                                                  : TransferPhase::Transfer);
     FleetOutcome outcome;
     outcome.target = port.index;
     outcome.port = port.target.port;
@@ -275,17 +279,20 @@ bool FleetJob::writeOne(Port& port, SerialLink& link, TransferSession& session) 
     outcome.started = std::chrono::system_clock::now();
     const auto began = std::chrono::steady_clock::now();
 
-    TransferRequest transfer;
-    transfer.isRead = false;
-    transfer.iniPath = request.iniPath;
-    transfer.port = port.target.device.empty() ? port.target.port : 0;
-    transfer.device = port.target.device;
-    transfer.search = 0; // a search would reach into the other ports' radios
-    transfer.trace = request.trace;
-    transfer.verify = request.verify;
-    transfer.backup = request.backup;
-    session.start(transfer, image->data(), link);
+    TransferChoices choices;
+    choices.isRead = false;
+    choices.iniPath = request.iniPath;
+    choices.port = port.target.device.empty() ? port.target.port : 0;
+    choices.device = port.target.device;
+    choices.search = 0; // a search would reach into the other ports' radios
+    choices.trace = request.trace;
+    choices.verify = request.verify;
+    choices.backup = request.backup;
+    choices.backupFirst = request.backup && request.backup->beforeWrite;
+    const TransferRequest transfer = MakeTransferRequest(choices);
+    port.step.store(TransferSession::FirstPhase(transfer));
 
+    // The session's events, on this thread, go to the port's status and the job's observer.
     struct Forward final : TransferObserver {
         Forward(FleetJob& j, Port& p) : job(j), port(p) {}
         void progress(int percent) override {
@@ -303,32 +310,25 @@ bool FleetJob::writeOne(Port& port, SerialLink& link, TransferSession& session) 
         FleetJob& job;
         Port& port;
     } forward(*this, port);
-    while (!session.poll(forward)) {
-        std::unique_lock lock(mutex);
-        if (wake.wait_for(lock, std::chrono::milliseconds(PollMs), [this] { return cancelled; })) {
-            lock.unlock();
-            session.cancel();
-            break;
-        }
-    }
+    outcome.transfer = session.run(transfer, image->data(), link, forward, stop);
+    outcome.duration = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - began);
+    record(port, outcome, session);
+    return FleetSucceeded(outcome);
+}
 
-    outcome.transfer = session.outcome();
+// Completes a radio's outcome from its session, counts it and tells the observer.
+void FleetJob::record(Port& port, FleetOutcome& outcome, const TransferSession& session) {
     outcome.ident = IdentText(outcome.transfer.ident);
     outcome.result = FleetResultOf(outcome.transfer);
     outcome.failedStep = FleetFailedStep(outcome.transfer);
     outcome.backupFile = outcome.transfer.backupPath;
     if (outcome.transfer.verify == VerifyResult::Mismatch) {
-        const auto& sent = *image;
         const auto& back = session.radioImage();
-        for (std::size_t i = 0; i < protocol::TransferredBytes; ++i)
-            if (sent[i] != back[i])
-                outcome.differences.push_back(static_cast<std::uint16_t>(i));
+        outcome.differences = MismatchOffsets(image->data(), back.data());
         outcome.readBack.assign(back.begin(), back.end());
     }
-    outcome.duration = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - began);
-    const bool wasWritten = outcome.result == FleetResult::WrittenVerified ||
-                            outcome.result == FleetResult::WrittenNotVerified;
+    const bool wasWritten = FleetSucceeded(outcome);
     {
         std::lock_guard lock(mutex);
         if (request.hotSwap)
@@ -349,7 +349,6 @@ bool FleetJob::writeOne(Port& port, SerialLink& link, TransferSession& session) 
         std::lock_guard lock(observerMutex);
         observer->finished(outcome);
     }
-    return wasWritten;
 }
 
 } // namespace orvik

@@ -1,8 +1,9 @@
 #pragma once
-// One image written to several radios at once. Each port gets a thread of its own (always
-// joined) that drives a TransferSession on the port's own serial link; the threads share
-// nothing but a read-only copy of the image and the job's tallies. cancel() reaches every
-// session within one wait of the protocol (about 0.6 s for the whole job).
+// One image written to several radios at once. Each port gets a worker thread of its own (a
+// std::jthread, always joined) that runs the port's TransferSession on the port's own serial
+// link, radio after radio; the threads share nothing but a read-only copy of the image and the
+// job's tallies. cancel() requests every worker to stop, which each honours within one wait of
+// the protocol (about 0.6 s for the whole job).
 //
 // Hot-swap mode keeps each port working radio after radio: it tries the wake-up about once a
 // second until a radio answers, writes it, then waits until that radio stops answering
@@ -22,6 +23,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
@@ -95,7 +97,7 @@ enum class FleetPhase {
     Done,
 };
 
-// What a port is doing, for a front end that polls.
+// What a port is doing, for a front end to show when it hears of a change.
 struct FleetPortStatus {
     FleetPhase phase = FleetPhase::Starting;
     TransferPhase step = TransferPhase::Transfer; // Writing: the session's step
@@ -121,6 +123,9 @@ public:
     }
     // A radio is done (also when failed or cancelled).
     virtual void finished(const FleetOutcome& outcome) = 0;
+    // Every port is done with its link, also when cancelled: the last call of the job, after
+    // which wait() joins the threads at once.
+    virtual void ended() {}
 };
 
 class FleetJob {
@@ -141,6 +146,7 @@ public:
     bool wait(int ms = -1);
 
     // Stops every port (each session within one wait), joins every thread, closes every link.
+    // The observer has heard of every radio and of the end when it returns.
     void cancel();
 
     // True from start() until wait() or cancel() has joined the threads.
@@ -154,13 +160,15 @@ public:
 private:
     struct Port;
 
-    void runPort(Port& port);
-    bool writeOne(Port& port, SerialLink& link, TransferSession& session);
-    bool waitForRadio(Port& port, SerialLink& link);
-    bool waitForUnplug(Port& port, SerialLink& link);
+    void runPort(Port& port, const std::stop_token& stop);
+    bool writeOne(Port& port, SerialLink& link, TransferSession& session,
+                  const std::stop_token& stop);
+    void record(Port& port, FleetOutcome& outcome, const TransferSession& session);
+    bool waitForRadio(Port& port, SerialLink& link, const std::stop_token& stop);
+    bool waitForUnplug(Port& port, SerialLink& link, const std::stop_token& stop);
     bool openLink(const Port& port, SerialLink& link) const;
-    bool pause(int ms);
-    bool stopping() const;
+    bool pause(int ms, const std::stop_token& stop);
+    bool stopping(const std::stop_token& stop) const;
     void setPhase(Port& port, FleetPhase phase);
     void joinAll();
 
@@ -168,12 +176,11 @@ private:
     std::shared_ptr<const std::array<std::uint8_t, 4096>> image;
     FleetObserver* observer = nullptr;
     std::vector<std::unique_ptr<Port>> ports;
-    std::vector<std::thread> threads;
+    std::vector<std::jthread> threads;
     std::atomic<int> portsLeft{0};
 
-    mutable std::mutex mutex; // guards what follows, and wakes the ports' pauses
-    std::condition_variable wake;
-    bool cancelled = false;
+    mutable std::mutex mutex; // guards what follows; `wake` also ends the ports' pauses on a stop
+    std::condition_variable_any wake;
     bool reachedTotal = false;
     int writtenCount = 0;
     int inFlight = 0; // hot swap: radios being written, counted against the total

@@ -1,11 +1,11 @@
 #include "core/link/FleetReport.h"
 
 #include "core/csv/Csv.h"
+#include "core/lang/FillText.h"
 #include "core/lang/LangKeys.h"
 #include "core/link/PortNames.h"
 #include "core/profile/JsonText.h"
 
-#include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <set>
@@ -14,13 +14,6 @@
 namespace orvik {
 
 namespace {
-
-// Replaces the first `%d` or `%s` in `text` with `value`.
-void fillFirst(std::string& text, const char* placeholder, const std::string& value) {
-    const std::size_t at = text.find(placeholder);
-    if (at != std::string::npos)
-        text.replace(at, 2, value);
-}
 
 const char* stepKey(FleetStep step) {
     switch (step) {
@@ -70,12 +63,6 @@ const char* resultName(FleetResult result) {
         break;
     }
     return "cancelled";
-}
-
-std::string hexOffset(std::uint16_t offset) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "0x%03X", offset);
-    return buf;
 }
 
 // Local time as 2026-12-08 21:15:07.
@@ -147,10 +134,8 @@ std::string FleetResultText(const FleetOutcome& outcome, const TextLookup& text)
     case FleetResult::Failed:
         break;
     }
-    std::string failed = text(lang::IDS_FLEET_FAILED);
     const char* key = stepKey(outcome.failedStep);
-    fillFirst(failed, "%s", key != nullptr ? text(key) : std::string());
-    return failed;
+    return FillText(text(lang::IDS_FLEET_FAILED), {key != nullptr ? text(key) : std::string()});
 }
 
 std::string FleetPhaseText(const FleetPortStatus& status, const TextLookup& text) {
@@ -168,11 +153,21 @@ std::string FleetPhaseText(const FleetPortStatus& status, const TextLookup& text
     return text(lang::IDS_FLEET_DONE);
 }
 
+std::string OffsetList(const std::vector<std::uint16_t>& offsets) {
+    std::string list;
+    for (const std::uint16_t offset : offsets)
+        list += (list.empty() ? "" : " ") + OffsetText(offset);
+    return list;
+}
+
+std::string FleetDifferencesText(const FleetOutcome& outcome, const TextLookup& text) {
+    if (outcome.differences.empty())
+        return {};
+    return FillText(text(lang::IDS_FLEET_DIFFERENCES), {OffsetList(outcome.differences)});
+}
+
 std::string FleetCountText(int written, int failed, const TextLookup& text) {
-    std::string count = text(lang::IDS_FLEET_COUNT);
-    fillFirst(count, "%d", std::to_string(written));
-    fillFirst(count, "%d", std::to_string(failed));
-    return count;
+    return FillText(text(lang::IDS_FLEET_COUNT), {std::to_string(written), std::to_string(failed)});
 }
 
 std::string FleetReportJson(const std::vector<FleetOutcome>& outcomes, const TextLookup& text) {
@@ -186,7 +181,7 @@ std::string FleetReportJson(const std::vector<FleetOutcome>& outcomes, const Tex
         cancelled += o.result == FleetResult::Cancelled ? 1 : 0;
         Json differences = Json::array();
         for (const std::uint16_t d : o.differences)
-            differences.push_back(hexOffset(d));
+            differences.push_back(OffsetText(d));
         radios.push_back({{"number", o.number},
                           {"port", o.port},
                           {"device", o.device},
@@ -208,13 +203,10 @@ std::string FleetReportCsv(const std::vector<FleetOutcome>& outcomes, const Text
     std::string out = csv::Line({"number", "port", "device", "ident", "result", "failedStep",
                                  "message", "differences", "backupFile", "started", "durationMs"});
     for (const FleetOutcome& o : outcomes) {
-        std::string differences;
-        for (const std::uint16_t d : o.differences)
-            differences += (differences.empty() ? "" : " ") + hexOffset(d);
         out += csv::Line({std::to_string(o.number), std::to_string(o.port), o.device, o.ident,
                           resultName(o.result), stepName(o.failedStep),
-                          TransferMessage(o.transfer, text), differences, o.backupFile,
-                          timeText(o.started), std::to_string(o.duration.count())});
+                          TransferMessage(o.transfer, text), OffsetList(o.differences),
+                          o.backupFile, timeText(o.started), std::to_string(o.duration.count())});
     }
     return out;
 }

@@ -31,6 +31,10 @@ std::string FleetResultText(const FleetOutcome& outcome, const TextLookup& text)
 // The text of a port's phase while it works: waiting for a radio, the step running, waiting for
 // the radio to be unplugged.
 std::string FleetPhaseText(const FleetPortStatus& status, const TextLookup& text);
+// The offsets a read-back found different, as "0x040 0x041".
+std::string OffsetList(const std::vector<std::uint16_t>& offsets);
+// "Differences at 0x040 0x041" for a radio whose read-back differed; empty otherwise.
+std::string FleetDifferencesText(const FleetOutcome& outcome, const TextLookup& text);
 // "12 written, 1 failed".
 std::string FleetCountText(int written, int failed, const TextLookup& text);
 // Written and, when asked, verified.

@@ -8,8 +8,8 @@ namespace orvik::protocol {
 
 namespace {
 
-bool cancelled(const std::atomic<int>* cancel) {
-    return cancel != nullptr && cancel->load(std::memory_order_acquire) != 0;
+bool cancelled(const std::stop_token& stop) {
+    return stop.stop_requested();
 }
 
 bool lost(const ByteLink& link) {
@@ -51,13 +51,13 @@ WakeResult WakeUpOnce(ByteLink& link, LineTrace* trace) {
     return lost(link) ? WakeResult::Lost : WakeResult::NoAnswer;
 }
 
-WakeResult WakeUp(ByteLink& link, const std::atomic<int>* cancel, LineTrace* trace) {
+WakeResult WakeUp(ByteLink& link, const std::stop_token& stop, LineTrace* trace) {
     if (!link.IsOpen()) {
         note(trace, "wake-up: the port is not open");
         return WakeResult::NoAnswer;
     }
     for (int attempt = 0; attempt < WakeUpAttempts; ++attempt) {
-        if (cancelled(cancel))
+        if (cancelled(stop))
             return WakeResult::Cancelled;
         if (trace != nullptr)
             trace->Note("wake-up attempt " + std::to_string(attempt + 1));
@@ -95,7 +95,7 @@ IdentResult Identify(ByteLink& link, LineTrace* trace, std::uint8_t* identOut) {
 }
 
 BlockResult ReadBlocks(ByteLink& link, LinkClock& clock, std::uint8_t* image,
-                       const BlockObserver& observer, const std::atomic<int>* cancel,
+                       const BlockObserver& observer, const std::stop_token& stop,
                        LineTrace* trace) {
     for (int n = 0; n < BlockCount; ++n) {
         const int address = 8 * n;
@@ -104,7 +104,7 @@ BlockResult ReadBlocks(ByteLink& link, LinkClock& clock, std::uint8_t* image,
         std::uint8_t answer[12];
         bool ok = false;
         for (int attempt = 0; attempt < BlockAttempts && !ok; ++attempt) {
-            if (attempt > 0 && cancelled(cancel))
+            if (attempt > 0 && cancelled(stop))
                 return BlockResult::Cancelled;
             if (attempt > 0)
                 noteBlock(trace, n, "retry");
@@ -131,14 +131,14 @@ BlockResult ReadBlocks(ByteLink& link, LinkClock& clock, std::uint8_t* image,
             observer(n + 1);
         if (lost(link))
             return BlockResult::Lost;
-        if (cancelled(cancel))
+        if (cancelled(stop))
             return BlockResult::Cancelled;
     }
     return BlockResult::Done;
 }
 
 BlockResult WriteBlocks(ByteLink& link, LinkClock& clock, const std::uint8_t* image,
-                        const BlockObserver& observer, const std::atomic<int>* cancel,
+                        const BlockObserver& observer, const std::stop_token& stop,
                         LineTrace* trace) {
     for (int n = 0; n < BlockCount; ++n) {
         const int address = 8 * n;
@@ -147,7 +147,7 @@ BlockResult WriteBlocks(ByteLink& link, LinkClock& clock, const std::uint8_t* im
         std::memcpy(packet + 4, image + address, 8);
         bool ok = false;
         for (int attempt = 0; attempt < BlockAttempts && !ok; ++attempt) {
-            if (attempt > 0 && cancelled(cancel))
+            if (attempt > 0 && cancelled(stop))
                 return BlockResult::Cancelled;
             if (attempt > 0)
                 noteBlock(trace, n, "retry");
@@ -165,13 +165,13 @@ BlockResult WriteBlocks(ByteLink& link, LinkClock& clock, const std::uint8_t* im
         noteBlock(trace, n, "done");
         if (observer)
             observer(n + 1);
-        if (cancelled(cancel))
+        if (cancelled(stop))
             return BlockResult::Cancelled;
     }
     note(trace, "final pause 1000 ms");
     // The radio stores the last block; the pause is split so that a cancel is seen in time.
     clock.Sleep(FinalWritePauseMs / 2);
-    if (cancelled(cancel))
+    if (cancelled(stop))
         return BlockResult::Cancelled;
     clock.Sleep(FinalWritePauseMs - FinalWritePauseMs / 2);
     return BlockResult::Done;

@@ -7,9 +7,9 @@
 #include "core/link/LineTrace.h"
 #include "core/link/LinkClock.h"
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <stop_token>
 
 namespace orvik::protocol {
 
@@ -64,10 +64,9 @@ void Drain(ByteLink& link);
 WakeResult WakeUpOnce(ByteLink& link, LineTrace* trace = nullptr);
 
 // Up to 10 attempts: drain stale input, send the wake-up string one byte at a time (16 ms
-// before each), wait 50 ms for 0x06. A closed link fails at once. `cancel` (may be null) is
-// looked at before every attempt. Each step notes its milestones in `trace` when it is given.
-WakeResult WakeUp(ByteLink& link, const std::atomic<int>* cancel = nullptr,
-                  LineTrace* trace = nullptr);
+// before each), wait 50 ms for 0x06. A closed link fails at once. `stop` is looked at before
+// every attempt. Each step notes its milestones in `trace` when it is given.
+WakeResult WakeUp(ByteLink& link, const std::stop_token& stop = {}, LineTrace* trace = nullptr);
 
 // Sends 0x02, waits 500 ms for 8 bytes: none is NoAnswer, 1 to 7 ShortAnswer; on 8 it sends
 // 0x06, discards the one byte that may follow within 50 ms, then drains whatever else waits
@@ -79,17 +78,17 @@ IdentResult Identify(ByteLink& link, LineTrace* trace = nullptr, std::uint8_t* i
 // an answer of fewer than 12 bytes, or one with a further byte already waiting behind its 12
 // (a stray byte ahead of it shifted the answer), is a failed attempt. Each command is sent up
 // to 3 times in all; a block still without a clean answer fails the read, so a shifted block
-// is never stored. After each block the observer runs, then `cancel` is looked at; it is also
+// is never stored. After each block the observer runs, then `stop` is looked at; it is also
 // looked at before a block is resent.
 BlockResult ReadBlocks(ByteLink& link, LinkClock& clock, std::uint8_t* image,
-                       const BlockObserver& observer, const std::atomic<int>* cancel,
+                       const BlockObserver& observer, const std::stop_token& stop,
                        LineTrace* trace = nullptr);
 
 // Writes image[0x000..0x3DF] in blocks 0..123, each packet (after draining waiting input) up
 // to 3 attempts until the radio answers 0x06; after the last block it pauses 1000 ms. Observer and
-// cancel as ReadBlocks.
+// stop as ReadBlocks.
 BlockResult WriteBlocks(ByteLink& link, LinkClock& clock, const std::uint8_t* image,
-                        const BlockObserver& observer, const std::atomic<int>* cancel,
+                        const BlockObserver& observer, const std::stop_token& stop,
                         LineTrace* trace = nullptr);
 
 } // namespace orvik::protocol

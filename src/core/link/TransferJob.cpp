@@ -63,7 +63,6 @@ void TransferJob::Reset(bool read, std::uint8_t* workingCopy) {
     progress.store(0, std::memory_order_relaxed);
     searchPort.store(0, std::memory_order_relaxed);
     blocksDone.store(0, std::memory_order_relaxed);
-    cancel.store(0, std::memory_order_release);
     firstDevicePath.clear();
     firstPortOpened = false;
     firstOpenError = OpenError::None;
@@ -77,13 +76,16 @@ void TransferJob::Reset(bool read, std::uint8_t* workingCopy) {
 namespace {
 
 bool cancelled(const TransferJob& job) {
-    return job.cancel.load(std::memory_order_acquire) != 0;
+    return job.stop.stop_requested();
 }
 
 void publish(TransferJob& job, TransferState state) {
-    if (job.trace != nullptr && IsFinalState(state))
+    const bool final = IsFinalState(state);
+    if (job.trace != nullptr && final)
         job.trace->Note(std::string("final state ") + TransferStateName(state));
     job.state.store(state, std::memory_order_release);
+    if (!final && job.published)
+        job.published(state);
 }
 
 // The search flag: on unless the "searchcom" text begins with "0".
@@ -140,7 +142,7 @@ SearchResult searchPorts(TransferJob& job, SerialLink& link, LinkClock& clock, i
         found = candidate;
         job.searchPort.store(candidate, std::memory_order_relaxed);
         publish(job, TransferState::Searching);
-        switch (WakeUp(link, &job.cancel, job.trace)) {
+        switch (WakeUp(link, job.stop, job.trace)) {
         case WakeResult::Accepted:
             return SearchResult::Found;
         case WakeResult::Cancelled:
@@ -187,7 +189,7 @@ void RunTransfer(TransferJob& job, SerialLink& link, LinkClock& clock) {
         return;
 
     int found = 0; // a port found by the search, saved once the radio identified itself
-    switch (WakeUp(link, &job.cancel, job.trace)) {
+    switch (WakeUp(link, job.stop, job.trace)) {
     case WakeResult::Accepted:
         break;
     case WakeResult::Cancelled:
@@ -241,9 +243,9 @@ void RunTransfer(TransferJob& job, SerialLink& link, LinkClock& clock) {
         publish(job, progressState);
     };
     if (job.isRead)
-        finishBlocks(job, ReadBlocks(link, clock, job.image, observer, &job.cancel, job.trace));
+        finishBlocks(job, ReadBlocks(link, clock, job.image, observer, job.stop, job.trace));
     else
-        finishBlocks(job, WriteBlocks(link, clock, job.image, observer, &job.cancel, job.trace));
+        finishBlocks(job, WriteBlocks(link, clock, job.image, observer, job.stop, job.trace));
 }
 
 } // namespace orvik

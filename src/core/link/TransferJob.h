@@ -1,10 +1,11 @@
 #pragma once
 // One radio read or write as the worker thread runs it. The job block is shared by the
 // starter (TransferSession) and the worker: the starter fills it before the worker starts and
-// afterwards writes only `cancel`; the worker writes `state` (release stores), `progress`,
-// `searchPort` and `blocksDone`. A reader that sees a final state with an acquire load, or
-// that has joined the worker, also sees every byte the worker stored into `image` and the
-// report fields at the end of the block.
+// afterwards only requests a stop through the source of `stop`; the worker writes `state`
+// (release stores), `progress`, `searchPort` and `blocksDone`, and tells `published` of each
+// state on its way. A reader that sees a final state with an acquire load, or that has joined
+// the worker, also sees every byte the worker stored into `image` and the report fields at the
+// end of the block.
 
 #include "core/link/ByteLink.h"
 #include "core/link/LineTrace.h"
@@ -13,6 +14,8 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <stop_token>
 #include <string>
 
 namespace orvik {
@@ -44,9 +47,13 @@ struct TransferJob {
     std::atomic<int> progress{0};   // percentage of the blocks done
     std::atomic<int> searchPort{0}; // the port the search opened last; 0 before the search
     std::atomic<int> blocksDone{0}; // blocks stored, or written blocks the radio acknowledged
-    std::atomic<int> cancel{0};
-    // Milestones go here when set (the link is then a TracingLink on the same trace); kept by
-    // Reset. Only the worker records into it while the job runs.
+    // The job's cancel: once a stop is requested, the worker ends without a final state.
+    std::stop_token stop;
+    // Called on the worker after each state it publishes that is not final (Searching,
+    // ReadProgress, WriteProgress), so that a session can push it to its observer.
+    std::function<void(TransferState)> published;
+    // Milestones go here when set (the link is then a TracingLink on the same trace). Only the
+    // worker records into it while the job runs.
     LineTrace* trace = nullptr;
 
     // Overrides for the command line; the defaults give the behaviour of the window program.
@@ -65,15 +72,15 @@ struct TransferJob {
     bool identified = false; // the radio sent its 8 identification bytes, kept in ident
     std::array<std::uint8_t, 8> ident{};
 
-    // Prepares the block for a new job.
+    // Prepares the block for a new job; `stop`, `published`, `trace` and the overrides are kept.
     void Reset(bool read, std::uint8_t* workingCopy);
 };
 
 // The worker: search flag, open (when the link is closed), settle, wake-up (with the port
 // search when it fails and the search is on), identification, saving of a port found by the
 // search, then the 124 blocks. Publishes nothing after a final state; returns without a final
-// state when it sees `cancel`, which it looks at after every block, before resending a block,
-// between wake-up attempts and between search candidates.
+// state when it sees a stop requested, which it looks at after every block, before resending a
+// block, between wake-up attempts and between search candidates.
 void RunTransfer(TransferJob& job, SerialLink& link, LinkClock& clock);
 
 } // namespace orvik

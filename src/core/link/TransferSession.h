@@ -1,93 +1,32 @@
 #pragma once
-// One radio read or write for a front end (the transfer dialog, orvik-cli): it owns the job,
-// a private copy of the image and the worker thread, which is always joined. The front end
-// polls it (the dialog on its 20 ms timer) or lets it run to the end (orvik-cli) and hears of
-// progress and of the outcome through a TransferObserver. Every text about the outcome comes
-// from TransferMessage, so both front ends say the same.
+// One radio read or write for a front end (the transfer dialog, orvik-cli, each radio of the
+// several-radio job): it owns the job, a private copy of the image and the thread that runs the
+// job, and pushes what happens (port search, step, progress, outcome) to a TransferObserver as
+// it happens; nothing polls it. start() runs the job on a worker thread of its own (a
+// std::jthread, cancelled through its stop token and always joined); run() runs it on the
+// calling thread, for a caller that is itself a worker. Every text about the outcome comes from
+// TransferOutcome.h, so every front end says the same.
 
 #include "core/link/ByteLink.h"
 #include "core/link/LineTrace.h"
 #include "core/link/LinkClock.h"
 #include "core/link/TransferJob.h"
-#include "core/model/Backup.h"
+#include "core/link/TransferOutcome.h"
+#include "core/link/TransferRequest.h"
 
 #include <array>
 #include <atomic>
-#include <csignal>
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <optional>
-#include <string>
-#include <string_view>
+#include <stop_token>
 #include <thread>
 
 namespace orvik {
 
-struct TransferRequest {
-    bool isRead = true;
-    std::string iniPath; // setting.ini: [setup] com and searchcom, [ports]
-    int port = 0;        // > 0: open this port number instead of [setup] com
-    std::string device;  // non-empty: open this device path and never search
-    int search = -1;     // 0 or 1: search flag instead of [setup] searchcom
-    bool trace = true;   // record the line into trace(); off only to measure what it costs
-    // A write is followed by a read of the radio and a compare of the bytes it sent.
-    bool verify = false;
-    // Set: a completed read is stored as a backup in this folder (a failure only warns), and
-    // with beforeWrite a write first reads the radio and stores it; when that read or store
-    // fails, nothing is written.
-    std::optional<BackupSettings> backup;
-};
-
-// The steps of one job: the backup read before a write, the read or write itself, and the
-// read-back after a write.
-enum class TransferPhase : int { Backup = 0, Transfer = 1, Verify = 2 };
-
-enum class VerifyResult {
-    NotRequested,
-    Verified,   // the radio returned exactly the bytes written
-    Mismatch,   // it returned other bytes: the write failed
-    NotVerified // the read-back did not complete: written, but not verified
-};
-
-// How a job ended.
-struct TransferOutcome {
-    // The final state of the step the job ended in (the backup read when that failed, else the
-    // read or write); the last one seen if cancelled.
-    TransferState state = TransferState::Busy;
-    bool cancelled = false; // stopped by cancel() before the job's last step ended
-    TransferPhase endedIn = TransferPhase::Transfer;
-    VerifyResult verify = VerifyResult::NotRequested;
-    TransferState verifyState = TransferState::Busy; // the read-back's final state
-    // The backup of a read or of the radio before a write: the file stored, or why none was
-    // (in `backupFolder`).
-    std::string backupFolder;
-    std::string backupPath;
-    std::string backupError;
-    bool isRead = true;
-    int blocksDone = 0; // blocks stored (read) or acknowledged by the radio (write)
-    bool searched = false;
-    bool wokeUp = false; // a radio accepted the wake-up
-    std::string ident;   // the radio's 8 identification bytes; empty when it sent none
-    // The first port the job tried: its device ("" when the number has none), whether it
-    // opened, and if not, why.
-    std::string firstDevicePath;
-    bool firstPortOpened = false;
-    OpenError firstOpenError = OpenError::None;
-    std::string firstOpenErrorText;
-
-    bool succeeded() const {
-        return !cancelled && endedIn != TransferPhase::Backup &&
-               (state == TransferState::ReadDone || state == TransferState::WriteDone) &&
-               verify != VerifyResult::Mismatch && verify != VerifyResult::NotVerified;
-    }
-    // A write that did not complete after blocks had reached the radio: the radio holds part
-    // old, part new data.
-    bool partlyWritten() const {
-        return !isRead && blocksDone > 0 && state != TransferState::WriteDone;
-    }
-};
-
+// Hears of a job. Every call comes from the thread that runs the job (the session's worker
+// after start(), the caller's own thread in run()), one at a time and in the order of the job;
+// finished() comes exactly once per job and nothing follows it. A call must return quickly and
+// must not call back into the session.
 class TransferObserver {
 public:
     virtual ~TransferObserver() = default;
@@ -96,103 +35,93 @@ public:
     // A step begins (only steps after the first are announced: the backup read before a write
     // starts the job, the write follows, then the read-back).
     virtual void phaseStarted(TransferPhase phase) { (void)phase; }
-    // Blocks done in the current step, as a percentage 0..100.
+    // Blocks done in the current step, as a percentage 0..100, each time it changes.
     virtual void progress(int percent) { (void)percent; }
-    // The job has ended (also when cancelled); the worker is joined and the link closed.
+    // The job has ended (also when cancelled). The job is done with the link, which is closed,
+    // and with the session's images and trace; after start() the worker returns right after
+    // this call, so a join that follows it (wait(), cancel()) completes at once.
     virtual void finished(const TransferOutcome& outcome) = 0;
 };
 
 class TransferSession {
 public:
     TransferSession() = default;
-    ~TransferSession(); // cancels a running job
+    ~TransferSession(); // cancels a running job and joins its worker
     TransferSession(const TransferSession&) = delete;
     TransferSession& operator=(const TransferSession&) = delete;
 
-    // Starts a job on `link` (opened by the worker when it is closed) with a copy of `image`
-    // (4096 bytes): the backup read when asked, the read or write, the read-back when asked,
-    // all on the link as it stands (no second search). The link and clock must outlive the job.
-    // Nothing when a job runs.
+    // Starts a job on a worker thread with a copy of `image` (4096 bytes): the backup read when
+    // asked, the read or write, the read-back when asked, all on `link` as it stands (opened by
+    // the job when it is closed; no second search). The link, clock and observer must outlive
+    // the job, that is until wait(), cancel() or the destructor has returned. Nothing when a
+    // job runs.
     void start(const TransferRequest& request, const std::uint8_t* image, SerialLink& link,
-               LinkClock& clock = SystemClock::Instance());
+               TransferObserver& observer, LinkClock& clock = SystemClock::Instance());
 
-    // Reports what changed since the last poll; on a final state it joins the worker, closes
-    // the link and calls finished(). Returns true once the job has finished (false while none
-    // runs).
-    bool poll(TransferObserver& observer);
+    // The same job on the calling thread, until it ends or `stop` is requested; the observer
+    // hears of it on this thread. Returns the outcome. Nothing when a job runs.
+    const TransferOutcome& run(const TransferRequest& request, const std::uint8_t* image,
+                               SerialLink& link, TransferObserver& observer, std::stop_token stop,
+                               LinkClock& clock = SystemClock::Instance());
 
-    // Polls every 20 ms until the job ends or *interrupted becomes non-zero (then cancels).
-    // Returns the final state's value, or -1 when interrupted.
-    int runToEnd(TransferObserver& observer, const volatile std::sig_atomic_t* interrupted);
+    // Waits for the worker to end and joins it; returns the outcome. Never from an observer.
+    const TransferOutcome& wait();
 
-    // Sets the cancel flag, waits for the worker (within about 0.6 s) and closes the link.
-    // Returns the outcome (cancelled unless the job had already ended); nothing to do when no
-    // job runs, then the last outcome is returned.
+    // Requests the worker to stop and joins it: it stops within one wait of the protocol (about
+    // 0.6 s), closes the link and delivers finished() before this returns. Returns the outcome
+    // (cancelled unless the job had already ended); the last outcome when no job runs.
     const TransferOutcome& cancel();
 
-    bool running() const { return active; }
+    // A worker was started and has not been joined yet (the thread that started it asks).
+    bool running() const { return worker.joinable(); }
     // The step running now (the last one once the job has ended).
     TransferPhase phase() const { return currentPhase.load(std::memory_order_acquire); }
+    // The first step of a job: the backup read when a write is backed up first.
+    static TransferPhase FirstPhase(const TransferRequest& request);
+
+    // What follows belongs to the job while it runs: read it once the job has been joined
+    // (wait(), cancel()) or run() has returned.
     // The working copy: after ReadDone the radio's bytes 0x000..0x3DF over the given image.
     const std::array<std::uint8_t, 4096>& image() const { return workingCopy; }
     // What the radio returned to the backup read or the read-back, over the given image.
     const std::array<std::uint8_t, 4096>& radioImage() const { return radioCopy; }
     const TransferOutcome& outcome() const { return last; }
-    // The last job's line trace, complete once the job has finished (empty when not traced).
+    // The last job's line trace (empty when not traced).
     const LineTrace& trace() const { return lineTrace; }
-    // The job block, for tests that watch the worker.
-    const TransferJob& job() const { return transferJob; }
 
 private:
-    void end(bool wasCancelled);
-    // The worker: every step of the job in turn.
-    void runSteps(const TransferRequest& request, SerialLink& jobLink, LinkClock& clock);
-    // Prepares the job block of a read after the first step, on the link as it stands.
-    void prepareSideRead();
-    const TransferJob& jobOf(TransferPhase p) const {
-        return p == TransferPhase::Transfer ? transferJob : sideJob;
-    }
+    void prepare(const TransferRequest& request, const std::uint8_t* image, SerialLink& jobLink);
+    // The job on its thread: every step, the outcome, then finished().
+    void execute(const TransferRequest& request, TransferObserver& observer, LinkClock& clock,
+                 const std::stop_token& stop);
+    void runSteps(const TransferRequest& request, LinkClock& clock, TransferObserver& observer,
+                  const std::stop_token& stop);
+    bool backupFirst(const TransferRequest& request, LinkClock& clock, TransferObserver& observer,
+                     const std::stop_token& stop);
+    void readBack(LinkClock& clock, TransferObserver& observer);
+    void enterPhase(TransferPhase phase, TransferObserver& observer);
+    void push(const TransferJob& job, TransferState state, TransferObserver& observer);
+    // Fills the outcome from the job blocks and closes the link.
+    void conclude();
 
     TransferJob transferJob;
     TransferJob sideJob; // the backup read before a write, or the read-back after it
+    std::array<std::uint8_t, 4096> workingCopy{};
     std::array<std::uint8_t, 4096> radioCopy{};
     std::atomic<TransferPhase> currentPhase{TransferPhase::Transfer};
-    std::atomic<bool> workerDone{false};
-    std::atomic<bool> cancelRequested{false};
-    // Written by the worker, read after joining it.
+    // Written on the job's thread, read after joining it.
     TransferPhase endedIn = TransferPhase::Transfer;
     bool stoppedByCancel = false;
     VerifyResult verifyResult = VerifyResult::NotRequested;
     BackupResult backupResult;
     std::string backupFolder;
+    int pushedPercent = -1; // the last percentage pushed in the current step
     LineTrace lineTrace;
     std::unique_ptr<TracingLink> tracingLink;
-    std::array<std::uint8_t, 4096> workingCopy{};
-    std::thread worker;
     SerialLink* link = nullptr;
-    bool active = false;
     TransferOutcome last;
-    TransferState seenState = TransferState::Busy;
-    int seenValue = -1;
-    TransferPhase seenPhase = TransferPhase::Transfer;
+    // Last, so that it is joined before anything it uses goes.
+    std::jthread worker;
 };
-
-// The identification bytes as text: printable ASCII as it is, other bytes as \xNN.
-std::string IdentText(const std::string& ident);
-
-// Looks up a text of the language file by key.
-using TextLookup = std::function<std::string(std::string_view key)>;
-
-// What to tell the user about an outcome: the reason a port could not be reached (device,
-// why, and for a refused device the group that owns it), a lost line, an identification that
-// did not come, a failed block, a write stopped part-way. Empty for a completed job and for a
-// cancelled one that changed nothing in the radio.
-std::string TransferMessage(const TransferOutcome& outcome, const TextLookup& text);
-
-// A backup of a read that could not be stored: the folder and the reason; empty otherwise.
-std::string BackupWarning(const TransferOutcome& outcome, const TextLookup& text);
-
-// The progress line's prompt for a step: the backup read, the read or write, the read-back.
-std::string PhasePrompt(TransferPhase phase, bool isRead, const TextLookup& text);
 
 } // namespace orvik

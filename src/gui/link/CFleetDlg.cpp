@@ -17,15 +17,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace orvik {
 
 namespace {
-
-// How often the dialog looks at the job.
-constexpr int PollIntervalMs = 100;
 
 QString portName(const PresentPort& p) {
     return QStringLiteral("COM%1").arg(p.port);
@@ -75,9 +71,19 @@ CFleetDlg::CFleetDlg(COrvikApp& application, QWidget* parent) : QDialog(parent),
     connect(reportBtn, &QPushButton::clicked, this, &CFleetDlg::SaveReport);
     connect(closeBtn, &QPushButton::clicked, this, &CFleetDlg::reject);
 
-    timer = new QTimer(this);
-    timer->setInterval(PollIntervalMs);
-    connect(timer, &QTimer::timeout, this, &CFleetDlg::poll);
+    // The port threads' events, handled here on the UI thread. An end that comes after Stop,
+    // or from a job before the one running, finds nothing to join (wait(0) is false while the
+    // running job has ports at work).
+    connect(&events, &FleetEvents::changed, this, &CFleetDlg::refresh, Qt::QueuedConnection);
+    connect(
+        &events, &FleetEvents::jobEnded, this,
+        [this] {
+            if (job.wait(0)) {
+                refresh();
+                finish();
+            }
+        },
+        Qt::QueuedConnection);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ports);
@@ -95,7 +101,6 @@ CFleetDlg::CFleetDlg(COrvikApp& application, QWidget* parent) : QDialog(parent),
 }
 
 CFleetDlg::~CFleetDlg() {
-    timer->stop();
     job.cancel();
 }
 
@@ -167,15 +172,13 @@ void CFleetDlg::Start() {
     outcomes.clear();
     count->setText(
         QString::fromStdString(FleetCountText(0, 0, [this](auto k) { return text(k); })));
-    if (!job.start(request, app.document()->image().data()))
+    if (!job.start(request, app.document()->image().data(), &events))
         return;
     setRunning(true);
-    timer->start();
 }
 
-void CFleetDlg::poll() {
+void CFleetDlg::refresh() {
     const TextLookup lookup = [this](std::string_view k) { return text(k); };
-    const bool ended = job.wait(0);
     outcomes = job.outcomes();
     int written = 0;
     int failed = 0;
@@ -196,14 +199,8 @@ void CFleetDlg::poll() {
             bar->setValue(st.phase == FleetPhase::Writing ? st.percent : 0);
         } else {
             result = QString::fromStdString(FleetResultText(*last[t], lookup));
-            if (!last[t]->differences.empty()) {
-                QStringList offsets;
-                for (const std::uint16_t d : last[t]->differences)
-                    offsets << QStringLiteral("0x%1").arg(
-                        QStringLiteral("%1").arg(d, 3, 16, QLatin1Char('0')).toUpper());
-                result += " - " + QString::fromStdString(text(lang::IDS_FLEET_DIFFERENCES))
-                                      .replace(QStringLiteral("%s"), offsets.join(' '));
-            }
+            if (!last[t]->differences.empty())
+                result += " - " + QString::fromStdString(FleetDifferencesText(*last[t], lookup));
             bar->setValue(FleetSucceeded(*last[t]) ? 100 : bar->value());
         }
         ports->item(row, ColResult)->setText(result);
@@ -213,12 +210,9 @@ void CFleetDlg::poll() {
                              : QString());
     }
     count->setText(QString::fromStdString(FleetCountText(written, failed, lookup)));
-    if (ended)
-        finish();
 }
 
 void CFleetDlg::finish() {
-    timer->stop();
     setRunning(false);
 }
 
@@ -226,7 +220,7 @@ void CFleetDlg::Stop() {
     if (!job.running())
         return;
     job.cancel(); // every session stops within one wait; the threads are joined
-    poll();
+    refresh();
     finish();
 }
 

@@ -2,11 +2,13 @@
 // Program > Write to Several Radios: the port numbers whose devices exist, each with a check
 // box, a progress bar and a result; Start writes the document's image to every checked port at
 // once through a FleetJob (optionally verified, backed up first, and radio after radio on each
-// port), a timer polls the job's status so the window never blocks, Stop and closing the dialog
-// cancel it and join its threads. Save Report stores the outcomes as JSON or CSV.
+// port). The port threads push each change as a queued signal, on which the dialog shows the
+// job's status, so the window never blocks; Stop and closing the dialog cancel the job and join
+// its threads. Save Report stores the outcomes as JSON or CSV.
 
 #include "core/link/FleetJob.h"
 #include "core/link/FleetReport.h"
+#include "gui/link/LinkEvents.h"
 
 #include <QDialog>
 
@@ -16,7 +18,6 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
-class QTimer;
 
 namespace orvik {
 
@@ -46,7 +47,8 @@ public:
     QCheckBox* repeatCheck() const { return repeatBox; }
 
 private:
-    void poll();
+    // Shows every port's phase, progress and last result, and the count.
+    void refresh();
     void finish();
     void showRows();
     void setRunning(bool isRunning);
@@ -62,11 +64,11 @@ private:
     QPushButton* stopBtn = nullptr;
     QPushButton* reportBtn = nullptr;
     QPushButton* closeBtn = nullptr;
-    QTimer* timer = nullptr;
     std::vector<PresentPort> present;
     std::vector<int> rowOfTarget; // the table row of each target of the running job
     std::vector<FleetOutcome> outcomes;
-    FleetJob job;
+    FleetEvents events;
+    FleetJob job; // after `events`: joined before they go
 };
 
 } // namespace orvik

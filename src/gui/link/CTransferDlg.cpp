@@ -3,9 +3,7 @@
 #include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
 #include "core/link/CSerialPort.h"
-#include "core/link/Protocol.h"
 #include "core/model/Backup.h"
-#include "core/model/ImageDiff.h"
 #include "core/model/RadioImage.h"
 #include "core/profile/IniFile.h"
 #include "core/profile/SettingKeys.h"
@@ -22,7 +20,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimerEvent>
 #include <QVBoxLayout>
 
 #include <cstring>
@@ -31,7 +28,6 @@ namespace orvik {
 
 namespace {
 
-constexpr int TimerInterval = 20;
 // Differences listed in the box after a failed read-back; the rest are counted.
 constexpr int ListedDifferences = 20;
 
@@ -69,6 +65,36 @@ CTransferDlg::CTransferDlg(COrvikApp& application, QWidget* parent)
     connect(ok, &QPushButton::clicked, this, &CTransferDlg::OnOK);
     connect(cancel, &QPushButton::clicked, this, &CTransferDlg::reject);
     connect(report, &QPushButton::clicked, this, [this] { SaveProblemReport(app, this); });
+    // The worker's events, handled here on the UI thread; those of a job that is no longer
+    // wanted (cancelled) are dropped.
+    connect(
+        &events, &TransferEvents::searchingPort, this,
+        [this](quint64 from, int port) {
+            if (from == job)
+                searching(port);
+        },
+        Qt::QueuedConnection);
+    connect(
+        &events, &TransferEvents::phaseChanged, this,
+        [this](quint64 from, int phase) {
+            if (from == job)
+                phaseStarted(static_cast<TransferPhase>(phase));
+        },
+        Qt::QueuedConnection);
+    connect(
+        &events, &TransferEvents::progressed, this,
+        [this](quint64 from, int percent) {
+            if (from == job)
+                progress(percent);
+        },
+        Qt::QueuedConnection);
+    connect(
+        &events, &TransferEvents::jobFinished, this,
+        [this](quint64 from) {
+            if (from == job)
+                jobEnded();
+        },
+        Qt::QueuedConnection);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 12);
@@ -81,7 +107,7 @@ CTransferDlg::CTransferDlg(COrvikApp& application, QWidget* parent)
 }
 
 CTransferDlg::~CTransferDlg() {
-    stopTimer();
+    job = 0;
     transfer.cancel();
     app.port().Close();
 }
@@ -111,37 +137,48 @@ void CTransferDlg::initDialog() {
     verifyBox->setVisible(!isRead);
 }
 
+// The check boxes of a write are remembered in setting.ini for the next one.
+void CTransferDlg::rememberWriteChoices() {
+    const std::string& ini = app.paths().SettingsFilePath();
+    const bool backupFirst = backupBox->isChecked();
+    const bool verify = verifyBox->isChecked();
+    if (backupFirst != LoadBackupSettings(ini).beforeWrite)
+        ini::WriteString(ini, keys::BackupSection, keys::BackupBeforeWriteKey,
+                         backupFirst ? "1" : "0");
+    if (verify != VerifyAfterWrite(ini))
+        ini::WriteString(ini, keys::SafetySection, keys::VerifyKey, verify ? "1" : "0");
+}
+
+TransferRequest CTransferDlg::request() const {
+    TransferChoices choices;
+    choices.isRead = isRead;
+    choices.iniPath = app.paths().SettingsFilePath();
+    choices.port = app.SessionPort();
+    choices.search = app.SessionSearch();
+    if (!isRead) {
+        choices.backupFirst = backupBox->isChecked();
+        choices.verify = verifyBox->isChecked();
+    }
+    return MakeTransferRequest(choices);
+}
+
 void CTransferDlg::OnOK() {
     if (transfer.running())
         return;
     app.port().SetBaudRate(9600);
-    TransferRequest request;
-    request.isRead = isRead;
-    request.iniPath = app.paths().SettingsFilePath();
-    request.port = app.SessionPort();
-    request.search = app.SessionSearch();
-    const std::string& ini = app.paths().SettingsFilePath();
-    request.backup = LoadBackupSettings(ini);
-    if (!isRead) {
-        // The check boxes are remembered for the next write.
-        const bool backupFirst = backupBox->isChecked();
-        const bool verify = verifyBox->isChecked();
-        if (backupFirst != request.backup->beforeWrite)
-            ini::WriteString(ini, keys::BackupSection, keys::BackupBeforeWriteKey,
-                             backupFirst ? "1" : "0");
-        if (verify != VerifyAfterWrite(ini))
-            ini::WriteString(ini, keys::SafetySection, keys::VerifyKey, verify ? "1" : "0");
-        request.backup->beforeWrite = backupFirst;
-        request.verify = verify;
-    }
+    if (!isRead)
+        rememberWriteChoices();
+    const TransferRequest jobRequest = request();
     report->hide();
-    transfer.start(request, app.document()->image().data(), app.port());
-    showMessage(QString::fromStdString(PhasePrompt(
-        transfer.phase(), isRead, [this](auto key) { return app.catalog().text(key); })));
+    job = ++lastJob;
+    events.setJob(job);
+    shownPhase = TransferSession::FirstPhase(jobRequest);
+    transfer.start(jobRequest, app.document()->image().data(), app.port(), events);
+    showMessage(QString::fromStdString(
+        PhasePrompt(shownPhase, isRead, [this](auto key) { return app.catalog().text(key); })));
     ok->setEnabled(false);
     backupBox->setEnabled(false);
     verifyBox->setEnabled(false);
-    timerId = startTimer(TimerInterval);
 }
 
 void CTransferDlg::showMessage(const QString& text) {
@@ -155,15 +192,8 @@ void CTransferDlg::showMessage(const QString& text) {
     }
 }
 
-void CTransferDlg::stopTimer() {
-    if (timerId) {
-        killTimer(timerId);
-        timerId = 0;
-    }
-}
-
 void CTransferDlg::reject() {
-    stopTimer();
+    job = 0; // what the cancelled job still sends is dropped
     const bool wasRunning = transfer.running();
     const TransferOutcome outcome = transfer.cancel(); // joins the worker, closes the port
     app.port().Close();
@@ -178,33 +208,56 @@ void CTransferDlg::reject() {
                        app.LangText("IDS_ERROR"), MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
-void CTransferDlg::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == timerId && timerId)
-        transfer.poll(*this);
-    else
-        QDialog::timerEvent(event);
-}
-
 void CTransferDlg::searching(int port) {
     app.ShowPortInStatusBar(port);
     showMessage(app.LangText("IDS_SEARCHCOMPORT") + QString(port % 16, QChar('.')));
 }
 
-void CTransferDlg::phaseStarted(TransferPhase) {
+void CTransferDlg::phaseStarted(TransferPhase phase) {
+    shownPhase = phase;
     progress(0);
 }
 
 void CTransferDlg::progress(int percent) {
     const std::string prompt =
-        PhasePrompt(transfer.phase(), isRead, [this](auto key) { return app.catalog().text(key); });
+        PhasePrompt(shownPhase, isRead, [this](auto key) { return app.catalog().text(key); });
     showMessage(QString::fromStdString(prompt) + QStringLiteral(" %1%").arg(percent));
     bar->setValue(percent * 1024 / 100);
 }
 
-void CTransferDlg::finished(const TransferOutcome& outcome) {
-    // The timer goes first, so that a message box never meets a further tick; the session has
-    // joined the worker and closed the port.
-    stopTimer();
+// A read-back that differs: the dialog stays open to write again; the box says where.
+void CTransferDlg::showMismatch(const TransferOutcome& outcome) {
+    QString text = outcomeText(app.catalog(), outcome) + "\n";
+    for (const std::string& line :
+         MismatchLines(transfer.image().data(), transfer.radioImage().data(), app.catalog(),
+                       app.paths().SettingsFilePath(), ListedDifferences))
+        text += "\n" + QString::fromStdString(line);
+    if (ShowMessageBox(this, text, app.LangText("IDS_ERROR"), MsgButtons::Ok, MsgIcon::Stop,
+                       app.LangText(lang::IDS_VERIFY_RETRY)) == MsgExtra)
+        OnOK();
+}
+
+// No radio, or no identification: the dialog closes with a box that offers the connection
+// check (which names the cause) or, when a radio answered, the problem report.
+void CTransferDlg::portError(const TransferOutcome& outcome) {
+    const bool check = NeedsConnectionCheck(outcome);
+    const int answer = ShowMessageBox(
+        this, outcomeText(app.catalog(), outcome), app.LangText("IDS_ERROR"), MsgButtons::Ok,
+        MsgIcon::Stop, app.LangText(check ? lang::IDS_CHECK_BUTTON : lang::IDS_REPORT_BUTTON));
+    done(QDialog::Rejected);
+    if (answer == MsgExtra && check) {
+        CConnectionDlg dialog(app, parentWidget());
+        dialog.exec();
+    } else if (answer == MsgExtra) {
+        SaveProblemReport(app, parentWidget());
+    }
+}
+
+void CTransferDlg::jobEnded() {
+    job = 0;
+    // The worker has delivered its last event and ends: the join returns at once. The link is
+    // closed.
+    const TransferOutcome outcome = transfer.wait();
     app.SetLastTrace(transfer.trace().Text());
     backupBox->setEnabled(true);
     verifyBox->setEnabled(true);
@@ -217,24 +270,8 @@ void CTransferDlg::finished(const TransferOutcome& outcome) {
         ok->setFocus(Qt::OtherFocusReason);
     };
     if (!outcome.cancelled && outcome.verify == VerifyResult::Mismatch) {
-        // The radio does not hold what was written: say where, and offer to write again.
-        const DiffTexts texts =
-            LoadDiffTexts(app.catalog(), ReadBandNames(app.paths().SettingsFilePath()));
-        RadioImage written;
-        RadioImage radio;
-        std::memcpy(written.data(), transfer.image().data(), RadioImage::Size);
-        std::memcpy(radio.data(), transfer.radioImage().data(), RadioImage::Size);
-        const auto differences = CompareImages(written, radio, texts, protocol::TransferredBytes);
-        QString text = outcomeText(app.catalog(), outcome) + "\n";
-        for (std::size_t i = 0; i < differences.size() && i < ListedDifferences; ++i)
-            text += "\n" + QString::fromStdString(DifferenceLine(differences[i]));
-        if (differences.size() > ListedDifferences)
-            text += "\n" + app.LangText(lang::IDS_DIFF_COUNT)
-                               .replace(QStringLiteral("%d"), QString::number(differences.size()));
         stayOpen(outcomeText(app.catalog(), outcome));
-        if (ShowMessageBox(this, text, app.LangText("IDS_ERROR"), MsgButtons::Ok, MsgIcon::Stop,
-                           app.LangText(lang::IDS_VERIFY_RETRY)) == MsgExtra)
-            OnOK();
+        showMismatch(outcome);
         return;
     }
     const bool backupFailed = outcome.endedIn == TransferPhase::Backup &&
@@ -248,23 +285,9 @@ void CTransferDlg::finished(const TransferOutcome& outcome) {
     }
     switch (outcome.state) {
     case TransferState::PortError:
-    case TransferState::TypeError: {
-        // No radio answered: the box offers the connection check, which names the cause. A
-        // radio that answered but did not identify itself is a case for the problem report.
-        const bool noAnswer = outcome.state == TransferState::PortError && !outcome.wokeUp;
-        const int answer = ShowMessageBox(
-            this, outcomeText(app.catalog(), outcome), app.LangText("IDS_ERROR"), MsgButtons::Ok,
-            MsgIcon::Stop,
-            app.LangText(noAnswer ? lang::IDS_CHECK_BUTTON : lang::IDS_REPORT_BUTTON));
-        done(QDialog::Rejected);
-        if (answer == MsgExtra && noAnswer) {
-            CConnectionDlg check(app, parentWidget());
-            check.exec();
-        } else if (answer == MsgExtra) {
-            SaveProblemReport(app, parentWidget());
-        }
+    case TransferState::TypeError:
+        portError(outcome);
         break;
-    }
     case TransferState::ReadFailed:
     case TransferState::WriteFailed:
     case TransferState::ConnectionLost:

@@ -1,12 +1,14 @@
 #pragma once
-// The transfer dialog (132): OK starts a radio read or write in a TransferSession, a 20 ms
-// timer polls it, Cancel stops it. A completed read copies the session's image into the
-// document. The worker is joined on every way out of the dialog; a write cancelled after
-// blocks reached the radio is followed by a warning once the dialog has closed. A write offers
-// "Back up the radio first" and "Verify after writing" (both remembered in setting.ini); a
-// read-back that differs lists the differences and offers to write again.
+// The transfer dialog (132): OK starts a radio read or write in a TransferSession, whose worker
+// pushes its events to the dialog as queued signals (handled on the UI thread); Cancel stops
+// it. A completed read copies the session's image into the document. The worker is joined on
+// every way out of the dialog, before the dialog acts on the outcome and before it closes; a
+// write cancelled after blocks reached the radio is followed by a warning once the dialog has
+// closed. A write offers "Back up the radio first" and "Verify after writing" (both remembered
+// in setting.ini); a read-back that differs lists the differences and offers to write again.
 
 #include "core/link/TransferSession.h"
+#include "gui/link/LinkEvents.h"
 
 #include <QDialog>
 
@@ -19,7 +21,7 @@ namespace orvik {
 
 class COrvikApp;
 
-class CTransferDlg : public QDialog, private TransferObserver {
+class CTransferDlg : public QDialog {
     Q_OBJECT
 public:
     CTransferDlg(COrvikApp& app, QWidget* parent);
@@ -43,19 +45,20 @@ public:
     QCheckBox* verifyCheck() const { return verifyBox; }
     const TransferSession& session() const { return transfer; }
 
-protected:
-    void timerEvent(QTimerEvent* event) override;
-
 private:
     void initDialog();
-    void stopTimer();
     void showMessage(const QString& text);
+    void rememberWriteChoices();
+    TransferRequest request() const;
 
-    // TransferObserver, called from the timer's poll.
-    void searching(int port) override;
-    void phaseStarted(TransferPhase phase) override;
-    void progress(int percent) override;
-    void finished(const TransferOutcome& outcome) override;
+    // The session's events, on the UI thread, for the job running now.
+    void searching(int port);
+    void phaseStarted(TransferPhase phase);
+    void progress(int percent);
+    // Joins the worker, then acts on the outcome.
+    void jobEnded();
+    void showMismatch(const TransferOutcome& outcome);
+    void portError(const TransferOutcome& outcome);
 
     COrvikApp& app;
     QLabel* message = nullptr;
@@ -65,8 +68,11 @@ private:
     QPushButton* report = nullptr;
     QCheckBox* backupBox = nullptr;
     QCheckBox* verifyBox = nullptr;
-    int timerId = 0;
-    TransferSession transfer;
+    TransferPhase shownPhase = TransferPhase::Transfer; // the step the progress line names
+    quint64 job = 0;     // the job whose events are wanted; 0 and cancelled jobs: none
+    quint64 lastJob = 0; // the number of the last job started
+    TransferEvents events;
+    TransferSession transfer; // after `events`: joined before they go
 };
 
 } // namespace orvik

@@ -60,9 +60,9 @@ struct Job {
         request.isRead = isRead;
         request.iniPath = settings.path;
         request.trace = trace;
-        session.start(request, image.data(), link, clock);
         Quiet quiet;
-        return static_cast<TransferState>(session.runToEnd(quiet, nullptr));
+        session.start(request, image.data(), link, quiet, clock);
+        return session.wait().state;
     }
 };
 

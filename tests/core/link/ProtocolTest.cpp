@@ -30,6 +30,7 @@ struct Bench {
     TransferState Run(bool isRead) {
         job.Reset(isRead, image.data());
         job.iniPath = settings.path;
+        job.stop = stop.get_token();
         RunTransfer(job, link, clock);
         return job.state.load();
     }
@@ -37,6 +38,7 @@ struct Bench {
     VirtualClock clock;
     ScriptedLink link;
     TransferJob job;
+    std::stop_source stop; // the job's cancel
     std::array<std::uint8_t, 4096> image{};
 };
 
@@ -142,9 +144,8 @@ TEST(Protocol, PercentagesAfterEachBlock) {
     ASSERT_EQ(Identify(link), IdentResult::Identified);
     std::vector<int> seen;
     std::array<std::uint8_t, 4096> image{};
-    ASSERT_EQ(ReadBlocks(
-                  link, clock, image.data(), [&](int done) { seen.push_back(BlockPercent(done)); },
-                  nullptr),
+    ASSERT_EQ(ReadBlocks(link, clock, image.data(),
+                         [&](int done) { seen.push_back(BlockPercent(done)); }, {}),
               BlockResult::Done);
     ASSERT_EQ(seen.size(), 124u);
     EXPECT_EQ(seen[0], 0);
@@ -265,7 +266,7 @@ TEST(Protocol, CancelDuringBlockTenLetsItFinishAndSendsNoBlockEleven) {
         b.link.AddDevice(1, &radio);
         b.link.onWrite = [&] {
             if (radio.readCommands + radio.writePackets == 10)
-                b.job.cancel.store(1);
+                b.stop.request_stop();
         };
         b.Run(isRead);
         EXPECT_EQ(b.job.state.load(), isRead ? ReadProgress : WriteProgress);
@@ -286,7 +287,7 @@ TEST(Protocol, CancelBetweenRetriesStopsBeforeResending) {
     b.link.AddDevice(1, &radio);
     b.link.onWrite = [&] {
         if (radio.readCommands == 3)
-            b.job.cancel.store(1);
+            b.stop.request_stop();
     };
     b.Run(true);
     EXPECT_EQ(radio.readCommands, 3);

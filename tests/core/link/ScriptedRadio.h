@@ -34,7 +34,7 @@ public:
     std::uint32_t now;
     std::vector<std::string>* trace = nullptr;
     std::uint32_t origin = 0;
-    std::function<void()> onAdvance; // runs after every advance (e.g. to set a cancel flag)
+    std::function<void()> onAdvance; // runs after every advance (e.g. to request a stop)
 };
 
 // What a scripted radio does; the defaults make a good radio.

@@ -10,7 +10,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <fcntl.h>
+#include <mutex>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -277,8 +279,31 @@ TEST(SerialPort, HangUpIsReportedAtOnceUntilTheNextOpen) {
     EXPECT_FALSE(port.lastError().lost);
 }
 
+// Tells a waiting test thread when the port search has begun.
+class SearchWatch final : public TransferObserver {
+public:
+    void searching(int) override {
+        {
+            std::lock_guard lock(mutex);
+            searched = true;
+        }
+        changed.notify_all();
+    }
+    void finished(const TransferOutcome&) override { ++finishes; }
+    bool WaitForSearch(std::chrono::milliseconds limit) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, limit, [this] { return searched; });
+    }
+    std::atomic<int> finishes{0};
+
+private:
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool searched = false;
+};
+
 // The real session on a real port: a silent line, cancelled during the wake-up and during the
-// search, stops within one wait.
+// search, stops within one wait and has told its end when cancel() returns.
 TEST(TransferSession, CancelOnARealPortStopsWithinOneWait) {
     Pty pty;
     for (const char* search : {"0", "1"}) {
@@ -289,25 +314,21 @@ TEST(TransferSession, CancelOnARealPortStopsWithinOneWait) {
         std::vector<std::uint8_t> image(4096, 0xFF);
         TransferRequest request;
         request.iniPath = settings.path;
+        SearchWatch watch;
         TransferSession session;
-        session.start(request, image.data(), port);
+        session.start(request, image.data(), port, watch);
         EXPECT_TRUE(session.running());
         // With the search on, wait until it runs (the silent port's 10 attempts are over).
-        const auto started = Clock::now();
-        if (search[0] == '1') {
-            while (session.job().state.load(std::memory_order_acquire) !=
-                       TransferState::Searching &&
-                   ElapsedMs(started) < 5000)
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            EXPECT_EQ(session.job().state.load(), TransferState::Searching);
-        } else {
+        if (search[0] == '1')
+            EXPECT_TRUE(watch.WaitForSearch(std::chrono::seconds(5)));
+        else
             std::this_thread::sleep_for(std::chrono::milliseconds(400));
-        }
         const auto start = Clock::now();
         const TransferOutcome& outcome = session.cancel();
         EXPECT_LT(ElapsedMs(start), 700) << "searchcom=" << search;
         EXPECT_FALSE(session.running());
         EXPECT_TRUE(outcome.cancelled);
+        EXPECT_EQ(watch.finishes.load(), 1);
         EXPECT_FALSE(port.IsOpen());
     }
 }
@@ -367,8 +388,8 @@ TEST(TransferSession, APulledCableEndsTheJobAtOnceWithItsOwnMessage) {
         void finished(const TransferOutcome& o) override { outcome = o; }
         TransferOutcome outcome;
     } observer;
-    session.start(request, image.data(), port);
-    session.runToEnd(observer, nullptr);
+    session.start(request, image.data(), port, observer);
+    session.wait();
     const auto endedAt = Clock::now();
     radio.join();
     ASSERT_TRUE(pulled);

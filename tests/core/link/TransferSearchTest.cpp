@@ -9,11 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
-#include <chrono>
 #include <numeric>
-#include <thread>
 
 namespace orvik::test {
 namespace {
@@ -27,6 +24,7 @@ struct SearchBench {
     TransferState Run(bool isRead = true) {
         job.Reset(isRead, image.data());
         job.iniPath = settings.path;
+        job.stop = stop.get_token();
         RunTransfer(job, link, clock);
         return job.state.load();
     }
@@ -34,6 +32,7 @@ struct SearchBench {
     VirtualClock clock;
     ScriptedLink link;
     TransferJob job;
+    std::stop_source stop; // the job's cancel
     std::array<std::uint8_t, 4096> image{};
 };
 
@@ -158,7 +157,7 @@ TEST(PortSearch, CancelIsHonouredQuicklyDuringWakeUpAndSearch) {
         b.clock.onAdvance = [&] {
             if (cancelledAt == 0 && b.clock.now >= c.cancelAt) {
                 cancelledAt = b.clock.now;
-                b.job.cancel.store(1);
+                b.stop.request_stop();
             }
         };
         const TransferState state = b.Run();
@@ -168,7 +167,7 @@ TEST(PortSearch, CancelIsHonouredQuicklyDuringWakeUpAndSearch) {
     }
 }
 
-// Records what a session reports.
+// Records what a session pushes.
 struct Recorder final : TransferObserver {
     void searching(int port) override { ports.push_back(port); }
     void progress(int percent) override { percents.push_back(percent); }
@@ -181,7 +180,7 @@ struct Recorder final : TransferObserver {
     TransferOutcome outcome;
 };
 
-TEST(TransferSession, RunsTheJobOnItsOwnThreadWithItsOwnCopyAndReportsTheOutcome) {
+TEST(TransferSession, RunsTheJobOnItsOwnThreadWithItsOwnCopyAndPushesTheOutcome) {
     TempSettings settings("[setup]\ncom=1\nsearchcom=0\n");
     VirtualClock clock;
     ScriptedLink link(clock);
@@ -196,35 +195,40 @@ TEST(TransferSession, RunsTheJobOnItsOwnThreadWithItsOwnCopyAndReportsTheOutcome
 
     TransferSession session;
     Recorder recorder;
-    EXPECT_FALSE(session.poll(recorder)); // nothing runs yet
-    session.start(request, image.data(), link, clock);
+    EXPECT_FALSE(session.running()); // nothing runs yet
+    session.start(request, image.data(), link, recorder, clock);
     EXPECT_TRUE(session.running());
-    EXPECT_EQ(session.runToEnd(recorder, nullptr), static_cast<int>(ReadDone));
+    EXPECT_EQ(session.wait().state, ReadDone);
     EXPECT_FALSE(session.running());
     EXPECT_FALSE(link.IsOpen()); // the session closes the port
     EXPECT_EQ(recorder.finishes, 1);
     EXPECT_TRUE(recorder.outcome.succeeded());
     EXPECT_EQ(recorder.outcome.blocksDone, 124);
-    ASSERT_FALSE(recorder.percents.empty());
-    EXPECT_EQ(recorder.percents.back(), 100);
-    EXPECT_TRUE(std::is_sorted(recorder.percents.begin(), recorder.percents.end()));
+    // Every percentage once, in order, up to 100.
+    ASSERT_EQ(recorder.percents.size(), 101u);
+    for (int p = 0; p <= 100; ++p)
+        EXPECT_EQ(recorder.percents[static_cast<std::size_t>(p)], p);
     // The radio's bytes over the given image; the caller's image itself is untouched.
     for (int i = 0; i < 4096; ++i)
         ASSERT_EQ(session.image()[i], i < 0x3E0 ? static_cast<std::uint8_t>(i) : 0x77) << i;
     EXPECT_EQ(image[0], 0x77);
-    EXPECT_FALSE(session.poll(recorder)); // reported once
+    EXPECT_EQ(session.wait().state, ReadDone); // nothing more to join
+    EXPECT_EQ(recorder.finishes, 1);
 
-    // A second job on the same session: a write, cancelled at once; the worker is joined.
+    // A second job on the same session: a write, cancelled at once; the worker is joined and
+    // has told its end before cancel() returns.
     request.isRead = false;
-    session.start(request, image.data(), link, clock);
+    session.start(request, image.data(), link, recorder, clock);
     const TransferOutcome& cancelled = session.cancel();
     EXPECT_FALSE(session.running());
+    EXPECT_EQ(recorder.finishes, 2);
     EXPECT_TRUE(cancelled.cancelled || cancelled.succeeded());
+    EXPECT_EQ(recorder.outcome.cancelled, cancelled.cancelled);
     EXPECT_FALSE(link.IsOpen());
 }
 
 // The search reports each port it tries, and the outcome says the search ran.
-TEST(TransferSession, ReportsTheSearchedPorts) {
+TEST(TransferSession, PushesEverySearchedPort) {
     TempSettings settings("[setup]\ncom=1\nsearchcom=1\n");
     VirtualClock clock;
     ScriptedLink link(clock);
@@ -235,16 +239,13 @@ TEST(TransferSession, ReportsTheSearchedPorts) {
     request.iniPath = settings.path;
     TransferSession session;
     Recorder recorder;
-    // Every wait of the silent ports takes a little real time, so that the polls see them.
-    link.onWrite = [] { std::this_thread::sleep_for(std::chrono::microseconds(300)); };
-    session.start(request, image.data(), link, clock);
-    EXPECT_EQ(session.runToEnd(recorder, nullptr), static_cast<int>(PortError));
+    session.start(request, image.data(), link, recorder, clock);
+    EXPECT_EQ(session.wait().state, PortError);
     EXPECT_TRUE(recorder.outcome.searched);
     EXPECT_FALSE(recorder.outcome.wokeUp);
     EXPECT_EQ(recorder.outcome.firstDevicePath, "/dev/ttyUSB0");
     EXPECT_TRUE(recorder.outcome.firstPortOpened);
-    for (int port : recorder.ports)
-        EXPECT_TRUE(port == 1 || port == 3) << port;
+    EXPECT_EQ(recorder.ports, (std::vector<int>{1, 3}));
 }
 
 } // namespace

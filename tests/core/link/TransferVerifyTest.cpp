@@ -38,9 +38,8 @@ struct Bench {
         request.isRead = isRead;
         request.verify = verify;
         request.backup = backup;
-        session.start(request, image.data(), link, clock);
-        session.runToEnd(steps, nullptr);
-        return session.outcome();
+        session.start(request, image.data(), link, steps, clock);
+        return session.wait();
     }
     std::string Message(const TransferOutcome& o) {
         return TransferMessage(o, [](std::string_view key) { return std::string(key); });

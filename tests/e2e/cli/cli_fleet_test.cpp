@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <sys/wait.h>
@@ -136,4 +137,55 @@ TEST_F(CliFleet, RepeatWritesEachRadioOnceOnOnePort) {
     EXPECT_EQ(csv.rfind("number,port,device,ident,result,failedStep,", 0), 0u) << csv;
     EXPECT_EQ(Occurrences(csv, ",verified,,"), 3) << csv;
     EXPECT_EQ(Occurrences(csv, "\r\n"), 4) << csv;
+}
+
+// Ctrl+C while two radios are being written stops both within one wait: the command waits on
+// the job's events and the interrupt alike, prints the summary with both radios cancelled, and
+// exits 130. SIGTERM while --repeat waits for a radio that never answers (no event comes)
+// ends the job as promptly, with nothing written.
+TEST_F(CliFleet, InterruptStopsEveryRadioAtOnce) {
+    struct Case {
+        std::vector<std::string> simArgs;
+        std::vector<std::string> args;
+        int signal;
+        int code;
+        const char* count;
+        int cancelled;
+    } cases[] = {
+        {{}, {"write", "in.735", "--port", "1,2"}, SIGINT, 130, "0 written, 0 failed", 2},
+        {{"--silent"},
+         {"write", "in.735", "--port", "1", "--repeat"},
+         SIGTERM,
+         0,
+         "0 written, 0 failed",
+         0},
+    };
+    for (const Case& c : cases) {
+        Simulators sims(c.args.size() == 4 ? 2 : 1, c.simArgs);
+        ASSERT_FALSE(sims.paths.empty());
+        bind(sims);
+        const pid_t pid = test::SpawnCli(app, c.args, root, root + "/stdout", root + "/stderr");
+        ::usleep(2500 * 1000); // the blocks are going out, or the port waits for a radio
+        const auto sent = std::chrono::steady_clock::now();
+        ::kill(pid, c.signal);
+        int status = 0;
+        // A command that missed the signal would wait for ever: give up after 5 s.
+        while (::waitpid(pid, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() - sent > std::chrono::seconds(5)) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &status, 0);
+                break;
+            }
+            ::usleep(10 * 1000);
+        }
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - sent).count();
+        const std::string out = test::ReadWholeFile(root + "/stdout");
+        const std::string err = test::ReadWholeFile(root + "/stderr");
+        ASSERT_TRUE(WIFEXITED(status)) << c.signal;
+        EXPECT_EQ(WEXITSTATUS(status), c.code) << out << err;
+        EXPECT_LT(seconds, 1.0) << c.signal;
+        EXPECT_EQ(Occurrences(out, "Cancelled"), c.cancelled) << out;
+        EXPECT_NE(out.find(c.count), std::string::npos) << out;
+    }
 }

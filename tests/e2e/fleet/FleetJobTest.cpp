@@ -67,13 +67,21 @@ public:
         enter(outcome.target);
         ++finishedCalls;
     }
+    void ended() override {
+        enter(0);
+        ++endedCalls;
+    }
     std::atomic<bool> overlapped{false};
     std::atomic<bool> badTarget{false};
     std::atomic<int> finishedCalls{0};
+    std::atomic<int> endedCalls{0};
+    std::atomic<bool> afterEnd{false}; // a call came after ended()
     std::atomic<int> lastPercent[8] = {};
 
 private:
     void enter(int target) {
+        if (endedCalls > 0)
+            afterEnd = true;
         if (target < 0 || target >= 8)
             badTarget = true;
         if (inside.exchange(true))
@@ -165,6 +173,8 @@ TEST_F(FleetJobTest, FourRadiosInParallelAndOneFaultyRadioFailsAlone) {
     }
     EXPECT_EQ(job.written(), 3);
     EXPECT_EQ(recorder.finishedCalls, 4);
+    EXPECT_EQ(recorder.endedCalls, 1); // the end comes once, last
+    EXPECT_FALSE(recorder.afterEnd);
     EXPECT_FALSE(recorder.overlapped);
     EXPECT_FALSE(recorder.badTarget);
     for (int t = 0; t < 4; ++t)
@@ -244,6 +254,10 @@ TEST_F(FleetJobTest, CancelStopsEveryPortWithinOneWait) {
     }
     EXPECT_EQ(job.written(), 0);
     EXPECT_FALSE(recorder.overlapped);
+    // The observer has heard of every radio and of the end once cancel() returns.
+    EXPECT_EQ(recorder.finishedCalls, 4);
+    EXPECT_EQ(recorder.endedCalls, 1);
+    EXPECT_FALSE(recorder.afterEnd);
 
     // Hot swap on a port whose radio never answers: the job waits until cancelled.
     Simulators silent(1, {"--silent"});

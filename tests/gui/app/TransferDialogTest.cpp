@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 namespace orvik::test {
 namespace {
@@ -328,6 +329,26 @@ TEST_F(TransferDialogTest, APulledCableIsReportedAtOnceAndOkTriesAgain) {
     EXPECT_TRUE(sawLost);
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(docImage(), pattern(5));
+}
+
+// A dialog that goes away mid-read (its window closed under it) stops and joins the worker
+// first; the events the worker had already sent are dropped with it, nothing reaches the
+// document, and the port is closed.
+TEST_F(TransferDialogTest, ADialogDestroyedMidReadStopsTheWorkerAndHearsNothingMore) {
+    RadioSim sim({});
+    startWith(sim, pattern(6));
+    auto dialog = std::make_unique<CTransferDlg>(*app, frame());
+    dialog->isRead = true;
+    dialog->OnOK();
+    QTRY_VERIFY_WITH_TIMEOUT(dialog->messageLine()->text().endsWith("%"), 5000);
+    QElapsedTimer clock;
+    clock.start();
+    dialog.reset();
+    EXPECT_LT(clock.elapsed(), 700);
+    QTest::qWait(100); // anything still queued for the dialog would arrive now
+    EXPECT_FALSE(app->port().IsOpen());
+    EXPECT_EQ(docImage(), pattern(6));
+    EXPECT_TRUE(messages.empty());
 }
 
 // Cancel during a write leaves the radio partly programmed: once the dialog has closed, a

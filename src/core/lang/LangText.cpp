@@ -1,5 +1,6 @@
 #include "core/lang/LangText.h"
 
+#include "core/lang/FillText.h"
 #include "core/lang/LangKeys.h"
 #include "core/lang/LangRules.h"
 #include "core/profile/IniFile.h"
@@ -58,10 +59,7 @@ std::string ExpandEscapes(std::string text) {
 }
 
 std::string Formatted(const char* format, int n) {
-    std::string text(format);
-    if (const auto at = text.find("%d"); at != std::string::npos)
-        text.replace(at, 2, std::to_string(n));
-    return text;
+    return FillText(format, {std::to_string(n)});
 }
 
 std::vector<std::string> NumberedEntries(const ini::Document* document, std::string_view section,

@@ -1,10 +1,12 @@
 #pragma once
 // The one document of the window: the core document (header block, radio image, the limits of
-// its band) with File New, Open and Save, and every change as one undo step. It asks nothing:
-// every outcome is a return value or a signal, and the main frame asks the user.
+// its band) with File New, Open and Save, and every change as one undo step. It watches its file
+// on disk and knows the state it read or saved. It asks nothing: every outcome is a return value
+// or a signal, and the main frame asks the user.
 
 #include "core/lang/LangKeys.h"
 #include "core/model/DataFile.h"
+#include "core/model/FileIdentity.h"
 #include "core/model/RadioDocument.h"
 #include "core/model/RadioImage.h"
 
@@ -16,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+class QFileSystemWatcher;
 class QUndoStack;
 
 namespace orvik {
@@ -39,6 +42,12 @@ public:
     void SetModifiedFlag(bool value = true);
     // The file the document belongs to (absolute); empty when untitled.
     QString PathName() const { return path; }
+    // The title of an untitled copy of a file that must not be saved over (a backup: "Backup
+    // 2026-12-09 00:59, read"); empty otherwise.
+    QString CopyTitle() const { return copyTitle; }
+    // Makes the document an untitled copy called `title`, so Save asks for a name; its file is
+    // no longer watched. Opening, saving and File New end the copy.
+    void DetachAsCopy(const QString& title);
 
     // File New: the default image, unmodified and untitled. The caller has asked first.
     void OnNewDocument();
@@ -58,6 +67,15 @@ public:
     // not be kept.
     SaveResult DoSave(const QString& fileName);
 
+    // ---- the file on disk
+    // Whether another program changed the document's file since the document opened or last
+    // saved it (its device, inode, size or modification time differ). False when untitled or
+    // when the file is gone (nothing would be overwritten).
+    bool ChangedOnDisk() const;
+    // Reads the document's file again, as one undo step; the document is then unmodified and
+    // knows the file as it is now. Any status but Ok leaves the document as it was.
+    OpenResult ReloadFromDisk();
+
     // ---- changes
     // Each runs one operation of the core document as one undo step named by `stepKey` and
     // returns what changed; the caller redraws that. Undo and redo announce what they change
@@ -72,6 +90,8 @@ public:
     DocChange ClearChannels(std::span<const int> channels, const char* stepKey);
     DocChange InsertChannel(int channel);
     DocChange MoveChannels(int first, int last, int delta);
+    // The image replaced as a whole (a read from the radio); `marksModified` as EndStep takes it.
+    DocChange ReplaceImage(const RadioImage& image, const char* stepKey, bool marksModified);
     DocChange ApplyCsv(std::string_view text, const CsvImportOptions& options,
                        CsvImportResult& result, const char* stepKey);
 
@@ -105,6 +125,10 @@ signals:
     // An undo or redo changed what `change` names (a whole change also asks for a full update).
     void documentChanged(const orvik::DocChange& change);
     void modifiedChanged(bool modified);
+    // PathName or CopyTitle changed.
+    void pathNameChanged();
+    // The document's file was changed on disk by someone else; once for each new state of it.
+    void changedOnDisk();
 
 private:
     struct Snapshot;
@@ -123,10 +147,22 @@ private:
     void rebase();
     // Records the change an operation made as a step of its kind.
     DocChange record(StepKind kind, const char* stepKey, DocChange change);
+    // The document now belongs to `fileName` (empty: untitled), whose state on disk is `state`;
+    // the watch follows.
+    void setPath(const QString& fileName, const FileIdentity& state = {});
+    // The image as it is now is the saved state.
+    void markSaved();
+    // After a change in the watched file or its folder: re-arms the watch on the file (a save
+    // by rename replaced it) and reports a state of the file not seen before.
+    void checkDisk();
 
     RadioDocument document;
     bool modified = false;
     QString path;
+    QString copyTitle;
+    FileIdentity known;    // the file as the document read or saved it
+    FileIdentity reported; // the last state changedOnDisk announced
+    std::unique_ptr<QFileSystemWatcher> watcher;
     std::unique_ptr<QUndoStack> steps;
     std::unique_ptr<Snapshot> base; // the image as the last step left it
     bool recording = false;         // a step is being pushed: its clean change is not news

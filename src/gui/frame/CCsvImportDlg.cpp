@@ -14,11 +14,9 @@
 
 namespace orvik {
 
-CCsvImportDlg::CCsvImportDlg(LangCatalog& catalog, const RadioImage& document,
-                             const FrequencyLimits& bandLimits, std::string csvText,
+CCsvImportDlg::CCsvImportDlg(LangCatalog& catalog, const RadioDocument& doc, std::string csvText,
                              QWidget* parent)
-    : QDialog(parent), texts(catalog), image(document), limits(bandLimits),
-      csv(std::move(csvText)) {
+    : QDialog(parent), texts(catalog), document(doc), image(doc.image()), csv(std::move(csvText)) {
     setWindowTitle(LangText(texts, lang::IDS_CSV_IMPORT_TITLE));
     auto* layout = new QVBoxLayout(this);
     renumber = new QCheckBox(LangText(texts, lang::IDS_CSV_RENUMBER), this);
@@ -55,7 +53,8 @@ CsvImportOptions CCsvImportDlg::options() const {
 }
 
 void CCsvImportDlg::rerun() {
-    current = ImportChannelsCsv(image, limits, csv, options());
+    RadioDocument trial = document;
+    trial.applyCsv(csv, options(), current);
     const auto lookup = [this](std::string_view key) { return texts.text(key); };
     QStringList lines;
     for (const std::string& line : CsvReportLines(current, lookup))

@@ -4,6 +4,7 @@
 // caller applies the file with options() when the dialog is accepted.
 
 #include "core/model/ChannelCsv.h"
+#include "core/model/RadioDocument.h"
 
 #include <QDialog>
 
@@ -19,8 +20,9 @@ class LangCatalog;
 class CCsvImportDlg : public QDialog {
     Q_OBJECT
 public:
-    CCsvImportDlg(LangCatalog& texts, const RadioImage& image, const FrequencyLimits& limits,
-                  std::string csvText, QWidget* parent = nullptr);
+    // The preview applies the file to a copy of `document`.
+    CCsvImportDlg(LangCatalog& texts, const RadioDocument& document, std::string csvText,
+                  QWidget* parent = nullptr);
 
     const CsvImportResult& result() const { return current; }
     // The choices the preview was made with.
@@ -33,8 +35,8 @@ private:
     void rerun();
 
     LangCatalog& texts;
-    const RadioImage& image;
-    FrequencyLimits limits;
+    const RadioDocument& document;
+    const RadioImage& image; // the document's image, before the import
     std::string csv;
     CsvImportResult current;
     QCheckBox* renumber = nullptr;

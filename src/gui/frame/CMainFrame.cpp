@@ -167,6 +167,8 @@ CMainFrame::CMainFrame(COrvikApp& application) : app(application), doc(*applicat
     connect(&app, &COrvikApp::portShown, this, &CMainFrame::ShowPortInStatusBar);
     connect(&app, &COrvikApp::recentFilesChanged, this, &CMainFrame::UpdateRecentFileMenu);
     connect(&doc, &COrvikDoc::modifiedChanged, this, &QWidget::setWindowModified);
+    connect(&doc, &COrvikDoc::pathNameChanged, this, &CMainFrame::UpdateFrameTitle);
+    connect(&doc, &COrvikDoc::changedOnDisk, this, &CMainFrame::onChangedOnDisk);
     connectEditCommands();
 }
 
@@ -187,6 +189,7 @@ bool CMainFrame::Start(const QString& file, bool showWindow) {
         show();
     UpdateFrameTitle();
     app.ReportLanguageFallback(this);
+    reportBackupSettings();
     return opened;
 }
 
@@ -521,7 +524,9 @@ QString CMainFrame::ToolTipText(int commandId) const {
 }
 
 void CMainFrame::UpdateFrameTitle() {
-    setWindowTitle(app.LangText("IDS_WINDOWNAME"));
+    const QString name = app.LangText("IDS_WINDOWNAME");
+    const QString copy = doc.CopyTitle();
+    setWindowTitle(copy.isEmpty() ? name : copy + " - " + name);
 }
 
 void CMainFrame::RelabelMenu() {
@@ -597,7 +602,7 @@ bool CMainFrame::OpenDocumentFile(const QString& path) {
     // An unreadable file fails the open; a file that is not ours opens as a cleared image.
     if (ReportDataFileRejected(this, app.catalog(), path, result.status, result.error))
         return result.status == LoadStatus::HeaderRejected;
-    if (recordRecentFiles)
+    if (!detachIfBackup(path) && recordRecentFiles)
         app.AddToRecentFiles(doc.PathName());
     // A short file opens with the rest filled with 0xFF, but a radio should not get it unseen.
     ReportShortDataFile(this, app.catalog(), path, result.bytesRead);
@@ -628,17 +633,6 @@ void CMainFrame::OnFileCompare() {
     dialog.exec();
 }
 
-void CMainFrame::OnFileOpenBackup() {
-    FileDialogRequest request;
-    request.mode = FileDialogMode::Open;
-    request.directory =
-        QFile::decodeName(LoadBackupSettings(app.paths().SettingsFilePath()).folder.c_str());
-    request.filters = QStringList{COrvikApp::FileFilter(), app.LangText("IDS_FILTER_ALL") + " (*)"};
-    const QString name = AskFileName(this, request);
-    if (!name.isEmpty())
-        OpenDocumentFile(name);
-}
-
 void CMainFrame::OpenRecentFile(int index) {
     const QStringList recent = app.RecentFiles();
     if (index < 0 || index >= recent.size())
@@ -649,13 +643,9 @@ void CMainFrame::OpenRecentFile(int index) {
 }
 
 bool CMainFrame::OnFileSave() {
-    const QString path = doc.PathName();
-    if (path.isEmpty())
+    if (doc.PathName().isEmpty())
         return OnFileSaveAs();
-    if (ShowMessageBox(this, app.LangText("IDS_WARN_SAVE") + path, app.LangText("IDS_PROMPT"),
-                       MsgButtons::OkCancel, MsgIcon::Exclamation) != MsgOk)
-        return false;
-    return saveTo(path);
+    return saveToOwnFile(true);
 }
 
 bool CMainFrame::OnFileSaveAs() {
@@ -721,7 +711,7 @@ void CMainFrame::OnFileImportChannels() {
                        app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Stop);
         return;
     }
-    CCsvImportDlg preview(app.catalog(), doc.image(), doc.limits(), bytes.toStdString(), this);
+    CCsvImportDlg preview(app.catalog(), doc.data(), bytes.toStdString(), this);
     if (!preview.result().usable) {
         ShowMessageBox(this, app.LangText("IDS_CSV_NO_HEADER"), app.LangText("IDS_WINDOWNAME"),
                        MsgButtons::Ok, MsgIcon::Stop);
@@ -759,8 +749,9 @@ bool CMainFrame::SaveModified() {
     if (!doc.IsModified())
         return true;
     const QString path = doc.PathName();
-    const QString title =
-        path.isEmpty() ? app.LangText("IDS_UNTITLED") : ElideMiddle(QFileInfo(path).fileName());
+    const QString title = !doc.CopyTitle().isEmpty() ? doc.CopyTitle()
+                          : path.isEmpty()           ? app.LangText("IDS_UNTITLED")
+                                                     : ElideMiddle(QFileInfo(path).fileName());
     const int answer = ShowMessageBox(this, app.LangText("IDS_ASK_SAVE") + " " + title + "?",
                                       app.LangText("IDS_WINDOWNAME"), MsgButtons::YesNoCancel,
                                       MsgIcon::Exclamation);
@@ -768,7 +759,7 @@ bool CMainFrame::SaveModified() {
         return true;
     if (answer != MsgYes)
         return false;
-    return path.isEmpty() ? OnFileSaveAs() : saveTo(path);
+    return path.isEmpty() ? OnFileSaveAs() : saveToOwnFile(false);
 }
 
 // ---- Program, Setting, Help --------------------------------------------------------------
@@ -777,6 +768,7 @@ void CMainFrame::RunTransfer(bool isRead) {
     CTransferDlg dialog(app, this);
     dialog.isRead = isRead;
     dialog.exec();
+    reportBackupSettings();
 }
 
 void CMainFrame::OnProgramWriteFleet() {

@@ -295,9 +295,10 @@ void CTransferDlg::jobEnded() {
         stayOpen(outcomeText(app.catalog(), outcome));
         break;
     case TransferState::ReadDone: {
-        std::memcpy(app.document()->image().data(), transfer.image().data(), RadioImage::Size);
+        RadioImage read;
+        std::memcpy(read.data(), transfer.image().data(), RadioImage::Size);
         // Undoable, and leaving the modified flag as it was.
-        app.document()->EndStep(lang::IDS_STEP_READ, false);
+        app.document()->ReplaceImage(read, lang::IDS_STEP_READ, false);
         app.RefreshLanguage();
         done(QDialog::Accepted);
         // A backup that could not be stored does not fail the read.

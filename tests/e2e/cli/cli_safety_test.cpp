@@ -129,6 +129,10 @@ TEST_F(CliSafety, BackupsAreListedNewestFirst) {
     ASSERT_TRUE(StoreBackup(settings, image, BackupKind::Read, 1000000000).ok);
     ASSERT_TRUE(StoreBackup(settings, MakeDefaultImage(), BackupKind::BeforeWrite, 1000000060).ok);
     test::WriteWholeFile(root + "/backups/20010101-000000-read.735", "broken");
+    // Stored long ago: backups are listed by when they were stored.
+    std::filesystem::last_write_time(root + "/backups/20010101-000000-read.735",
+                                     std::filesystem::file_time_type::clock::now() -
+                                         std::chrono::hours(24));
     r = cli({"backups", "--json"});
     EXPECT_EQ(r.code, 0) << r.err;
     const std::size_t newest = r.out.find("\"kind\":\"before-write\"");

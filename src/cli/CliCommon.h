@@ -1,12 +1,20 @@
 #pragma once
-// Shared pieces of orvik-cli: the exit codes (sysexits) and the per-command entry points.
+// Shared pieces of orvik-cli: the exit codes (sysexits), the command interface and the helpers
+// the commands share.
 
 #include "core/lang/LangCatalog.h"
 #include "core/model/DataFile.h"
 #include "core/profile/AppPaths.h"
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+namespace CLI {
+class App;
+class Option;
+} // namespace CLI
 
 namespace orvik::cli {
 
@@ -25,29 +33,63 @@ enum Exit : int {
     ExitInterrupted = 130,
 };
 
-// What every command gets: the paths (language already chosen) and its own arguments.
+// What every command gets: the paths (language already chosen) and the arguments no option of
+// the command took, in command-line order (its files, and whatever it does not know).
 struct Context {
     AppPaths paths;
-    std::vector<std::string> args; // the arguments after the command name
+    std::vector<std::string> args;
 };
 
-int cmdNew(Context& ctx);
-int cmdShow(Context& ctx);
-int cmdEdit(Context& ctx);
-int cmdRead(Context& ctx);
-int cmdWrite(Context& ctx);
-int cmdExport(Context& ctx);
-int cmdImport(Context& ctx);
-int cmdDiff(Context& ctx);
-int cmdBackups(Context& ctx);
+// One command of orvik-cli. `define` declares its options on its CLI11 subcommand, which fills
+// them while it parses; `run` checks what was given and does the work, returning the exit code.
+class Command {
+public:
+    virtual ~Command() = default;
+    // The help lines of the command, as `COMMAND --help` and `--help` print them.
+    virtual const char* usage() const = 0;
+    virtual void define(CLI::App& app) = 0;
+    virtual int run(Context& ctx) = 0;
+};
+
+std::unique_ptr<Command> MakeNewCommand();
+std::unique_ptr<Command> MakeShowCommand();
+std::unique_ptr<Command> MakeEditCommand();
+std::unique_ptr<Command> MakeExportCommand();
+std::unique_ptr<Command> MakeImportCommand();
+std::unique_ptr<Command> MakeReadCommand();
+std::unique_ptr<Command> MakeWriteCommand();
+std::unique_ptr<Command> MakeDiffCommand();
+std::unique_ptr<Command> MakeBackupsCommand();
+std::unique_ptr<Command> MakeDoctorCommand();
+
+// ---- Options ----
+
+// An option that takes a value, as often as it is given (every value is kept); `what` names
+// the value in the message when it is missing ("--band needs a value").
+CLI::Option* ValueOption(CLI::App& app, const std::string& names, const char* what = "a value");
+// An option without a value, as often as it is given.
+CLI::Option* FlagOption(CLI::App& app, const std::string& names);
+// The options given, in command-line order, each with its value (a flag's is "true").
+std::vector<std::pair<const CLI::Option*, std::string>> GivenOptions(const CLI::App& app);
+// The last value of an option; empty when it was not given.
+std::string LastValue(const CLI::Option* option);
+
+// ---- Operands ----
 
 // "orvik-cli: <text>" on standard error.
 void fail(const std::string& text);
-// Takes a positional argument as the command's one file; false, after saying so, when the
-// command already has one.
-bool takeOnlyFile(const char* command, std::string& path, const std::string& arg);
-// False, after saying so, when the command got no file.
-bool haveFile(const char* command, const std::string& path);
+// Whether an operand is an option the command does not know: "--x", and "-x" when `singleDash`.
+bool isUnknownOption(const std::string& arg, bool singleDash);
+// The operands as files, in order; false, after naming it, when one is an unknown option.
+bool takeFiles(const char* command, const std::vector<std::string>& args, bool singleDash,
+               std::vector<std::string>& files);
+// The command's one file; false, after saying so, when an operand is an unknown option, when
+// there is none, or more than one.
+bool takeOnlyFile(const char* command, const std::vector<std::string>& args, bool singleDash,
+                  std::string& path);
+
+// ---- Data files ----
+
 // The texts of the chosen language, English for what it lacks. A language file that cannot be
 // read is reported once.
 LangCatalog openCatalog(const Context& ctx);
@@ -57,13 +99,5 @@ int load(LangCatalog& texts, const std::string& path, HeaderBlock& header, Radio
 // could not keep the file's owner says so.
 int save(const Context& ctx, const std::string& path, const HeaderBlock& header,
          const RadioImage& image, SaveMode mode, const std::string& existsText);
-int cmdDoctor(Context& ctx);
-
-// Help text lines of each group of commands.
-extern const char* const DataCommandsUsage;
-extern const char* const RadioCommandsUsage;
-extern const char* const CsvCommandsUsage;
-extern const char* const DoctorCommandsUsage;
-extern const char* const SafetyCommandsUsage;
 
 } // namespace orvik::cli

@@ -4,8 +4,11 @@
 
 #include "core/lang/LangKeys.h"
 #include "core/model/ChannelCsv.h"
+#include "core/model/RadioDocument.h"
 #include "core/profile/AtomicSave.h"
 #include "core/profile/JsonText.h"
+
+#include <CLI/CLI.hpp>
 
 #include <cerrno>
 #include <cstdio>
@@ -14,16 +17,6 @@
 #include <vector>
 
 namespace orvik::cli {
-
-const char* const CsvCommandsUsage =
-    "  export FILE.735 [-o OUT.csv] [--standard-columns]\n"
-    "                  write the used channels as CSV (standard output without -o);\n"
-    "                  --standard-columns leaves out BusyLock and Scrambler\n"
-    "  import FILE.735 IN.csv|- [--renumber] [--replace-all] [--dry-run] [--json]\n"
-    "                  set the channels from a CSV file through the channel table's rules\n"
-    "                  and print what could not be taken as it is; --renumber places the\n"
-    "                  rows into channels 1 to 16 in file order, --replace-all clears the\n"
-    "                  channels the file does not set, --dry-run saves nothing\n";
 
 namespace {
 
@@ -52,36 +45,27 @@ bool readText(LangCatalog& texts, const std::string& path, std::string& out) {
     return false;
 }
 
-std::string jsonList(const std::vector<int>& list) {
-    std::string out = "[";
-    for (std::size_t i = 0; i < list.size(); ++i)
-        out += (i ? "," : "") + std::to_string(list[i]);
-    return out + "]";
+// What an import did as one JSON object (a published interface: fields are added, never
+// renamed).
+std::string importJson(const CsvImportResult& r, bool saved, const CsvTextLookup& lookup) {
+    Json notes = Json::array();
+    for (const CsvImportNote& n : r.notes)
+        notes.push_back({{"line", n.line},
+                         {"channel", n.channel},
+                         {"code", CsvNoteCode(n.what)},
+                         {"column", n.column},
+                         {"value", n.value},
+                         {"result", n.result},
+                         {"text", CsvNoteText(n, lookup)}});
+    const Json out = {{"usable", r.usable},   {"rows", r.rows},       {"imported", r.imported},
+                      {"skipped", r.skipped}, {"cleared", r.cleared}, {"changed", r.changed},
+                      {"saved", saved},       {"notes", notes}};
+    return JsonText(out) + "\n";
 }
 
-} // namespace
-
-int cmdExport(Context& ctx) {
-    std::string path, output;
-    bool standard = false;
-    for (std::size_t i = 0; i < ctx.args.size(); ++i) {
-        const std::string& arg = ctx.args[i];
-        if (arg == "-o" || arg == "--output") {
-            if (i + 1 >= ctx.args.size()) {
-                fail(arg + " needs a file");
-                return ExitUsage;
-            }
-            output = ctx.args[++i];
-        } else if (arg == "--standard-columns") {
-            standard = true;
-        } else if (arg.rfind("-", 0) == 0 && arg.size() > 1) {
-            fail("unknown option '" + arg + "' for export");
-            return ExitUsage;
-        } else if (!takeOnlyFile("export", path, arg)) {
-            return ExitUsage;
-        }
-    }
-    if (!haveFile("export", path))
+int cmdExport(Context& ctx, const std::string& output, bool standard) {
+    std::string path;
+    if (!takeOnlyFile("export", ctx.args, true, path))
         return ExitUsage;
     LangCatalog texts = openCatalog(ctx);
     HeaderBlock header{};
@@ -101,25 +85,10 @@ int cmdExport(Context& ctx) {
     return ExitOk;
 }
 
-int cmdImport(Context& ctx) {
+int cmdImport(Context& ctx, const CsvImportOptions& options, bool dryRun, bool json) {
     std::vector<std::string> files;
-    CsvImportOptions options;
-    bool dryRun = false, json = false;
-    for (const std::string& arg : ctx.args) {
-        if (arg == "--renumber")
-            options.renumber = true;
-        else if (arg == "--replace-all")
-            options.replaceAll = true;
-        else if (arg == "--dry-run")
-            dryRun = true;
-        else if (arg == "--json")
-            json = true;
-        else if (arg.rfind("-", 0) == 0 && arg.size() > 1) {
-            fail("unknown option '" + arg + "' for import");
-            return ExitUsage;
-        } else
-            files.push_back(arg);
-    }
+    if (!takeFiles("import", ctx.args, true, files))
+        return ExitUsage;
     if (files.size() != 2) {
         fail("import takes a FILE.735 and an IN.csv");
         return ExitUsage;
@@ -134,33 +103,20 @@ int cmdImport(Context& ctx) {
     if (const int rc = load(texts, path, header, image); rc != ExitOk)
         return rc;
 
-    const CsvImportResult r = ImportChannelsCsv(image, recomputeLimits(image), csv, options);
-    const bool changed = !(r.image == image);
+    RadioDocument doc(header, image);
+    CsvImportResult r;
+    const bool changed = doc.applyCsv(csv, options, r).changedBytes();
     bool saved = false;
     if (r.usable && changed && !dryRun) {
-        if (const int rc = save(ctx, path, header, r.image, SaveMode::Replace, ""); rc != ExitOk)
+        if (const int rc = save(ctx, path, doc.header(), doc.image(), SaveMode::Replace, "");
+            rc != ExitOk)
             return rc;
         saved = true;
     }
     const auto lookup = [&texts](std::string_view key) { return texts.text(key); };
 
     if (json) {
-        std::string out =
-            "{\"usable\":" + std::string(r.usable ? "true" : "false") +
-            ",\"rows\":" + std::to_string(r.rows) + ",\"imported\":" + jsonList(r.imported) +
-            ",\"skipped\":" + std::to_string(r.skipped) + ",\"cleared\":" + jsonList(r.cleared) +
-            ",\"changed\":" + jsonList(r.changed) + ",\"saved\":" + (saved ? "true" : "false") +
-            ",\"notes\":[";
-        for (std::size_t i = 0; i < r.notes.size(); ++i) {
-            const CsvImportNote& n = r.notes[i];
-            out += std::string(i ? "," : "") + "{\"line\":" + std::to_string(n.line) +
-                   ",\"channel\":" + std::to_string(n.channel) +
-                   ",\"code\":" + JsonString(CsvNoteCode(n.what)) +
-                   ",\"column\":" + JsonString(n.column) + ",\"value\":" + JsonString(n.value) +
-                   ",\"result\":" + JsonString(n.result) +
-                   ",\"text\":" + JsonString(CsvNoteText(n, lookup)) + "}";
-        }
-        out += "]}\n";
+        const std::string out = importJson(r, saved, lookup);
         std::fputs(out.c_str(), stdout);
     } else {
         FILE* stream = r.usable ? stdout : stderr;
@@ -176,6 +132,66 @@ int cmdImport(Context& ctx) {
     if (!r.usable)
         return ExitDataErr;
     return r.notes.empty() ? ExitOk : ExitAdjusted;
+}
+
+const char* const ExportUsage =
+    "  export FILE.735 [-o OUT.csv] [--standard-columns]\n"
+    "                  write the used channels as CSV (standard output without -o);\n"
+    "                  --standard-columns leaves out BusyLock and Scrambler\n";
+const char* const ImportUsage =
+    "  import FILE.735 IN.csv|- [--renumber] [--replace-all] [--dry-run] [--json]\n"
+    "                  set the channels from a CSV file through the channel table's rules\n"
+    "                  and print what could not be taken as it is; --renumber places the\n"
+    "                  rows into channels 1 to 16 in file order, --replace-all clears the\n"
+    "                  channels the file does not set, --dry-run saves nothing\n";
+
+class ExportCommand final : public Command {
+public:
+    const char* usage() const override { return ExportUsage; }
+    void define(CLI::App& app) override {
+        output = ValueOption(app, "-o,--output", "a file");
+        standard = FlagOption(app, "--standard-columns");
+    }
+    int run(Context& ctx) override {
+        return cmdExport(ctx, LastValue(output), standard->count() > 0);
+    }
+
+private:
+    const CLI::Option* output = nullptr;
+    const CLI::Option* standard = nullptr;
+};
+
+class ImportCommand final : public Command {
+public:
+    const char* usage() const override { return ImportUsage; }
+    void define(CLI::App& app) override {
+        renumber = FlagOption(app, "--renumber");
+        replaceAll = FlagOption(app, "--replace-all");
+        dryRun = FlagOption(app, "--dry-run");
+        json = FlagOption(app, "--json");
+    }
+    int run(Context& ctx) override {
+        CsvImportOptions options;
+        options.renumber = renumber->count() > 0;
+        options.replaceAll = replaceAll->count() > 0;
+        return cmdImport(ctx, options, dryRun->count() > 0, json->count() > 0);
+    }
+
+private:
+    const CLI::Option* renumber = nullptr;
+    const CLI::Option* replaceAll = nullptr;
+    const CLI::Option* dryRun = nullptr;
+    const CLI::Option* json = nullptr;
+};
+
+} // namespace
+
+std::unique_ptr<Command> MakeExportCommand() {
+    return std::make_unique<ExportCommand>();
+}
+
+std::unique_ptr<Command> MakeImportCommand() {
+    return std::make_unique<ImportCommand>();
 }
 
 } // namespace orvik::cli

@@ -10,7 +10,11 @@
 #include "core/model/Codecs.h"
 #include "core/model/DataFile.h"
 #include "core/model/EditRules.h"
+#include "core/model/RadioDocument.h"
 #include "core/model/RadioImage.h"
+#include "core/model/SettingsTable.h"
+
+#include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <cctype>
@@ -19,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -26,51 +31,6 @@
 #include <vector>
 
 namespace orvik::cli {
-
-const char* const DataCommandsUsage =
-    "  new FILE.735 [--band POS] [--force]\n"
-    "                  write the default image (File New), then change to band list position\n"
-    "                  POS of setting.ini [ModelInfo]; --force replaces a non-empty file\n"
-    "  show FILE.735 [--json]\n"
-    "                  print the band, the settings and the 16 channels\n"
-    "  edit FILE.735 [--band POS [--yes]] [--strict] [--channel N [--rx TEXT]\n"
-    "       [--rx-tone TEXT] [--tx TEXT] [--tx-tone TEXT] [--scan-add yes|no]\n"
-    "       [--bandwidth wide|narrow] [--power high|low] [--busy-lock yes|no]\n"
-    "       [--scrambler yes|no] [--option COL=VALUE]...]... [--set FIELD=VALUE]...\n"
-    "       [--dtmf TEXT]\n"
-    "                  apply the edits as the window does and save in place; prints\n"
-    "                  'modified' or 'unchanged', and on standard error each value that\n"
-    "                  was stored otherwise than given (a decimal comma is read as a\n"
-    "                  point). --strict: any such value is an error (exit 65), nothing\n"
-    "                  is saved; a text that is no frequency always is. --band clears\n"
-    "                  every channel and setting and needs --yes (or --force) when a\n"
-    "                  channel is in use. COL is a channel table column 5 to 9, VALUE\n"
-    "                  0/1 or the word (yes/no, wide/narrow, low/high). FIELD is a\n"
-    "                  setting (voiceFunction, voiceAnnunciation, scanFunction,\n"
-    "                  voxFunction, voxLevel, fmRadioFunction, beep, batterySave,\n"
-    "                  squelchLevel, sideKey1, timeOutTimer, sideKey2, fmRadioFreq,\n"
-    "                  scanMode), VALUE its stored value or list position, yes/no for\n"
-    "                  the on/off ones, and seconds with a unit for timeOutTimer\n"
-    "                  (off, 30s ... 300s); a value out of range is an error\n";
-
-void fail(const std::string& text) {
-    std::fprintf(stderr, "orvik-cli: %s\n", text.c_str());
-}
-
-bool takeOnlyFile(const char* command, std::string& path, const std::string& arg) {
-    if (!path.empty()) {
-        fail(std::string(command) + " takes one file, got '" + path + "' and '" + arg + "'");
-        return false;
-    }
-    path = arg;
-    return true;
-}
-
-bool haveFile(const char* command, const std::string& path) {
-    if (path.empty())
-        fail(std::string(command) + " needs a FILE.735");
-    return !path.empty();
-}
 
 LangCatalog openCatalog(const Context& ctx) {
     LangCatalog catalog(ctx.paths.LanguageFilePath(), ctx.paths.EnglishFilePath());
@@ -132,40 +92,6 @@ bool parseInt(const std::string& s, long lo, long hi, int& out) {
     return true;
 }
 
-// Splits "--name=value" into name and value; `hasValue` tells whether a '=' was present.
-std::pair<std::string, std::optional<std::string>> splitOption(const std::string& arg) {
-    const std::size_t eq = arg.find('=');
-    if (arg.rfind("--", 0) != 0 || eq == std::string::npos)
-        return {arg, std::nullopt};
-    return {arg.substr(0, eq), arg.substr(eq + 1)};
-}
-
-// Walks the argument list: the one positional FILE and options with values.
-class ArgReader {
-public:
-    explicit ArgReader(const std::vector<std::string>& list) : args(list) {}
-    bool done() const { return i >= args.size(); }
-    const std::string& next() { return args[i++]; }
-    // The value of an option: inline after '=' or the next argument.
-    bool value(const std::string& option, const std::optional<std::string>& inlineValue,
-               std::string& out) {
-        if (inlineValue) {
-            out = *inlineValue;
-            return true;
-        }
-        if (i >= args.size()) {
-            fail(option + " needs a value");
-            return false;
-        }
-        out = args[i++];
-        return true;
-    }
-
-private:
-    const std::vector<std::string>& args;
-    std::size_t i = 0;
-};
-
 // A band list position chosen on the command line must be an entry of the band list.
 bool parseBand(const Context& ctx, const std::string& text, int& position) {
     const auto names = ReadBandNames(ctx.paths.SettingsFilePath());
@@ -193,7 +119,7 @@ struct EditRequest {
     bool confirmed = false; // --yes / --force: a band change may clear used channels
     bool strict = false;
     std::vector<ChannelEdit> channels;
-    std::vector<std::pair<const SettingField*, int>> sets;
+    std::vector<std::pair<SettingId, int>> sets;
     std::optional<std::string> dtmf;
 };
 
@@ -242,209 +168,162 @@ bool parseOptionValue(const OptionWords& o, const std::string& v, int& position)
     return true;
 }
 
-// The largest value a setting stores: what its getter shows for the largest byte.
-int settingMax(const SettingField& f) {
-    RadioImage probe;
-    (probe.*f.set)(255);
-    return (probe.*f.get)();
-}
-
-// A setting's value: its stored value or list position, yes/no/on/off for an on/off setting,
-// seconds with "s" (or "off") for the time-out timer. An error message names the range.
-bool parseSettingValue(const SettingField& f, const std::string& v, int& value) {
-    const int max = settingMax(f);
-    const std::string name = f.name;
-    if (name == "beep" || name == "batterySave" || name.ends_with("Function")) {
-        if (sameWord(v, "yes") || sameWord(v, "on"))
-            value = 1;
-        else if (sameWord(v, "no") || sameWord(v, "off"))
-            value = 0;
-        else if (!parseInt(v, 0, 1, value)) {
-            fail("--set " + name + " takes yes or no (1 or 0), not '" + v + "'");
+// One of the options that edit the channel of the --channel before them: --rx, --rx-tone,
+// --tx, --tx-tone, --option and the named option columns. Returns false after saying why.
+bool parseChannelOption(const std::string& name, const std::string& v, ChannelEdit& e) {
+    if (name == "--option") {
+        const std::size_t eq = v.find('=');
+        int col = 0;
+        int pos = 0;
+        if (eq == std::string::npos || !parseInt(v.substr(0, eq), 5, 9, col) ||
+            !parseOptionValue(*optionColumn(col), v.substr(eq + 1), pos)) {
+            fail("--option takes COL=VALUE with COL a column 5 to 9 and VALUE 0, 1 or the "
+                 "column's word (yes/no, wide/narrow, low/high), not '" +
+                 v + "'");
             return false;
         }
+        e.options.emplace_back(col, pos);
         return true;
     }
-    if (name == "timeOutTimer") {
-        const std::string range = "off, 30s to " + std::to_string(max * 30) +
-                                  "s in steps of 30s, or the list position 0 to " +
-                                  std::to_string(max);
-        int seconds = 0;
-        if (sameWord(v, "off")) {
-            value = 0;
-        } else if (v.size() > 1 && (v.back() == 's' || v.back() == 'S')) {
-            if (!parseInt(v.substr(0, v.size() - 1), 0, 99999, seconds) || seconds % 30 != 0 ||
-                seconds / 30 > max) {
-                fail("--set timeOutTimer takes " + range + ", not '" + v + "'");
-                return false;
-            }
-            value = seconds / 30;
-        } else if (!parseInt(v, 0, max, value)) {
-            fail("--set timeOutTimer takes " + range + ", not '" + v + "'");
+    for (const OptionWords& o : OptionColumns) {
+        if (name != o.option)
+            continue;
+        int pos = 0;
+        if (!parseOptionValue(o, v, pos)) {
+            fail(name + " takes " + o.word0 + " or " + o.word1 + ", not '" + v + "'");
             return false;
         }
+        e.options.emplace_back(o.column, pos);
         return true;
     }
-    if (!parseInt(v, 0, max, value)) {
-        fail("--set " + name + " takes 0 to " + std::to_string(max) + ", not '" + v + "'");
+    std::optional<std::string>& slot = name == "--rx"        ? e.rx
+                                       : name == "--rx-tone" ? e.rxTone
+                                       : name == "--tx"      ? e.tx
+                                                             : e.txTone;
+    if (slot) {
+        fail(name + " given twice for channel " + std::to_string(e.channel));
         return false;
     }
+    slot = v;
     return true;
 }
 
-// Parses the edit arguments; returns ExitOk or ExitUsage (message printed).
-int parseEdit(const Context& ctx, EditRequest& req) {
-    ArgReader in(ctx.args);
-    while (!in.done()) {
-        const std::string arg = in.next();
-        const auto [name, inlineValue] = splitOption(arg);
-        std::string v;
+// --set FIELD=VALUE; false after saying why.
+bool parseSet(const std::string& v, EditRequest& req) {
+    const std::size_t eq = v.find('=');
+    const SettingSpec* spec = eq == std::string::npos ? nullptr : FindSetting(v.substr(0, eq));
+    if (!spec) {
+        std::string names;
+        for (const SettingSpec& s : AllSettings())
+            names += std::string(" ") + s.name;
+        fail("--set takes FIELD=VALUE with FIELD one of:" + names + "; not '" + v + "'");
+        return false;
+    }
+    int value = 0;
+    std::string error;
+    if (!ParseSettingValue(*spec, v.substr(eq + 1), value, error)) {
+        fail(error);
+        return false;
+    }
+    req.sets.emplace_back(spec->id, value);
+    return true;
+}
+
+// Reads the edit options in the order given, as the channel options apply to the --channel
+// before them, then the file. Returns ExitOk or ExitUsage (message printed).
+int parseEdit(const Context& ctx, const CLI::App& options, EditRequest& req) {
+    for (const auto& [option, v] : GivenOptions(options)) {
+        const std::string name = option->get_name();
+        bool ok = true;
         if (name == "--band") {
             int pos = 0;
-            if (req.band) {
+            if (req.band)
                 fail("--band given twice");
-                return ExitUsage;
-            }
-            if (!in.value(name, inlineValue, v) || !parseBand(ctx, v, pos))
-                return ExitUsage;
+            ok = !req.band && parseBand(ctx, v, pos);
             req.band = pos;
         } else if (name == "--channel") {
             ChannelEdit e;
-            if (!in.value(name, inlineValue, v))
-                return ExitUsage;
-            if (!parseInt(v, 1, ChannelCount, e.channel)) {
+            ok = parseInt(v, 1, ChannelCount, e.channel);
+            if (!ok)
                 fail("--channel takes a channel number 1 to 16, not '" + v + "'");
-                return ExitUsage;
-            }
             req.channels.push_back(std::move(e));
-        } else if (arg == "--yes" || arg == "--force") {
+        } else if (name == "--yes") {
             req.confirmed = true;
-        } else if (arg == "--strict") {
+        } else if (name == "--strict") {
             req.strict = true;
-        } else if (name == "--rx" || name == "--rx-tone" || name == "--tx" || name == "--tx-tone" ||
-                   name == "--option" || name == "--scan-add" || name == "--bandwidth" ||
-                   name == "--power" || name == "--busy-lock" || name == "--scrambler") {
-            if (req.channels.empty()) {
-                fail(name + " needs a --channel N before it");
-                return ExitUsage;
-            }
-            if (!in.value(name, inlineValue, v))
-                return ExitUsage;
-            ChannelEdit& e = req.channels.back();
-            if (name == "--option") {
-                const std::size_t eq = v.find('=');
-                int col = 0;
-                int pos = 0;
-                if (eq == std::string::npos || !parseInt(v.substr(0, eq), 5, 9, col) ||
-                    !parseOptionValue(*optionColumn(col), v.substr(eq + 1), pos)) {
-                    fail("--option takes COL=VALUE with COL a column 5 to 9 and VALUE 0, 1 or "
-                         "the column's word (yes/no, wide/narrow, low/high), not '" +
-                         v + "'");
-                    return ExitUsage;
-                }
-                e.options.emplace_back(col, pos);
-                continue;
-            }
-            for (const OptionWords& o : OptionColumns) {
-                if (name != o.option)
-                    continue;
-                int pos = 0;
-                if (!parseOptionValue(o, v, pos)) {
-                    fail(name + " takes " + o.word0 + " or " + o.word1 + ", not '" + v + "'");
-                    return ExitUsage;
-                }
-                e.options.emplace_back(o.column, pos);
-            }
-            if (name != "--rx" && name != "--rx-tone" && name != "--tx" && name != "--tx-tone")
-                continue;
-            std::optional<std::string>& slot = name == "--rx"        ? e.rx
-                                               : name == "--rx-tone" ? e.rxTone
-                                               : name == "--tx"      ? e.tx
-                                                                     : e.txTone;
-            if (slot) {
-                fail(name + " given twice for channel " + std::to_string(e.channel));
-                return ExitUsage;
-            }
-            slot = v;
         } else if (name == "--set") {
-            if (!in.value(name, inlineValue, v))
-                return ExitUsage;
-            const std::size_t eq = v.find('=');
-            const SettingField* f =
-                eq == std::string::npos ? nullptr : FindSettingField(v.substr(0, eq));
-            if (!f) {
-                std::string names;
-                for (const SettingField& s : SettingFields())
-                    names += std::string(" ") + s.name;
-                fail("--set takes FIELD=VALUE with FIELD one of:" + names + "; not '" + v + "'");
-                return ExitUsage;
-            }
-            int value = 0;
-            if (!parseSettingValue(*f, v.substr(eq + 1), value))
-                return ExitUsage;
-            req.sets.emplace_back(f, value);
+            ok = parseSet(v, req);
         } else if (name == "--dtmf") {
-            if (req.dtmf) {
+            if (req.dtmf)
                 fail("--dtmf given twice");
-                return ExitUsage;
-            }
-            if (!in.value(name, inlineValue, v))
-                return ExitUsage;
+            ok = !req.dtmf;
             req.dtmf = v;
-        } else if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
-            fail("unknown option '" + arg + "' for edit");
-            return ExitUsage;
-        } else if (!takeOnlyFile("edit", req.path, arg)) {
-            return ExitUsage;
+        } else if (req.channels.empty()) {
+            fail(name + " needs a --channel N before it");
+            ok = false;
+        } else {
+            ok = parseChannelOption(name, v, req.channels.back());
         }
+        if (!ok)
+            return ExitUsage;
     }
-    if (!haveFile("edit", req.path))
-        return ExitUsage;
-    return ExitOk;
+    return takeOnlyFile("edit", ctx.args, false, req.path) ? ExitOk : ExitUsage;
 }
 
-// Refuses an edit of a cell the table would not let the user edit now.
-bool cellEditable(const RadioImage& image, int channel, int column) {
-    if (!isCellReadOnly(image, channel, column))
-        return true;
+// Says why the table does not let the user edit a cell now.
+void refuseCell(const RadioImage& image, int channel, int column) {
     const std::string why = column == ColTxTone && !image.isRxEmpty(channel)
                                 ? "has no transmit frequency"
                                 : "has no receive frequency";
     fail("channel " + std::to_string(channel) + " " + why + ": its " + ColumnNames[column] +
          " cannot be edited (nothing was saved)");
-    return false;
 }
 
-} // namespace
+// Applies one --channel group as the table's cells take it: the frequencies and tones in the
+// order rx, rx tone, tx, tx tone, then the option columns. `report` receives each change as it
+// is made. False, after saying why, when a cell does not take its edit now.
+bool editChannel(RadioDocument& doc, const ChannelEdit& e, const CellTexts& cells,
+                 const std::function<void(const DocChange&)>& report) {
+    const std::pair<int, const std::optional<std::string>*> texts[] = {
+        {ColRxFreq, &e.rx}, {ColRxTone, &e.rxTone}, {ColTxFreq, &e.tx}, {ColTxTone, &e.txTone}};
+    for (const auto& [column, text] : texts) {
+        if (!*text)
+            continue;
+        const DocChange change = doc.commitCell(e.channel, column, **text, cells);
+        if (change.refused) {
+            refuseCell(doc.image(), e.channel, column);
+            return false;
+        }
+        report(change);
+    }
+    for (const auto& [column, position] : e.options) {
+        if (isCellReadOnly(doc.image(), e.channel, column)) {
+            refuseCell(doc.image(), e.channel, column);
+            return false;
+        }
+        report(doc.chooseOption(e.channel, column, position));
+    }
+    return true;
+}
 
-int cmdNew(Context& ctx) {
+int cmdNew(Context& ctx, const CLI::App& options) {
     std::string path;
     std::optional<int> band;
     bool force = false;
-    ArgReader in(ctx.args);
-    while (!in.done()) {
-        const std::string arg = in.next();
-        const auto [name, inlineValue] = splitOption(arg);
-        std::string v;
-        if (name == "--band") {
-            int pos = 0;
-            if (band) {
-                fail("--band given twice");
-                return ExitUsage;
-            }
-            if (!in.value(name, inlineValue, v) || !parseBand(ctx, v, pos))
-                return ExitUsage;
-            band = pos;
-        } else if (arg == "--force") {
+    for (const auto& [option, v] : GivenOptions(options)) {
+        int pos = 0;
+        if (option->get_name() == "--force") {
             force = true;
-        } else if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
-            fail("unknown option '" + arg + "' for new");
+        } else if (band) {
+            fail("--band given twice");
             return ExitUsage;
-        } else if (!takeOnlyFile("new", path, arg)) {
+        } else if (!parseBand(ctx, v, pos)) {
             return ExitUsage;
+        } else {
+            band = pos;
         }
     }
-    if (!haveFile("new", path))
+    if (!takeOnlyFile("new", ctx.args, false, path))
         return ExitUsage;
     // An existing file with content is only replaced on request; an empty one holds nothing to
     // lose. The save checks again as it publishes the file, so one that another process creates
@@ -456,29 +335,16 @@ int cmdNew(Context& ctx) {
         return ExitCantCreate;
     }
 
-    HeaderBlock header = NewHeaderBlock();
-    RadioImage image = MakeDefaultImage();
-    FrequencyLimits limits = recomputeLimits(image);
+    RadioDocument doc;
     if (band)
-        ChangeBand(header, image, limits, *band);
-    return save(ctx, path, header, image, force ? SaveMode::Replace : SaveMode::ReplaceIfEmpty,
-                exists);
+        doc.setBand(*band);
+    return save(ctx, path, doc.header(), doc.image(),
+                force ? SaveMode::Replace : SaveMode::ReplaceIfEmpty, exists);
 }
 
-int cmdShow(Context& ctx) {
+int cmdShow(Context& ctx, bool json) {
     std::string path;
-    bool json = false;
-    for (const std::string& arg : ctx.args) {
-        if (arg == "--json") {
-            json = true;
-        } else if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
-            fail("unknown option '" + arg + "' for show");
-            return ExitUsage;
-        } else if (!takeOnlyFile("show", path, arg)) {
-            return ExitUsage;
-        }
-    }
-    if (!haveFile("show", path))
+    if (!takeOnlyFile("show", ctx.args, false, path))
         return ExitUsage;
     LangCatalog texts = openCatalog(ctx);
     HeaderBlock header{};
@@ -492,9 +358,9 @@ int cmdShow(Context& ctx) {
     return std::fflush(stdout) == 0 ? ExitOk : ExitCantCreate;
 }
 
-int cmdEdit(Context& ctx) {
+int cmdEdit(Context& ctx, const CLI::App& options) {
     EditRequest req;
-    if (const int rc = parseEdit(ctx, req); rc != ExitOk)
+    if (const int rc = parseEdit(ctx, options, req); rc != ExitOk)
         return rc;
 
     LangCatalog texts = openCatalog(ctx);
@@ -502,10 +368,7 @@ int cmdEdit(Context& ctx) {
     RadioImage image;
     if (const int rc = load(texts, req.path, header, image); rc != ExitOk)
         return rc;
-    FrequencyLimits limits = recomputeLimits(image);
-    const std::string offText = texts.text(lang::IDS_OFF);
-    const HeaderBlock loadedHeader = header;
-    const RadioImage loadedImage = image;
+    RadioDocument doc(header, image);
 
     bool modified = false;
     if (req.band) {
@@ -519,79 +382,132 @@ int cmdEdit(Context& ctx) {
                  "was saved)");
             return ExitUsage;
         }
-        modified |= ChangeBand(header, image, limits, *req.band);
+        modified |= doc.setBand(*req.band).modified;
     }
 
     // What a commit stored otherwise than given goes to standard error; a text that is no
     // frequency, and with --strict any such value, stops the edit before anything is saved.
     auto lookup = [&texts](std::string_view key) { return texts.text(key); };
     bool refused = false;
-    auto report = [&](int n, int column, const CommitNote& note) {
-        if (note.what == Adjustment::None)
-            return;
-        fail("channel " + std::to_string(n) + " " + ColumnNames[column] + ": " +
-             CommitNoteText(note, lookup));
-        refused = refused || req.strict || note.what == Adjustment::NotAFrequency;
+    auto report = [&](const DocChange& change) {
+        modified |= change.modified;
+        for (const CellNote& n : change.notes) {
+            fail("channel " + std::to_string(n.channel) + " " + ColumnNames[n.column] + ": " +
+                 CommitNoteText(n.note, lookup));
+            refused = refused || req.strict || n.note.what == Adjustment::NotAFrequency;
+        }
     };
-
-    for (const ChannelEdit& e : req.channels) {
-        const int n = e.channel;
-        CommitNote note;
-        if (e.rx) {
-            if (!cellEditable(image, n, ColRxFreq))
-                return ExitUsage;
-            modified |= CommitFrequencyNoted(image, limits, n, true, *e.rx, note);
-            report(n, ColRxFreq, note);
-        }
-        if (e.rxTone) {
-            if (!cellEditable(image, n, ColRxTone))
-                return ExitUsage;
-            modified |= CommitToneNoted(image, n, true, *e.rxTone, offText, note);
-            report(n, ColRxTone, note);
-        }
-        if (e.tx) {
-            if (!cellEditable(image, n, ColTxFreq))
-                return ExitUsage;
-            modified |= CommitFrequencyNoted(image, limits, n, false, *e.tx, note);
-            report(n, ColTxFreq, note);
-        }
-        if (e.txTone) {
-            if (!cellEditable(image, n, ColTxTone))
-                return ExitUsage;
-            modified |= CommitToneNoted(image, n, false, *e.txTone, offText, note);
-            report(n, ColTxTone, note);
-        }
-        for (const auto& [column, position] : e.options) {
-            if (!cellEditable(image, n, column))
-                return ExitUsage;
-            modified |= SelectOption(image, n, column, position);
-        }
-    }
+    const CellTexts cells = LoadCellTexts(texts);
+    for (const ChannelEdit& e : req.channels)
+        if (!editChannel(doc, e, cells, report))
+            return ExitUsage;
     if (refused) {
         fail(req.strict ? "--strict: nothing was saved" : "nothing was saved");
         return ExitDataErr;
     }
 
-    for (const auto& [field, value] : req.sets) {
-        const RadioImage before = image;
-        (image.*field->set)(value);
-        modified |= !(image == before);
-    }
-
+    for (const auto& [id, value] : req.sets)
+        modified |= doc.setSetting(id, value).changedBytes();
     if (req.dtmf)
-        modified |= CommitDtmf(image, *req.dtmf);
+        modified |= doc.setDtmf(*req.dtmf).modified;
 
     // The table may change the image without marking the document modified (a frequency off
     // the channel raster committed unchanged is rounded); such a change is saved and reported
     // as well.
-    if (modified || header != loadedHeader || !(image == loadedImage)) {
-        if (const int rc = save(ctx, req.path, header, image, SaveMode::Replace, ""); rc != ExitOk)
+    if (modified || doc.header() != header || !(doc.image() == image)) {
+        if (const int rc = save(ctx, req.path, doc.header(), doc.image(), SaveMode::Replace, "");
+            rc != ExitOk)
             return rc;
         std::printf("modified\n");
     } else {
         std::printf("unchanged\n");
     }
     return ExitOk;
+}
+
+const char* const NewUsage =
+    "  new FILE.735 [--band POS] [--force]\n"
+    "                  write the default image (File New), then change to band list position\n"
+    "                  POS of setting.ini [ModelInfo]; --force replaces a non-empty file\n";
+const char* const ShowUsage =
+    "  show FILE.735 [--json]\n"
+    "                  print the band, the settings and the 16 channels\n";
+const char* const EditUsage =
+    "  edit FILE.735 [--band POS [--yes]] [--strict] [--channel N [--rx TEXT]\n"
+    "       [--rx-tone TEXT] [--tx TEXT] [--tx-tone TEXT] [--scan-add yes|no]\n"
+    "       [--bandwidth wide|narrow] [--power high|low] [--busy-lock yes|no]\n"
+    "       [--scrambler yes|no] [--option COL=VALUE]...]... [--set FIELD=VALUE]...\n"
+    "       [--dtmf TEXT]\n"
+    "                  apply the edits as the window does and save in place; prints\n"
+    "                  'modified' or 'unchanged', and on standard error each value that\n"
+    "                  was stored otherwise than given (a decimal comma is read as a\n"
+    "                  point). --strict: any such value is an error (exit 65), nothing\n"
+    "                  is saved; a text that is no frequency always is. --band clears\n"
+    "                  every channel and setting and needs --yes (or --force) when a\n"
+    "                  channel is in use. COL is a channel table column 5 to 9, VALUE\n"
+    "                  0/1 or the word (yes/no, wide/narrow, low/high). FIELD is a\n"
+    "                  setting (voiceFunction, voiceAnnunciation, scanFunction,\n"
+    "                  voxFunction, voxLevel, fmRadioFunction, beep, batterySave,\n"
+    "                  squelchLevel, sideKey1, timeOutTimer, sideKey2, fmRadioFreq,\n"
+    "                  scanMode), VALUE its stored value or list position, yes/no for\n"
+    "                  the on/off ones, and seconds with a unit for timeOutTimer\n"
+    "                  (off, 30s ... 300s); a value out of range is an error\n";
+
+class NewCommand final : public Command {
+public:
+    const char* usage() const override { return NewUsage; }
+    void define(CLI::App& app) override {
+        options = &app;
+        ValueOption(app, "--band");
+        FlagOption(app, "--force");
+    }
+    int run(Context& ctx) override { return cmdNew(ctx, *options); }
+
+private:
+    const CLI::App* options = nullptr;
+};
+
+class ShowCommand final : public Command {
+public:
+    const char* usage() const override { return ShowUsage; }
+    void define(CLI::App& app) override { json = FlagOption(app, "--json"); }
+    int run(Context& ctx) override { return cmdShow(ctx, json->count() > 0); }
+
+private:
+    const CLI::Option* json = nullptr;
+};
+
+class EditCommand final : public Command {
+public:
+    const char* usage() const override { return EditUsage; }
+    void define(CLI::App& app) override {
+        options = &app;
+        for (const char* name : {"--band", "--channel", "--rx", "--rx-tone", "--tx", "--tx-tone",
+                                 "--option", "--set", "--dtmf"})
+            ValueOption(app, name);
+        for (const OptionWords& o : OptionColumns)
+            ValueOption(app, o.option);
+        FlagOption(app, "--yes,--force");
+        FlagOption(app, "--strict");
+    }
+    int run(Context& ctx) override { return cmdEdit(ctx, *options); }
+
+private:
+    const CLI::App* options = nullptr;
+};
+
+} // namespace
+
+std::unique_ptr<Command> MakeNewCommand() {
+    return std::make_unique<NewCommand>();
+}
+
+std::unique_ptr<Command> MakeShowCommand() {
+    return std::make_unique<ShowCommand>();
+}
+
+std::unique_ptr<Command> MakeEditCommand() {
+    return std::make_unique<EditCommand>();
 }
 
 } // namespace orvik::cli

@@ -1,5 +1,6 @@
 // orvik-cli read and write: the window program's transfer session, driven from a terminal.
-#include "cli/CliCommon.h"
+#include "cli/CliRadio.h"
+
 #include "cli/CliProgress.h"
 
 #include "core/lang/FillText.h"
@@ -29,187 +30,7 @@
 
 namespace orvik::cli {
 
-const char* const RadioCommandsUsage =
-    "  read [--port N | --device PATH] [--no-search] [--trace FILE] -o OUT.735\n"
-    "       [--base IN.735]\n"
-    "                  read the radio into OUT.735 (bytes 0x3E0 and up, and the header,\n"
-    "                  from --base, else the default image)\n"
-    "  write [--port N | --device PATH] [--no-search] [--trace FILE]\n"
-    "        [--verify | --no-verify] [--backup] [--force] IN.735\n"
-    "                  write IN.735 into the radio, then read it back and compare\n"
-    "                  (--no-verify or [safety] verify=0 skip that; a difference or a\n"
-    "                  failed read-back exits 75). --backup reads and stores the radio\n"
-    "                  first (also [backup] before_write=1); nothing is written when\n"
-    "                  that fails. --force writes a file shorter than 4144 bytes.\n"
-    "                  Every completed read is stored in the backup folder\n"
-    "                  (see orvik-cli backups).\n"
-    "                  --trace FILE writes every byte on the line with its time and the\n"
-    "                  job's steps to FILE, also when the job fails.\n"
-    "                  Without --port/--device the port and the search come from\n"
-    "                  setting.ini, and a port found by the search is saved there.\n"
-    "  write IN.735 (--port N,N,... | --device A --device B ... | --all-ports)\n"
-    "        [--repeat [N]] [--report FILE] [--verify | --no-verify] [--backup] [--force]\n"
-    "                  write IN.735 into several radios at once, one per port (--all-ports:\n"
-    "                  every port number whose device exists); a summary table at the end.\n"
-    "                  --repeat: on each port, wait for the next radio after one is done\n"
-    "                  and unplugged; end after N radios in all, or at Ctrl+C.\n"
-    "                  --report FILE writes each radio's outcome as JSON, or CSV when FILE\n"
-    "                  ends in .csv. Exit 0 when every radio was written (and verified),\n"
-    "                  75 when one failed.\n";
-
 namespace {
-
-struct RadioArgs {
-    int port = 0;
-    std::string device;
-    bool noSearch = false;
-    std::string output;
-    std::string base;
-    std::string input;
-    std::string trace;
-    int verify = -1; // 0 or 1: --no-verify / --verify; -1: [safety] verify
-    bool backup = false;
-    bool force = false;
-    // Several radios (write): every --port number and --device in the order given.
-    std::vector<int> ports;
-    std::vector<std::string> devices;
-    bool allPorts = false;
-    int repeat = -1; // --repeat [N]: N radios in all (0: until Ctrl+C); -1: no hot swap
-    std::string report;
-
-    // Several radios, or one port in hot swap or with a report: the fleet job writes them.
-    bool fleet() const {
-        return ports.size() + devices.size() > 1 || allPorts || repeat >= 0 || !report.empty();
-    }
-};
-
-bool isNumber(const std::string& text) {
-    return !text.empty() && text.size() <= 6 &&
-           text.find_first_not_of("0123456789") == std::string::npos;
-}
-
-bool parsePort(const std::string& text, int& port) {
-    if (text.empty() || text.size() > 3)
-        return false;
-    for (char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    port = std::atoi(text.c_str());
-    return port >= FirstPortNumber && port <= LastPortNumber;
-}
-
-// Parses the options of read (isRead) or write; prints the reason and returns false on error.
-bool parseArgs(const std::vector<std::string>& args, bool isRead, RadioArgs& out) {
-    const char* cmd = isRead ? "read" : "write";
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--port" || a == "--device" || a == "-o" || a == "--output" || a == "--base" ||
-            a == "--trace" || a == "--report") {
-            if (!hasValue) {
-                std::fprintf(stderr, "orvik-cli %s: %s needs a value\n", cmd, a.c_str());
-                return false;
-            }
-            const std::string& v = args[++i];
-            if (a == "--port") {
-                // write: a list of numbers, 1,2,5
-                std::size_t from = 0;
-                for (;;) {
-                    const std::size_t comma = isRead ? std::string::npos : v.find(',', from);
-                    int port = 0;
-                    if (!parsePort(v.substr(from, comma - from), port)) {
-                        std::fprintf(stderr, "orvik-cli %s: --port needs a number from 1 to 255\n",
-                                     cmd);
-                        return false;
-                    }
-                    out.ports.push_back(port);
-                    if (comma == std::string::npos)
-                        break;
-                    from = comma + 1;
-                }
-                out.port = out.ports.front();
-            } else if (a == "--device") {
-                if (v.empty()) {
-                    std::fprintf(stderr, "orvik-cli %s: --device needs a path\n", cmd);
-                    return false;
-                }
-                out.device = v;
-                out.devices.push_back(v);
-            } else if (!isRead && a == "--report") {
-                if (v.empty()) {
-                    std::fprintf(stderr, "orvik-cli write: --report needs a file name\n");
-                    return false;
-                }
-                out.report = v;
-            } else if (a == "--trace") {
-                if (v.empty()) {
-                    std::fprintf(stderr, "orvik-cli %s: --trace needs a file name\n", cmd);
-                    return false;
-                }
-                out.trace = v;
-            } else if (isRead && (a == "-o" || a == "--output")) {
-                out.output = v;
-            } else if (isRead && a == "--base") {
-                out.base = v;
-            } else {
-                std::fprintf(stderr, "orvik-cli %s: unknown option '%s'\n", cmd, a.c_str());
-                return false;
-            }
-        } else if (a == "--no-search") {
-            out.noSearch = true;
-        } else if (!isRead && (a == "--verify" || a == "--no-verify")) {
-            out.verify = a == "--verify" ? 1 : 0;
-        } else if (!isRead && a == "--backup") {
-            out.backup = true;
-        } else if (!isRead && a == "--force") {
-            out.force = true;
-        } else if (!isRead && a == "--all-ports") {
-            out.allPorts = true;
-        } else if (!isRead && a == "--repeat") {
-            out.repeat = 0;
-            if (i + 1 < args.size() && isNumber(args[i + 1])) {
-                out.repeat = std::atoi(args[++i].c_str());
-                if (out.repeat < 1) {
-                    std::fprintf(stderr, "orvik-cli write: --repeat needs a count of 1 or more\n");
-                    return false;
-                }
-            }
-        } else if (!isRead && out.input.empty() && !a.empty() && a[0] != '-') {
-            out.input = a;
-        } else {
-            std::fprintf(stderr, "orvik-cli %s: unexpected argument '%s'\n", cmd, a.c_str());
-            return false;
-        }
-    }
-    if (out.port > 0 && !out.device.empty()) {
-        std::fprintf(stderr, "orvik-cli %s: give either --port or --device, not both\n", cmd);
-        return false;
-    }
-    if (out.allPorts && (out.port > 0 || !out.device.empty())) {
-        std::fprintf(stderr,
-                     "orvik-cli write: give --all-ports alone, without --port or --device\n");
-        return false;
-    }
-    if (out.fleet() && out.ports.empty() && out.devices.empty() && !out.allPorts) {
-        std::fprintf(
-            stderr,
-            "orvik-cli write: --repeat and --report need --port, --device or --all-ports\n");
-        return false;
-    }
-    if (out.fleet() && !out.trace.empty()) {
-        std::fprintf(stderr, "orvik-cli write: --trace records one radio; give one port\n");
-        return false;
-    }
-    if (isRead && out.output.empty()) {
-        std::fprintf(stderr, "orvik-cli read: the output file is missing (-o OUT.735)\n");
-        return false;
-    }
-    if (!isRead && out.input.empty()) {
-        std::fprintf(stderr, "orvik-cli write: the input file is missing\n");
-        return false;
-    }
-    return true;
-}
 
 // Loads a .735 file, reporting failures with their exit code (0 when loaded). A file shorter
 // than 4144 bytes is refused unless `allowShort`; the warning is printed either way.
@@ -634,12 +455,10 @@ int writeFleet(Context& ctx, const RadioArgs& args, const RadioImage& image) {
         return ExitInterrupted;
     return reportWritten ? ExitOk : ExitCantCreate;
 }
+
 } // namespace
 
-int cmdRead(Context& ctx) {
-    RadioArgs args;
-    if (!parseArgs(ctx.args, true, args))
-        return ExitUsage;
+int cmdRead(Context& ctx, const RadioArgs& args) {
     HeaderBlock header = NewHeaderBlock();
     RadioImage image = MakeDefaultImage();
     if (!args.base.empty()) {
@@ -676,10 +495,7 @@ int cmdRead(Context& ctx) {
     return traceWritten ? ExitOk : ExitCantCreate;
 }
 
-int cmdWrite(Context& ctx) {
-    RadioArgs args;
-    if (!parseArgs(ctx.args, false, args))
-        return ExitUsage;
+int cmdWrite(Context& ctx, const RadioArgs& args) {
     HeaderBlock header = NewHeaderBlock();
     RadioImage image;
     const int rc = loadInput(ctx, args.input, header, image, args.force);

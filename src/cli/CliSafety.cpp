@@ -6,32 +6,19 @@
 #include "core/model/ImageDiff.h"
 #include "core/profile/JsonText.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
 #include <string>
 
 namespace orvik::cli {
 
-const char* const SafetyCommandsUsage =
-    "  diff A.735 B.735 [--json]\n"
-    "                  list every field that differs from A to B, as the window shows it,\n"
-    "                  and bytes no field covers by offset (exit 0: equal, 1: different)\n"
-    "  backups [--json]\n"
-    "                  list the backups of the radio, newest first (time, kind, band,\n"
-    "                  channels in use); each is a data file to open or write\n";
+namespace {
 
-int cmdDiff(Context& ctx) {
+int cmdDiff(Context& ctx, bool json) {
     std::vector<std::string> files;
-    bool json = false;
-    for (const std::string& arg : ctx.args) {
-        if (arg == "--json") {
-            json = true;
-        } else if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
-            fail("unknown option '" + arg + "' for diff");
-            return ExitUsage;
-        } else {
-            files.push_back(arg);
-        }
-    }
+    if (!takeFiles("diff", ctx.args, false, files))
+        return ExitUsage;
     if (files.size() != 2) {
         fail("diff needs two files: A.735 B.735");
         return ExitUsage;
@@ -59,15 +46,13 @@ int cmdDiff(Context& ctx) {
     return differences.empty() ? ExitOk : 1;
 }
 
-int cmdBackups(Context& ctx) {
-    bool json = false;
-    for (const std::string& arg : ctx.args) {
-        if (arg == "--json") {
-            json = true;
-        } else {
-            fail("unexpected argument '" + arg + "' for backups");
-            return ExitUsage;
-        }
+int cmdBackups(Context& ctx, bool json) {
+    std::vector<std::string> files;
+    if (!takeFiles("backups", ctx.args, true, files))
+        return ExitUsage;
+    if (!files.empty()) {
+        fail("unexpected argument '" + files.front() + "' for backups");
+        return ExitUsage;
     }
     const BackupSettings settings = LoadBackupSettings(ctx.paths.SettingsFilePath());
     const std::vector<std::string> bands = ReadBandNames(ctx.paths.SettingsFilePath());
@@ -82,20 +67,19 @@ int cmdBackups(Context& ctx) {
     const std::vector<BackupEntry> entries = ListBackups(settings.folder);
     std::string out;
     if (json) {
-        out = "{\"folder\":" + JsonString(settings.folder) +
-              ",\"keep\":" + std::to_string(settings.keep) + ",\"backups\":[";
-        bool first = true;
-        for (const BackupEntry& e : entries) {
-            out += (first ? "{" : ",{") + std::string("\"path\":") + JsonString(e.path) +
-                   ",\"name\":" + JsonString(e.name) + ",\"time\":" + JsonString(e.time) +
-                   ",\"kind\":" + JsonString(e.kind) +
-                   ",\"readable\":" + (e.bandCode >= 0 ? "true" : "false") +
-                   ",\"bandCode\":" + std::to_string(e.bandCode) +
-                   ",\"band\":" + JsonString(bandName(e.bandCode)) +
-                   ",\"channelsInUse\":" + std::to_string(e.channelsInUse) + "}";
-            first = false;
-        }
-        out += "]}\n";
+        Json backups = Json::array();
+        for (const BackupEntry& e : entries)
+            backups.push_back({{"path", e.path},
+                               {"name", e.name},
+                               {"time", e.time},
+                               {"kind", e.kind},
+                               {"readable", e.bandCode >= 0},
+                               {"bandCode", e.bandCode},
+                               {"band", bandName(e.bandCode)},
+                               {"channelsInUse", e.channelsInUse}});
+        const Json list = {
+            {"folder", settings.folder}, {"keep", settings.keep}, {"backups", backups}};
+        out = JsonText(list) + "\n";
     } else {
         out = settings.folder + "\n";
         auto pad = [](std::string text, std::size_t width) {
@@ -115,6 +99,45 @@ int cmdBackups(Context& ctx) {
     }
     std::fputs(out.c_str(), stdout);
     return std::fflush(stdout) == 0 ? ExitOk : ExitCantCreate;
+}
+
+const char* const DiffUsage =
+    "  diff A.735 B.735 [--json]\n"
+    "                  list every field that differs from A to B, as the window shows it,\n"
+    "                  and bytes no field covers by offset (exit 0: equal, 1: different)\n";
+const char* const BackupsUsage =
+    "  backups [--json]\n"
+    "                  list the backups of the radio, newest first (time, kind, band,\n"
+    "                  channels in use); each is a data file to open or write\n";
+
+class DiffCommand final : public Command {
+public:
+    const char* usage() const override { return DiffUsage; }
+    void define(CLI::App& app) override { json = FlagOption(app, "--json"); }
+    int run(Context& ctx) override { return cmdDiff(ctx, json->count() > 0); }
+
+private:
+    const CLI::Option* json = nullptr;
+};
+
+class BackupsCommand final : public Command {
+public:
+    const char* usage() const override { return BackupsUsage; }
+    void define(CLI::App& app) override { json = FlagOption(app, "--json"); }
+    int run(Context& ctx) override { return cmdBackups(ctx, json->count() > 0); }
+
+private:
+    const CLI::Option* json = nullptr;
+};
+
+} // namespace
+
+std::unique_ptr<Command> MakeDiffCommand() {
+    return std::make_unique<DiffCommand>();
+}
+
+std::unique_ptr<Command> MakeBackupsCommand() {
+    return std::make_unique<BackupsCommand>();
 }
 
 } // namespace orvik::cli

@@ -2,6 +2,7 @@
 
 #include "core/lang/LangKeys.h"
 #include "core/model/Codecs.h"
+#include "core/model/SettingsTable.h"
 #include "core/profile/JsonText.h"
 
 #include <algorithm>
@@ -10,38 +11,6 @@
 #include <utility>
 
 namespace orvik::cli {
-
-namespace {
-
-const SettingField Fields[] = {
-    {"voiceFunction", &RadioImage::voiceFunction, &RadioImage::setVoiceFunction, 1028},
-    {"voiceAnnunciation", &RadioImage::voiceAnnunciation, &RadioImage::setVoiceAnnunciation, 1025},
-    {"scanFunction", &RadioImage::scanFunction, &RadioImage::setScanFunction, 1029},
-    {"voxFunction", &RadioImage::voxFunction, &RadioImage::setVoxFunction, 1027},
-    {"voxLevel", &RadioImage::voxLevel, &RadioImage::setVoxLevel, 1041},
-    {"fmRadioFunction", &RadioImage::fmRadioFunction, &RadioImage::setFmRadioFunction, 1030},
-    {"beep", &RadioImage::beep, &RadioImage::setBeep, 1023},
-    {"batterySave", &RadioImage::batterySave, &RadioImage::setBatterySave, 1024},
-    {"squelchLevel", &RadioImage::squelchLevel, &RadioImage::setSquelchLevel, 1031},
-    {"sideKey1", &RadioImage::sideKey1, &RadioImage::setSideKey1, 1033},
-    {"timeOutTimer", &RadioImage::timeOutTimer, &RadioImage::setTimeOutTimer, 1035},
-    {"sideKey2", &RadioImage::sideKey2, &RadioImage::setSideKey2, 1043},
-    {"fmRadioFreq", &RadioImage::fmRadioFreq, &RadioImage::setFmRadioFreq, 1045},
-    {"scanMode", &RadioImage::scanMode, &RadioImage::setScanMode, 1047},
-};
-
-} // namespace
-
-std::span<const SettingField> SettingFields() {
-    return Fields;
-}
-
-const SettingField* FindSettingField(const std::string& name) {
-    for (const SettingField& f : Fields)
-        if (name == f.name)
-            return &f;
-    return nullptr;
-}
 
 namespace {
 
@@ -96,47 +65,41 @@ std::string entryAt(const std::vector<std::string>& list, int position) {
 
 std::string ShowJson(const RadioImage& image) {
     const FrequencyLimits limits = recomputeLimits(image);
-    std::string out = "{\"bandCode\":" + std::to_string(image.bandCode()) +
-                      ",\"bandPosition\":" + std::to_string(image.bandListPosition()) +
-                      ",\"limits\":[" + std::to_string(limits.low) + "," +
-                      std::to_string(limits.high) + "],\"settings\":{";
-    bool first = true;
-    for (const SettingField& f : Fields) {
-        out +=
-            (first ? "\"" : ",\"") + std::string(f.name) + "\":" + std::to_string((image.*f.get)());
-        first = false;
-    }
-    out += "},\"dtmf\":" + JsonString(DtmfToText(image.dtmfDigits())) + ",\"channels\":[";
-    auto freq = [](const FreqBcd& f) {
-        return f[3] > 0x99 ? std::string("null") : JsonString(FreqToText(f));
-    };
+    Json settings = Json::object();
+    for (const SettingSpec& spec : AllSettings())
+        settings[spec.name] = SettingValue(spec, image);
+    auto freq = [](const FreqBcd& f) { return f[3] > 0x99 ? Json() : Json(FreqToText(f)); };
     auto tone = [](const ToneWord& t) {
-        return t[1] == 0xFF ? std::string("null") : JsonString(ToneToText(t, std::string()));
+        return t[1] == 0xFF ? Json() : Json(ToneToText(t, std::string()));
     };
+    Json channels = Json::array();
     for (int n = 1; n <= ChannelCount; ++n) {
         const bool txEmpty = image.txFreq(n)[3] > 0x99;
-        out += (n > 1 ? ",{" : "{") + std::string("\"channel\":") + std::to_string(n) +
-               ",\"rxFreq\":" + freq(image.rxFreq(n)) + ",\"rxTone\":" + tone(image.rxTone(n)) +
-               ",\"txFreq\":" + freq(image.txFreq(n)) +
-               ",\"txTone\":" + (txEmpty ? std::string("null") : tone(image.txTone(n))) +
-               ",\"optionCol5Off\":" + std::to_string(image.scanAddOff(n)) +
-               ",\"narrow\":" + std::to_string(image.narrow(n)) +
-               ",\"highPower\":" + std::to_string(image.highPower(n)) +
-               ",\"optionCol8Off\":" + std::to_string(image.busyLockOutOff(n)) +
-               ",\"optionCol9Off\":" + std::to_string(image.scramblerOff(n)) + "}";
+        channels.push_back({{"channel", n},
+                            {"rxFreq", freq(image.rxFreq(n))},
+                            {"rxTone", tone(image.rxTone(n))},
+                            {"txFreq", freq(image.txFreq(n))},
+                            {"txTone", txEmpty ? Json() : tone(image.txTone(n))},
+                            {"optionCol5Off", image.scanAddOff(n)},
+                            {"narrow", image.narrow(n)},
+                            {"highPower", image.highPower(n)},
+                            {"optionCol8Off", image.busyLockOutOff(n)},
+                            {"optionCol9Off", image.scramblerOff(n)}});
     }
-    out += "]}\n";
-    return out;
+    const Json show = {{"bandCode", image.bandCode()},
+                       {"bandPosition", image.bandListPosition()},
+                       {"limits", Json::array({limits.low, limits.high})},
+                       {"settings", settings},
+                       {"dtmf", DtmfToText(image.dtmfDigits())},
+                       {"channels", channels}};
+    return JsonText(show) + "\n";
 }
 
 std::string ShowText(LangCatalog& catalog, const std::vector<std::string>& bands,
                      const std::string& path, const RadioImage& image) {
     const CellTexts texts = LoadCellTexts(catalog);
     const FrequencyLimits limits = recomputeLimits(image);
-    const auto voice = catalog.numberedList(lang::VoiceAnnunciationSection);
-    const auto keys = catalog.numberedList(lang::MonitorKeySection);
-    const auto scanModes = catalog.numberedList(lang::ScanModeSection);
-    auto check = [&](int v) { return v ? texts.yes : texts.no; };
+    const SettingTexts settingTexts = SettingTexts::Load(catalog);
 
     std::vector<std::pair<std::string, std::string>> rows;
     char code[64];
@@ -144,25 +107,11 @@ std::string ShowText(LangCatalog& catalog, const std::vector<std::string>& bands
                   FreqValueText(limits.low).c_str(), FreqValueText(limits.high).c_str());
     rows.emplace_back(label(catalog, 1021, "Band"),
                       entryAt(bands, image.bandListPosition()) + code);
-    rows.emplace_back(label(catalog, 1031, "Squelch level"),
-                      entryAt(SquelchTexts(), image.squelchLevel()));
-    rows.emplace_back(label(catalog, 1035, "Time-out timer"),
-                      entryAt(TimeOutTexts(texts.off), image.timeOutTimer()));
-    rows.emplace_back(label(catalog, 1025, "Voice announcement"),
-                      entryAt(voice, image.voiceAnnunciation()));
-    rows.emplace_back(label(catalog, 1033, "Side key 1"), entryAt(keys, image.sideKey1()));
-    rows.emplace_back(label(catalog, 1047, "Scan mode"), entryAt(scanModes, image.scanMode()));
-    rows.emplace_back(label(catalog, 1027, "VOX function"), check(image.voxFunction()));
-    rows.emplace_back(label(catalog, 1041, "VOX level"),
-                      entryAt(VoxLevelTexts(), image.voxLevel()));
-    rows.emplace_back(label(catalog, 1023, "Beep"), check(image.beep()));
-    rows.emplace_back(label(catalog, 1029, "Scan function"), check(image.scanFunction()));
-    rows.emplace_back(label(catalog, 1024, "Battery save"), check(image.batterySave()));
-    rows.emplace_back(label(catalog, 1028, "Voice function"), check(image.voiceFunction()));
-    rows.emplace_back(label(catalog, 1030, "FM radio function"), check(image.fmRadioFunction()));
-    rows.emplace_back(label(catalog, 1043, "Side key 2"), entryAt(keys, image.sideKey2()));
-    rows.emplace_back(label(catalog, 1045, "FM radio frequency"),
-                      entryAt(FmRadioTexts(), image.fmRadioFreq()));
+    for (const SettingId id : ShownSettings()) {
+        const SettingSpec& spec = Setting(id);
+        rows.emplace_back(label(catalog, spec.captionId, spec.name),
+                          SettingValueText(spec, image, settingTexts));
+    }
     rows.emplace_back(label(catalog, 1039, "DTMF code"), DtmfToText(image.dtmfDigits()));
 
     std::size_t labelWidth = 0;

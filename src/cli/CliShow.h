@@ -6,22 +6,10 @@
 #include "core/model/EditRules.h"
 #include "core/model/RadioImage.h"
 
-#include <span>
 #include <string>
 #include <vector>
 
 namespace orvik::cli {
-
-// A global setting by its name on the command line and in the JSON output.
-struct SettingField {
-    const char* name;
-    int (RadioImage::*get)() const;
-    void (RadioImage::*set)(int);
-    int resourceId; // label of the panel control
-};
-
-std::span<const SettingField> SettingFields();
-const SettingField* FindSettingField(const std::string& name);
 
 // The band, the settings and the 16-channel table under the file's path, one line each.
 std::string ShowText(LangCatalog& texts, const std::vector<std::string>& bandNames,

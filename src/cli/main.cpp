@@ -2,143 +2,205 @@
 
 #include "cli/CliCommon.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
-#include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 using namespace orvik;
 using namespace orvik::cli;
 
 namespace {
 
-void printUsage(FILE* out) {
-    std::fprintf(out,
-                 "Usage: orvik-cli [--app-dir DIR] COMMAND [ARGS]\n"
-                 "\n"
-                 "  --app-dir DIR   program directory holding setting.ini and the *.lang files\n"
-                 "                  (default: the directory of this executable when it holds\n"
-                 "                  setting.ini, else ~/.config/orvik and <prefix>/share/orvik)\n"
-                 "  --version       print the version and exit\n"
-                 "\n"
-                 "Commands:\n%s%s%s%s%s"
-                 "\n"
-                 "Exit codes: 0 success, 64 usage, 65 header rejected, 66 input unreadable,\n"
-                 "69 port error (doctor: no usable cable), 73 output unwritable,\n"
-                 "75 write not verified (the radio read back differs or did not answer),\n"
-                 "76 radio transfer failed, 78 setting.ini missing, 130 interrupted;\n"
-                 "import: 2 rows adjusted or skipped, 65 no Location/Frequency header;\n"
-                 "diff: 0 equal, 1 different.\n",
-                 DataCommandsUsage, CsvCommandsUsage, RadioCommandsUsage, SafetyCommandsUsage,
-                 DoctorCommandsUsage);
-}
+// Every command, in the order the usage lists them. Each one's class declares its options on
+// its own CLI11 subcommand and runs it.
+struct CommandEntry {
+    const char* name;
+    std::unique_ptr<Command> (*make)();
+};
+constexpr CommandEntry CommandTable[] = {
+    {"new", MakeNewCommand},       {"show", MakeShowCommand},     {"edit", MakeEditCommand},
+    {"export", MakeExportCommand}, {"import", MakeImportCommand}, {"read", MakeReadCommand},
+    {"write", MakeWriteCommand},   {"diff", MakeDiffCommand},     {"backups", MakeBackupsCommand},
+    {"doctor", MakeDoctorCommand},
+};
 
-// The usage lines of one command, taken from its group's text: from the line that names it to
-// the next line that names another command. Empty when no group has the command.
-std::string commandUsage(const std::string& command) {
-    std::string found;
-    for (const char* group :
-         {DataCommandsUsage, CsvCommandsUsage, RadioCommandsUsage, DoctorCommandsUsage}) {
-        const std::string text = group;
-        bool in = false;
-        for (std::size_t at = 0; at < text.size();) {
-            std::size_t end = text.find('\n', at);
-            end = end == std::string::npos ? text.size() : end + 1;
-            const std::string line = text.substr(at, end - at);
-            // A command line starts with two blanks and a lower-case word.
-            if (line.size() > 2 && line.compare(0, 2, "  ") == 0 && line[2] >= 'a' &&
-                line[2] <= 'z') {
-                const std::size_t wordEnd = line.find_first_of(" \n", 2);
-                in = line.substr(2, wordEnd - 2) == command;
-            }
-            if (in)
-                found += line;
-            at = end;
+// The usage of the program; %s takes every command's lines.
+const char* const UsageText =
+    "Usage: orvik-cli [--app-dir DIR] COMMAND [ARGS]\n"
+    "\n"
+    "  --app-dir DIR   program directory holding setting.ini and the *.lang files\n"
+    "                  (default: the directory of this executable when it holds\n"
+    "                  setting.ini, else ~/.config/orvik and <prefix>/share/orvik)\n"
+    "  --version       print the version and exit\n"
+    "\n"
+    "Commands:\n%s"
+    "\n"
+    "Exit codes: 0 success, 64 usage, 65 header rejected, 66 input unreadable,\n"
+    "69 port error (doctor: no usable cable), 73 output unwritable,\n"
+    "75 write not verified (the radio read back differs or did not answer),\n"
+    "76 radio transfer failed, 78 setting.ini missing, 130 interrupted;\n"
+    "import: 2 rows adjusted or skipped, 65 no Location/Frequency header;\n"
+    "diff: 0 equal, 1 different.\n";
+
+// The arguments in the reverse order CLI11 parses them from. "--name=" gets its empty value as
+// an argument of its own, as CLI11 would otherwise take the next argument as the value.
+std::vector<std::string> commandLine(int argc, char** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.size() > 3 && arg.rfind("--", 0) == 0 && arg.find('=') == arg.size() - 1) {
+            args.push_back(arg.substr(0, arg.size() - 1));
+            args.emplace_back();
+        } else {
+            args.push_back(arg);
         }
     }
-    return found;
+    return {args.rbegin(), args.rend()};
 }
 
-} // namespace
+// The message for what CLI11 refused to read: an option at the end without its value, or a
+// value given to an option that takes none.
+std::string refusedText(const CLI::App& app, const CLI::ParseError& error) {
+    const std::string text = error.what();
+    const std::size_t colon = text.find(": ");
+    if (colon != std::string::npos && text.ends_with(" missing")) {
+        const std::string name = text.substr(0, colon);
+        const CLI::Option* option = app.get_option_no_throw(name);
+        for (const CLI::App* sub : app.get_subcommands())
+            option = option ? option : sub->get_option_no_throw(name);
+        if (option)
+            return name + " needs " + option->get_description();
+    }
+    const std::size_t flag = text.find(" was given a disallowed flag override");
+    if (flag != std::string::npos)
+        return "--" + text.substr(0, flag) + " takes no value";
+    return text;
+}
 
-int main(int argc, char** argv) {
-    std::string appDir;
-    int i = 1;
-    for (; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--version") {
+// orvik-cli's own options, before the command, and every command on its own subcommand.
+class Program {
+public:
+    Program();
+    // Reads the command line. Answers what needs no command run (--version, --help, a usage
+    // error) and returns its exit code; nothing when the chosen command is to run.
+    std::optional<int> parse(int argc, char** argv);
+    // Runs the chosen command in the program directory, which must hold setting.ini.
+    int run();
+
+private:
+    struct Subcommand {
+        CLI::App* app;
+        std::unique_ptr<Command> command;
+    };
+    void printUsage(FILE* out) const;
+
+    CLI::App app{"orvik-cli", "orvik-cli"};
+    CLI::Option* appDir = nullptr;
+    CLI::Option* version = nullptr;
+    CLI::Option* help = nullptr;
+    std::vector<Subcommand> commands;
+    Subcommand* chosen = nullptr;
+    std::string refused; // what CLI11 could not read, told once setting.ini is found
+};
+
+Program::Program() {
+    // Before the command, the first of --version and --help wins; they are plain flags here.
+    app.set_help_flag();
+    appDir = ValueOption(app, "--app-dir", "a directory");
+    version = FlagOption(app, "--version");
+    help = FlagOption(app, "-h,--help");
+    // An argument that is no command ends the parse; it is reported as an unknown command.
+    app.prefix_command();
+    app.require_subcommand(0, 1);
+    for (const CommandEntry& entry : CommandTable) {
+        CLI::App* sub = app.add_subcommand(entry.name);
+        // The operands, and the options a command does not know, are the command's to judge.
+        sub->prefix_command(false)->allow_extras();
+        sub->set_help_flag("-h,--help");
+        commands.push_back({sub, entry.make()});
+        commands.back().command->define(*sub);
+    }
+}
+
+void Program::printUsage(FILE* out) const {
+    std::string lines;
+    for (const Subcommand& c : commands)
+        lines += c.command->usage();
+    std::fprintf(out, UsageText, lines.c_str());
+}
+
+std::optional<int> Program::parse(int argc, char** argv) {
+    try {
+        app.parse(commandLine(argc, argv));
+    } catch (const CLI::CallForHelp&) {
+        // The command's --help, answered below.
+    } catch (const CLI::ParseError& error) {
+        refused = refusedText(app, error);
+    }
+    for (const CLI::Option* option : app.parse_order()) {
+        if (option == version) {
             std::printf("orvik-cli %s\n", ORVIK_VERSION);
             return ExitOk;
         }
-        if (a == "--help" || a == "-h") {
+        if (option == help) {
             printUsage(stdout);
             return ExitOk;
         }
-        if (a == "--app-dir") {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "orvik-cli: --app-dir needs a directory\n");
-                return ExitUsage;
-            }
-            appDir = argv[++i];
-            while (appDir.size() > 1 && appDir.back() == '/')
-                appDir.pop_back();
-            continue;
-        }
-        break;
     }
-    if (i >= argc) {
+    if (const std::vector<std::string> rest = app.remaining(); !rest.empty()) {
+        std::fprintf(stderr, "orvik-cli: unknown command '%s'\n\n", rest.front().c_str());
         printUsage(stderr);
         return ExitUsage;
     }
-    const std::string command = argv[i++];
-    // --app-dir makes that folder the program directory for everything.
-    Context ctx{
-        appDir.empty() ? AppPaths::Locate(AppPaths::ExecutableDirectory()) : AppPaths(appDir), {}};
-    for (; i < argc; ++i)
-        ctx.args.emplace_back(argv[i]);
+    for (Subcommand& c : commands)
+        chosen = c.app->parsed() ? &c : chosen;
     // COMMAND --help: that command's usage, also without setting.ini.
-    for (const std::string& a : ctx.args) {
-        if (a != "--help" && a != "-h")
-            continue;
-        const std::string usage = commandUsage(command);
-        if (usage.empty())
-            break;
-        std::printf("Usage: orvik-cli [--app-dir DIR] %s\n%s", command.c_str(), usage.c_str());
+    if (chosen && chosen->app->get_help_ptr()->count() > 0) {
+        std::printf("Usage: orvik-cli [--app-dir DIR] %s\n%s", chosen->app->get_name().c_str(),
+                    chosen->command->usage());
         return ExitOk;
     }
-
-    int (*run)(Context&) = nullptr;
-    if (command == "new")
-        run = cmdNew;
-    else if (command == "show")
-        run = cmdShow;
-    else if (command == "edit")
-        run = cmdEdit;
-    else if (command == "read")
-        run = cmdRead;
-    else if (command == "write")
-        run = cmdWrite;
-    else if (command == "export")
-        run = cmdExport;
-    else if (command == "import")
-        run = cmdImport;
-    else if (command == "doctor")
-        run = cmdDoctor;
-    else if (command == "diff")
-        run = cmdDiff;
-    else if (command == "backups")
-        run = cmdBackups;
-    if (!run) {
-        std::fprintf(stderr, "orvik-cli: unknown command '%s'\n\n", command.c_str());
+    if (!chosen && !refused.empty()) {
+        fail(refused);
+        return ExitUsage;
+    }
+    if (!chosen) {
         printUsage(stderr);
         return ExitUsage;
     }
+    return std::nullopt;
+}
 
+int Program::run() {
+    // --app-dir makes that folder the program directory for everything.
+    std::string dir = LastValue(appDir);
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
+    Context ctx{dir.empty() ? AppPaths::Locate(AppPaths::ExecutableDirectory()) : AppPaths(dir),
+                chosen->app->remaining()};
     if (!ctx.paths.PrepareSettingsFile()) {
         std::fprintf(stderr, "Can not find the file setting.ini!\n");
         for (const std::string& folder : ctx.paths.SearchedFolders())
             std::fprintf(stderr, "  %s\n", folder.c_str());
         return ExitConfig;
     }
+    if (!refused.empty()) {
+        fail(refused);
+        return ExitUsage;
+    }
     ctx.paths.ChooseLanguage(SystemLocaleName());
-    return run(ctx);
+    return chosen->command->run(ctx);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Program program;
+    if (const std::optional<int> answered = program.parse(argc, argv))
+        return *answered;
+    return program.run();
 }

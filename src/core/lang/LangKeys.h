@@ -228,6 +228,30 @@ inline constexpr const char* IDS_FLEET_DIFFERENCES = "IDS_FLEET_DIFFERENCES";
 inline constexpr const char* IDS_FLEET_WAITING_ALL = "IDS_FLEET_WAITING_ALL";
 inline constexpr const char* Menu_File_Compare = "Menu_File_Compare";
 inline constexpr const char* Menu_File_Open_Backup = "Menu_File_Open_Backup";
+// Backups and files changed on disk: a keep= that was not taken (%1 the value, %2 the default),
+// the Open Backup list (%1 its folder), a backup opened as a copy (%1 its time, %2 its kind; or
+// %1 its file name), a file another program changed (%1 its name), the reload step.
+inline constexpr const char* IDS_BACKUP_KEEP_INVALID = "IDS_BACKUP_KEEP_INVALID";
+inline constexpr const char* IDS_BACKUP_LIST_TITLE = "IDS_BACKUP_LIST_TITLE";
+inline constexpr const char* IDS_BACKUP_LIST_FOLDER = "IDS_BACKUP_LIST_FOLDER";
+inline constexpr const char* IDS_BACKUP_LIST_EMPTY = "IDS_BACKUP_LIST_EMPTY";
+inline constexpr const char* IDS_BACKUP_HEAD_TIME = "IDS_BACKUP_HEAD_TIME";
+inline constexpr const char* IDS_BACKUP_HEAD_KIND = "IDS_BACKUP_HEAD_KIND";
+inline constexpr const char* IDS_BACKUP_HEAD_BAND = "IDS_BACKUP_HEAD_BAND";
+inline constexpr const char* IDS_BACKUP_HEAD_CHANNELS = "IDS_BACKUP_HEAD_CHANNELS";
+inline constexpr const char* IDS_BACKUP_KIND_READ = "IDS_BACKUP_KIND_READ";
+inline constexpr const char* IDS_BACKUP_KIND_BEFORE_WRITE = "IDS_BACKUP_KIND_BEFORE_WRITE";
+inline constexpr const char* IDS_BACKUP_UNREADABLE = "IDS_BACKUP_UNREADABLE";
+inline constexpr const char* IDS_BACKUP_OPEN = "IDS_BACKUP_OPEN";
+inline constexpr const char* IDS_BACKUP_SHOW_FOLDER = "IDS_BACKUP_SHOW_FOLDER";
+inline constexpr const char* IDS_BACKUP_CANCEL = "IDS_BACKUP_CANCEL";
+inline constexpr const char* IDS_BACKUP_FOLDER_FAILED = "IDS_BACKUP_FOLDER_FAILED";
+inline constexpr const char* IDS_BACKUP_TITLE = "IDS_BACKUP_TITLE";
+inline constexpr const char* IDS_BACKUP_TITLE_FILE = "IDS_BACKUP_TITLE_FILE";
+inline constexpr const char* IDS_FILE_CHANGED_SAVE = "IDS_FILE_CHANGED_SAVE";
+inline constexpr const char* IDS_FILE_CHANGED_SAVE_AS = "IDS_FILE_CHANGED_SAVE_AS";
+inline constexpr const char* IDS_FILE_CHANGED_RELOAD = "IDS_FILE_CHANGED_RELOAD";
+inline constexpr const char* IDS_STEP_RELOAD = "IDS_STEP_RELOAD";
 // The connection check: its window and report, the findings (%s: device, group, program,
 // command, as each text says), and the port dialog's list of other devices.
 inline constexpr const char* IDS_CHECK_TITLE = "IDS_CHECK_TITLE";
@@ -480,6 +504,27 @@ inline constexpr std::array AllStringKeys{
     IDS_FLEET_WAITING_ALL,
     Menu_File_Compare,
     Menu_File_Open_Backup,
+    IDS_BACKUP_KEEP_INVALID,
+    IDS_BACKUP_LIST_TITLE,
+    IDS_BACKUP_LIST_FOLDER,
+    IDS_BACKUP_LIST_EMPTY,
+    IDS_BACKUP_HEAD_TIME,
+    IDS_BACKUP_HEAD_KIND,
+    IDS_BACKUP_HEAD_BAND,
+    IDS_BACKUP_HEAD_CHANNELS,
+    IDS_BACKUP_KIND_READ,
+    IDS_BACKUP_KIND_BEFORE_WRITE,
+    IDS_BACKUP_UNREADABLE,
+    IDS_BACKUP_OPEN,
+    IDS_BACKUP_SHOW_FOLDER,
+    IDS_BACKUP_CANCEL,
+    IDS_BACKUP_FOLDER_FAILED,
+    IDS_BACKUP_TITLE,
+    IDS_BACKUP_TITLE_FILE,
+    IDS_FILE_CHANGED_SAVE,
+    IDS_FILE_CHANGED_SAVE_AS,
+    IDS_FILE_CHANGED_RELOAD,
+    IDS_STEP_RELOAD,
     IDS_CHECK_TITLE,
     IDS_CHECK_DEVICES,
     IDS_CHECK_NO_DEVICES,

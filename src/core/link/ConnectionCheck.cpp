@@ -660,47 +660,41 @@ std::string ConnectionReportText(const ConnectionReport& report, const CheckText
 }
 
 std::string ConnectionReportJson(const ConnectionReport& report) {
-    std::string out = "{\"ok\":";
-    out += report.usable() ? "true" : "false";
-    out += ",\"configuredPort\":" + std::to_string(report.configuredPort);
-    out += ",\"configuredDevice\":" + JsonString(report.configuredDevice);
-    out += ",\"udevRuleInstalled\":";
-    out += report.udevRuleInstalled ? "true" : "false";
-    out += ",\"devices\":[";
-    for (std::size_t i = 0; i < report.devices.size(); ++i) {
-        const SerialDevice& d = report.devices[i];
-        out += i ? ",{" : "{";
-        out += "\"name\":" + JsonString(d.name) + ",\"path\":" + JsonString(d.path) + ",\"byId\":[";
-        for (std::size_t j = 0; j < d.byId.size(); ++j)
-            out += (j ? "," : "") + JsonString(d.byId[j]);
-        out += "],\"usb\":";
-        out += d.usb ? "true" : "false";
-        out += ",\"vendorId\":" + JsonString(d.vendorId) +
-               ",\"productId\":" + JsonString(d.productId) +
-               ",\"product\":" + JsonString(d.product) +
-               ",\"manufacturer\":" + JsonString(d.manufacturer) +
-               ",\"driver\":" + JsonString(d.driver) +
-               ",\"port\":" + (d.port > 0 ? std::to_string(d.port) : std::string("null")) +
-               ",\"opens\":";
-        out += d.opens ? "true" : "false";
-        out += ",\"error\":" + JsonString(openErrorName(d.openError)) +
-               ",\"errorText\":" + JsonString(d.openErrorText) +
-               ",\"group\":" + JsonString(d.group) + ",\"heldBy\":[";
-        for (std::size_t j = 0; j < d.holders.size(); ++j)
-            out += (j ? ",{\"pid\":" : "{\"pid\":") + std::to_string(d.holders[j].pid) +
-                   ",\"name\":" + JsonString(d.holders[j].name) + "}";
-        out += "]}";
+    Json devices = Json::array();
+    for (const SerialDevice& d : report.devices) {
+        Json heldBy = Json::array();
+        for (const DeviceHolder& h : d.holders)
+            heldBy.push_back({{"pid", h.pid}, {"name", h.name}});
+        devices.push_back({{"name", d.name},
+                           {"path", d.path},
+                           {"byId", d.byId},
+                           {"usb", d.usb},
+                           {"vendorId", d.vendorId},
+                           {"productId", d.productId},
+                           {"product", d.product},
+                           {"manufacturer", d.manufacturer},
+                           {"driver", d.driver},
+                           {"port", d.port > 0 ? Json(d.port) : Json()},
+                           {"opens", d.opens},
+                           {"error", openErrorName(d.openError)},
+                           {"errorText", d.openErrorText},
+                           {"group", d.group},
+                           {"heldBy", heldBy}});
     }
-    out += "],\"findings\":[";
-    for (std::size_t i = 0; i < report.findings.size(); ++i) {
-        const Finding& f = report.findings[i];
-        out += i ? ",{" : "{";
-        out += "\"severity\":" + JsonString(severityName(f.severity)) +
-               ",\"id\":" + JsonString(f.id) + ",\"device\":" + JsonString(f.device) +
-               ",\"text\":" + JsonString(f.text) + ",\"fix\":" + JsonString(f.fix) + "}";
-    }
-    out += "]}";
-    return out;
+    Json findings = Json::array();
+    for (const Finding& f : report.findings)
+        findings.push_back({{"severity", severityName(f.severity)},
+                            {"id", f.id},
+                            {"device", f.device},
+                            {"text", f.text},
+                            {"fix", f.fix}});
+    const Json out = {{"ok", report.usable()},
+                      {"configuredPort", report.configuredPort},
+                      {"configuredDevice", report.configuredDevice},
+                      {"udevRuleInstalled", report.udevRuleInstalled},
+                      {"devices", devices},
+                      {"findings", findings}};
+    return JsonText(out);
 }
 
 } // namespace orvik

@@ -174,31 +174,29 @@ std::string FleetReportJson(const std::vector<FleetOutcome>& outcomes, const Tex
     int written = 0;
     int failed = 0;
     int cancelled = 0;
-    std::string out = "{\"radios\":[";
-    for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        const FleetOutcome& o = outcomes[i];
+    Json radios = Json::array();
+    for (const FleetOutcome& o : outcomes) {
         written += FleetSucceeded(o) ? 1 : 0;
         failed += o.result == FleetResult::Failed ? 1 : 0;
         cancelled += o.result == FleetResult::Cancelled ? 1 : 0;
-        if (i > 0)
-            out += ',';
-        out += "{\"number\":" + std::to_string(o.number);
-        out += ",\"port\":" + std::to_string(o.port);
-        out += ",\"device\":" + JsonString(o.device);
-        out += ",\"ident\":" + JsonString(o.ident);
-        out += ",\"result\":" + JsonString(resultName(o.result));
-        out += ",\"failedStep\":" + JsonString(stepName(o.failedStep));
-        out += ",\"message\":" + JsonString(TransferMessage(o.transfer, text));
-        out += ",\"differences\":[";
-        for (std::size_t d = 0; d < o.differences.size(); ++d)
-            out += (d > 0 ? "," : "") + JsonString(OffsetText(o.differences[d]));
-        out += "],\"backupFile\":" + JsonString(o.backupFile);
-        out += ",\"started\":" + JsonString(timeText(o.started));
-        out += ",\"durationMs\":" + std::to_string(o.duration.count()) + "}";
+        Json differences = Json::array();
+        for (const std::uint16_t d : o.differences)
+            differences.push_back(OffsetText(d));
+        radios.push_back({{"number", o.number},
+                          {"port", o.port},
+                          {"device", o.device},
+                          {"ident", o.ident},
+                          {"result", resultName(o.result)},
+                          {"failedStep", stepName(o.failedStep)},
+                          {"message", TransferMessage(o.transfer, text)},
+                          {"differences", differences},
+                          {"backupFile", o.backupFile},
+                          {"started", timeText(o.started)},
+                          {"durationMs", o.duration.count()}});
     }
-    out += "],\"written\":" + std::to_string(written) + ",\"failed\":" + std::to_string(failed) +
-           ",\"cancelled\":" + std::to_string(cancelled) + "}\n";
-    return out;
+    const Json out = {
+        {"radios", radios}, {"written", written}, {"failed", failed}, {"cancelled", cancelled}};
+    return JsonText(out) + "\n";
 }
 
 std::string FleetReportCsv(const std::vector<FleetOutcome>& outcomes, const TextLookup& text) {

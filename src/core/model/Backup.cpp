@@ -1,11 +1,14 @@
 #include "core/model/Backup.h"
 
+#include "core/lang/FillText.h"
+#include "core/lang/LangKeys.h"
 #include "core/model/DataFile.h"
 #include "core/profile/IniFile.h"
 #include "core/profile/SettingKeys.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -91,8 +94,21 @@ struct Found {
     timespec modified{};
 };
 
-// Backups in the folder, newest first: by the time in the name, within one second by the time
-// the file was written, then by clash number.
+// Newest first: by when the file was stored, then by its name (time, clash number).
+bool storedLater(const Found& a, const Found& b) {
+    if (a.modified.tv_sec != b.modified.tv_sec)
+        return a.modified.tv_sec > b.modified.tv_sec;
+    if (a.modified.tv_nsec != b.modified.tv_nsec)
+        return a.modified.tv_nsec > b.modified.tv_nsec;
+    if (a.parsed.stamp != b.parsed.stamp)
+        return a.parsed.stamp > b.parsed.stamp;
+    if (a.parsed.clash != b.parsed.clash)
+        return a.parsed.clash > b.parsed.clash;
+    return a.name > b.name;
+}
+
+// Backups in the folder, newest first. The time in a name is local time, which goes back with
+// a clock or time-zone change; the modification time does not follow the time zone.
 std::vector<Found> scan(const std::string& folder) {
     std::vector<Found> found;
     DIR* dir = ::opendir(folder.c_str());
@@ -107,18 +123,41 @@ std::vector<Found> scan(const std::string& folder) {
         found.push_back({e->d_name, p, ::stat(path.c_str(), &st) == 0 ? st.st_mtim : timespec{}});
     }
     ::closedir(dir);
-    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
-        if (a.parsed.stamp != b.parsed.stamp)
-            return a.parsed.stamp > b.parsed.stamp;
-        if (a.modified.tv_sec != b.modified.tv_sec)
-            return a.modified.tv_sec > b.modified.tv_sec;
-        if (a.modified.tv_nsec != b.modified.tv_nsec)
-            return a.modified.tv_nsec > b.modified.tv_nsec;
-        if (a.parsed.clash != b.parsed.clash)
-            return a.parsed.clash > b.parsed.clash;
-        return a.name > b.name;
-    });
+    std::sort(found.begin(), found.end(), storedLater);
     return found;
+}
+
+// keep=: decimal digits only, at least 1; a number too large for an int keeps them all.
+bool parseKeep(const std::string& text, int& keep) {
+    if (text.empty() ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    long long value = 0;
+    for (const char c : text) {
+        value = value * 10 + (c - '0');
+        if (value > INT_MAX) {
+            keep = INT_MAX;
+            return true;
+        }
+    }
+    if (value < 1)
+        return false;
+    keep = static_cast<int>(value);
+    return true;
+}
+
+std::string keepText(const std::string& iniPath) {
+    return ini::GetString(iniPath, keys::BackupSection, keys::BackupKeepKey, "", 256);
+}
+
+std::string timeOf(const std::string& stamp) {
+    return stamp.substr(0, 4) + "-" + stamp.substr(4, 2) + "-" + stamp.substr(6, 2) + " " +
+           stamp.substr(9, 2) + ":" + stamp.substr(11, 2) + ":" + stamp.substr(13, 2);
+}
+
+// Two stat results of one file or folder.
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 } // namespace
@@ -146,12 +185,21 @@ BackupSettings LoadBackupSettings(const std::string& iniPath) {
     }
     while (s.folder.size() > 1 && s.folder.back() == '/')
         s.folder.pop_back();
-    const int keep = ini::GetInt(iniPath, keys::BackupSection, keys::BackupKeepKey, 0);
-    s.keep = keep >= 1 ? keep : DefaultBackupKeep;
+    if (!parseKeep(keepText(iniPath), s.keep))
+        s.keep = DefaultBackupKeep;
     const std::string before =
         ini::GetString(iniPath, keys::BackupSection, keys::BackupBeforeWriteKey, "0", 8);
     s.beforeWrite = !before.empty() && before[0] == '1';
     return s;
+}
+
+std::string BackupSettingsWarning(const std::string& iniPath, const TextLookup& text) {
+    const std::string value = keepText(iniPath);
+    int keep = 0;
+    if (value.empty() || parseKeep(value, keep))
+        return {};
+    return FillText(text(lang::IDS_BACKUP_KEEP_INVALID),
+                    {value, std::to_string(DefaultBackupKeep)});
 }
 
 bool VerifyAfterWrite(const std::string& iniPath) {
@@ -178,7 +226,8 @@ BackupResult StoreBackup(const BackupSettings& settings, const RadioImage& image
     for (int clash = 1; clash < 1000; ++clash) {
         const std::string path =
             base + (clash > 1 ? "-" + std::to_string(clash) : std::string()) + ".735";
-        const SaveResult saved = SaveDataFile(path, header, image, SaveMode::NoReplace);
+        // A backup holds a customer's configuration: the user's alone.
+        const SaveResult saved = SaveDataFile(path, header, image, SaveMode::NoReplace, 0600);
         if (saved.exists)
             continue;
         if (!saved.ok) {
@@ -193,10 +242,18 @@ BackupResult StoreBackup(const BackupSettings& settings, const RadioImage& image
         result.error = base + ": too many backups in one second";
         return result;
     }
-    const std::vector<Found> all = scan(settings.folder);
-    const std::size_t keep = static_cast<std::size_t>(std::max(settings.keep, 1));
-    for (std::size_t i = keep; i < all.size(); ++i)
-        ::unlink((settings.folder + "/" + all[i].name).c_str());
+    // The file just stored is kept whatever its time says (a clock set back); it counts as one
+    // of the `keep`.
+    const std::string stored = result.path.substr(settings.folder.size() + 1);
+    std::size_t left = static_cast<std::size_t>(std::max(settings.keep, 1)) - 1;
+    for (const Found& f : scan(settings.folder)) {
+        if (f.name == stored)
+            continue;
+        if (left > 0)
+            --left;
+        else
+            ::unlink((settings.folder + "/" + f.name).c_str());
+    }
     return result;
 }
 
@@ -206,9 +263,7 @@ std::vector<BackupEntry> ListBackups(const std::string& folder) {
         BackupEntry e;
         e.path = folder + "/" + f.name;
         e.name = f.name;
-        const std::string& s = f.parsed.stamp;
-        e.time = s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2) + " " +
-                 s.substr(9, 2) + ":" + s.substr(11, 2) + ":" + s.substr(13, 2);
+        e.time = timeOf(f.parsed.stamp);
         e.kind = f.parsed.kind;
         HeaderBlock header{};
         RadioImage image;
@@ -220,6 +275,54 @@ std::vector<BackupEntry> ListBackups(const std::string& folder) {
         entries.push_back(std::move(e));
     }
     return entries;
+}
+
+std::string BackupBandName(const BackupEntry& entry, const std::vector<std::string>& bandNames) {
+    if (entry.bandCode < 0)
+        return {};
+    const int position = BandListPositionOf(static_cast<std::uint8_t>(entry.bandCode));
+    return static_cast<std::size_t>(position) < bandNames.size()
+               ? bandNames[static_cast<std::size_t>(position)]
+               : std::string();
+}
+
+const char* BackupKindKey(std::string_view kind) {
+    return kind == BeforeWriteSuffix ? lang::IDS_BACKUP_KIND_BEFORE_WRITE
+                                     : lang::IDS_BACKUP_KIND_READ;
+}
+
+bool ParseBackupName(const std::string& path, BackupEntry& entry) {
+    const std::size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    ParsedName parsed;
+    if (!parseName(name, parsed))
+        return false;
+    entry = BackupEntry{};
+    entry.path = path;
+    entry.name = name;
+    entry.time = timeOf(parsed.stamp);
+    entry.kind = parsed.kind;
+    return true;
+}
+
+bool IsInBackupFolder(const std::string& path, const std::string& folder) {
+    struct stat backups {};
+    if (folder.empty() || ::stat(folder.c_str(), &backups) != 0)
+        return false;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr)
+        return false;
+    std::string at = real;
+    std::free(real);
+    // Each folder above the file, up to the root.
+    while (at.size() > 1) {
+        const std::size_t slash = at.rfind('/');
+        at.resize(slash == 0 ? 1 : slash);
+        struct stat st {};
+        if (::stat(at.c_str(), &st) == 0 && sameFile(st, backups))
+            return true;
+    }
+    return false;
 }
 
 } // namespace orvik

@@ -111,11 +111,11 @@ std::string ShortFileWarning(std::string text, std::size_t bytesRead) {
 }
 
 SaveResult SaveDataFile(const std::string& path, const HeaderBlock& header, const RadioImage& image,
-                        SaveMode mode) {
+                        SaveMode mode, std::optional<mode_t> newFileMode) {
     std::string bytes(DataFileSize, '\0');
     std::memcpy(bytes.data(), header.data(), header.size());
     std::memcpy(bytes.data() + header.size(), image.data(), RadioImage::Size);
-    return SaveFileAtomically(path, bytes, mode);
+    return SaveFileAtomically(path, bytes, mode, newFileMode);
 }
 
 bool SaveDataFile(const std::string& path, const HeaderBlock& header, const RadioImage& image,

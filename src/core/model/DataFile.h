@@ -43,8 +43,9 @@ std::string ShortFileWarning(std::string text, std::size_t bytesRead);
 // target, synced and renamed over it; links followed, the old file's mode, owner and group kept.
 // On failure the target is untouched and no temporary file is left. NoReplace never replaces a
 // file, also one that another process creates meanwhile (`exists` is then set).
+// `newFileMode`: the mode of a file that did not exist (default: 0666 less the umask).
 SaveResult SaveDataFile(const std::string& path, const HeaderBlock& header, const RadioImage& image,
-                        SaveMode mode);
+                        SaveMode mode, std::optional<mode_t> newFileMode = std::nullopt);
 
 // SaveDataFile with SaveMode::Replace; `error` describes a failure.
 bool SaveDataFile(const std::string& path, const HeaderBlock& header, const RadioImage& image,

@@ -209,18 +209,18 @@ std::string DifferenceLine(const ImageDifference& d) {
 
 std::string DifferencesJson(const std::vector<ImageDifference>& differences) {
     static const char* const kinds[] = {"band", "setting", "dtmf", "channel", "byte"};
-    std::string out = std::string("{\"equal\":") + (differences.empty() ? "true" : "false") +
-                      ",\"count\":" + std::to_string(differences.size()) + ",\"differences\":[";
-    bool first = true;
-    for (const ImageDifference& d : differences) {
-        out += first ? "{" : ",{";
-        first = false;
-        out += "\"kind\":" + JsonString(kinds[static_cast<int>(d.kind)]) +
-               ",\"channel\":" + std::to_string(d.channel) + ",\"field\":" + JsonString(d.field) +
-               ",\"offset\":" + std::to_string(d.offset) + ",\"place\":" + JsonString(d.place) +
-               ",\"from\":" + JsonString(d.before) + ",\"to\":" + JsonString(d.after) + "}";
-    }
-    return out + "]}\n";
+    Json list = Json::array();
+    for (const ImageDifference& d : differences)
+        list.push_back({{"kind", kinds[static_cast<int>(d.kind)]},
+                        {"channel", d.channel},
+                        {"field", d.field},
+                        {"offset", d.offset},
+                        {"place", d.place},
+                        {"from", d.before},
+                        {"to", d.after}});
+    const Json out = {
+        {"equal", differences.empty()}, {"count", differences.size()}, {"differences", list}};
+    return JsonText(out) + "\n";
 }
 
 } // namespace orvik

@@ -1,30 +1,19 @@
 #pragma once
-// The one JSON string writer of the machine-readable outputs (orvik-cli --json, the connection
-// check): the text in double quotes, with quote, backslash and control characters escaped. UTF-8
-// bytes pass through as they are.
+// The one JSON writer of the machine-readable outputs (orvik-cli --json, the several-radio
+// report, the connection check), on nlohmann-json. Objects keep their fields in the order they
+// were added: the order the outputs publish.
 
-#include <cstdio>
+#include <nlohmann/json.hpp>
+
 #include <string>
-#include <string_view>
 
 namespace orvik {
 
-inline std::string JsonString(std::string_view s) {
-    std::string out = "\"";
-    for (const char ch : s) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += ch;
-        }
-    }
-    return out + "\"";
-}
+using Json = nlohmann::ordered_json;
+
+// The compact text of a value, without blanks. UTF-8 text passes through as it is (a byte that
+// is no UTF-8 becomes U+FFFD, so the text stays valid JSON); quote and backslash are escaped,
+// and every control character is written as \u00XX.
+std::string JsonText(const Json& value);
 
 } // namespace orvik

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QUndoStack>
 
 namespace orvik {
@@ -67,7 +68,9 @@ class COrvikDoc::ImageStep : public Step {
     using Step::Step;
 };
 
-COrvikDoc::COrvikDoc() : steps(std::make_unique<QUndoStack>()), base(std::make_unique<Snapshot>()) {
+COrvikDoc::COrvikDoc()
+    : watcher(std::make_unique<QFileSystemWatcher>()), steps(std::make_unique<QUndoStack>()),
+      base(std::make_unique<Snapshot>()) {
     HeaderBlock header{};
     RadioImage image;
     orvik::clearContents(header, image);
@@ -80,6 +83,9 @@ COrvikDoc::COrvikDoc() : steps(std::make_unique<QUndoStack>()), base(std::make_u
         if (!recording)
             SetModifiedFlag(!clean);
     });
+    // The folder too: a file deleted and written anew is seen when it comes back.
+    connect(watcher.get(), &QFileSystemWatcher::fileChanged, this, &COrvikDoc::checkDisk);
+    connect(watcher.get(), &QFileSystemWatcher::directoryChanged, this, &COrvikDoc::checkDisk);
 }
 
 COrvikDoc::~COrvikDoc() = default;
@@ -222,13 +228,6 @@ const char* COrvikDoc::RedoStepKey() const {
     return i < steps->count() ? static_cast<const Step*>(steps->command(i))->key() : nullptr;
 }
 
-void COrvikDoc::setPathName(const QString& name) {
-    if (path == name)
-        return;
-    path = name;
-    emit pathChanged(path);
-}
-
 void COrvikDoc::SetModifiedFlag(bool value) {
     if (modified == value)
         return;
@@ -254,7 +253,7 @@ void COrvikDoc::RefreshAfterImageChange() {
 void COrvikDoc::resetToDefault() {
     clearContents();
     SetModifiedFlag(false);
-    setPathName({});
+    setPath(QString());
     FrequencyLimits limits{};
     document.rawImage().selectBand(DefaultBandPosition, limits);
 }
@@ -276,8 +275,10 @@ COrvikDoc::OpenResult COrvikDoc::OnOpenDocument(const QString& fileName) {
     OpenResult result;
     HeaderBlock header = document.header();
     RadioImage image = document.image();
-    result.status = LoadDataFile(QFile::encodeName(fileName).toStdString(), header, image,
-                                 &result.error, &result.bytesRead);
+    const std::string file = QFile::encodeName(fileName).toStdString();
+    // Taken before reading: a change made while reading shows as a change later.
+    const FileIdentity state = IdentityOf(file);
+    result.status = LoadDataFile(file, header, image, &result.error, &result.bytesRead);
     document.assign(header, image);
     switch (result.status) {
     case LoadStatus::CannotRead:
@@ -286,10 +287,10 @@ COrvikDoc::OpenResult COrvikDoc::OnOpenDocument(const QString& fileName) {
         break;
     case LoadStatus::HeaderRejected:
         SetModifiedFlag(false);
-        setPathName({});
+        setPath(QString());
         break;
     case LoadStatus::Ok:
-        setPathName(QFileInfo(fileName).absoluteFilePath());
+        setPath(QFileInfo(fileName).absoluteFilePath(), state);
         SetModifiedFlag(false);
         break;
     }
@@ -303,12 +304,83 @@ SaveResult COrvikDoc::DoSave(const QString& fileName) {
     const SaveResult result = SaveDataFile(QFile::encodeName(fileName).toStdString(),
                                            document.header(), document.image(), SaveMode::Replace);
     if (result.ok) {
-        setPathName(QFileInfo(fileName).absoluteFilePath());
-        recording = true;
-        steps->setClean();
-        recording = false;
-        SetModifiedFlag(false);
+        const QString saved = QFileInfo(fileName).absoluteFilePath();
+        setPath(saved, IdentityOf(QFile::encodeName(saved).toStdString()));
+        markSaved();
     }
+    return result;
+}
+
+void COrvikDoc::markSaved() {
+    recording = true;
+    steps->setClean();
+    recording = false;
+    SetModifiedFlag(false);
+}
+
+void COrvikDoc::setPath(const QString& fileName, const FileIdentity& state) {
+    const bool changed = fileName != path || !copyTitle.isEmpty();
+    path = fileName;
+    copyTitle.clear();
+    known = state;
+    reported = state;
+    if (!watcher->files().isEmpty())
+        watcher->removePaths(watcher->files());
+    if (!watcher->directories().isEmpty())
+        watcher->removePaths(watcher->directories());
+    if (!path.isEmpty()) {
+        watcher->addPath(path);
+        watcher->addPath(QFileInfo(path).absolutePath());
+    }
+    if (changed)
+        emit pathNameChanged();
+}
+
+void COrvikDoc::DetachAsCopy(const QString& title) {
+    setPath(QString());
+    copyTitle = title;
+    emit pathNameChanged();
+}
+
+bool COrvikDoc::ChangedOnDisk() const {
+    if (path.isEmpty() || !known.exists)
+        return false;
+    const FileIdentity now = IdentityOf(QFile::encodeName(path).toStdString());
+    return now.exists && !(now == known);
+}
+
+void COrvikDoc::checkDisk() {
+    if (path.isEmpty())
+        return;
+    const FileIdentity now = IdentityOf(QFile::encodeName(path).toStdString());
+    if (!now.exists)
+        return;
+    if (!watcher->files().contains(path))
+        watcher->addPath(path);
+    if (now == known || now == reported)
+        return;
+    reported = now;
+    emit changedOnDisk();
+}
+
+COrvikDoc::OpenResult COrvikDoc::ReloadFromDisk() {
+    OpenResult result;
+    const std::string file = QFile::encodeName(path).toStdString();
+    const FileIdentity state = IdentityOf(file);
+    HeaderBlock header{};
+    RadioImage image;
+    result.status = path.isEmpty()
+                        ? LoadStatus::CannotRead
+                        : LoadDataFile(file, header, image, &result.error, &result.bytesRead);
+    if (result.status != LoadStatus::Ok)
+        return result;
+    document.assign(header, image);
+    known = state;
+    reported = state;
+    // One step: undo gives back the document as it was before the reload.
+    EndStep(lang::IDS_STEP_RELOAD, false);
+    markSaved();
+    UpdateAllViews();
     return result;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 // The one document of the window: the core document (header block, radio image, the limits of
-// its band) with File New, Open and Save, and every change as one undo step. It asks nothing:
-// every outcome is a return value or a signal, and the main frame asks the user.
+// its band) with File New, Open and Save, and every change as one undo step. It watches its file
+// on disk and knows the state it read or saved. It asks nothing: every outcome is a return value
+// or a signal, and the main frame asks the user.
 
 #include "core/lang/LangKeys.h"
 #include "core/model/DataFile.h"
+#include "core/model/FileIdentity.h"
 #include "core/model/RadioDocument.h"
 #include "core/model/RadioImage.h"
 
@@ -16,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+class QFileSystemWatcher;
 class QUndoStack;
 
 namespace orvik {
@@ -39,6 +42,12 @@ public:
     void SetModifiedFlag(bool value = true);
     // The file the document belongs to (absolute); empty when untitled.
     QString PathName() const { return path; }
+    // The title of an untitled copy of a file that must not be saved over (a backup: "Backup
+    // 2026-12-09 00:59, read"); empty otherwise.
+    QString CopyTitle() const { return copyTitle; }
+    // Makes the document an untitled copy called `title`, so Save asks for a name; its file is
+    // no longer watched. Opening, saving and File New end the copy.
+    void DetachAsCopy(const QString& title);
 
     // File New: the default image, unmodified and untitled. The caller has asked first.
     void OnNewDocument();
@@ -57,6 +66,15 @@ public:
     // the document stays as it was; result.ownerChanged tells that the file's old owner could
     // not be kept.
     SaveResult DoSave(const QString& fileName);
+
+    // ---- the file on disk
+    // Whether another program changed the document's file since the document opened or last
+    // saved it (its device, inode, size or modification time differ). False when untitled or
+    // when the file is gone (nothing would be overwritten).
+    bool ChangedOnDisk() const;
+    // Reads the document's file again, as one undo step; the document is then unmodified and
+    // knows the file as it is now. Any status but Ok leaves the document as it was.
+    OpenResult ReloadFromDisk();
 
     // ---- changes
     // Each runs one operation of the core document as one undo step named by `stepKey` and
@@ -107,8 +125,10 @@ signals:
     // An undo or redo changed what `change` names (a whole change also asks for a full update).
     void documentChanged(const orvik::DocChange& change);
     void modifiedChanged(bool modified);
-    // The document took another file name (opened, saved as, or untitled again).
-    void pathChanged(const QString& path);
+    // PathName or CopyTitle changed.
+    void pathNameChanged();
+    // The document's file was changed on disk by someone else; once for each new state of it.
+    void changedOnDisk();
 
 private:
     struct Snapshot;
@@ -121,17 +141,28 @@ private:
     class ImageStep;
     enum class StepKind { Cell, Setting, Band, Rows, Csv, Image };
     void resetToDefault();
-    void setPathName(const QString& name);
     // Takes back or redoes a step: the image and header of `state`; the views hear what changed.
     void restore(const Snapshot& state, const DocChange& change);
     // The next step's starting point is the image as it is now (no step recorded).
     void rebase();
     // Records the change an operation made as a step of its kind.
     DocChange record(StepKind kind, const char* stepKey, DocChange change);
+    // The document now belongs to `fileName` (empty: untitled), whose state on disk is `state`;
+    // the watch follows.
+    void setPath(const QString& fileName, const FileIdentity& state = {});
+    // The image as it is now is the saved state.
+    void markSaved();
+    // After a change in the watched file or its folder: re-arms the watch on the file (a save
+    // by rename replaced it) and reports a state of the file not seen before.
+    void checkDisk();
 
     RadioDocument document;
     bool modified = false;
     QString path;
+    QString copyTitle;
+    FileIdentity known;    // the file as the document read or saved it
+    FileIdentity reported; // the last state changedOnDisk announced
+    std::unique_ptr<QFileSystemWatcher> watcher;
     std::unique_ptr<QUndoStack> steps;
     std::unique_ptr<Snapshot> base; // the image as the last step left it
     bool recording = false;         // a step is being pushed: its clean change is not news

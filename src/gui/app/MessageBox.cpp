@@ -70,8 +70,19 @@ int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, 
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
         break;
+    case MsgButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    case MsgButtons::YesCancel:
+        // Asked before something is overwritten: Enter does not say yes.
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Cancel);
+        break;
     }
-    box.setEscapeButton(buttons == MsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
+    box.setEscapeButton(buttons == MsgButtons::Ok      ? QMessageBox::Ok
+                        : buttons == MsgButtons::YesNo ? QMessageBox::No
+                                                       : QMessageBox::Cancel);
     QPushButton* extra =
         extraButton.isEmpty() ? nullptr : box.addButton(extraButton, QMessageBox::ActionRole);
     const int answer = box.exec();
@@ -85,7 +96,7 @@ int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, 
     case QMessageBox::No:
         return MsgNo;
     default:
-        return buttons == MsgButtons::Ok ? MsgOk : MsgCancel;
+        return buttons == MsgButtons::Ok ? MsgOk : buttons == MsgButtons::YesNo ? MsgNo : MsgCancel;
     }
 }
 

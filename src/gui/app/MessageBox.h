@@ -11,7 +11,7 @@ class QWidget;
 
 namespace orvik {
 
-enum class MsgButtons { Ok, OkCancel, YesNoCancel };
+enum class MsgButtons { Ok, OkCancel, YesNoCancel, YesNo, YesCancel };
 enum class MsgIcon { None, Stop, Exclamation, Question, Information };
 
 // Answers, with the numbers of the classic message-box results.

@@ -167,7 +167,8 @@ CMainFrame::CMainFrame(COrvikApp& application) : app(application), doc(*applicat
     connect(&app, &COrvikApp::portShown, this, &CMainFrame::ShowPortInStatusBar);
     connect(&app, &COrvikApp::recentFilesChanged, this, &CMainFrame::UpdateRecentFileMenu);
     connect(&doc, &COrvikDoc::modifiedChanged, this, &QWidget::setWindowModified);
-    connect(&doc, &COrvikDoc::pathChanged, this, &CMainFrame::UpdateFrameTitle);
+    connect(&doc, &COrvikDoc::pathNameChanged, this, &CMainFrame::UpdateFrameTitle);
+    connect(&doc, &COrvikDoc::changedOnDisk, this, &CMainFrame::onChangedOnDisk);
     connectEditCommands();
 }
 
@@ -190,6 +191,7 @@ bool CMainFrame::Start(const QString& file, bool showWindow) {
         show();
     UpdateFrameTitle();
     app.ReportLanguageFallback(this);
+    reportBackupSettings();
     return opened;
 }
 
@@ -527,8 +529,9 @@ void CMainFrame::UpdateFrameTitle() {
     // "name.735[*] - program": Qt shows the [*] as the unsaved-changes mark.
     const QString path = doc.PathName();
     setWindowFilePath(path);
-    const QString name =
-        path.isEmpty() ? app.LangText(lang::IDS_UNTITLED) : QFileInfo(path).fileName();
+    QString name = doc.CopyTitle();
+    if (name.isEmpty())
+        name = path.isEmpty() ? app.LangText(lang::IDS_UNTITLED) : QFileInfo(path).fileName();
     setWindowTitle(QStringLiteral("%1[*] - %2").arg(name, app.LangText("IDS_WINDOWNAME")));
     setWindowModified(doc.IsModified());
 }
@@ -607,7 +610,7 @@ bool CMainFrame::OpenDocumentFile(const QString& path) {
     // An unreadable file fails the open; a file that is not ours opens as a cleared image.
     if (ReportDataFileRejected(this, app.catalog(), path, result.status, result.error))
         return result.status == LoadStatus::HeaderRejected;
-    if (recordRecentFiles)
+    if (!detachIfBackup(path) && recordRecentFiles)
         app.AddToRecentFiles(doc.PathName());
     // A short file opens with the rest filled with 0xFF, but a radio should not get it unseen.
     ReportShortDataFile(this, app.catalog(), path, result.bytesRead);
@@ -638,17 +641,6 @@ void CMainFrame::OnFileCompare() {
     dialog.exec();
 }
 
-void CMainFrame::OnFileOpenBackup() {
-    FileDialogRequest request;
-    request.mode = FileDialogMode::Open;
-    request.directory =
-        QFile::decodeName(LoadBackupSettings(app.paths().SettingsFilePath()).folder.c_str());
-    request.filters = QStringList{COrvikApp::FileFilter(), app.LangText("IDS_FILTER_ALL") + " (*)"};
-    const QString name = AskFileName(this, request);
-    if (!name.isEmpty())
-        OpenDocumentFile(name);
-}
-
 void CMainFrame::OpenRecentFile(int index) {
     const QStringList recent = app.RecentFiles();
     if (index < 0 || index >= recent.size())
@@ -659,13 +651,9 @@ void CMainFrame::OpenRecentFile(int index) {
 }
 
 bool CMainFrame::OnFileSave() {
-    const QString path = doc.PathName();
-    if (path.isEmpty())
+    if (doc.PathName().isEmpty())
         return OnFileSaveAs();
-    if (ShowMessageBox(this, app.LangText("IDS_WARN_SAVE") + path, app.LangText("IDS_PROMPT"),
-                       MsgButtons::OkCancel, MsgIcon::Exclamation) != MsgOk)
-        return false;
-    return saveTo(path);
+    return saveToOwnFile(true);
 }
 
 bool CMainFrame::OnFileSaveAs() {
@@ -769,8 +757,9 @@ bool CMainFrame::SaveModified() {
     if (!doc.IsModified())
         return true;
     const QString path = doc.PathName();
-    const QString title =
-        path.isEmpty() ? app.LangText("IDS_UNTITLED") : ElideMiddle(QFileInfo(path).fileName());
+    const QString title = !doc.CopyTitle().isEmpty() ? doc.CopyTitle()
+                          : path.isEmpty()           ? app.LangText("IDS_UNTITLED")
+                                                     : ElideMiddle(QFileInfo(path).fileName());
     const int answer = ShowMessageBox(this, app.LangText("IDS_ASK_SAVE") + " " + title + "?",
                                       app.LangText("IDS_WINDOWNAME"), MsgButtons::YesNoCancel,
                                       MsgIcon::Exclamation);
@@ -778,7 +767,7 @@ bool CMainFrame::SaveModified() {
         return true;
     if (answer != MsgYes)
         return false;
-    return path.isEmpty() ? OnFileSaveAs() : saveTo(path);
+    return path.isEmpty() ? OnFileSaveAs() : saveToOwnFile(false);
 }
 
 // ---- Program, Setting, Help --------------------------------------------------------------
@@ -787,6 +776,7 @@ void CMainFrame::RunTransfer(bool isRead) {
     CTransferDlg dialog(app, this);
     dialog.isRead = isRead;
     dialog.exec();
+    reportBackupSettings();
 }
 
 void CMainFrame::OnProgramWriteFleet() {

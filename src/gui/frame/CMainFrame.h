@@ -12,6 +12,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QTimer;
 class QToolBar;
 
 namespace orvik {
@@ -50,6 +51,9 @@ public:
     QString portPaneText() const;
     // The message the status bar shows now (what a commit or paste adjusted); empty when none.
     QString statusMessageText() const;
+    // Shows `text` in the status bar's message pane for a while (`milliseconds`; 0: until the
+    // next message).
+    void ShowStatusMessage(const QString& text, int milliseconds);
 
     // Tool tip of a toolbar command: "IDS_TIP_<id>" cut to 19 characters; empty for id 0.
     QString ToolTipText(int commandId) const;
@@ -57,8 +61,8 @@ public:
     // Menu captions and tool tips from the language file.
     void RelabelMenu();
     void UpdateRecentFileMenu();
-    // The window title: the document's file name (or "Untitled") with the unsaved-changes
-    // mark, then the "IDS_WINDOWNAME" text.
+    // The window title: the document's name (its file's, the title of a copy of a backup, or
+    // "Untitled") with the unsaved-changes mark, then the "IDS_WINDOWNAME" text.
     void UpdateFrameTitle();
 
     // ---- commands
@@ -67,13 +71,16 @@ public:
     // File Open: asks for the file, then opens it.
     void OnFileOpen();
     // Every open goes through here: File Open, the recent files, the command line, a drop. The
-    // save question comes first; the reset before the file is read never asks. False when
+    // save question comes first; the reset before the file is read never asks. A file in the
+    // backup folder opens as an untitled copy (and stays off the recent files). False when
     // cancelled or when the file could not be read.
     bool OpenDocumentFile(const QString& path);
     // Opens entry `index` of the recent-file list; an entry that can no longer be read is taken
     // off the list.
     void OpenRecentFile(int index);
-    // File Save: asks "IDS_WARN_SAVE" + path before overwriting; Save As when untitled.
+    // File Save: asks "IDS_WARN_SAVE" + path before overwriting, or, when another program changed
+    // the file since it was opened, whether to overwrite it, Save As or cancel; Save As when
+    // untitled.
     bool OnFileSave();
     // File Save As: asks for the name, then saves.
     bool OnFileSaveAs();
@@ -84,7 +91,7 @@ public:
     void OnFileImportChannels();
     // File > Compare with: asks for a data file and shows how it differs from the document.
     void OnFileCompare();
-    // File > Open Backup: the Open dialog in the backup folder.
+    // File > Open Backup: the list of backups; the chosen one opens as an untitled copy.
     void OnFileOpenBackup();
     // The usual question before New, Open and Exit for a modified document. False to abort.
     bool SaveModified();
@@ -111,6 +118,16 @@ private:
     void createStatusBar();
     void updateNumLock();
     bool saveTo(const QString& fileName);
+    // Save to the document's own file. When another program changed it since it was opened,
+    // asks: overwrite, Save As or cancel; otherwise asks "IDS_WARN_SAVE" when `askFirst`.
+    bool saveToOwnFile(bool askFirst);
+    // The document's file changed on disk: asks whether to reload it.
+    void onChangedOnDisk();
+    // A file of the backup folder becomes an untitled copy named after the backup; false for
+    // other files.
+    bool detachIfBackup(const QString& path);
+    // The keep= warning of setting.ini's backup settings, in the status bar.
+    void reportBackupSettings();
     void onHelp();
     void onCheckConnection();
     void onAbout();
@@ -133,6 +150,9 @@ private:
     QToolBar* mainToolBar = nullptr;
     QLabel* portPane = nullptr;
     QLabel* numLockPane = nullptr;
+    QLabel* messagePane = nullptr;
+    QTimer* messageExpiry = nullptr;
+    bool askingReload = false;
     bool recordRecentFiles = true;
 };
 

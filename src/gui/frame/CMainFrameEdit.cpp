@@ -53,16 +53,14 @@ void CMainFrame::connectEditCommands() {
     connect(doc.undoStack(), &QUndoStack::cleanChanged, this, &CMainFrame::updateUndoTexts);
     updateUndoTexts();
     // A message pane beside the port pane, so the port stays in view while a message shows.
-    auto* pane = new QLabel(this);
-    pane->setObjectName("messagePane");
-    statusBar()->insertWidget(1, pane, 1);
-    auto* expiry = new QTimer(this);
-    expiry->setSingleShot(true);
-    connect(expiry, &QTimer::timeout, pane, &QLabel::clear);
-    connect(formView, &COrvikView::statusMessage, this, [pane, expiry](const QString& text) {
-        pane->setText(text);
-        expiry->start(StatusMessageMs);
-    });
+    messagePane = new QLabel(this);
+    messagePane->setObjectName("messagePane");
+    statusBar()->insertWidget(1, messagePane, 1);
+    messageExpiry = new QTimer(this);
+    messageExpiry->setSingleShot(true);
+    connect(messageExpiry, &QTimer::timeout, messagePane, &QLabel::clear);
+    connect(formView, &COrvikView::statusMessage, this,
+            [this](const QString& text) { ShowStatusMessage(text, StatusMessageMs); });
 
     CGridCtrl* grid = formView->grid();
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -70,8 +68,15 @@ void CMainFrame::connectEditCommands() {
 }
 
 QString CMainFrame::statusMessageText() const {
-    const auto* pane = findChild<QLabel*>("messagePane");
-    return pane ? pane->text() : QString();
+    return messagePane ? messagePane->text() : QString();
+}
+
+void CMainFrame::ShowStatusMessage(const QString& text, int milliseconds) {
+    messagePane->setText(text);
+    if (milliseconds > 0)
+        messageExpiry->start(milliseconds);
+    else
+        messageExpiry->stop();
 }
 
 void CMainFrame::showTableMenu(const QPoint& at) {

@@ -434,3 +434,16 @@ TEST_F(CliData, BandChangeThatClearsChannelsNeedsYes) {
         EXPECT_TRUE(contains(channelJson(json("f.735"), 1), "\"rxFreq\":null"));
     }
 }
+
+// Each channel option applies to the --channel before it, in either form of the value.
+TEST_F(CliData, ChannelOptionsApplyToTheChannelBeforeThem) {
+    ASSERT_EQ(cli({"new", "f.735"}).code, 0);
+    const CliRun r = cli({"edit", "--channel=3", "--rx=435", "--channel", "4", "--rx", "436",
+                          "--power=low", "f.735", "--channel", "3", "--bandwidth", "narrow"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string j = json("f.735");
+    EXPECT_TRUE(contains(channelJson(j, 3), "\"rxFreq\":\"435.00000\""));
+    EXPECT_TRUE(contains(channelJson(j, 3), "\"narrow\":1,\"highPower\":1")) << j;
+    EXPECT_TRUE(contains(channelJson(j, 4), "\"rxFreq\":\"436.00000\""));
+    EXPECT_TRUE(contains(channelJson(j, 4), "\"narrow\":0,\"highPower\":0")) << j;
+}

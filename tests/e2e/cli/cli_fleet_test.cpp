@@ -73,11 +73,16 @@ protected:
 
 // Four radios at once, the third storing block 0x40 wrongly: the others hold the file and are
 // verified, the third fails at the read-back; exit 75, the summary names COM3, the JSON report
-// has every radio with its result and the difference. Wrong port lists are refused first.
+// has every radio with its result and the difference. Wrong port lists and counts are refused
+// first.
 TEST_F(CliFleet, FourRadiosInParallelWithOneFaultyAndAJsonReport) {
     std::string out, err;
     EXPECT_EQ(cli({"write", "in.735", "--port", "1,x"}, out, err), 64) << err;
     EXPECT_EQ(cli({"write", "in.735", "--repeat"}, out, err), 64) << err;
+    EXPECT_EQ(cli({"write", "in.735", "--port", "1", "--repeat", "0"}, out, err), 64) << err;
+    // --repeat's count is optional: a file after it is the file to write.
+    EXPECT_EQ(cli({"write", "--port", "1", "--repeat", "missing.735"}, out, err), 66) << err;
+    EXPECT_NE(err.find("missing.735"), std::string::npos) << err;
 
     Simulators sims(
         4, {"--save", root + "/radio.735", "--fault-radio", "3", "--corrupt-block", "0x40"},

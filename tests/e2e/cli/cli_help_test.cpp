@@ -58,21 +58,61 @@ TEST(ProgramsHelp, EveryProgramTellsItsVersion) {
 }
 
 TEST(ProgramsHelp, EveryCommandHasItsOwnHelp) {
-    for (const char* command :
-         {"new", "show", "edit", "export", "import", "read", "write", "doctor"}) {
-        const ProgramRun r = run("orvik-cli", {command, "--help"});
-        EXPECT_EQ(r.code, 0) << command << r.err;
-        EXPECT_TRUE(contains(r.out, std::string("  ") + command + " ")) << r.out;
-        // Only that command: no other command's line.
-        for (const char* other : {"  new ", "  show ", "  export ", "  read ", "  doctor "}) {
-            if (!contains(other, command)) {
-                EXPECT_FALSE(contains(r.out, other)) << command << ": " << r.out;
+    const char* const commands[] = {"new",  "show",  "edit", "export",  "import",
+                                    "read", "write", "diff", "backups", "doctor"};
+    for (const char* command : commands) {
+        for (const char* flag : {"--help", "-h"}) {
+            const ProgramRun r = run("orvik-cli", {command, flag});
+            EXPECT_EQ(r.code, 0) << command << r.err;
+            EXPECT_EQ(r.out.rfind(std::string("Usage: orvik-cli [--app-dir DIR] ") + command +
+                                      "\n  " + command + " ",
+                                  0),
+                      0u)
+                << r.out;
+            // Only that command: no other command's line.
+            for (const char* other : commands) {
+                if (std::string(other) != command) {
+                    EXPECT_FALSE(contains(r.out, std::string("\n  ") + other + " "))
+                        << command << ": " << r.out;
+                }
             }
         }
+        // Help comes before the options are judged.
+        EXPECT_EQ(run("orvik-cli", {command, "--help", "--no-such-option"}).code, 0) << command;
     }
     const ProgramRun help = run("orvik-cli", {"--help"});
     EXPECT_EQ(help.code, 0);
+    for (const char* command : commands)
+        EXPECT_TRUE(contains(help.out, std::string("\n  ") + command + " ")) << command;
     EXPECT_FALSE(contains(help.out + help.err, "press")); // no window buttons in the terminal
+}
+
+// An option no command knows is named in the message, with the usage exit code, before any
+// file or port is touched; so are an option without its value and a value given to a flag.
+TEST(ProgramsHelp, UnknownOptionsAreNamed) {
+    std::string app;
+    const std::string root = orvik::test::MakeScratchProgramDir("options", app);
+    ASSERT_FALSE(root.empty());
+    for (const char* command : {"new", "show", "edit", "export", "import", "read", "write", "diff",
+                                "backups", "doctor"}) {
+        const auto r =
+            orvik::test::RunCli(app, {command, "a.735", "--no-such-option", "b.735"}, root);
+        EXPECT_EQ(r.code, 64) << command << r.err;
+        EXPECT_TRUE(contains(r.err, "--no-such-option")) << command << ": " << r.err;
+        EXPECT_EQ(r.err.rfind("orvik-cli", 0), 0u) << r.err;
+    }
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+        {{"edit", "a.735", "--channel"}, "--channel needs a value"},
+        {{"show", "a.735", "--json=no"}, "--json takes no value"},
+        {{"--app-dir"}, "--app-dir needs a directory"},
+        {{"no-such-command", "--help"}, "unknown command 'no-such-command'"},
+    };
+    for (const auto& [args, message] : refused) {
+        const auto r = orvik::test::RunCli(app, args, root);
+        EXPECT_EQ(r.code, 64) << message;
+        EXPECT_TRUE(contains(r.err, message)) << r.err;
+    }
+    fs::remove_all(root);
 }
 
 TEST(ProgramsHelp, WrongWindowCommandLineGetsTheUsageWithoutADisplay) {

@@ -9,6 +9,7 @@
 #include "CliSpawn.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <filesystem>
 #include <sys/wait.h>
@@ -128,6 +129,10 @@ TEST_F(CliSafety, BackupsAreListedNewestFirst) {
     ASSERT_TRUE(StoreBackup(settings, image, BackupKind::Read, 1000000000).ok);
     ASSERT_TRUE(StoreBackup(settings, MakeDefaultImage(), BackupKind::BeforeWrite, 1000000060).ok);
     test::WriteWholeFile(root + "/backups/20010101-000000-read.735", "broken");
+    // Stored long ago: backups are listed by when they were stored.
+    std::filesystem::last_write_time(root + "/backups/20010101-000000-read.735",
+                                     std::filesystem::file_time_type::clock::now() -
+                                         std::chrono::hours(24));
     r = cli({"backups", "--json"});
     EXPECT_EQ(r.code, 0) << r.err;
     const std::size_t newest = r.out.find("\"kind\":\"before-write\"");
@@ -141,4 +146,27 @@ TEST_F(CliSafety, BackupsAreListedNewestFirst) {
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out.rfind(root + "/backups\n", 0), 0u) << r.out;
     EXPECT_NE(r.out.find("(unreadable)"), std::string::npos) << r.out;
+}
+
+// The JSON of a folder whose name holds quotes, control characters, non-ASCII text or bytes that
+// are no UTF-8 is still one valid JSON object; valid names read back exactly.
+TEST_F(CliSafety, BackupsJsonStaysValidForAnyFolderName) {
+    const std::string valid = root + "/b\"ack\\ups\x01\x1f tab\tend 频率 é";
+    const std::string broken = root + "/bad\xff\xc3-name";
+    for (const std::string& folder : {valid, broken}) {
+        ASSERT_TRUE(ini::WriteString(app + "/setting.ini", "backup", "dir", folder));
+        BackupSettings settings;
+        settings.folder = folder;
+        ASSERT_TRUE(StoreBackup(settings, MakeDefaultImage(), BackupKind::Read, 1000000000).ok);
+        const CliRun r = cli({"backups", "--json"});
+        ASSERT_EQ(r.code, 0) << r.err;
+        nlohmann::json parsed;
+        ASSERT_NO_THROW(parsed = nlohmann::json::parse(r.out)) << r.out;
+        ASSERT_EQ(parsed["backups"].size(), 1u) << r.out;
+        EXPECT_EQ(parsed["backups"][0]["channelsInUse"], 0);
+        if (folder == valid) {
+            EXPECT_EQ(parsed["folder"], valid);
+            EXPECT_EQ(parsed["backups"][0]["path"].get<std::string>().rfind(valid + "/", 0), 0u);
+        }
+    }
 }

@@ -1,0 +1,83 @@
+// The option helpers of orvik-cli's commands: how an option is declared on CLI11, the options
+// in the order given, and the operands (files) that no option took.
+
+#include "cli/CliCommon.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <map>
+
+namespace orvik::cli {
+
+CLI::Option* ValueOption(CLI::App& app, const std::string& names, const char* what) {
+    // Every value is kept: the commands say themselves when an option may be given once.
+    const std::string description = what;
+    return app.add_option(names, description)
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+}
+
+CLI::Option* FlagOption(CLI::App& app, const std::string& names) {
+    // "--json=0" is refused rather than read as a value of the flag.
+    return app.add_flag(names)->disable_flag_override();
+}
+
+std::vector<std::pair<const CLI::Option*, std::string>> GivenOptions(const CLI::App& app) {
+    // CLI11 lists every value an option takes in the order of the command line, and keeps each
+    // option's values in that order as well.
+    std::map<const CLI::Option*, std::size_t> taken;
+    std::vector<std::pair<const CLI::Option*, std::string>> given;
+    for (const CLI::Option* option : app.parse_order()) {
+        const std::size_t at = taken[option]++;
+        const auto& values = option->results();
+        given.emplace_back(option, at < values.size() ? values[at] : std::string());
+    }
+    return given;
+}
+
+std::string LastValue(const CLI::Option* option) {
+    return option->results().empty() ? std::string() : option->results().back();
+}
+
+void fail(const std::string& text) {
+    std::fprintf(stderr, "orvik-cli: %s\n", text.c_str());
+}
+
+bool isUnknownOption(const std::string& arg, bool singleDash) {
+    return arg.size() > (singleDash ? 1u : 2u) && arg.rfind(singleDash ? "-" : "--", 0) == 0;
+}
+
+bool takeFiles(const char* command, const std::vector<std::string>& args, bool singleDash,
+               std::vector<std::string>& files) {
+    for (const std::string& arg : args) {
+        if (isUnknownOption(arg, singleDash)) {
+            fail("unknown option '" + arg + "' for " + command);
+            return false;
+        }
+        files.push_back(arg);
+    }
+    return true;
+}
+
+bool takeOnlyFile(const char* command, const std::vector<std::string>& args, bool singleDash,
+                  std::string& path) {
+    path.clear();
+    for (const std::string& arg : args) {
+        if (isUnknownOption(arg, singleDash)) {
+            fail("unknown option '" + arg + "' for " + command);
+            return false;
+        }
+        if (!path.empty()) {
+            fail(std::string(command) + " takes one file, got '" + path + "' and '" + arg + "'");
+            return false;
+        }
+        path = arg;
+    }
+    if (path.empty())
+        fail(std::string(command) + " needs a FILE.735");
+    return !path.empty();
+}
+
+} // namespace orvik::cli

@@ -124,6 +124,39 @@ inline constexpr const char* Menu_Edit_Delete = "Menu_Edit_Delete";
 inline constexpr const char* Menu_Edit_Insert = "Menu_Edit_Insert";
 inline constexpr const char* Menu_Edit_Move_Up = "Menu_Edit_Move_Up";
 inline constexpr const char* Menu_Edit_Move_Down = "Menu_Edit_Move_Down";
+// The channel table as a table: the window title, bulk edit, sort, fill, find, the View menu
+// and the status messages.
+inline constexpr const char* IDS_STEP_EDIT_CHANNELS = "IDS_STEP_EDIT_CHANNELS";
+inline constexpr const char* IDS_STEP_SORT = "IDS_STEP_SORT";
+inline constexpr const char* IDS_STEP_FILL = "IDS_STEP_FILL";
+inline constexpr const char* IDS_EDIT_CHANNELS_TITLE = "IDS_EDIT_CHANNELS_TITLE";
+inline constexpr const char* IDS_EDIT_CHANNELS_NONE = "IDS_EDIT_CHANNELS_NONE";
+inline constexpr const char* IDS_CHANNELS_CHANGED = "IDS_CHANNELS_CHANGED";
+inline constexpr const char* IDS_FILL_TITLE = "IDS_FILL_TITLE";
+inline constexpr const char* IDS_FILL_START = "IDS_FILL_START";
+inline constexpr const char* IDS_FILL_STEP = "IDS_FILL_STEP";
+inline constexpr const char* IDS_FILL_OFFSET = "IDS_FILL_OFFSET";
+inline constexpr const char* IDS_FILL_BAD = "IDS_FILL_BAD";
+inline constexpr const char* IDS_FIND_TITLE = "IDS_FIND_TITLE";
+inline constexpr const char* IDS_FIND_PROMPT = "IDS_FIND_PROMPT";
+inline constexpr const char* IDS_FIND_NOT_FOUND = "IDS_FIND_NOT_FOUND";
+inline constexpr const char* IDS_STATUS_READ = "IDS_STATUS_READ";
+inline constexpr const char* IDS_STATUS_READ_BACKUP = "IDS_STATUS_READ_BACKUP";
+inline constexpr const char* IDS_STATUS_SAVED = "IDS_STATUS_SAVED";
+inline constexpr const char* IDS_STATUS_EXPORTED = "IDS_STATUS_EXPORTED";
+inline constexpr const char* IDS_STATUS_PASTED = "IDS_STATUS_PASTED";
+inline constexpr const char* Menu_Edit_Select_All = "Menu_Edit_Select_All";
+inline constexpr const char* Menu_Edit_Edit_Channels = "Menu_Edit_Edit_Channels";
+inline constexpr const char* Menu_Edit_Sort = "Menu_Edit_Sort";
+inline constexpr const char* Menu_Edit_Sort_Rx = "Menu_Edit_Sort_Rx";
+inline constexpr const char* Menu_Edit_Sort_Tx = "Menu_Edit_Sort_Tx";
+inline constexpr const char* Menu_Edit_Sort_Rx_Tone = "Menu_Edit_Sort_Rx_Tone";
+inline constexpr const char* Menu_Edit_Sort_Tx_Tone = "Menu_Edit_Sort_Tx_Tone";
+inline constexpr const char* Menu_Edit_Fill = "Menu_Edit_Fill";
+inline constexpr const char* Menu_Edit_Find = "Menu_Edit_Find";
+inline constexpr const char* Menu_Edit_Find_Next = "Menu_Edit_Find_Next";
+inline constexpr const char* Menu_View = "Menu_View";
+inline constexpr const char* Menu_View_All_Settings = "Menu_View_All_Settings";
 // The command line's wording of messages that name a button of the window.
 inline constexpr const char* IDS_CLI_READFAIL = "IDS_CLI_READFAIL";
 inline constexpr const char* IDS_CLI_WRITEFAIL = "IDS_CLI_WRITEFAIL";
@@ -409,6 +442,37 @@ inline constexpr std::array AllStringKeys{
     Menu_Edit_Insert,
     Menu_Edit_Move_Up,
     Menu_Edit_Move_Down,
+    IDS_STEP_EDIT_CHANNELS,
+    IDS_STEP_SORT,
+    IDS_STEP_FILL,
+    IDS_EDIT_CHANNELS_TITLE,
+    IDS_EDIT_CHANNELS_NONE,
+    IDS_CHANNELS_CHANGED,
+    IDS_FILL_TITLE,
+    IDS_FILL_START,
+    IDS_FILL_STEP,
+    IDS_FILL_OFFSET,
+    IDS_FILL_BAD,
+    IDS_FIND_TITLE,
+    IDS_FIND_PROMPT,
+    IDS_FIND_NOT_FOUND,
+    IDS_STATUS_READ,
+    IDS_STATUS_READ_BACKUP,
+    IDS_STATUS_SAVED,
+    IDS_STATUS_EXPORTED,
+    IDS_STATUS_PASTED,
+    Menu_Edit_Select_All,
+    Menu_Edit_Edit_Channels,
+    Menu_Edit_Sort,
+    Menu_Edit_Sort_Rx,
+    Menu_Edit_Sort_Tx,
+    Menu_Edit_Sort_Rx_Tone,
+    Menu_Edit_Sort_Tx_Tone,
+    Menu_Edit_Fill,
+    Menu_Edit_Find,
+    Menu_Edit_Find_Next,
+    Menu_View,
+    Menu_View_All_Settings,
     IDS_CLI_READFAIL,
     IDS_CLI_WRITEFAIL,
     IDS_CSV_AT_LINE,

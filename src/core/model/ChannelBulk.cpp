@@ -143,6 +143,13 @@ bool FillFrequencies(RadioImage& image, const FrequencyLimits& limits,
     return modified;
 }
 
+int ChannelsInUse(const RadioImage& image) {
+    int used = 0;
+    for (int n = 1; n <= ChannelCount; ++n)
+        used += image.isRxEmpty(n) ? 0 : 1;
+    return used;
+}
+
 std::optional<std::int32_t> ParseMegahertz(std::string_view text) {
     std::size_t i = 0;
     bool negative = false;

@@ -60,6 +60,9 @@ bool FillFrequencies(RadioImage& image, const FrequencyLimits& limits,
                      std::span<const int> channels, const FrequencyFill& fill,
                      std::vector<BulkNote>& notes);
 
+// How many of the 16 channels hold a receive frequency.
+int ChannelsInUse(const RadioImage& image);
+
 // A frequency in MHz ("446.00625", "-5", "+0.6") as 10 Hz units: an optional sign, digits, an
 // optional point with at most five decimals; nothing else.
 std::optional<std::int32_t> ParseMegahertz(std::string_view text);

@@ -19,5 +19,8 @@ inline constexpr const char* BackupKeepKey = "keep";
 inline constexpr const char* BackupBeforeWriteKey = "before_write";
 inline constexpr const char* SafetySection = "safety";
 inline constexpr const char* VerifyKey = "verify";
+// [view] all_settings= (1: the panel shows every setting, View > All Settings).
+inline constexpr const char* ViewSection = "view";
+inline constexpr const char* AllSettingsKey = "all_settings";
 
 } // namespace orvik::keys

@@ -67,6 +67,16 @@ class COrvikDoc::CsvStep : public Step {
 class COrvikDoc::ImageStep : public Step {
     using Step::Step;
 };
+// Several channels at once: the same fields given, sorted, frequencies filled.
+class COrvikDoc::BulkEditStep : public Step {
+    using Step::Step;
+};
+class COrvikDoc::SortStep : public Step {
+    using Step::Step;
+};
+class COrvikDoc::FillStep : public Step {
+    using Step::Step;
+};
 
 COrvikDoc::COrvikDoc()
     : watcher(std::make_unique<QFileSystemWatcher>()), steps(std::make_unique<QUndoStack>()),
@@ -134,6 +144,15 @@ DocChange COrvikDoc::record(StepKind kind, const char* stepKey, DocChange change
         break;
     case StepKind::Image:
         step = new ImageStep(*this, before, *base, change, stepKey);
+        break;
+    case StepKind::BulkEdit:
+        step = new BulkEditStep(*this, before, *base, change, stepKey);
+        break;
+    case StepKind::Sort:
+        step = new SortStep(*this, before, *base, change, stepKey);
+        break;
+    case StepKind::Fill:
+        step = new FillStep(*this, before, *base, change, stepKey);
         break;
     }
     recording = true;
@@ -209,6 +228,20 @@ DocChange COrvikDoc::ApplyCsv(std::string_view text, const CsvImportOptions& opt
     if (!result.usable)
         return change;
     return record(StepKind::Csv, stepKey, std::move(change));
+}
+
+DocChange COrvikDoc::EditChannels(std::span<const int> channels, const ChannelEdit& edit,
+                                  const CellTexts& texts) {
+    return record(StepKind::BulkEdit, lang::IDS_STEP_EDIT_CHANNELS,
+                  document.editChannels(channels, edit, texts));
+}
+
+DocChange COrvikDoc::SortChannels(SortKey key) {
+    return record(StepKind::Sort, lang::IDS_STEP_SORT, document.sortChannels(key));
+}
+
+DocChange COrvikDoc::FillFrequencies(std::span<const int> channels, const FrequencyFill& fill) {
+    return record(StepKind::Fill, lang::IDS_STEP_FILL, document.fillFrequencies(channels, fill));
 }
 
 void COrvikDoc::ForgetSteps() {

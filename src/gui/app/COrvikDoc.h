@@ -94,6 +94,12 @@ public:
     DocChange ReplaceImage(const RadioImage& image, const char* stepKey, bool marksModified);
     DocChange ApplyCsv(std::string_view text, const CsvImportOptions& options,
                        CsvImportResult& result, const char* stepKey);
+    // Several channels at once, each one step: the same fields given to `channels`, the
+    // channels sorted, frequencies filled in steps.
+    DocChange EditChannels(std::span<const int> channels, const ChannelEdit& edit,
+                           const CellTexts& texts);
+    DocChange SortChannels(SortKey key);
+    DocChange FillFrequencies(std::span<const int> channels, const FrequencyFill& fill);
 
     // ---- undo
     // Every change of the image (and header) is one step of this stack, keeping the bytes
@@ -139,7 +145,10 @@ private:
     class RowsStep;
     class CsvStep;
     class ImageStep;
-    enum class StepKind { Cell, Setting, Band, Rows, Csv, Image };
+    class BulkEditStep;
+    class SortStep;
+    class FillStep;
+    enum class StepKind { Cell, Setting, Band, Rows, Csv, Image, BulkEdit, Sort, Fill };
     void resetToDefault();
     // Takes back or redoes a step: the image and header of `state`; the views hear what changed.
     void restore(const Snapshot& state, const DocChange& change);

@@ -75,6 +75,9 @@ struct CMainFrame::Command {
 
 namespace {
 
+// How long the message after a save or an export stays in the status bar.
+constexpr int SavedMessageMs = 6000;
+
 constexpr const char* TopMenuKeys[] = {"Menu_File", "Menu_Program", "Menu_Setting", "Menu_Help"};
 constexpr const char* TopMenuFallback[] = {"&File", "&Program", "&Setting", "&Help"};
 
@@ -96,6 +99,8 @@ constexpr int FileMenu[] = {ID_FILE_NEW,
                             0,
                             -1,
                             ID_APP_EXIT};
+// -2: the Sort Channels by submenu.
+constexpr int SortSubmenu = -2;
 constexpr int EditMenu[] = {ID_EDIT_UNDO,
                             ID_EDIT_REDO,
                             0,
@@ -103,10 +108,19 @@ constexpr int EditMenu[] = {ID_EDIT_UNDO,
                             ID_EDIT_COPY,
                             ID_EDIT_PASTE,
                             ID_EDIT_CLEAR,
+                            ID_EDIT_SELECT_ALL,
                             0,
                             ID_EDIT_INSERT_CHANNEL,
                             ID_EDIT_MOVE_UP,
-                            ID_EDIT_MOVE_DOWN};
+                            ID_EDIT_MOVE_DOWN,
+                            0,
+                            ID_EDIT_EDIT_CHANNELS,
+                            SortSubmenu,
+                            ID_EDIT_FILL,
+                            0,
+                            ID_EDIT_FIND,
+                            ID_EDIT_FIND_NEXT};
+constexpr int ViewMenu[] = {ID_VIEW_ALL_SETTINGS};
 constexpr int ProgramMenu[] = {ID_PROGRAM_READ, ID_PROGRAM_WRITE, ID_PROGRAM_WRITE_FLEET};
 constexpr int SettingMenu[] = {ID_SETTING_PORT, ID_SETTING_LANGUAGE};
 constexpr int HelpMenu[] = {ID_HELP_HELP, ID_HELP_CHECK, ID_HELP_REPORT, ID_APP_ABOUT};
@@ -390,22 +404,93 @@ const std::vector<CMainFrame::Command>& CMainFrame::commands() {
          "&Insert Empty Channel",
          nullptr,
          none,
-         {},
+         {"Alt+Ins"},
          [](F& f) { f.formView->InsertChannel(); }},
         {ID_EDIT_MOVE_UP,
          "Menu_Edit_Move_Up",
          "Move &Up",
          nullptr,
          none,
-         {},
+         {"Alt+Up"},
          [](F& f) { f.formView->MoveSelection(-1); }},
         {ID_EDIT_MOVE_DOWN,
          "Menu_Edit_Move_Down",
          "Move Do&wn",
          nullptr,
          none,
-         {},
+         {"Alt+Down"},
          [](F& f) { f.formView->MoveSelection(1); }},
+        // The channel table as a table: several channels at once, find, and the View menu.
+        {ID_EDIT_SELECT_ALL,
+         "Menu_Edit_Select_All",
+         "Select &All",
+         nullptr,
+         none,
+         {"Ctrl+A"},
+         [](F& f) { f.formView->SelectAll(); }},
+        {ID_EDIT_EDIT_CHANNELS,
+         "Menu_Edit_Edit_Channels",
+         "&Edit Selected Channels...",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.formView->EditSelectedChannels(); }},
+        {ID_EDIT_SORT_RX,
+         "Menu_Edit_Sort_Rx",
+         "RX Frequency",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.formView->SortChannels(SortKey::RxFrequency); }},
+        {ID_EDIT_SORT_TX,
+         "Menu_Edit_Sort_Tx",
+         "TX Frequency",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.formView->SortChannels(SortKey::TxFrequency); }},
+        {ID_EDIT_SORT_RX_TONE,
+         "Menu_Edit_Sort_Rx_Tone",
+         "RX Tone",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.formView->SortChannels(SortKey::RxTone); }},
+        {ID_EDIT_SORT_TX_TONE,
+         "Menu_Edit_Sort_Tx_Tone",
+         "TX Tone",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.formView->SortChannels(SortKey::TxTone); }},
+        {ID_EDIT_FILL,
+         "Menu_Edit_Fill",
+         "&Fill Frequencies...",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.formView->FillFrequencies(); }},
+        {ID_EDIT_FIND,
+         "Menu_Edit_Find",
+         "&Find...",
+         nullptr,
+         none,
+         {"Ctrl+F"},
+         [](F& f) { f.formView->Find(); }},
+        {ID_EDIT_FIND_NEXT,
+         "Menu_Edit_Find_Next",
+         "Find &Next",
+         nullptr,
+         none,
+         {"F3"},
+         [](F& f) { f.formView->FindNext(); }},
+        {ID_VIEW_ALL_SETTINGS,
+         "Menu_View_All_Settings",
+         "&All Settings",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.setAllSettingsShown(f.action(ID_VIEW_ALL_SETTINGS)->isChecked()); }},
     };
     return table;
 }
@@ -444,6 +529,11 @@ void CMainFrame::createMenus() {
                     recentActions.append(a);
                 }
                 recentSeparator = menu->addSeparator();
+            } else if (id == SortSubmenu) {
+                sortMenu = menu->addMenu(QStringLiteral("&Sort Channels by"));
+                for (int sortId :
+                     {ID_EDIT_SORT_RX, ID_EDIT_SORT_TX, ID_EDIT_SORT_RX_TONE, ID_EDIT_SORT_TX_TONE})
+                    sortMenu->addAction(actions.value(sortId));
             } else {
                 menu->addAction(actions.value(id));
             }
@@ -461,6 +551,11 @@ void CMainFrame::createMenus() {
     menuBar()->insertMenu(menus[1]->menuAction(), edit);
     menus.append(edit);
     fill(edit, EditMenu);
+    // View goes after Edit; it is topMenu(5).
+    QMenu* view = new QMenu(QStringLiteral("&View"), this);
+    menuBar()->insertMenu(menus[1]->menuAction(), view);
+    menus.append(view);
+    fill(view, ViewMenu);
     UpdateRecentFileMenu();
 }
 
@@ -541,6 +636,10 @@ void CMainFrame::RelabelMenu() {
         menus[i]->setTitle(app.LangText(TopMenuKeys[i]));
     if (menus.size() > 4)
         menus[4]->setTitle(app.LangText("Menu_Edit"));
+    if (menus.size() > 5)
+        menus[5]->setTitle(app.LangText(lang::Menu_View));
+    if (sortMenu != nullptr)
+        sortMenu->setTitle(app.LangText(lang::Menu_Edit_Sort));
     for (const Command& c : commands()) {
         if (c.textKey == nullptr)
             continue;
@@ -688,12 +787,18 @@ void CMainFrame::OnFileExportChannels() {
     const SaveResult result =
         SaveFileAtomically(QFile::encodeName(name).toStdString(),
                            ExportChannelsCsv(doc.image(), standardOnly), SaveMode::Replace);
-    if (!result.ok)
+    if (!result.ok) {
         ShowMessageBox(this,
                        app.LangText("IDS_ERROR_FILE_WRITE") + "\n" +
                            QDir::toNativeSeparators(name) + "\n" +
                            QString::fromLocal8Bit(std::strerror(result.error)),
                        app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Stop);
+        return;
+    }
+    ShowStatusMessage(
+        FillText(app.LangText(lang::IDS_STATUS_EXPORTED),
+                 {QString::number(ChannelsInUse(doc.image())), QFileInfo(name).fileName()}),
+        SavedMessageMs);
 }
 
 void CMainFrame::OnFileImportChannels() {
@@ -750,6 +855,9 @@ bool CMainFrame::saveTo(const QString& fileName) {
                        app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Information);
     if (recordRecentFiles)
         app.AddToRecentFiles(doc.PathName());
+    ShowStatusMessage(
+        FillText(app.LangText(lang::IDS_STATUS_SAVED), {QFileInfo(doc.PathName()).fileName()}),
+        SavedMessageMs);
     return true;
 }
 
@@ -775,8 +883,10 @@ bool CMainFrame::SaveModified() {
 void CMainFrame::RunTransfer(bool isRead) {
     CTransferDlg dialog(app, this);
     dialog.isRead = isRead;
-    dialog.exec();
+    const int result = dialog.exec();
     reportBackupSettings();
+    if (isRead && result == QDialog::Accepted)
+        reportRead(dialog.readBackupPath());
 }
 
 void CMainFrame::OnProgramWriteFleet() {

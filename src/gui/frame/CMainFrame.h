@@ -139,12 +139,17 @@ private:
     // The undo stack, the table's context menu and the status messages wired to the window.
     void connectEditCommands();
     void showTableMenu(const QPoint& at);
+    // View > All Settings: the settings the panel hides by default shown too, and remembered.
+    void setAllSettingsShown(bool shown);
+    // After a completed read: how many channels, and the backup stored with it.
+    void reportRead(const QString& backupPath);
 
     COrvikApp& app;
     COrvikDoc& doc;
     COrvikView* formView = nullptr;
     QMap<int, QAction*> actions;
     QList<QMenu*> menus;
+    QMenu* sortMenu = nullptr;
     QList<QAction*> recentActions;
     QAction* recentSeparator = nullptr;
     QToolBar* mainToolBar = nullptr;

@@ -2,6 +2,8 @@
 // context menu, and the status messages of the view.
 
 #include "core/lang/LangKeys.h"
+#include "core/profile/IniFile.h"
+#include "core/profile/SettingKeys.h"
 #include "gui/app/COrvikApp.h"
 #include "gui/app/COrvikDoc.h"
 #include "gui/frame/CMainFrame.h"
@@ -11,6 +13,7 @@
 #include "gui/views/COrvikView.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
@@ -62,9 +65,25 @@ void CMainFrame::connectEditCommands() {
     connect(formView, &COrvikView::statusMessage, this,
             [this](const QString& text) { ShowStatusMessage(text, StatusMessageMs); });
 
+    // View > All Settings as it was left.
+    QAction* allSettings = action(ID_VIEW_ALL_SETTINGS);
+    allSettings->setCheckable(true);
+    const bool shown = ini::GetInt(app.paths().SettingsFilePath(), keys::ViewSection,
+                                   keys::AllSettingsKey, 0) == 1;
+    allSettings->setChecked(shown);
+    formView->ShowAllSettings(shown);
+
     CGridCtrl* grid = formView->grid();
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid, &QWidget::customContextMenuRequested, this, &CMainFrame::showTableMenu);
+}
+
+void CMainFrame::reportRead(const QString& backupPath) {
+    const QString count = QString::number(ChannelsInUse(doc.image()));
+    ShowStatusMessage(backupPath.isEmpty() ? FillText(app.LangText(lang::IDS_STATUS_READ), {count})
+                                           : FillText(app.LangText(lang::IDS_STATUS_READ_BACKUP),
+                                                      {count, QFileInfo(backupPath).fileName()}),
+                      StatusMessageMs);
 }
 
 QString CMainFrame::statusMessageText() const {
@@ -92,14 +111,21 @@ void CMainFrame::showTableMenu(const QPoint& at) {
         }
     }
     QMenu menu(this);
-    for (int id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_CLEAR, 0,
-                   ID_EDIT_INSERT_CHANNEL, ID_EDIT_MOVE_UP, ID_EDIT_MOVE_DOWN}) {
+    for (int id :
+         {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_CLEAR, 0, ID_EDIT_INSERT_CHANNEL,
+          ID_EDIT_MOVE_UP, ID_EDIT_MOVE_DOWN, 0, ID_EDIT_EDIT_CHANNELS, ID_EDIT_FILL}) {
         if (id == 0)
             menu.addSeparator();
         else
             menu.addAction(action(id));
     }
     menu.exec(grid->mapToGlobal(at));
+}
+
+void CMainFrame::setAllSettingsShown(bool shown) {
+    formView->ShowAllSettings(shown);
+    ini::WriteString(app.paths().SettingsFilePath(), keys::ViewSection, keys::AllSettingsKey,
+                     shown ? "1" : "0");
 }
 
 } // namespace orvik

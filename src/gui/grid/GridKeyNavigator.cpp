@@ -35,6 +35,9 @@ bool isNavigationKey(int key) {
 } // namespace
 
 bool GridKeyNavigator::wantsKey(const QKeyEvent* e) const {
+    // Alt with an arrow is no navigation: it stays a window shortcut.
+    if (e->modifiers() & Qt::AltModifier)
+        return false;
     return isNavigationKey(e->key()) || (isTabKey(e) && !(e->modifiers() & Qt::ControlModifier));
 }
 

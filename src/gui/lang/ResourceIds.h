@@ -111,6 +111,18 @@ inline constexpr int ID_FILE_OPEN_BACKUP = 32797;
 inline constexpr int ID_EDIT_INSERT_CHANNEL = 32800;
 inline constexpr int ID_EDIT_MOVE_UP = 32801;
 inline constexpr int ID_EDIT_MOVE_DOWN = 32802;
+// Edit > Select All, Edit Selected Channels..., Sort Channels by (four keys), Fill
+// Frequencies..., Find..., Find Next; View > All Settings.
+inline constexpr int ID_EDIT_SELECT_ALL = 32810;
+inline constexpr int ID_EDIT_EDIT_CHANNELS = 32811;
+inline constexpr int ID_EDIT_SORT_RX = 32812;
+inline constexpr int ID_EDIT_SORT_TX = 32813;
+inline constexpr int ID_EDIT_SORT_RX_TONE = 32814;
+inline constexpr int ID_EDIT_SORT_TX_TONE = 32815;
+inline constexpr int ID_EDIT_FILL = 32816;
+inline constexpr int ID_EDIT_FIND = 32817;
+inline constexpr int ID_EDIT_FIND_NEXT = 32818;
+inline constexpr int ID_VIEW_ALL_SETTINGS = 32819;
 // Program > Write to Several Radios...
 inline constexpr int ID_PROGRAM_WRITE_FLEET = 32798;
 

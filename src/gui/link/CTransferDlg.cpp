@@ -299,6 +299,7 @@ void CTransferDlg::jobEnded() {
         std::memcpy(read.data(), transfer.image().data(), RadioImage::Size);
         // Undoable, and leaving the modified flag as it was.
         app.document()->ReplaceImage(read, lang::IDS_STEP_READ, false);
+        readBackup = QString::fromStdString(outcome.backupPath);
         app.RefreshLanguage();
         done(QDialog::Accepted);
         // A backup that could not be stored does not fail the read.

@@ -44,6 +44,8 @@ public:
     QCheckBox* backupCheck() const { return backupBox; }
     QCheckBox* verifyCheck() const { return verifyBox; }
     const TransferSession& session() const { return transfer; }
+    // The backup file stored with the completed read; empty when none was stored.
+    QString readBackupPath() const { return readBackup; }
 
 private:
     void initDialog();
@@ -68,6 +70,7 @@ private:
     QPushButton* report = nullptr;
     QCheckBox* backupBox = nullptr;
     QCheckBox* verifyBox = nullptr;
+    QString readBackup;
     TransferPhase shownPhase = TransferPhase::Transfer; // the step the progress line names
     quint64 job = 0;     // the job whose events are wanted; 0 and cancelled jobs: none
     quint64 lastJob = 0; // the number of the last job started

@@ -402,7 +402,9 @@ void COrvikView::fitFormTexts() {
             continue;
         label->setWordWrap(false);
         label->setToolTip(QString());
-        if (auto* list = qobject_cast<QComboBox*>(label->buddy()); list && !list->isHidden())
+        // Only a label left of its list (not one above it) makes room for itself.
+        if (auto* list = qobject_cast<QComboBox*>(label->buddy());
+            list && !list->isHidden() && list->x() > label->x())
             columns[list->x()].emplace_back(label, list);
     }
     for (auto& [x, rows] : columns) {
@@ -737,6 +739,14 @@ bool COrvikView::eventFilter(QObject* watched, QEvent* event) {
         // commands (Ctrl+C is the port dialog there); copy takes its selected entry.
         auto* list = qobject_cast<QComboBox*>(watched);
         auto* key = static_cast<QKeyEvent*>(event);
+        // Alt+Up and Alt+Down open and close a list that has the focus rather than move
+        // channels.
+        if (list && event->type() == QEvent::ShortcutOverride &&
+            key->modifiers() == Qt::AltModifier &&
+            (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+            event->accept();
+            return true;
+        }
         if (list && IsStandardEditingKey(key)) {
             if (event->type() == QEvent::KeyPress && key->matches(QKeySequence::Copy))
                 QGuiApplication::clipboard()->setText(list->currentText());
@@ -989,6 +999,9 @@ void COrvikView::PasteClipboard() {
         return;
     }
     refreshChanged(change);
+    if (result.notes.empty())
+        emit statusMessage(FillText(LangText(catalog, lang::IDS_STATUS_PASTED),
+                                    {QString::number(change.channels.count())}));
     if (!result.notes.empty()) {
         const auto lookup = [this](std::string_view key) { return catalog.text(key); };
         QString message = QString::fromStdString(CsvNoteText(result.notes.front(), lookup));

@@ -121,6 +121,27 @@ public:
     // Whether the Edit commands have something to work on now.
     bool hasCurrentChannel() const { return currentChannel() > 0; }
 
+    // ---- several channels at once (Edit menu; COrvikViewTable.cpp)
+    // Every channel row selected.
+    void SelectAll();
+    // Edit Selected Channels: the dialog, then the ticked fields given to the selected channels
+    // (or the current one) as one step; what was adjusted or how many changed in the status bar.
+    void EditSelectedChannels();
+    // The 16 channels sorted by the key as one step.
+    void SortChannels(SortKey key);
+    // Fill Frequencies: the dialog, then the selected channels (or the current one on) filled.
+    void FillFrequencies();
+    // Find: asks for a frequency or tone text and goes to the first cell after the focus cell
+    // that holds it; FindNext goes to the next one (asking first when nothing was sought yet).
+    void Find();
+    void FindNext();
+    // The text Find looks for; empty before the first search.
+    QString findText() const { return sought; }
+    // The settings the panel hides by default (side key 2, the FM radio frequency, the DTMF
+    // code) shown with their editors, or hidden again.
+    void ShowAllSettings(bool shown);
+    bool allSettingsShown() const { return allSettings; }
+
 signals:
     // A short message for the status bar: what a commit or paste adjusted.
     void statusMessage(const QString& text);
@@ -180,6 +201,14 @@ private:
     void moveFocusAfterEdit(int n, int column);
     // Reports what a commit adjusted in the status bar and flashes the cell.
     void reportAdjusted(const DocChange& change);
+    // After a change of several channels: the first adjusted value (and how many more) in the
+    // status bar, each adjusted cell flashed; else `summary` when it is not empty.
+    void reportNotes(const DocChange& change, const QString& summary);
+    // The channels a command on several channels works on: the selected rows, else the
+    // current channel.
+    std::vector<int> commandChannels() const;
+    // The first cell after row, column (wrapping) whose text holds `text`; (0, 0) when none.
+    std::pair<int, int> findCell(const QString& text, int row, int column) const;
     void flashCell(int n, int column);
     // A cell's value replaced by `text` through the commit rules, as the step `stepKey`; false
     // when the cell takes no text (read-only, the channel column).
@@ -218,6 +247,8 @@ private:
     Editor activeEditor = Editor::None;
     std::optional<EditorMove> pendingMove; // the key that ends the edit now open
     std::unique_ptr<ChannelPrinter> printer;
+    QString sought;           // the text of the last Find
+    bool allSettings = false; // View > All Settings
 };
 
 } // namespace orvik

@@ -7,6 +7,7 @@
 #include "core/lang/LangCatalog.h"
 #include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
+#include "core/model/ChannelBulk.h"
 #include "core/model/Codecs.h"
 #include "core/model/DataFile.h"
 #include "core/model/EditRules.h"
@@ -107,9 +108,12 @@ bool parseBand(const Context& ctx, const std::string& text, int& position) {
 
 // ---- edit ----
 
+// One --channel N group, or one --channels SET group (`set` not empty, `channel` 0).
 struct ChannelEdit {
     int channel = 0;
+    std::vector<int> set;
     std::optional<std::string> rx, rxTone, tx, txTone;
+    std::optional<FrequencyFill> fill;        // --fill, for a set
     std::vector<std::pair<int, int>> options; // column, position
 };
 
@@ -121,6 +125,7 @@ struct EditRequest {
     std::vector<ChannelEdit> channels;
     std::vector<std::pair<SettingId, int>> sets;
     std::optional<std::string> dtmf;
+    std::optional<SortKey> sort;
 };
 
 const char* const ColumnNames[ChannelColumnCount] = {
@@ -196,12 +201,31 @@ bool parseChannelOption(const std::string& name, const std::string& v, ChannelEd
         e.options.emplace_back(o.column, pos);
         return true;
     }
+    if (name == "--fill") {
+        const std::optional<FrequencyFill> fill = ParseFill(v);
+        if (e.set.empty() || e.fill || !fill) {
+            fail(e.set.empty() ? "--fill needs a --channels SET before it"
+                 : e.fill      ? "--fill given twice for one --channels"
+                               : "--fill takes START:STEP[:OFFSET] in MHz with a step above "
+                                 "zero, not '" +
+                                v + "'");
+            return false;
+        }
+        e.fill = fill;
+        return true;
+    }
+    if (!e.set.empty() && (name == "--rx" || name == "--tx")) {
+        fail(name + " sets one channel's frequency: give it after --channel N, or --fill after "
+                    "--channels");
+        return false;
+    }
     std::optional<std::string>& slot = name == "--rx"        ? e.rx
                                        : name == "--rx-tone" ? e.rxTone
                                        : name == "--tx"      ? e.tx
                                                              : e.txTone;
     if (slot) {
-        fail(name + " given twice for channel " + std::to_string(e.channel));
+        fail(name + " given twice for " +
+             (e.set.empty() ? "channel " + std::to_string(e.channel) : std::string("--channels")));
         return false;
     }
     slot = v;
@@ -247,6 +271,30 @@ int parseEdit(const Context& ctx, const CLI::App& options, EditRequest& req) {
             if (!ok)
                 fail("--channel takes a channel number 1 to 16, not '" + v + "'");
             req.channels.push_back(std::move(e));
+        } else if (name == "--channels") {
+            ChannelEdit e;
+            const std::optional<std::vector<int>> set = ParseChannelSet(v);
+            ok = set.has_value();
+            if (!ok)
+                fail("--channels takes channel numbers and ranges of 1 to 16 such as 1-8,12, "
+                     "not '" +
+                     v + "'");
+            else
+                e.set = *set;
+            req.channels.push_back(std::move(e));
+        } else if (name == "--sort") {
+            const std::pair<const char*, SortKey> keys[] = {{"rx", SortKey::RxFrequency},
+                                                            {"tx", SortKey::TxFrequency},
+                                                            {"rx-tone", SortKey::RxTone},
+                                                            {"tx-tone", SortKey::TxTone}};
+            ok = false;
+            for (const auto& [word, key] : keys)
+                if (v == word) {
+                    req.sort = key;
+                    ok = true;
+                }
+            if (!ok)
+                fail("--sort takes rx, tx, rx-tone or tx-tone, not '" + v + "'");
         } else if (name == "--yes") {
             req.confirmed = true;
         } else if (name == "--strict") {
@@ -259,7 +307,7 @@ int parseEdit(const Context& ctx, const CLI::App& options, EditRequest& req) {
             ok = !req.dtmf;
             req.dtmf = v;
         } else if (req.channels.empty()) {
-            fail(name + " needs a --channel N before it");
+            fail(name + " needs a --channel N or --channels SET before it");
             ok = false;
         } else {
             ok = parseChannelOption(name, v, req.channels.back());
@@ -284,6 +332,20 @@ void refuseCell(const RadioImage& image, int channel, int column) {
 // is made. False, after saying why, when a cell does not take its edit now.
 bool editChannel(RadioDocument& doc, const ChannelEdit& e, const CellTexts& cells,
                  const std::function<void(const DocChange&)>& report) {
+    if (!e.set.empty()) {
+        // A set: the frequencies filled first, then the fields given to the channels of the set
+        // that are in use.
+        if (e.fill)
+            report(doc.fillFrequencies(e.set, *e.fill));
+        orvik::ChannelEdit fields;
+        fields.rxTone = e.rxTone;
+        fields.txTone = e.txTone;
+        for (const auto& [column, position] : e.options)
+            fields.options[std::size_t(column)] = position;
+        if (!fields.empty())
+            report(doc.editChannels(e.set, fields, cells));
+        return true;
+    }
     const std::pair<int, const std::optional<std::string>*> texts[] = {
         {ColRxFreq, &e.rx}, {ColRxTone, &e.rxTone}, {ColTxFreq, &e.tx}, {ColTxTone, &e.txTone}};
     for (const auto& [column, text] : texts) {
@@ -405,6 +467,8 @@ int cmdEdit(Context& ctx, const CLI::App& options) {
         fail(req.strict ? "--strict: nothing was saved" : "nothing was saved");
         return ExitDataErr;
     }
+    if (req.sort)
+        report(doc.sortChannels(*req.sort));
 
     for (const auto& [id, value] : req.sets)
         modified |= doc.setSetting(id, value).changedBytes();
@@ -437,7 +501,8 @@ const char* const EditUsage =
     "       [--rx-tone TEXT] [--tx TEXT] [--tx-tone TEXT] [--scan-add yes|no]\n"
     "       [--bandwidth wide|narrow] [--power high|low] [--busy-lock yes|no]\n"
     "       [--scrambler yes|no] [--option COL=VALUE]...]... [--set FIELD=VALUE]...\n"
-    "       [--dtmf TEXT]\n"
+    "       [--dtmf TEXT] [--channels SET [--fill START:STEP[:OFFSET]] [--rx-tone TEXT]\n"
+    "       [--tx-tone TEXT] [--power high|low] ...]... [--sort rx|tx|rx-tone|tx-tone]\n"
     "                  apply the edits as the window does and save in place; prints\n"
     "                  'modified' or 'unchanged', and on standard error each value that\n"
     "                  was stored otherwise than given (a decimal comma is read as a\n"
@@ -451,7 +516,13 @@ const char* const EditUsage =
     "                  squelchLevel, sideKey1, timeOutTimer, sideKey2, fmRadioFreq,\n"
     "                  scanMode), VALUE its stored value or list position, yes/no for\n"
     "                  the on/off ones, and seconds with a unit for timeOutTimer\n"
-    "                  (off, 30s ... 300s); a value out of range is an error\n";
+    "                  (off, 30s ... 300s); a value out of range is an error.\n"
+    "                  --channels SET (such as 1-8,12): the tone and option options after\n"
+    "                  it go to every channel of the set that is in use; --fill gives the\n"
+    "                  set receive frequencies from START in steps of STEP (MHz), with an\n"
+    "                  OFFSET the transmit frequency that far off (negative: below).\n"
+    "                  --sort rearranges the channels by that value, empty ones last,\n"
+    "                  after the channel edits\n";
 
 class NewCommand final : public Command {
 public:
@@ -483,7 +554,7 @@ public:
     void define(CLI::App& app) override {
         options = &app;
         for (const char* name : {"--band", "--channel", "--rx", "--rx-tone", "--tx", "--tx-tone",
-                                 "--option", "--set", "--dtmf"})
+                                 "--option", "--set", "--dtmf", "--channels", "--fill", "--sort"})
             ValueOption(app, name);
         for (const OptionWords& o : OptionColumns)
             ValueOption(app, o.option);

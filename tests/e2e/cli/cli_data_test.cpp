@@ -447,3 +447,51 @@ TEST_F(CliData, ChannelOptionsApplyToTheChannelBeforeThem) {
     EXPECT_TRUE(contains(channelJson(j, 4), "\"rxFreq\":\"436.00000\""));
     EXPECT_TRUE(contains(channelJson(j, 4), "\"narrow\":0,\"highPower\":0")) << j;
 }
+
+TEST_F(CliData, ChannelSetsAreFilledGivenOptionsAndSorted) {
+    ASSERT_EQ(cli({"new", "s.735"}).code, 0); // 400-470 MHz
+    CliRun r = cli({"edit", "s.735", "--channels", "1-3,6", "--fill", "446.00625:0.0125:-5",
+                    "--power", "low", "--rx-tone", "88.5"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "modified\n");
+    std::string j = json("s.735");
+    EXPECT_TRUE(contains(channelJson(j, 1), "\"rxFreq\":\"446.00625\",\"rxTone\":\"88.5\","
+                                            "\"txFreq\":\"441.00625\",\"txTone\":\"88.5\""))
+        << j;
+    EXPECT_TRUE(contains(channelJson(j, 3), "\"rxFreq\":\"446.03125\"")) << j;
+    EXPECT_TRUE(contains(channelJson(j, 6), "\"rxFreq\":\"446.04375\"")) << j;
+    EXPECT_TRUE(contains(channelJson(j, 6), "\"highPower\":0")) << j;
+    EXPECT_TRUE(contains(channelJson(j, 4), "\"rxFreq\":null")) << j;
+
+    // Options for a set leave its empty channels alone; the same again changes nothing.
+    r = cli({"edit", "s.735", "--channels", "1-8", "--power", "low", "--rx-tone", "88.5"});
+    EXPECT_EQ(r.out, "unchanged\n") << r.err;
+    EXPECT_TRUE(contains(channelJson(json("s.735"), 4), "\"rxFreq\":null"));
+
+    // Sorted by receive frequency, highest first made lowest first, empty channels last.
+    ASSERT_EQ(cli({"edit", "s.735", "--channel", "1", "--rx", "449"}).code, 0);
+    r = cli({"edit", "s.735", "--sort", "rx"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    j = json("s.735");
+    EXPECT_TRUE(contains(channelJson(j, 1), "\"rxFreq\":\"446.01875\"")) << j;
+    EXPECT_TRUE(contains(channelJson(j, 3), "\"rxFreq\":\"446.04375\"")) << j;
+    EXPECT_TRUE(contains(channelJson(j, 4), "\"rxFreq\":\"449.00000\"")) << j;
+    EXPECT_TRUE(contains(channelJson(j, 5), "\"rxFreq\":null")) << j;
+    EXPECT_EQ(cli({"edit", "s.735", "--sort", "rx"}).out, "unchanged\n");
+
+    // Wrong use: each says why, exit 64, nothing saved.
+    const std::string before = test::ReadWholeFile(root + "/s.735");
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--channels", "0-3"},
+                                                {"--channels", "1-2", "--rx", "446"},
+                                                {"--channel", "1", "--fill", "446:0.0125"},
+                                                {"--channels", "1", "--fill", "446:0"},
+                                                {"--sort", "name"},
+                                                {"--fill", "446:1"}}) {
+        std::vector<std::string> args{"edit", "s.735"};
+        args.insert(args.end(), bad.begin(), bad.end());
+        r = cli(args);
+        EXPECT_EQ(r.code, 64) << bad[0] << " " << bad[1];
+        EXPECT_FALSE(r.err.empty());
+    }
+    EXPECT_EQ(test::ReadWholeFile(root + "/s.735"), before);
+}

@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 
 #include "core/lang/LangText.h"
+#include "core/model/ChannelBulk.h"
 #include "gui/app/COrvikDoc.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/lang/ResourceIds.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
@@ -249,6 +251,24 @@ TEST_F(TransferDialogTest, BeforeOkTheMessageLineSaysWhatToDo) {
     });
     dialog.exec();
     EXPECT_EQ(shown, text("IDS_TRANSFER_HINT"));
+}
+
+TEST_F(TransferDialogTest, ProgramReadSaysInTheStatusBarWhatItReadAndWhereTheBackupIs) {
+    const QString simFile = filePath("radio.735");
+    writeFile(simFile, dataFileBytes(pattern(101)));
+    RadioSim sim({"--image", simFile});
+    const QString backups = filePath("backups");
+    startWith(sim, pattern(7), "[backup]\ndir=" + backups.toUtf8() + "\n");
+    QTimer::singleShot(0, frame(), [] {
+        if (auto* dialog = qobject_cast<CTransferDlg*>(QApplication::activeModalWidget()))
+            QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+    });
+    frame()->RunTransfer(true);
+    const QStringList stored = QDir(backups).entryList({"*.735"}, QDir::Files);
+    ASSERT_EQ(stored.size(), 1);
+    const QString count = QString::number(ChannelsInUse(app->document()->image()));
+    EXPECT_EQ(frame()->statusMessageText(),
+              text("IDS_STATUS_READ_BACKUP").replace("%1", count).replace("%2", stored[0]));
 }
 
 TEST_F(TransferDialogTest, AFailedReadKeepsTheDialogOpenWithOkEnabledAgain) {

@@ -76,6 +76,7 @@ CEditChannelsDlg::CEditChannelsDlg(LangCatalog& texts, const RadioImage& image, 
             list->addItem(LangText(texts, keys[1]));
             list->setCurrentIndex(std::max(0, list->findText(current)));
         }
+        list->setMinimumContentsLength(8);
         list->setAccessibleName(box->text());
         // Choosing a value means changing that field.
         connect(list, &QComboBox::activated, box, [box] { box->setChecked(true); });

@@ -136,9 +136,13 @@ DocChange RadioDocument::commitCell(int channel, int column, const std::string& 
 }
 
 DocChange RadioDocument::chooseOption(int channel, int column, int position) {
+    if (channel < 1 || channel > ChannelCount || isCellReadOnly(radioImage, channel, column)) {
+        DocChange refused;
+        refused.refused = true;
+        return refused;
+    }
     const RadioImage before = radioImage;
-    const bool modified = channel >= 1 && channel <= ChannelCount &&
-                          SelectOption(radioImage, channel, column, position);
+    const bool modified = SelectOption(radioImage, channel, column, position);
     DocChange change = changeFrom(before);
     change.modified = modified;
     return change;

@@ -68,7 +68,8 @@ public:
     // words of the language; an empty or unknown word leaves it as it is). Refused for a cell
     // the table does not let the user edit now.
     DocChange commitCell(int channel, int column, const std::string& text, const CellTexts& texts);
-    // An option column's list position (0 or 1), as its drop-down list chooses it.
+    // An option column's list position (0 or 1), as its drop-down list chooses it; refused
+    // where commitCell refuses.
     DocChange chooseOption(int channel, int column, int position);
 
     // ---- settings

@@ -183,6 +183,8 @@ DocChange COrvikDoc::CommitCell(int channel, int column, const std::string& text
 DocChange COrvikDoc::ChooseOption(int channel, int column, int position) {
     // Choosing from the list marks the document modified even when the value stays.
     DocChange change = document.chooseOption(channel, column, position);
+    if (change.refused)
+        return change;
     change.modified = true;
     return record(StepKind::Cell, lang::IDS_STEP_CELL, std::move(change));
 }

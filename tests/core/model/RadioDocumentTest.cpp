@@ -54,6 +54,8 @@ TEST(RadioDocument, CellsTakeTheirTextsAndRefuseWhatTheTableRefuses) {
     EXPECT_TRUE(c.refused);
     EXPECT_FALSE(c.changedBytes());
     EXPECT_TRUE(doc.commitCell(2, ColChannel, "1", Words).refused);
+    EXPECT_TRUE(doc.chooseOption(2, ColNarrow, 1).refused);
+    EXPECT_EQ(doc.image().narrow(2), 0);
 
     doc.commitCell(2, ColRxFreq, "440", Words);
     EXPECT_FALSE(doc.commitCell(2, ColHighPower, " low ", Words).refused);

@@ -327,7 +327,8 @@ inline constexpr const char* Menu_Help_Report = "Menu_Help_Report";
 inline constexpr const char* Menu_App_About = "Menu_App_About";
 
 // Every String key above except the tool tips (which are formed from TipKeyFormat).
-inline constexpr std::array AllStringKeys{
+// (std::to_array: deducing a std::array of this many entries exceeds clang's fold limit.)
+inline constexpr auto AllStringKeys = std::to_array<const char*>({
     IDS_WINDOWNAME,
     IDS_PROMPT,
     IDS_WARN_CLEAR,
@@ -594,10 +595,10 @@ inline constexpr std::array AllStringKeys{
     Menu_Help_Check,
     Menu_Help_Report,
     Menu_App_About,
-};
+});
 
 // Resource ids (dialogs and controls) the shipped language files give a text.
-inline constexpr std::array AllResourceIds{
+inline constexpr auto AllResourceIds = std::to_array<int>({
     100,  1015, 1050,                                                 // About box
     101,  1020, 1021, 1027, 1041, 1031, 1035, 1025, 1033, 1047, 1023, // main form
     1029, 1024, 1028, 1030, 1043, 1045, 1039,                         //
@@ -605,6 +606,6 @@ inline constexpr std::array AllResourceIds{
     131,  1013,                                                       // language dialog
     132,                                                              // transfer dialog
     1,    2,                                                          // OK, Cancel
-};
+});
 
 } // namespace orvik::lang

@@ -121,7 +121,8 @@ bool distinctFiles(const char* command, const std::vector<NamedFile>& files);
 // Whether --trace may write `path`: false, after saying why, for a symbolic link, a FIFO, a
 // device or a directory (a trace never writes through a link nor waits on a reader).
 bool traceFileAllowed(const std::string& path);
-// Writes the trace atomically after checking its path again; false after saying why.
+// Writes the trace into a regular file, never through a link nor into a FIFO or device (also
+// one put there since traceFileAllowed); false after saying why.
 bool saveTrace(const std::string& path, const std::string& trace);
 
 // The warning for a keep= of setting.ini that was not taken, on standard error.

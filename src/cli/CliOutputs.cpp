@@ -7,10 +7,13 @@
 #include "core/model/FileIdentity.h"
 #include "core/profile/AtomicSave.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace orvik::cli {
 
@@ -77,10 +80,33 @@ bool traceFileAllowed(const std::string& path) {
 bool saveTrace(const std::string& path, const std::string& trace) {
     if (!traceFileAllowed(path))
         return false;
-    const SaveResult saved = SaveFileAtomically(path, trace, SaveMode::Replace);
-    if (!saved.ok)
-        fail("cannot write the trace " + path + ": " + std::strerror(saved.error));
-    return saved.ok;
+    // Opened without following a link and without waiting for a FIFO's reader, and emptied only
+    // once it is known to be a regular file: a link or FIFO put there since the check before
+    // the job is refused as well.
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    struct stat st {};
+    int error = fd < 0 ? errno : 0;
+    if (fd >= 0 && ::fstat(fd, &st) != 0)
+        error = errno;
+    else if (fd >= 0 && !S_ISREG(st.st_mode))
+        error = EINVAL;
+    if (error == 0 && ::ftruncate(fd, 0) != 0)
+        error = errno;
+    for (std::size_t done = 0; error == 0 && done < trace.size();) {
+        const ssize_t n = ::write(fd, trace.data() + done, trace.size() - done);
+        if (n < 0 && errno != EINTR)
+            error = errno;
+        done += n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
+    if (fd >= 0 && ::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
+        fail("cannot write the trace " + path + ": " +
+             (error == ELOOP                      ? "it is a symbolic link"
+              : error == ENXIO || error == EINVAL ? "it is no regular file"
+                                                  : std::strerror(error)));
+    return error == 0;
 }
 
 void warnBackupSettings(const Context& ctx) {

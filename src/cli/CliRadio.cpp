@@ -143,8 +143,8 @@ int reportFailure(const Context& ctx, const TransferOutcome& outcome) {
     return outcome.state == TransferState::PortError ? ExitUnavailable : ExitProtocol;
 }
 
-// Writes the trace when --trace was given, as every output is saved (a new file put in place),
-// never through a link; false (with the reason on stderr) when it cannot.
+// Writes the trace when --trace was given, never through a link nor into a FIFO or device;
+// false (with the reason on stderr) when it cannot.
 bool writeTrace(const RadioArgs& args, const std::string& trace) {
     return args.trace.empty() || saveTrace(args.trace, trace);
 }

@@ -96,6 +96,8 @@ int cmdImport(Context& ctx, const CsvImportOptions& options, bool dryRun, bool j
         return ExitUsage;
     }
     const std::string& path = files[0];
+    if (!distinctFiles("import", {{"the input", files[1], false}, {"the data file", path, true}}))
+        return ExitUsage;
     if (const int rc = refuseBackup(ctx, "import", path, force); rc != ExitOk)
         return rc;
     LangCatalog texts = openCatalog(ctx);

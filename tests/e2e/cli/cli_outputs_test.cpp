@@ -49,7 +49,7 @@ protected:
 
 // export -o naming its input, directly, through a symbolic link or another path, is refused
 // before anything is written, with both named; a new file next to it is still written.
-TEST_F(CliOutputs, ExportRefusesAnOutputThatIsItsInput) {
+TEST_F(CliOutputs, ExportAndImportRefuseAnOutputThatIsTheirInput) {
     fs::create_symlink(root + "/f.735", root + "/link.735");
     fs::create_directory(root + "/sub");
     for (const std::string& output :
@@ -62,7 +62,13 @@ TEST_F(CliOutputs, ExportRefusesAnOutputThatIsItsInput) {
         EXPECT_EQ(test::ReadWholeFile(root + "/f.735"), original) << output;
     }
     EXPECT_TRUE(fs::is_symlink(root + "/link.735"));
-    const CliRun r = cli({"export", "link.735", "-o", "f.csv"});
+    // import saves into its data file: that may not be the CSV it reads.
+    CliRun r = cli({"import", "f.735", "link.735"});
+    EXPECT_EQ(r.code, 64) << r.err;
+    EXPECT_NE(r.err.find("the data file f.735 is the same file as the input link.735"),
+              std::string::npos)
+        << r.err;
+    r = cli({"export", "link.735", "-o", "f.csv"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_NE(test::ReadWholeFile(root + "/f.csv").find("435.5"), std::string::npos);
 }

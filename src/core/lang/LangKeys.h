@@ -225,6 +225,7 @@ inline constexpr const char* IDS_BACKUP_CHECK = "IDS_BACKUP_CHECK";
 inline constexpr const char* IDS_BACKUP_FAILED = "IDS_BACKUP_FAILED";
 inline constexpr const char* IDS_BACKUP_NOT_WRITTEN = "IDS_BACKUP_NOT_WRITTEN";
 inline constexpr const char* IDS_WARN_SHORT_FILE = "IDS_WARN_SHORT_FILE";
+inline constexpr const char* IDS_ASK_SHORT_WRITE = "IDS_ASK_SHORT_WRITE";
 // Writing several radios at once: the dialog, the command line's lines and summary, the report.
 inline constexpr const char* Menu_Program_WriteFleet = "Menu_Program_WriteFleet";
 inline constexpr const char* IDS_FLEET_TITLE = "IDS_FLEET_TITLE";
@@ -534,6 +535,7 @@ inline constexpr auto AllStringKeys = std::to_array<const char*>({
     IDS_BACKUP_FAILED,
     IDS_BACKUP_NOT_WRITTEN,
     IDS_WARN_SHORT_FILE,
+    IDS_ASK_SHORT_WRITE,
     Menu_Program_WriteFleet,
     IDS_FLEET_TITLE,
     IDS_FLEET_WAITING,

@@ -325,6 +325,13 @@ inline constexpr const char* Menu_Help_Help = "Menu_Help_Help";
 inline constexpr const char* Menu_Help_Check = "Menu_Help_Check";
 inline constexpr const char* Menu_Help_Report = "Menu_Help_Report";
 inline constexpr const char* Menu_App_About = "Menu_App_About";
+inline constexpr const char* IDS_VERIFY_MISMATCH_BRIEF = "IDS_VERIFY_MISMATCH_BRIEF";
+inline constexpr const char* IDS_VERIFY_CANCELLED = "IDS_VERIFY_CANCELLED";
+inline constexpr const char* IDS_FLEET_TALLY = "IDS_FLEET_TALLY";
+inline constexpr const char* IDS_FLEET_CANCELLED_PARTLY = "IDS_FLEET_CANCELLED_PARTLY";
+inline constexpr const char* IDS_FLEET_FAILED_PARTLY = "IDS_FLEET_FAILED_PARTLY";
+inline constexpr const char* IDS_FLEET_CANCELLED_WRITTEN = "IDS_FLEET_CANCELLED_WRITTEN";
+inline constexpr const char* IDS_FLEET_STOPPED_LIST = "IDS_FLEET_STOPPED_LIST";
 
 // Every String key above except the tool tips (which are formed from TipKeyFormat).
 inline constexpr std::array AllStringKeys{
@@ -594,6 +601,13 @@ inline constexpr std::array AllStringKeys{
     Menu_Help_Check,
     Menu_Help_Report,
     Menu_App_About,
+    IDS_VERIFY_MISMATCH_BRIEF,
+    IDS_VERIFY_CANCELLED,
+    IDS_FLEET_TALLY,
+    IDS_FLEET_CANCELLED_PARTLY,
+    IDS_FLEET_FAILED_PARTLY,
+    IDS_FLEET_CANCELLED_WRITTEN,
+    IDS_FLEET_STOPPED_LIST,
 };
 
 // Resource ids (dialogs and controls) the shipped language files give a text.

@@ -31,9 +31,11 @@ namespace {
 // Differences listed in the box after a failed read-back; the rest are counted.
 constexpr int ListedDifferences = 20;
 
-QString outcomeText(LangCatalog& catalog, const TransferOutcome& outcome) {
-    return QString::fromStdString(
-        TransferMessage(outcome, [&catalog](std::string_view key) { return catalog.text(key); }));
+QString outcomeText(LangCatalog& catalog, const TransferOutcome& outcome,
+                    bool differencesListed = false) {
+    return QString::fromStdString(TransferMessage(
+        outcome, [&catalog](std::string_view key) { return catalog.text(key); },
+        differencesListed));
 }
 
 } // namespace
@@ -120,6 +122,8 @@ int CTransferDlg::exec() {
 void CTransferDlg::initDialog() {
     setWindowTitle("Transfer");
     ApplyDialogTexts(app.catalog(), this, ids::IDD_TRANSFER);
+    okText = ok->text();
+    cancelText = cancel->text();
     setWindowTitle(app.LangText(isRead ? "IDS_READDATA" : "IDS_WRITEDATA"));
     bar->setAccessibleName(windowTitle());
     bar->setRange(0, 1024);
@@ -170,6 +174,8 @@ void CTransferDlg::OnOK() {
         rememberWriteChoices();
     const TransferRequest jobRequest = request();
     report->hide();
+    ok->setText(okText);
+    cancel->setText(cancelText);
     job = ++lastJob;
     events.setJob(job);
     shownPhase = TransferSession::FirstPhase(jobRequest);
@@ -227,7 +233,7 @@ void CTransferDlg::progress(int percent) {
 
 // A read-back that differs: the dialog stays open to write again; the box says where.
 void CTransferDlg::showMismatch(const TransferOutcome& outcome) {
-    QString text = outcomeText(app.catalog(), outcome) + "\n";
+    QString text = outcomeText(app.catalog(), outcome, true) + "\n";
     for (const std::string& line :
          MismatchLines(transfer.image().data(), transfer.radioImage().data(), app.catalog(),
                        app.paths().SettingsFilePath(), ListedDifferences))
@@ -270,7 +276,11 @@ void CTransferDlg::jobEnded() {
         ok->setFocus(Qt::OtherFocusReason);
     };
     if (!outcome.cancelled && outcome.verify == VerifyResult::Mismatch) {
+        // The radio on the cable may be another by now: the button says what it does, and
+        // Close ends the dialog.
         stayOpen(outcomeText(app.catalog(), outcome));
+        ok->setText(app.LangText(lang::IDS_VERIFY_RETRY));
+        cancel->setText(app.LangText(lang::IDS_FLEET_CLOSE));
         showMismatch(outcome);
         return;
     }

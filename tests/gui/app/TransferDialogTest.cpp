@@ -166,8 +166,13 @@ TEST_F(TransferDialogTest, ARadioThatDoesNotHoldTheWriteIsShownAsAFailure) {
                 return;
             closed = true;
             EXPECT_TRUE(dialog.okButton()->isEnabled());
-            EXPECT_EQ(dialog.messageLine()->text(), text("IDS_VERIFY_MISMATCH"));
-            dialog.reject();
+            // No list follows in the dialog's line; the box lists the differences.
+            EXPECT_EQ(dialog.messageLine()->text(), text("IDS_VERIFY_MISMATCH_BRIEF"));
+            // The button says it writes again, and Close (not a bare OK) ends the dialog.
+            EXPECT_EQ(dialog.okButton()->text(), text("IDS_VERIFY_RETRY"));
+            EXPECT_EQ(dialog.cancelButton()->text(), text("IDS_FLEET_CLOSE"));
+            QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
+            EXPECT_FALSE(dialog.isVisible());
         },
         30000);
     ASSERT_TRUE(closed);

@@ -332,6 +332,7 @@ inline constexpr const char* IDS_FLEET_CANCELLED_PARTLY = "IDS_FLEET_CANCELLED_P
 inline constexpr const char* IDS_FLEET_FAILED_PARTLY = "IDS_FLEET_FAILED_PARTLY";
 inline constexpr const char* IDS_FLEET_CANCELLED_WRITTEN = "IDS_FLEET_CANCELLED_WRITTEN";
 inline constexpr const char* IDS_FLEET_STOPPED_LIST = "IDS_FLEET_STOPPED_LIST";
+inline constexpr const char* IDS_INVALID_VALUE = "IDS_INVALID_VALUE";
 
 // Every String key above except the tool tips (which are formed from TipKeyFormat).
 inline constexpr std::array AllStringKeys{
@@ -608,6 +609,7 @@ inline constexpr std::array AllStringKeys{
     IDS_FLEET_FAILED_PARTLY,
     IDS_FLEET_CANCELLED_WRITTEN,
     IDS_FLEET_STOPPED_LIST,
+    IDS_INVALID_VALUE,
 };
 
 // Resource ids (dialogs and controls) the shipped language files give a text.

@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -60,11 +61,39 @@ std::string lower(std::string s) {
     return s;
 }
 
-// The first line of a file without its line end; empty when it cannot be read.
+// At most `limit` bytes of a regular file; empty for anything else. Opened non-blocking and
+// checked before reading, so a FIFO or a device node in the tree cannot hang the check, and a
+// huge file cannot grow it.
+std::string readBounded(const fs::path& path, std::size_t limit) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    std::string data;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        data.resize(limit);
+        std::size_t got = 0;
+        while (got < limit) {
+            const ssize_t n = ::read(fd, data.data() + got, limit - got);
+            if (n <= 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        data.resize(got);
+    }
+    ::close(fd);
+    return data;
+}
+
+// A /sys or /proc attribute: one page.
+constexpr std::size_t AttributeLimit = 4096;
+// The files of /etc and the udev rules read whole, up to this.
+constexpr std::size_t ConfigLimit = 1 << 20;
+
+// The first line of an attribute without its line end; empty when it cannot be read.
 std::string firstLine(const fs::path& path) {
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
+    std::string line = readBounded(path, AttributeLimit);
+    line = line.substr(0, line.find('\n'));
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' '))
         line.pop_back();
     return line;
@@ -116,7 +145,7 @@ struct GroupEntry {
 
 std::vector<GroupEntry> readGroups(const Tree& tree) {
     std::vector<GroupEntry> groups;
-    std::ifstream in(tree.at("/etc/group"));
+    std::istringstream in(readBounded(tree.at("/etc/group"), ConfigLimit));
     std::string line;
     while (std::getline(in, line)) {
         if (line.empty() || line[0] == '#')
@@ -147,7 +176,7 @@ std::vector<GroupEntry> readGroups(const Tree& tree) {
 
 // The primary group of `user` in /etc/passwd, or -1.
 long primaryGroup(const Tree& tree, const std::string& user) {
-    std::ifstream in(tree.at("/etc/passwd"));
+    std::istringstream in(readBounded(tree.at("/etc/passwd"), ConfigLimit));
     std::string line;
     while (std::getline(in, line)) {
         std::stringstream ss(line);
@@ -428,7 +457,7 @@ ConnectionReport CheckConnection(const CheckEnvironment& env, const CheckText& t
             if (name.find("brltty") == std::string::npos)
                 continue;
             brlttyInstalled = true;
-            std::ifstream in(entry.path());
+            std::istringstream in(readBounded(entry.path(), ConfigLimit));
             std::string line;
             while (std::getline(in, line)) {
                 line = lower(line);
@@ -454,7 +483,9 @@ ConnectionReport CheckConnection(const CheckEnvironment& env, const CheckText& t
         add(Severity::Warning, "sandbox-snap", {}, text(lang::IDS_CHECK_SNAP),
             FillText(text(lang::IDS_CHECK_SNAP_FIX), {env.snapName}));
     std::string flatpakId = env.flatpakId;
-    if (flatpakId.empty() && fs::exists(tree.at("/.flatpak-info"), ec))
+    const fs::path flatpakInfo = tree.at("/.flatpak-info");
+    if (flatpakId.empty() && fs::is_regular_file(flatpakInfo, ec) &&
+        fs::file_size(flatpakInfo, ec) <= ConfigLimit)
         flatpakId = ini::GetString(tree.at("/.flatpak-info").string(), "Application", "name",
                                    "org.orvik.Orvik", 256);
     if (!flatpakId.empty())

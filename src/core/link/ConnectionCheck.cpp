@@ -5,6 +5,7 @@
 #include "core/link/PortNames.h"
 #include "core/profile/IniFile.h"
 #include "core/profile/JsonText.h"
+#include "core/profile/PrintableText.h"
 #include "core/profile/SettingKeys.h"
 
 #include <algorithm>
@@ -651,35 +652,53 @@ ConnectionReport CheckConnection(const CheckEnvironment& env, const CheckText& t
     return report;
 }
 
+namespace {
+
+// Text that holds what devices, processes and files named (a USB product string can hold an
+// escape sequence): controls shown as escapes, its own line breaks kept.
+std::string printableLines(const std::string& s) {
+    std::string out;
+    std::size_t from = 0;
+    for (std::size_t at; (at = s.find('\n', from)) != std::string::npos; from = at + 1)
+        out += PrintableText(std::string_view(s).substr(from, at - from)) + "\n";
+    return out + PrintableText(std::string_view(s).substr(from));
+}
+
+std::string deviceLine(const SerialDevice& d, const CheckText& text) {
+    std::string out = "  " + PrintableText(d.path) + "  " +
+                      (d.port > 0 ? comName(d.port) : text(lang::IDS_CHECK_NO_COM));
+    if (d.usb)
+        out += "  " + PrintableText(d.vendorId + ":" + d.productId);
+    if (!d.product.empty())
+        out += "  " + PrintableText(d.product);
+    if (!d.driver.empty())
+        out += " (" + PrintableText(d.driver) + ")";
+    out += "  " + (d.opens ? text(lang::IDS_CHECK_OPENS) : text(lang::IDS_CHECK_NO_OPEN));
+    out += "\n";
+    for (const std::string& name : d.byId)
+        out += "      " + PrintableText(name) + "\n";
+    return out;
+}
+
+} // namespace
+
 std::string ConnectionReportText(const ConnectionReport& report, const CheckText& text) {
     std::string out;
     if (report.devices.empty()) {
         out += text(lang::IDS_CHECK_NO_DEVICES) + "\n";
     } else {
         out += text(lang::IDS_CHECK_DEVICES) + "\n";
-        for (const SerialDevice& d : report.devices) {
-            out += "  " + d.path + "  " +
-                   (d.port > 0 ? comName(d.port) : text(lang::IDS_CHECK_NO_COM));
-            if (d.usb)
-                out += "  " + d.vendorId + ":" + d.productId;
-            if (!d.product.empty())
-                out += "  " + d.product;
-            if (!d.driver.empty())
-                out += " (" + d.driver + ")";
-            out += "  " + (d.opens ? text(lang::IDS_CHECK_OPENS) : text(lang::IDS_CHECK_NO_OPEN));
-            out += "\n";
-            for (const std::string& name : d.byId)
-                out += "      " + name + "\n";
-        }
+        for (const SerialDevice& d : report.devices)
+            out += deviceLine(d, text);
     }
     for (const Finding& f : report.findings) {
         const char* label = f.severity == Severity::Error     ? lang::IDS_CHECK_ERROR
                             : f.severity == Severity::Warning ? lang::IDS_CHECK_WARNING
                                                               : lang::IDS_CHECK_INFO;
-        out += "\n" + text(label) + " " + f.text + "\n";
+        out += "\n" + text(label) + " " + printableLines(f.text) + "\n";
         if (f.fix.empty())
             continue;
-        std::string fix = text(lang::IDS_CHECK_FIX) + " " + f.fix;
+        std::string fix = text(lang::IDS_CHECK_FIX) + " " + printableLines(f.fix);
         std::size_t at = 0;
         while ((at = fix.find('\n', at)) != std::string::npos) {
             fix.insert(at + 1, "    ");

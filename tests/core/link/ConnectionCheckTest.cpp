@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <chrono>
 #include <fcntl.h>
+#include <filesystem>
 #include <functional>
 #include <future>
 #include <map>
@@ -371,4 +371,20 @@ TEST(ConnectionCheck, StrangeAttributeFilesNeitherHangNorGrowTheCheck) {
     EXPECT_EQ(devices[0].productId, "");
     EXPECT_EQ(devices[0].product, "");
     EXPECT_LE(devices[0].manufacturer.size(), 4096u);
+}
+
+// A cable whose USB product string holds escape sequences (a title change, a screen clear):
+// the report shows them as visible escapes and keeps its own lines.
+TEST(ConnectionCheck, DeviceStringsReachTheTextAsVisibleEscapes) {
+    FakeSystem system;
+    system.cable("1-1", "1a86:7523", "ch341", "ttyUSB0");
+    test::WriteFile(system.at("sys/devices/pci0000:00/usb1/1-1/product"),
+                    "Cable\x1b]0;owned\x07\x1b[2J\xc2\x9b"
+                    "1m\n");
+    system.deviceGroup("ann");
+    const std::string out = ConnectionReportText(
+        check(system.env(true)), [](std::string_view key) { return LoadLangString(English, key); });
+    EXPECT_NE(out.find("Cable\\x1b]0;owned\\x07\\x1b[2J\\x9b1m"), std::string::npos) << out;
+    EXPECT_EQ(out.find('\x1b'), std::string::npos) << out;
+    EXPECT_EQ(out.find("\xc2\x9b"), std::string::npos) << out;
 }

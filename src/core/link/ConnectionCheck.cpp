@@ -3,6 +3,7 @@
 #include "core/lang/LangKeys.h"
 #include "core/link/CSerialPort.h"
 #include "core/link/PortNames.h"
+#include "core/profile/BoundedRead.h"
 #include "core/profile/IniFile.h"
 #include "core/profile/JsonText.h"
 #include "core/profile/PrintableText.h"
@@ -12,7 +13,6 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -62,30 +62,6 @@ std::string lower(std::string s) {
     return s;
 }
 
-// At most `limit` bytes of a regular file; empty for anything else. Opened non-blocking and
-// checked before reading, so a FIFO or a device node in the tree cannot hang the check, and a
-// huge file cannot grow it.
-std::string readBounded(const fs::path& path, std::size_t limit) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return {};
-    std::string data;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        data.resize(limit);
-        std::size_t got = 0;
-        while (got < limit) {
-            const ssize_t n = ::read(fd, data.data() + got, limit - got);
-            if (n <= 0)
-                break;
-            got += static_cast<std::size_t>(n);
-        }
-        data.resize(got);
-    }
-    ::close(fd);
-    return data;
-}
-
 // A /sys or /proc attribute: one page.
 constexpr std::size_t AttributeLimit = 4096;
 // The files of /etc and the udev rules read whole, up to this.
@@ -93,7 +69,7 @@ constexpr std::size_t ConfigLimit = 1 << 20;
 
 // The first line of an attribute without its line end; empty when it cannot be read.
 std::string firstLine(const fs::path& path) {
-    std::string line = readBounded(path, AttributeLimit);
+    std::string line = ReadBounded(path, AttributeLimit);
     line = line.substr(0, line.find('\n'));
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' '))
         line.pop_back();
@@ -146,7 +122,7 @@ struct GroupEntry {
 
 std::vector<GroupEntry> readGroups(const Tree& tree) {
     std::vector<GroupEntry> groups;
-    std::istringstream in(readBounded(tree.at("/etc/group"), ConfigLimit));
+    std::istringstream in(ReadBounded(tree.at("/etc/group"), ConfigLimit));
     std::string line;
     while (std::getline(in, line)) {
         if (line.empty() || line[0] == '#')
@@ -177,7 +153,7 @@ std::vector<GroupEntry> readGroups(const Tree& tree) {
 
 // The primary group of `user` in /etc/passwd, or -1.
 long primaryGroup(const Tree& tree, const std::string& user) {
-    std::istringstream in(readBounded(tree.at("/etc/passwd"), ConfigLimit));
+    std::istringstream in(ReadBounded(tree.at("/etc/passwd"), ConfigLimit));
     std::string line;
     while (std::getline(in, line)) {
         std::stringstream ss(line);
@@ -458,7 +434,7 @@ ConnectionReport CheckConnection(const CheckEnvironment& env, const CheckText& t
             if (name.find("brltty") == std::string::npos)
                 continue;
             brlttyInstalled = true;
-            std::istringstream in(readBounded(entry.path(), ConfigLimit));
+            std::istringstream in(ReadBounded(entry.path(), ConfigLimit));
             std::string line;
             while (std::getline(in, line)) {
                 line = lower(line);
@@ -654,16 +630,6 @@ ConnectionReport CheckConnection(const CheckEnvironment& env, const CheckText& t
 
 namespace {
 
-// Text that holds what devices, processes and files named (a USB product string can hold an
-// escape sequence): controls shown as escapes, its own line breaks kept.
-std::string printableLines(const std::string& s) {
-    std::string out;
-    std::size_t from = 0;
-    for (std::size_t at; (at = s.find('\n', from)) != std::string::npos; from = at + 1)
-        out += PrintableText(std::string_view(s).substr(from, at - from)) + "\n";
-    return out + PrintableText(std::string_view(s).substr(from));
-}
-
 std::string deviceLine(const SerialDevice& d, const CheckText& text) {
     std::string out = "  " + PrintableText(d.path) + "  " +
                       (d.port > 0 ? comName(d.port) : text(lang::IDS_CHECK_NO_COM));
@@ -695,10 +661,10 @@ std::string ConnectionReportText(const ConnectionReport& report, const CheckText
         const char* label = f.severity == Severity::Error     ? lang::IDS_CHECK_ERROR
                             : f.severity == Severity::Warning ? lang::IDS_CHECK_WARNING
                                                               : lang::IDS_CHECK_INFO;
-        out += "\n" + text(label) + " " + printableLines(f.text) + "\n";
+        out += "\n" + text(label) + " " + PrintableLines(f.text) + "\n";
         if (f.fix.empty())
             continue;
-        std::string fix = text(lang::IDS_CHECK_FIX) + " " + printableLines(f.fix);
+        std::string fix = text(lang::IDS_CHECK_FIX) + " " + PrintableLines(f.fix);
         std::size_t at = 0;
         while ((at = fix.find('\n', at)) != std::string::npos) {
             fix.insert(at + 1, "    ");

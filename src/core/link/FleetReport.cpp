@@ -4,10 +4,10 @@
 #include "core/lang/FillText.h"
 #include "core/lang/LangKeys.h"
 #include "core/link/PortNames.h"
+#include "core/profile/BoundedRead.h"
 #include "core/profile/JsonText.h"
 
 #include <ctime>
-#include <fstream>
 #include <sys/stat.h>
 
 namespace orvik {
@@ -86,9 +86,8 @@ bool isPresentDevice(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0 || !S_ISCHR(st.st_mode))
         return false;
     const std::string name = baseName(path);
-    std::ifstream type("/sys/class/tty/" + name + "/type");
-    std::string value;
-    return !(type && std::getline(type, value) && value == "0");
+    const std::string type = ReadBounded("/sys/class/tty/" + name + "/type", 4096);
+    return type.substr(0, type.find('\n')) != "0";
 }
 
 } // namespace
@@ -114,9 +113,8 @@ std::string CableName(const std::string& device) {
     const std::string name = baseName(device);
     if (name.empty() || name == "." || name == "..")
         return {};
-    std::ifstream in("/sys/class/tty/" + name + "/device/../product");
-    std::string product;
-    std::getline(in, product);
+    std::string product = ReadBounded("/sys/class/tty/" + name + "/device/../product", 4096);
+    product = product.substr(0, product.find('\n'));
     while (!product.empty() && (product.back() == '\r' || product.back() == ' '))
         product.pop_back();
     return product;

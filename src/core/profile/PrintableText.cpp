@@ -72,4 +72,12 @@ std::string PrintableText(std::string_view text) {
     return out;
 }
 
+std::string PrintableLines(std::string_view text) {
+    std::string out;
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find('\n', from)) != std::string_view::npos; from = at + 1)
+        out += PrintableText(text.substr(from, at - from)) + "\n";
+    return out + PrintableText(text.substr(from));
+}
+
 } // namespace orvik

@@ -13,4 +13,7 @@ namespace orvik {
 // "\x00", "\x9b". Valid UTF-8 and tab stay as they are.
 std::string PrintableText(std::string_view text);
 
+// The same for a text of several lines: each line made printable, the line breaks kept.
+std::string PrintableLines(std::string_view text);
+
 } // namespace orvik

@@ -3,6 +3,7 @@
 #include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
 #include "core/link/CSerialPort.h"
+#include "core/link/ProblemReport.h"
 #include "core/model/Backup.h"
 #include "core/model/RadioImage.h"
 #include "core/profile/IniFile.h"
@@ -17,6 +18,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -203,8 +205,10 @@ void CTransferDlg::reject() {
     const bool wasRunning = transfer.running();
     const TransferOutcome outcome = transfer.cancel(); // joins the worker, closes the port
     app.port().Close();
-    if (wasRunning)
+    if (wasRunning) {
         app.SetLastTrace(transfer.trace().Text());
+        rememberResult(outcome);
+    }
     QDialog::reject();
     // A write stopped part-way leaves the radio with part old, part new data: say so.
     // A write cancelled while it was read back is written but not verified: say that too.
@@ -259,12 +263,24 @@ void CTransferDlg::portError(const TransferOutcome& outcome) {
     }
 }
 
+// The outcome for the problem report: the file written and the differences a read-back found.
+void CTransferDlg::rememberResult(const TransferOutcome& outcome) {
+    std::vector<std::string> differences;
+    if (outcome.verify == VerifyResult::Mismatch)
+        differences = MismatchLines(transfer.image().data(), transfer.radioImage().data(),
+                                    app.catalog(), app.paths().SettingsFilePath());
+    const QString file = isRead ? QString() : app.document()->PathName();
+    app.SetLastResult(
+        TransferResultText(outcome, QFile::encodeName(file).toStdString(), differences));
+}
+
 void CTransferDlg::jobEnded() {
     job = 0;
     // The worker has delivered its last event and ends: the join returns at once. The link is
     // closed.
     const TransferOutcome outcome = transfer.wait();
     app.SetLastTrace(transfer.trace().Text());
+    rememberResult(outcome);
     backupBox->setEnabled(true);
     verifyBox->setEnabled(true);
     auto stayOpen = [this](const QString& text) {

@@ -60,6 +60,7 @@ private:
     void jobEnded();
     void showMismatch(const TransferOutcome& outcome);
     void portError(const TransferOutcome& outcome);
+    void rememberResult(const TransferOutcome& outcome);
 
     COrvikApp& app;
     QLabel* message = nullptr;

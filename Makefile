@@ -9,10 +9,9 @@ FUZZ_SECONDS ?= 60
 
 # The sanitizer builds use clang: it builds the test tree in about two thirds of gcc's time.
 # The optimised build (make run, the package) stays on the system compiler.
-TEST_CC    ?= clang
 TEST_CXX   ?= clang++
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVIK_SANITIZE=$(SANITIZE) \
-              -DCMAKE_C_COMPILER=$(TEST_CC) -DCMAKE_CXX_COMPILER=$(TEST_CXX)
+              -DCMAKE_CXX_COMPILER=$(TEST_CXX)
 
 .PHONY: all setup build release run test test-tsan demo demo-fleet fuzz package setup-package clean
 
@@ -53,8 +52,7 @@ test: build
 TSAN_TARGETS = test_link test_fleet orvik-radio-sim
 test-tsan: setup
 	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVIK_SANITIZE=thread \
-	    -DORVIK_BUILD_GUI=OFF -DORVIK_BUILD_BENCH=OFF \
-	    -DCMAKE_C_COMPILER=$(TEST_CC) -DCMAKE_CXX_COMPILER=$(TEST_CXX)
+	    -DORVIK_BUILD_GUI=OFF -DORVIK_BUILD_BENCH=OFF -DCMAKE_CXX_COMPILER=$(TEST_CXX)
 	cmake --build $(TSAN_BUILD) -j$(JOBS) --target $(TSAN_TARGETS)
 	cd $(TSAN_BUILD) && ctest --output-on-failure -j$(TEST_JOBS) -L threads --timeout 300
 

@@ -30,6 +30,7 @@ enum Exit : int {
     ExitTempFail = 75,    // write: the radio read back differs, or could not be read back
     ExitProtocol = 76,    // TypeError, ReadFailed, WriteFailed, ConnectionLost
     ExitConfig = 78,      // setting.ini missing
+    ExitHangUp = 129,     // the terminal or connection went (SIGHUP)
     ExitInterrupted = 130,
 };
 
@@ -93,11 +94,41 @@ bool takeOnlyFile(const char* command, const std::vector<std::string>& args, boo
 // The texts of the chosen language, English for what it lacks. A language file that cannot be
 // read is reported once.
 LangCatalog openCatalog(const Context& ctx);
-// Loads a data file; returns ExitOk or the exit code with the message printed.
-int load(LangCatalog& texts, const std::string& path, HeaderBlock& header, RadioImage& image);
+// Loads a data file; returns ExitOk or the exit code with the message printed. `held` gets
+// how many bytes the file holds (fewer than DataFileSize: the short-file warning was printed).
+int load(LangCatalog& texts, const std::string& path, HeaderBlock& header, RadioImage& image,
+         std::size_t* held = nullptr);
 // Saves a data file; returns ExitOk or the exit code with the message printed. A save that
 // could not keep the file's owner says so.
 int save(const Context& ctx, const std::string& path, const HeaderBlock& header,
          const RadioImage& image, SaveMode mode, const std::string& existsText);
+
+// ---- Outputs ----
+
+// Whether two paths name one file: device and inode when both exist (links followed); the
+// paths with links and folders resolved when neither exists yet.
+bool SameFile(const std::string& a, const std::string& b);
+
+// A file a command reads or writes, named as the message names it ("the output").
+struct NamedFile {
+    const char* what;
+    std::string path; // empty: not given
+    bool output;
+};
+// False, after naming both, when an output is the same file as an input or another output.
+bool distinctFiles(const char* command, const std::vector<NamedFile>& files);
+
+// Whether --trace may write `path`: false, after saying why, for a symbolic link, a FIFO, a
+// device or a directory (a trace never writes through a link nor waits on a reader).
+bool traceFileAllowed(const std::string& path);
+// Writes the trace into a regular file, never through a link nor into a FIFO or device (also
+// one put there since traceFileAllowed); false after saying why.
+bool saveTrace(const std::string& path, const std::string& trace);
+
+// The warning for a keep= of setting.ini that was not taken, on standard error.
+void warnBackupSettings(const Context& ctx);
+// edit and import: ExitCantCreate, after saying to copy it first, when `path` lies in the
+// backup folder and `force` is not given; else ExitOk.
+int refuseBackup(const Context& ctx, const char* command, const std::string& path, bool force);
 
 } // namespace orvik::cli

@@ -67,6 +67,8 @@ int cmdExport(Context& ctx, const std::string& output, bool standard) {
     std::string path;
     if (!takeOnlyFile("export", ctx.args, true, path))
         return ExitUsage;
+    if (!distinctFiles("export", {{"the input", path, false}, {"the output", output, true}}))
+        return ExitUsage;
     LangCatalog texts = openCatalog(ctx);
     HeaderBlock header{};
     RadioImage image;
@@ -85,7 +87,7 @@ int cmdExport(Context& ctx, const std::string& output, bool standard) {
     return ExitOk;
 }
 
-int cmdImport(Context& ctx, const CsvImportOptions& options, bool dryRun, bool json) {
+int cmdImport(Context& ctx, const CsvImportOptions& options, bool dryRun, bool json, bool force) {
     std::vector<std::string> files;
     if (!takeFiles("import", ctx.args, true, files))
         return ExitUsage;
@@ -94,14 +96,25 @@ int cmdImport(Context& ctx, const CsvImportOptions& options, bool dryRun, bool j
         return ExitUsage;
     }
     const std::string& path = files[0];
+    if (!distinctFiles("import", {{"the input", files[1], false}, {"the data file", path, true}}))
+        return ExitUsage;
+    if (const int rc = refuseBackup(ctx, "import", path, force); rc != ExitOk)
+        return rc;
     LangCatalog texts = openCatalog(ctx);
     std::string csv;
     if (!readText(texts, files[1], csv))
         return ExitNoInput;
     HeaderBlock header{};
     RadioImage image;
-    if (const int rc = load(texts, path, header, image); rc != ExitOk)
+    std::size_t held = 0;
+    if (const int rc = load(texts, path, header, image, &held); rc != ExitOk)
         return rc;
+    // A short file would be saved padded with the default image's bytes, which write then
+    // takes for the radio's band and settings.
+    if (held < DataFileSize && !force && !dryRun) {
+        fail("import: not saved; --force imports into it anyway");
+        return ExitDataErr;
+    }
 
     RadioDocument doc(header, image);
     CsvImportResult r;
@@ -140,10 +153,13 @@ const char* const ExportUsage =
     "                  --standard-columns leaves out BusyLock and Scrambler\n";
 const char* const ImportUsage =
     "  import FILE.735 IN.csv|- [--renumber] [--replace-all] [--dry-run] [--json]\n"
+    "         [--force]\n"
     "                  set the channels from a CSV file through the channel table's rules\n"
     "                  and print what could not be taken as it is; --renumber places the\n"
     "                  rows into channels 1 to 16 in file order, --replace-all clears the\n"
-    "                  channels the file does not set, --dry-run saves nothing\n";
+    "                  channels the file does not set, --dry-run saves nothing. --force\n"
+    "                  imports into a file shorter than 4144 bytes (else exit 65) or one\n"
+    "                  in the backup folder (else exit 73: copy it first)\n";
 
 class ExportCommand final : public Command {
 public:
@@ -169,12 +185,13 @@ public:
         replaceAll = FlagOption(app, "--replace-all");
         dryRun = FlagOption(app, "--dry-run");
         json = FlagOption(app, "--json");
+        force = FlagOption(app, "--force");
     }
     int run(Context& ctx) override {
         CsvImportOptions options;
         options.renumber = renumber->count() > 0;
         options.replaceAll = replaceAll->count() > 0;
-        return cmdImport(ctx, options, dryRun->count() > 0, json->count() > 0);
+        return cmdImport(ctx, options, dryRun->count() > 0, json->count() > 0, force->count() > 0);
     }
 
 private:
@@ -182,6 +199,7 @@ private:
     const CLI::Option* replaceAll = nullptr;
     const CLI::Option* dryRun = nullptr;
     const CLI::Option* json = nullptr;
+    const CLI::Option* force = nullptr;
 };
 
 } // namespace

@@ -55,11 +55,14 @@ int save(const Context& ctx, const std::string& path, const HeaderBlock& header,
     return ExitOk;
 }
 
-int load(LangCatalog& texts, const std::string& path, HeaderBlock& header, RadioImage& image) {
+int load(LangCatalog& texts, const std::string& path, HeaderBlock& header, RadioImage& image,
+         std::size_t* heldBytes) {
     std::string error;
     std::size_t held = 0;
     switch (LoadDataFile(path, header, image, &error, &held)) {
     case LoadStatus::Ok:
+        if (heldBytes != nullptr)
+            *heldBytes = held;
         if (held < DataFileSize)
             std::fprintf(stderr, "%s\n%s\n",
                          ShortFileWarning(texts.text(lang::IDS_WARN_SHORT_FILE), held).c_str(),
@@ -118,6 +121,7 @@ struct EditRequest {
     std::string path;
     std::optional<int> band;
     bool confirmed = false; // --yes / --force: a band change may clear used channels
+    bool force = false;     // --force: a backup may be changed in place
     bool strict = false;
     std::vector<ChannelEdit> channels;
     std::vector<std::pair<SettingId, int>> sets;
@@ -248,8 +252,9 @@ int parseEdit(const Context& ctx, const CLI::App& options, EditRequest& req) {
             if (!ok)
                 fail("--channel takes a channel number 1 to 16, not '" + v + "'");
             req.channels.push_back(std::move(e));
-        } else if (name == "--yes") {
+        } else if (name == "--yes" || name == "--force") {
             req.confirmed = true;
+            req.force = req.force || name == "--force";
         } else if (name == "--strict") {
             req.strict = true;
         } else if (name == "--set") {
@@ -366,6 +371,8 @@ int cmdEdit(Context& ctx, const CLI::App& options) {
     if (const int rc = parseEdit(ctx, options, req); rc != ExitOk)
         return rc;
 
+    if (const int rc = refuseBackup(ctx, "edit", req.path, req.force); rc != ExitOk)
+        return rc;
     LangCatalog texts = openCatalog(ctx);
     HeaderBlock header{};
     RadioImage image;
@@ -440,7 +447,7 @@ const char* const EditUsage =
     "       [--rx-tone TEXT] [--tx TEXT] [--tx-tone TEXT] [--scan-add yes|no]\n"
     "       [--bandwidth wide|narrow] [--power high|low] [--busy-lock yes|no]\n"
     "       [--scrambler yes|no] [--option COL=VALUE]...]... [--set FIELD=VALUE]...\n"
-    "       [--dtmf TEXT]\n"
+    "       [--dtmf TEXT] [--force]\n"
     "                  apply the edits as the window does and save in place; prints\n"
     "                  'modified' or 'unchanged', and on standard error each value that\n"
     "                  was stored otherwise than given (a decimal comma is read as a\n"
@@ -454,7 +461,9 @@ const char* const EditUsage =
     "                  squelchLevel, sideKey1, timeOutTimer, sideKey2, fmRadioFreq,\n"
     "                  scanMode), VALUE its stored value or list position, yes/no for\n"
     "                  the on/off ones, and seconds with a unit for timeOutTimer\n"
-    "                  (off, 30s ... 300s); a value out of range is an error\n";
+    "                  (off, 30s ... 300s); a value out of range is an error. A file in\n"
+    "                  the backup folder is refused (exit 73) unless --force: copy it\n"
+    "                  first\n";
 
 class NewCommand final : public Command {
 public:
@@ -490,7 +499,8 @@ public:
             ValueOption(app, name);
         for (const OptionWords& o : OptionColumns)
             ValueOption(app, o.option);
-        FlagOption(app, "--yes,--force");
+        FlagOption(app, "--yes");
+        FlagOption(app, "--force");
         FlagOption(app, "--strict");
     }
     int run(Context& ctx) override { return cmdEdit(ctx, *options); }

@@ -1,5 +1,7 @@
 #include "cli/CliProgress.h"
 
+#include "cli/CliCommon.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -11,15 +13,25 @@ namespace orvik::cli {
 
 namespace {
 
-// Set by Ctrl+C or SIGTERM while an InterruptCatcher lives; a lock-free atomic, so that the
-// handler may set it on whichever thread the signal lands.
+// Set by Ctrl+C, SIGTERM or SIGHUP while an InterruptCatcher lives; lock-free atomics, so that
+// the handler may set them on whichever thread the signal lands. `hangUp`: SIGHUP was one.
 std::atomic<bool> interruptedFlag{false};
+std::atomic<bool> hangUp{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 // Posted by a job's events and by the signal handler: the one wait of the command's thread.
 // A semaphore, because sem_post is safe in a signal handler, where a condition variable is not.
 sem_t wakeup;
 
-void onInterrupt(int) {
+void onInterrupt(int signal) {
+    if (signal == SIGHUP) {
+        hangUp.store(true);
+        // The summary and messages still go out; on a pipe whose reader went they must not
+        // end the program before the report is written. sigaction is async-signal-safe.
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        ::sigaction(SIGPIPE, &ignore, nullptr);
+    }
     interruptedFlag.store(true);
     ::sem_post(&wakeup);
 }
@@ -29,17 +41,24 @@ void onInterrupt(int) {
 InterruptCatcher::InterruptCatcher() {
     ::sem_init(&wakeup, 0, 0);
     interruptedFlag.store(false);
+    hangUp.store(false);
     struct sigaction sa {};
     sa.sa_handler = onInterrupt;
     sigemptyset(&sa.sa_mask);
     ::sigaction(SIGINT, &sa, &oldInt);
     ::sigaction(SIGTERM, &sa, &oldTerm);
+    ::sigaction(SIGHUP, &sa, &oldHup);
 }
 
 InterruptCatcher::~InterruptCatcher() {
     ::sigaction(SIGINT, &oldInt, nullptr);
     ::sigaction(SIGTERM, &oldTerm, nullptr);
+    ::sigaction(SIGHUP, &oldHup, nullptr);
     ::sem_destroy(&wakeup);
+}
+
+int InterruptedExit() {
+    return hangUp.load() ? ExitHangUp : ExitInterrupted;
 }
 
 void InterruptCatcher::Wake() {

@@ -11,8 +11,10 @@
 
 namespace orvik::cli {
 
-// While it lives, Ctrl+C and SIGTERM only mark the job interrupted and wake wait(), so that the
-// job can stop cleanly; the handlers before it come back when it goes. One at a time.
+// While it lives, Ctrl+C, SIGTERM and SIGHUP (the terminal or the connection went) only mark
+// the job interrupted and wake wait(), so that the job can stop cleanly and still write its
+// summary, report and trace; the handlers before it come back when it goes. One at a time.
+// After SIGHUP a write to the vanished terminal or pipe fails rather than ending the program.
 class InterruptCatcher {
 public:
     InterruptCatcher();
@@ -25,13 +27,18 @@ public:
     // Blocks until an event or an interrupt has come since the last wait; several that came
     // together wake it once.
     void wait() const;
-    // Ctrl+C or SIGTERM came.
+    // Ctrl+C, SIGTERM or SIGHUP came.
     bool interrupted() const;
 
 private:
     struct sigaction oldInt {};
     struct sigaction oldTerm {};
+    struct sigaction oldHup {};
 };
+
+// The exit status of a job the last InterruptCatcher saw interrupted: ExitHangUp after SIGHUP,
+// else ExitInterrupted.
+int InterruptedExit();
 
 // A session's events, handed from its worker to the command's thread, which shows them.
 class JobEvents final : public TransferObserver {

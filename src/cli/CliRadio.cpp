@@ -132,7 +132,7 @@ int reportFailure(const Context& ctx, const TransferOutcome& outcome) {
             std::fprintf(stderr, "orvik-cli: interrupted; nothing was written\n");
         else
             std::fprintf(stderr, "orvik-cli: interrupted\n%s\n", message.c_str());
-        return ExitInterrupted;
+        return InterruptedExit();
     }
     std::fprintf(stderr, "%s\n", message.c_str());
     // Written, but the radio does not hold it or could not be read back.
@@ -144,27 +144,21 @@ int reportFailure(const Context& ctx, const TransferOutcome& outcome) {
     return outcome.state == TransferState::PortError ? ExitUnavailable : ExitProtocol;
 }
 
-// Writes the trace when --trace was given; false (with the reason on stderr) when it cannot.
+// Writes the trace when --trace was given, never through a link nor into a FIFO or device;
+// false (with the reason on stderr) when it cannot.
 bool writeTrace(const RadioArgs& args, const std::string& trace) {
-    if (args.trace.empty())
-        return true;
-    FILE* file = std::fopen(args.trace.c_str(), "w");
-    bool ok = file != nullptr;
-    const int openErrno = errno;
-    if (ok) {
-        ok = std::fwrite(trace.data(), 1, trace.size(), file) == trace.size();
-        ok = std::fclose(file) == 0 && ok;
-    }
-    if (!ok)
-        std::fprintf(stderr, "orvik-cli: cannot write the trace %s: %s\n", args.trace.c_str(),
-                     std::strerror(file == nullptr ? openErrno : errno));
-    return ok;
+    return args.trace.empty() || saveTrace(args.trace, trace);
 }
 
-// Checks before the job that the trace file can be created.
+// Checks before the job that the trace file can be created, and that its path is no link,
+// FIFO, device or directory.
 bool traceWritable(const RadioArgs& args) {
     std::string why;
-    if (args.trace.empty() || outputDirectoryWritable(args.trace, why))
+    if (args.trace.empty())
+        return true;
+    if (!traceFileAllowed(args.trace))
+        return false;
+    if (outputDirectoryWritable(args.trace, why))
         return true;
     std::fprintf(stderr, "orvik-cli: cannot create %s: %s\n", args.trace.c_str(), why.c_str());
     return false;
@@ -465,13 +459,14 @@ int writeFleet(Context& ctx, const RadioArgs& args, const RadioImage& image) {
         return ExitTempFail;
     // Also when the interrupt came while --repeat waited for a radio and none was cancelled.
     if (anyCancelled || interrupted)
-        return ExitInterrupted;
+        return InterruptedExit();
     return reportWritten ? ExitOk : ExitCantCreate;
 }
 
 } // namespace
 
 int cmdRead(Context& ctx, const RadioArgs& args) {
+    warnBackupSettings(ctx);
     HeaderBlock header = NewHeaderBlock();
     RadioImage image = MakeDefaultImage();
     if (!args.base.empty()) {
@@ -491,15 +486,19 @@ int cmdRead(Context& ctx, const RadioArgs& args) {
     std::string trace;
     const TransferOutcome outcome =
         runJob(ctx, makeRequest(ctx, args, true), image, display, trace);
-    const bool traceWritten = writeTrace(args, trace);
-    if (!outcome.succeeded())
+    if (!outcome.succeeded()) {
+        writeTrace(args, trace);
         return reportFailure(ctx, outcome);
+    }
     // A backup that could not be stored does not fail the read.
     if (const std::string warning = BackupWarning(outcome, lookupIn(ctx)); !warning.empty())
         std::fprintf(stderr, "%s\n", warning.c_str());
 
+    // The image first: a trace that cannot be written never costs it.
     std::string error;
-    if (!SaveDataFile(args.output, header, image, &error)) {
+    const bool saved = SaveDataFile(args.output, header, image, &error);
+    const bool traceWritten = writeTrace(args, trace);
+    if (!saved) {
         std::fprintf(stderr, "orvik-cli: cannot write %s: %s\n", args.output.c_str(),
                      error.c_str());
         return ExitCantCreate;
@@ -509,6 +508,7 @@ int cmdRead(Context& ctx, const RadioArgs& args) {
 }
 
 int cmdWrite(Context& ctx, const RadioArgs& args) {
+    warnBackupSettings(ctx);
     HeaderBlock header = NewHeaderBlock();
     RadioImage image;
     const int rc = loadInput(ctx, args.input, header, image, args.force);

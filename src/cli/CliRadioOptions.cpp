@@ -30,7 +30,8 @@ const char* const WriteUsage =
     "                  Every completed read is stored in the backup folder\n"
     "                  (see orvik-cli backups).\n"
     "                  --trace FILE writes every byte on the line with its time and the\n"
-    "                  job's steps to FILE, also when the job fails.\n"
+    "                  job's steps to FILE, also when the job fails; a symbolic link, a\n"
+    "                  FIFO, a device or a directory there is refused (exit 73).\n"
     "                  Without --port/--device the port and the search come from\n"
     "                  setting.ini, and a port found by the search is saved there.\n"
     "  write IN.735 (--port N,N,... | --device A --device B ... | --all-ports)\n"
@@ -185,7 +186,15 @@ bool parseArgs(const CLI::App& options, const std::vector<std::string>& operands
         if (!takeOption(cmd, option->get_name(), v, isRead, out, rest))
             return false;
     rest.insert(rest.end(), operands.begin(), operands.end());
-    return takeOperands(cmd, rest, isRead, out) && checkArgs(cmd, isRead, out);
+    if (!takeOperands(cmd, rest, isRead, out) || !checkArgs(cmd, isRead, out))
+        return false;
+    // No output may overwrite an input or another output. read -o may name its --base: that
+    // file is read before the job and replaced by the image read, as asked.
+    return distinctFiles(cmd, {{"the input", out.input, false},
+                               {"the output", out.output, true},
+                               {"the report", out.report, true},
+                               {"the trace", out.trace, true}}) &&
+           distinctFiles(cmd, {{"the base", out.base, false}, {"the trace", out.trace, true}});
 }
 
 // read and write: the options both have, and each one's own.

@@ -55,6 +55,7 @@ int cmdBackups(Context& ctx, bool json) {
         fail("unexpected argument '" + files.front() + "' for backups");
         return ExitUsage;
     }
+    warnBackupSettings(ctx);
     const BackupSettings settings = LoadBackupSettings(ctx.paths.SettingsFilePath());
     const std::vector<std::string> bands = ReadBandNames(ctx.paths.SettingsFilePath());
     auto bandName = [&bands](int code) {

@@ -42,8 +42,9 @@ const char* const UsageText =
     "Exit codes: 0 success, 64 usage, 65 header rejected, 66 input unreadable,\n"
     "69 port error (doctor: no usable cable), 73 output unwritable,\n"
     "75 write not verified (the radio read back differs or did not answer),\n"
-    "76 radio transfer failed, 78 setting.ini missing, 130 interrupted;\n"
-    "import: 2 rows adjusted or skipped, 65 no Location/Frequency header;\n"
+    "76 radio transfer failed, 78 setting.ini missing, 129 hung up (SIGHUP),\n"
+    "130 interrupted; import: 2 rows adjusted or skipped, 65 no Location/Frequency\n"
+    "header; an output naming an input: 64;\n"
     "diff: 0 equal, 1 different.\n";
 
 // The arguments in the reverse order CLI11 parses them from. "--name=" gets its empty value as

@@ -192,6 +192,7 @@ inline constexpr const char* IDS_BACKUP_CHECK = "IDS_BACKUP_CHECK";
 inline constexpr const char* IDS_BACKUP_FAILED = "IDS_BACKUP_FAILED";
 inline constexpr const char* IDS_BACKUP_NOT_WRITTEN = "IDS_BACKUP_NOT_WRITTEN";
 inline constexpr const char* IDS_WARN_SHORT_FILE = "IDS_WARN_SHORT_FILE";
+inline constexpr const char* IDS_ASK_SHORT_WRITE = "IDS_ASK_SHORT_WRITE";
 // Writing several radios at once: the dialog, the command line's lines and summary, the report.
 inline constexpr const char* Menu_Program_WriteFleet = "Menu_Program_WriteFleet";
 inline constexpr const char* IDS_FLEET_TITLE = "IDS_FLEET_TITLE";
@@ -335,7 +336,8 @@ inline constexpr const char* IDS_FLEET_STOPPED_LIST = "IDS_FLEET_STOPPED_LIST";
 inline constexpr const char* IDS_INVALID_VALUE = "IDS_INVALID_VALUE";
 
 // Every String key above except the tool tips (which are formed from TipKeyFormat).
-inline constexpr std::array AllStringKeys{
+// (std::to_array: deducing a std::array of this many entries exceeds clang's fold limit.)
+inline constexpr auto AllStringKeys = std::to_array<const char*>({
     IDS_WINDOWNAME,
     IDS_PROMPT,
     IDS_WARN_CLEAR,
@@ -477,6 +479,7 @@ inline constexpr std::array AllStringKeys{
     IDS_BACKUP_FAILED,
     IDS_BACKUP_NOT_WRITTEN,
     IDS_WARN_SHORT_FILE,
+    IDS_ASK_SHORT_WRITE,
     Menu_Program_WriteFleet,
     IDS_FLEET_TITLE,
     IDS_FLEET_WAITING,
@@ -610,10 +613,10 @@ inline constexpr std::array AllStringKeys{
     IDS_FLEET_CANCELLED_WRITTEN,
     IDS_FLEET_STOPPED_LIST,
     IDS_INVALID_VALUE,
-};
+});
 
 // Resource ids (dialogs and controls) the shipped language files give a text.
-inline constexpr std::array AllResourceIds{
+inline constexpr auto AllResourceIds = std::to_array<int>({
     100,  1015, 1050,                                                 // About box
     101,  1020, 1021, 1027, 1041, 1031, 1035, 1025, 1033, 1047, 1023, // main form
     1029, 1024, 1028, 1030, 1043, 1045, 1039,                         //
@@ -621,6 +624,6 @@ inline constexpr std::array AllResourceIds{
     131,  1013,                                                       // language dialog
     132,                                                              // transfer dialog
     1,    2,                                                          // OK, Cancel
-};
+});
 
 } // namespace orvik::lang

@@ -41,6 +41,51 @@ bool sameDcsCode(const ToneWord& a, const ToneWord& b) {
     return a[0] == b[0] && (a[1] & 0x0F) == (b[1] & 0x0F);
 }
 
+// The tone columns of a channel: mode, tones, codes, polarity, cross mode.
+struct ToneColumns {
+    std::string mode;
+    std::string rTone = "88.5", cTone = "88.5", code = "023", rxCode = "023";
+    std::string polarity;
+    std::string cross = "Tone->Tone";
+};
+
+ToneColumns toneColumns(const RadioImage& image, int n) {
+    ToneColumns t;
+    const ToneWord txT = image.txTone(n);
+    const ToneWord rxT = image.rxTone(n);
+    const ToneKind txK = kindOf(txT);
+    const ToneKind rxK = kindOf(rxT);
+    if (txK == ToneKind::Off && rxK == ToneKind::Off) {
+    } else if (txK == ToneKind::Ctcss && rxK == ToneKind::Off) {
+        t.mode = "Tone";
+        t.rTone = ctcssText(txT);
+    } else if (txK == ToneKind::Ctcss && rxK == ToneKind::Ctcss && txT == rxT) {
+        t.mode = "TSQL";
+        t.cTone = ctcssText(rxT);
+    } else if (txK == ToneKind::Dcs && rxK == ToneKind::Dcs && sameDcsCode(txT, rxT)) {
+        t.mode = "DTCS";
+        t.code = dcsCode(txT);
+    } else {
+        t.mode = "Cross";
+        auto side = [](ToneKind k) {
+            return k == ToneKind::Ctcss ? "Tone" : k == ToneKind::Dcs ? "DTCS" : "";
+        };
+        t.cross = std::string(side(txK)) + "->" + side(rxK);
+        if (txK == ToneKind::Ctcss)
+            t.rTone = ctcssText(txT);
+        if (rxK == ToneKind::Ctcss)
+            t.cTone = ctcssText(rxT);
+        if (txK == ToneKind::Dcs)
+            t.code = dcsCode(txT);
+        if (rxK == ToneKind::Dcs)
+            t.rxCode = dcsCode(rxT);
+    }
+    t.polarity += txK == ToneKind::Dcs ? dcsPolarity(txT) : 'N';
+    t.polarity += rxK == ToneKind::Dcs ? dcsPolarity(rxT) : 'N';
+
+    return t;
+}
+
 std::vector<std::string> channelRow(const RadioImage& image, int n, bool extra) {
     const std::int64_t rx = freqHz(image.rxFreq(n));
     const bool txOff = image.txFreq(n)[3] > 0x99;
@@ -61,41 +106,7 @@ std::vector<std::string> channelRow(const RadioImage& image, int n, bool extra) 
         }
     }
 
-    const ToneWord txT = image.txTone(n);
-    const ToneWord rxT = image.rxTone(n);
-    const ToneKind txK = kindOf(txT);
-    const ToneKind rxK = kindOf(rxT);
-    std::string mode;
-    std::string rTone = "88.5", cTone = "88.5", code = "023", rxCode = "023";
-    std::string cross = "Tone->Tone";
-    if (txK == ToneKind::Off && rxK == ToneKind::Off) {
-    } else if (txK == ToneKind::Ctcss && rxK == ToneKind::Off) {
-        mode = "Tone";
-        rTone = ctcssText(txT);
-    } else if (txK == ToneKind::Ctcss && rxK == ToneKind::Ctcss && txT == rxT) {
-        mode = "TSQL";
-        cTone = ctcssText(rxT);
-    } else if (txK == ToneKind::Dcs && rxK == ToneKind::Dcs && sameDcsCode(txT, rxT)) {
-        mode = "DTCS";
-        code = dcsCode(txT);
-    } else {
-        mode = "Cross";
-        auto side = [](ToneKind k) {
-            return k == ToneKind::Ctcss ? "Tone" : k == ToneKind::Dcs ? "DTCS" : "";
-        };
-        cross = std::string(side(txK)) + "->" + side(rxK);
-        if (txK == ToneKind::Ctcss)
-            rTone = ctcssText(txT);
-        if (rxK == ToneKind::Ctcss)
-            cTone = ctcssText(rxT);
-        if (txK == ToneKind::Dcs)
-            code = dcsCode(txT);
-        if (rxK == ToneKind::Dcs)
-            rxCode = dcsCode(rxT);
-    }
-    std::string polarity;
-    polarity += txK == ToneKind::Dcs ? dcsPolarity(txT) : 'N';
-    polarity += rxK == ToneKind::Dcs ? dcsPolarity(rxT) : 'N';
+    const ToneColumns t = toneColumns(image, n);
 
     // The largest step that both frequencies lie on.
     std::string step = "2.50";
@@ -112,13 +123,13 @@ std::vector<std::string> channelRow(const RadioImage& image, int n, bool extra) 
                                  mhzText(rx),
                                  duplex,
                                  offset,
-                                 mode,
-                                 rTone,
-                                 cTone,
-                                 code,
-                                 polarity,
-                                 rxCode,
-                                 cross,
+                                 t.mode,
+                                 t.rTone,
+                                 t.cTone,
+                                 t.code,
+                                 t.polarity,
+                                 t.rxCode,
+                                 t.cross,
                                  image.narrow(n) ? "NFM" : "FM",
                                  step,
                                  image.scanAddOff(n) ? "S" : "",

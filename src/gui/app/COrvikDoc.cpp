@@ -181,6 +181,8 @@ DocChange COrvikDoc::SetDtmf(const std::string& text) {
 
 DocChange COrvikDoc::SetBand(int position) {
     DocChange change = document.setBand(position);
+    if (change.whole)
+        shortFileBytes = 0;
     // The band list was confirmed: the document is modified even when the position stayed.
     change.modified = true;
     return record(StepKind::Band, lang::IDS_STEP_BAND, std::move(change));
@@ -202,6 +204,7 @@ DocChange COrvikDoc::ReplaceImage(const RadioImage& image, const char* stepKey,
                                   bool marksModified) {
     DocChange change = document.assignImage(image);
     change.modified = marksModified;
+    shortFileBytes = 0;
     return record(StepKind::Image, stepKey, std::move(change));
 }
 
@@ -253,6 +256,7 @@ void COrvikDoc::RefreshAfterImageChange() {
 }
 
 void COrvikDoc::resetToDefault() {
+    shortFileBytes = 0;
     clearContents();
     SetModifiedFlag(false);
     setPath(QString());
@@ -282,6 +286,7 @@ COrvikDoc::OpenResult COrvikDoc::OnOpenDocument(const QString& fileName) {
     const FileIdentity state = IdentityOf(file);
     result.status = LoadDataFile(file, header, image, &result.error, &result.bytesRead);
     document.assign(header, image);
+    shortFileBytes = 0;
     switch (result.status) {
     case LoadStatus::CannotRead:
         // Nothing of the file was taken: back to the default image.
@@ -294,6 +299,7 @@ COrvikDoc::OpenResult COrvikDoc::OnOpenDocument(const QString& fileName) {
     case LoadStatus::Ok:
         setPath(QFileInfo(fileName).absoluteFilePath(), state);
         SetModifiedFlag(false);
+        shortFileBytes = result.bytesRead < DataFileSize ? result.bytesRead : 0;
         break;
     }
     // Another file: nothing of the one before can be taken back into it.
@@ -377,6 +383,7 @@ COrvikDoc::OpenResult COrvikDoc::ReloadFromDisk() {
     if (result.status != LoadStatus::Ok)
         return result;
     document.assign(header, image);
+    shortFileBytes = result.bytesRead < DataFileSize ? result.bytesRead : 0;
     known = state;
     reported = state;
     // One step: undo gives back the document as it was before the reload.

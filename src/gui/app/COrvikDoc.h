@@ -45,6 +45,10 @@ public:
     // The title of an untitled copy of a file that must not be saved over (a backup: "Backup
     // 2026-12-09 00:59, read"); empty otherwise.
     QString CopyTitle() const { return copyTitle; }
+    // The bytes the data file held when the image came from a file shorter than a data file
+    // (the rest is 0xFF); 0 otherwise. Kept until the image is replaced (New, Open, a read, a
+    // band change), so that a write asks first.
+    std::size_t ShortFileBytes() const { return shortFileBytes; }
     // Makes the document an untitled copy called `title`, so Save asks for a name; its file is
     // no longer watched. Opening, saving and File New end the copy.
     void DetachAsCopy(const QString& title);
@@ -156,6 +160,7 @@ private:
     // by rename replaced it) and reports a state of the file not seen before.
     void checkDisk();
 
+    std::size_t shortFileBytes = 0;
     RadioDocument document;
     bool modified = false;
     QString path;

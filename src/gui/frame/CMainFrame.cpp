@@ -764,7 +764,18 @@ bool CMainFrame::SaveModified() {
 
 // ---- Program, Setting, Help --------------------------------------------------------------
 
+bool CMainFrame::confirmShortWrite() {
+    const std::size_t held = doc.ShortFileBytes();
+    if (held == 0)
+        return true;
+    return ShowMessageBox(
+               this, FillText(app.LangText(lang::IDS_ASK_SHORT_WRITE), {QString::number(held)}),
+               app.LangText("IDS_WINDOWNAME"), MsgButtons::YesNo, MsgIcon::Exclamation) == MsgYes;
+}
+
 void CMainFrame::RunTransfer(bool isRead) {
+    if (!isRead && !confirmShortWrite())
+        return;
     CTransferDlg dialog(app, this);
     dialog.isRead = isRead;
     dialog.exec();
@@ -772,6 +783,8 @@ void CMainFrame::RunTransfer(bool isRead) {
 }
 
 void CMainFrame::OnProgramWriteFleet() {
+    if (!confirmShortWrite())
+        return;
     CFleetDlg dialog(app, this);
     dialog.exec();
 }

@@ -97,6 +97,8 @@ public:
     bool SaveModified();
     // Program > Read (true) or Write (false): the modal transfer dialog.
     void RunTransfer(bool isRead);
+    // A document from a short data file is written only after the user says so again.
+    bool confirmShortWrite();
     // Program > Write to Several Radios: the document's image to every checked port at once.
     void OnProgramWriteFleet();
     void OnSettingPort();

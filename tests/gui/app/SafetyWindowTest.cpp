@@ -14,6 +14,7 @@
 #include "gui/frame/CCompareDlg.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -127,6 +128,23 @@ TEST_F(SafetyWindowTest, AShortFileWarnsOnceAndATooShortOneIsRefused) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.startsWith(text("IDS_WARN_SHORT_FILE").replace("%d", "300")));
     EXPECT_EQ(doc().PathName(), filePath("short.735"));
+
+    // Each write of that document, to one radio or several, asks again; No writes nothing.
+    const QString ask = text("IDS_ASK_SHORT_WRITE").replace("%d", "300");
+    answers = {MsgNo, MsgNo};
+    // A dialog opened despite No is rejected, so the test fails instead of hanging.
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            modal->reject();
+    });
+    guard.start(500);
+    frame()->RunTransfer(false);
+    frame()->OnProgramWriteFleet();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[1].text, ask);
+    EXPECT_EQ(messages[2].text, ask);
+    messages.erase(messages.begin() + 1, messages.end());
 
     // Only part of the header text: refused like a foreign file.
     writeFile(filePath("prefix.735"), bytes.left(20));

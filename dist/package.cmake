@@ -24,7 +24,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://orvik.org/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The desktop and MIME databases are refreshed by the file triggers of desktop-file-utils and
 # shared-mime-info; the package needs no maintainer scripts.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "shared-mime-info, desktop-file-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "shared-mime-info, desktop-file-utils, xdg-utils")
 include(CPack)
 
 # Debian's documentation files: copyright and the compressed changelog.

@@ -14,6 +14,7 @@
 #include "core/model/RadioDocument.h"
 #include "core/model/RadioImage.h"
 #include "core/model/SettingsTable.h"
+#include "core/profile/PrintableText.h"
 
 #include <CLI/CLI.hpp>
 
@@ -418,9 +419,11 @@ int cmdShow(Context& ctx, bool json) {
     RadioImage image;
     if (const int rc = load(texts, path, header, image); rc != ExitOk)
         return rc;
+    // The text repeats names from files (the band names, the file's own name): shown safely.
     const std::string out =
         json ? ShowJson(image)
-             : ShowText(texts, ReadBandNames(ctx.paths.SettingsFilePath()), path, image);
+             : PrintableLines(
+                   ShowText(texts, ReadBandNames(ctx.paths.SettingsFilePath()), path, image));
     std::fputs(out.c_str(), stdout);
     return std::fflush(stdout) == 0 ? ExitOk : ExitCantCreate;
 }

@@ -2,6 +2,7 @@
 // in the order given, and the operands (files) that no option took.
 
 #include "cli/CliCommon.h"
+#include "core/profile/PrintableText.h"
 
 #include <CLI/CLI.hpp>
 
@@ -42,7 +43,8 @@ std::string LastValue(const CLI::Option* option) {
 }
 
 void fail(const std::string& text) {
-    std::fprintf(stderr, "orvik-cli: %s\n", text.c_str());
+    // The text may repeat a name or a file's text: nothing in it may act on the terminal.
+    std::fprintf(stderr, "orvik-cli: %s\n", PrintableLines(text).c_str());
 }
 
 bool isUnknownOption(const std::string& arg, bool singleDash) {

@@ -125,7 +125,8 @@ TextLookup lookupIn(const Context& ctx) {
 // Reports a job that did not succeed; returns the exit code.
 int reportFailure(const Context& ctx, const TransferOutcome& outcome) {
     const std::string& lang = ctx.paths.LanguageFilePath();
-    const std::string message = TransferMessage(outcome, lookupIn(ctx));
+    // A read-back that differed is followed by its differences.
+    const std::string message = TransferMessage(outcome, lookupIn(ctx), true);
     if (outcome.cancelled) {
         if (message.empty())
             std::fprintf(stderr, "orvik-cli: interrupted; nothing was written\n");
@@ -226,11 +227,16 @@ bool fleetTargets(const Context& ctx, const RadioArgs& args, std::vector<FleetTa
         targets.push_back({0, device});
         seen.push_back(device);
     }
-    // Two sessions on one device would garble each other's lines.
+    // Two sessions on one device would garble each other's lines, also when it is named twice
+    // in two ways (a symbolic link, its /dev/serial/by-id name).
     for (std::size_t i = 0; i < seen.size(); ++i)
         for (std::size_t j = 0; j < i; ++j)
             if (seen[i] == seen[j]) {
                 std::fprintf(stderr, "orvik-cli write: %s is given twice\n", seen[i].c_str());
+                return false;
+            } else if (SameDevice(seen[i], seen[j])) {
+                std::fprintf(stderr, "orvik-cli write: %s is given twice (as %s)\n",
+                             seen[j].c_str(), seen[i].c_str());
                 return false;
             }
     return true;
@@ -325,21 +331,17 @@ void printFleetSummary(const Context& ctx, const std::vector<FleetOutcome>& outc
     rows.push_back({"#", text(lang::IDS_FLEET_HEAD_PORT), text(lang::IDS_FLEET_HEAD_DEVICE),
                     text(lang::IDS_FLEET_HEAD_RADIO), text(lang::IDS_FLEET_HEAD_RESULT),
                     text(lang::IDS_FLEET_HEAD_TIME), text(lang::IDS_FLEET_HEAD_BACKUP)});
-    int written = 0;
-    int failed = 0;
-    std::string notWritten;
+    std::string failedList;
+    std::string cancelledList;
     for (const FleetOutcome& o : outcomes) {
         char seconds[16];
         std::snprintf(seconds, sizeof seconds, "%.1f s",
                       static_cast<double>(o.duration.count()) / 1000.0);
         rows.push_back({std::to_string(o.number), o.port > 0 ? "COM" + std::to_string(o.port) : "-",
                         o.device, o.ident, FleetResultText(o, text), seconds, o.backupFile});
-        if (FleetSucceeded(o)) {
-            ++written;
-        } else {
-            failed += o.result == FleetResult::Failed ? 1 : 0;
-            notWritten += (notWritten.empty() ? "" : ", ") + portLabel(o.port, o.device);
-        }
+        std::string& list = o.result == FleetResult::Failed ? failedList : cancelledList;
+        if (!FleetSucceeded(o))
+            list += (list.empty() ? "" : ", ") + portLabel(o.port, o.device);
     }
     std::vector<std::size_t> widths(rows.front().size(), 0);
     for (const auto& row : rows)
@@ -353,17 +355,19 @@ void printFleetSummary(const Context& ctx, const std::vector<FleetOutcome>& outc
             line.pop_back();
         std::printf("%s\n", line.c_str());
     }
-    std::printf("%s\n", FleetCountText(written, failed, text).c_str());
-    if (!notWritten.empty()) {
-        std::printf("%s\n", FillText(text(lang::IDS_FLEET_NOT_WRITTEN), {notWritten}).c_str());
-    }
+    std::printf("%s\n", FleetCountText(TallyFleet(outcomes), text).c_str());
+    if (!failedList.empty())
+        std::printf("%s\n", FillText(text(lang::IDS_FLEET_NOT_WRITTEN), {failedList}).c_str());
+    if (!cancelledList.empty())
+        std::printf("%s\n", FillText(text(lang::IDS_FLEET_STOPPED_LIST), {cancelledList}).c_str());
     std::fflush(stdout);
     // Why each radio failed, with the fields a read-back found different.
     std::optional<LangCatalog> catalog;
     for (const FleetOutcome& o : outcomes) {
         if (FleetSucceeded(o))
             continue;
-        const std::string message = TransferMessage(o.transfer, text);
+        const bool listed = o.readBack.size() == RadioImage::Size;
+        const std::string message = TransferMessage(o.transfer, text, listed);
         if (!message.empty())
             std::fprintf(stderr, "%s: %s\n", portLabel(o.port, o.device).c_str(), message.c_str());
         if (o.readBack.size() != RadioImage::Size)
@@ -378,7 +382,7 @@ void printFleetSummary(const Context& ctx, const std::vector<FleetOutcome>& outc
 
 // Writes the image to every target at once (or radio after radio with --repeat); returns the
 // exit code: 0 when every radio was written (and verified when asked), 75 when one failed,
-// 130 when Ctrl+C stopped a radio part-way.
+// 130 when Ctrl+C or SIGTERM stopped the job.
 int writeFleet(Context& ctx, const RadioArgs& args, const RadioImage& image) {
     const TextLookup text = lookupIn(ctx);
     FleetRequest request;
@@ -415,9 +419,11 @@ int writeFleet(Context& ctx, const RadioArgs& args, const RadioImage& image) {
     FleetDisplay display(job, request.targets, request.iniPath, text);
     if (request.hotSwap && request.total == 0)
         std::fprintf(stderr, "%s\n", text(lang::IDS_FLEET_WAITING_ALL).c_str());
+    bool interrupted = false;
     while (!wakes.done.load()) {
         catcher.wait();
         if (catcher.interrupted()) {
+            interrupted = true;
             job.cancel();
             break;
         }
@@ -430,8 +436,14 @@ int writeFleet(Context& ctx, const RadioArgs& args, const RadioImage& image) {
     printFleetSummary(ctx, outcomes, image, text);
     bool reportWritten = true;
     if (!args.report.empty()) {
+        LangCatalog catalog = openCatalog(ctx);
+        const FleetFieldLines fields = [&](const FleetOutcome& o) {
+            if (o.readBack.size() != RadioImage::Size)
+                return std::vector<std::string>();
+            return MismatchLines(image.data(), o.readBack.data(), catalog, request.iniPath);
+        };
         const SaveResult saved = SaveFileAtomically(
-            args.report, FleetReport(args.report, outcomes, text), SaveMode::Replace);
+            args.report, FleetReport(args.report, outcomes, text, fields), SaveMode::Replace);
         if (!saved.ok) {
             std::fprintf(stderr, "orvik-cli: %s\n", saved.errorText.c_str());
             reportWritten = false;
@@ -445,7 +457,8 @@ int writeFleet(Context& ctx, const RadioArgs& args, const RadioImage& image) {
     }
     if (anyFailed)
         return ExitTempFail;
-    if (anyCancelled)
+    // Also when the interrupt came while --repeat waited for a radio and none was cancelled.
+    if (anyCancelled || interrupted)
         return InterruptedExit();
     return reportWritten ? ExitOk : ExitCantCreate;
 }

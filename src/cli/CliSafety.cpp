@@ -5,6 +5,7 @@
 #include "core/model/Backup.h"
 #include "core/model/ImageDiff.h"
 #include "core/profile/JsonText.h"
+#include "core/profile/PrintableText.h"
 
 #include <CLI/CLI.hpp>
 
@@ -38,7 +39,7 @@ int cmdDiff(Context& ctx, bool json) {
         out = DifferencesJson(differences);
     } else {
         for (const ImageDifference& d : differences)
-            out += DifferenceLine(d) + "\n";
+            out += PrintableText(DifferenceLine(d)) + "\n";
     }
     std::fputs(out.c_str(), stdout);
     if (std::fflush(stdout) != 0)
@@ -82,7 +83,7 @@ int cmdBackups(Context& ctx, bool json) {
             {"folder", settings.folder}, {"keep", settings.keep}, {"backups", backups}};
         out = JsonText(list) + "\n";
     } else {
-        out = settings.folder + "\n";
+        out = PrintableText(settings.folder) + "\n";
         auto pad = [](std::string text, std::size_t width) {
             if (text.size() < width)
                 text.append(width - text.size(), ' ');
@@ -95,7 +96,7 @@ int cmdBackups(Context& ctx, bool json) {
             else
                 out += pad(bandName(e.bandCode), 16) + "  " +
                        pad(std::to_string(e.channelsInUse) + " ch", 6);
-            out += "  " + e.path + "\n";
+            out += "  " + PrintableText(e.path) + "\n";
         }
     }
     std::fputs(out.c_str(), stdout);

@@ -359,6 +359,14 @@ inline constexpr const char* Menu_Help_Help = "Menu_Help_Help";
 inline constexpr const char* Menu_Help_Check = "Menu_Help_Check";
 inline constexpr const char* Menu_Help_Report = "Menu_Help_Report";
 inline constexpr const char* Menu_App_About = "Menu_App_About";
+inline constexpr const char* IDS_VERIFY_MISMATCH_BRIEF = "IDS_VERIFY_MISMATCH_BRIEF";
+inline constexpr const char* IDS_VERIFY_CANCELLED = "IDS_VERIFY_CANCELLED";
+inline constexpr const char* IDS_FLEET_TALLY = "IDS_FLEET_TALLY";
+inline constexpr const char* IDS_FLEET_CANCELLED_PARTLY = "IDS_FLEET_CANCELLED_PARTLY";
+inline constexpr const char* IDS_FLEET_FAILED_PARTLY = "IDS_FLEET_FAILED_PARTLY";
+inline constexpr const char* IDS_FLEET_CANCELLED_WRITTEN = "IDS_FLEET_CANCELLED_WRITTEN";
+inline constexpr const char* IDS_FLEET_STOPPED_LIST = "IDS_FLEET_STOPPED_LIST";
+inline constexpr const char* IDS_INVALID_VALUE = "IDS_INVALID_VALUE";
 
 // Every String key above except the tool tips (which are formed from TipKeyFormat).
 // (std::to_array: deducing a std::array of this many entries exceeds clang's fold limit.)
@@ -661,6 +669,14 @@ inline constexpr auto AllStringKeys = std::to_array<const char*>({
     Menu_Help_Check,
     Menu_Help_Report,
     Menu_App_About,
+    IDS_VERIFY_MISMATCH_BRIEF,
+    IDS_VERIFY_CANCELLED,
+    IDS_FLEET_TALLY,
+    IDS_FLEET_CANCELLED_PARTLY,
+    IDS_FLEET_FAILED_PARTLY,
+    IDS_FLEET_CANCELLED_WRITTEN,
+    IDS_FLEET_STOPPED_LIST,
+    IDS_INVALID_VALUE,
 });
 
 // Resource ids (dialogs and controls) the shipped language files give a text.

@@ -3,8 +3,10 @@
 #include "core/lang/LangKeys.h"
 #include "core/link/CSerialPort.h"
 #include "core/link/PortNames.h"
+#include "core/profile/BoundedRead.h"
 #include "core/profile/IniFile.h"
 #include "core/profile/JsonText.h"
+#include "core/profile/PrintableText.h"
 #include "core/profile/SettingKeys.h"
 
 #include <algorithm>
@@ -60,11 +62,15 @@ std::string lower(std::string s) {
     return s;
 }
 
-// The first line of a file without its line end; empty when it cannot be read.
+// A /sys or /proc attribute: one page.
+constexpr std::size_t AttributeLimit = 4096;
+// The files of /etc and the udev rules read whole, up to this.
+constexpr std::size_t ConfigLimit = 1 << 20;
+
+// The first line of an attribute without its line end; empty when it cannot be read.
 std::string firstLine(const fs::path& path) {
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
+    std::string line = ReadBounded(path, AttributeLimit);
+    line = line.substr(0, line.find('\n'));
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' '))
         line.pop_back();
     return line;
@@ -116,7 +122,7 @@ struct GroupEntry {
 
 std::vector<GroupEntry> readGroups(const Tree& tree) {
     std::vector<GroupEntry> groups;
-    std::ifstream in(tree.at("/etc/group"));
+    std::istringstream in(ReadBounded(tree.at("/etc/group"), ConfigLimit));
     std::string line;
     while (std::getline(in, line)) {
         if (line.empty() || line[0] == '#')
@@ -147,7 +153,7 @@ std::vector<GroupEntry> readGroups(const Tree& tree) {
 
 // The primary group of `user` in /etc/passwd, or -1.
 long primaryGroup(const Tree& tree, const std::string& user) {
-    std::ifstream in(tree.at("/etc/passwd"));
+    std::istringstream in(ReadBounded(tree.at("/etc/passwd"), ConfigLimit));
     std::string line;
     while (std::getline(in, line)) {
         std::stringstream ss(line);
@@ -428,7 +434,7 @@ ConnectionReport CheckConnection(const CheckEnvironment& env, const CheckText& t
             if (name.find("brltty") == std::string::npos)
                 continue;
             brlttyInstalled = true;
-            std::ifstream in(entry.path());
+            std::istringstream in(ReadBounded(entry.path(), ConfigLimit));
             std::string line;
             while (std::getline(in, line)) {
                 line = lower(line);
@@ -454,7 +460,9 @@ ConnectionReport CheckConnection(const CheckEnvironment& env, const CheckText& t
         add(Severity::Warning, "sandbox-snap", {}, text(lang::IDS_CHECK_SNAP),
             FillText(text(lang::IDS_CHECK_SNAP_FIX), {env.snapName}));
     std::string flatpakId = env.flatpakId;
-    if (flatpakId.empty() && fs::exists(tree.at("/.flatpak-info"), ec))
+    const fs::path flatpakInfo = tree.at("/.flatpak-info");
+    if (flatpakId.empty() && fs::is_regular_file(flatpakInfo, ec) &&
+        fs::file_size(flatpakInfo, ec) <= ConfigLimit)
         flatpakId = ini::GetString(tree.at("/.flatpak-info").string(), "Application", "name",
                                    "org.orvik.Orvik", 256);
     if (!flatpakId.empty())
@@ -620,35 +628,43 @@ ConnectionReport CheckConnection(const CheckEnvironment& env, const CheckText& t
     return report;
 }
 
+namespace {
+
+std::string deviceLine(const SerialDevice& d, const CheckText& text) {
+    std::string out = "  " + PrintableText(d.path) + "  " +
+                      (d.port > 0 ? comName(d.port) : text(lang::IDS_CHECK_NO_COM));
+    if (d.usb)
+        out += "  " + PrintableText(d.vendorId + ":" + d.productId);
+    if (!d.product.empty())
+        out += "  " + PrintableText(d.product);
+    if (!d.driver.empty())
+        out += " (" + PrintableText(d.driver) + ")";
+    out += "  " + (d.opens ? text(lang::IDS_CHECK_OPENS) : text(lang::IDS_CHECK_NO_OPEN));
+    out += "\n";
+    for (const std::string& name : d.byId)
+        out += "      " + PrintableText(name) + "\n";
+    return out;
+}
+
+} // namespace
+
 std::string ConnectionReportText(const ConnectionReport& report, const CheckText& text) {
     std::string out;
     if (report.devices.empty()) {
         out += text(lang::IDS_CHECK_NO_DEVICES) + "\n";
     } else {
         out += text(lang::IDS_CHECK_DEVICES) + "\n";
-        for (const SerialDevice& d : report.devices) {
-            out += "  " + d.path + "  " +
-                   (d.port > 0 ? comName(d.port) : text(lang::IDS_CHECK_NO_COM));
-            if (d.usb)
-                out += "  " + d.vendorId + ":" + d.productId;
-            if (!d.product.empty())
-                out += "  " + d.product;
-            if (!d.driver.empty())
-                out += " (" + d.driver + ")";
-            out += "  " + (d.opens ? text(lang::IDS_CHECK_OPENS) : text(lang::IDS_CHECK_NO_OPEN));
-            out += "\n";
-            for (const std::string& name : d.byId)
-                out += "      " + name + "\n";
-        }
+        for (const SerialDevice& d : report.devices)
+            out += deviceLine(d, text);
     }
     for (const Finding& f : report.findings) {
         const char* label = f.severity == Severity::Error     ? lang::IDS_CHECK_ERROR
                             : f.severity == Severity::Warning ? lang::IDS_CHECK_WARNING
                                                               : lang::IDS_CHECK_INFO;
-        out += "\n" + text(label) + " " + f.text + "\n";
+        out += "\n" + text(label) + " " + PrintableLines(f.text) + "\n";
         if (f.fix.empty())
             continue;
-        std::string fix = text(lang::IDS_CHECK_FIX) + " " + f.fix;
+        std::string fix = text(lang::IDS_CHECK_FIX) + " " + PrintableLines(f.fix);
         std::size_t at = 0;
         while ((at = fix.find('\n', at)) != std::string::npos) {
             fix.insert(at + 1, "    ");

@@ -4,11 +4,10 @@
 #include "core/lang/FillText.h"
 #include "core/lang/LangKeys.h"
 #include "core/link/PortNames.h"
+#include "core/profile/BoundedRead.h"
 #include "core/profile/JsonText.h"
 
 #include <ctime>
-#include <fstream>
-#include <set>
 #include <sys/stat.h>
 
 namespace orvik {
@@ -87,19 +86,23 @@ bool isPresentDevice(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0 || !S_ISCHR(st.st_mode))
         return false;
     const std::string name = baseName(path);
-    std::ifstream type("/sys/class/tty/" + name + "/type");
-    std::string value;
-    return !(type && std::getline(type, value) && value == "0");
+    const std::string type = ReadBounded("/sys/class/tty/" + name + "/type", 4096);
+    return type.substr(0, type.find('\n')) != "0";
 }
 
 } // namespace
 
 std::vector<PresentPort> PresentPorts(const std::string& settingsFile) {
     std::vector<PresentPort> ports;
-    std::set<std::string> seen;
     for (int n = FirstPortNumber; n <= LastPortNumber; ++n) {
         const std::string device = PortDevicePath(settingsFile, n);
-        if (device.empty() || !isPresentDevice(device) || !seen.insert(device).second)
+        if (device.empty() || !isPresentDevice(device))
+            continue;
+        // A device under a second name (a link to it) is offered once.
+        bool seen = false;
+        for (const PresentPort& p : ports)
+            seen = seen || SameDevice(p.device, device);
+        if (seen)
             continue;
         ports.push_back({n, device, CableName(device)});
     }
@@ -110,9 +113,8 @@ std::string CableName(const std::string& device) {
     const std::string name = baseName(device);
     if (name.empty() || name == "." || name == "..")
         return {};
-    std::ifstream in("/sys/class/tty/" + name + "/device/../product");
-    std::string product;
-    std::getline(in, product);
+    std::string product = ReadBounded("/sys/class/tty/" + name + "/device/../product", 4096);
+    product = product.substr(0, product.find('\n'));
     while (!product.empty() && (product.back() == '\r' || product.back() == ' '))
         product.pop_back();
     return product;
@@ -124,6 +126,14 @@ bool FleetSucceeded(const FleetOutcome& outcome) {
 }
 
 std::string FleetResultText(const FleetOutcome& outcome, const TextLookup& text) {
+    const TransferOutcome& transfer = outcome.transfer;
+    const std::string blocks = std::to_string(transfer.blocksDone);
+    if (outcome.result == FleetResult::Cancelled && transfer.state == TransferState::WriteDone)
+        return text(lang::IDS_FLEET_CANCELLED_WRITTEN);
+    if (outcome.result == FleetResult::Cancelled && transfer.partlyWritten())
+        return FillText(text(lang::IDS_FLEET_CANCELLED_PARTLY), {blocks});
+    if (outcome.failedStep == FleetStep::Write && transfer.partlyWritten())
+        return FillText(text(lang::IDS_FLEET_FAILED_PARTLY), {blocks});
     switch (outcome.result) {
     case FleetResult::WrittenVerified:
         return text(lang::IDS_FLEET_VERIFIED);
@@ -160,17 +170,42 @@ std::string OffsetList(const std::vector<std::uint16_t>& offsets) {
     return list;
 }
 
-std::string FleetDifferencesText(const FleetOutcome& outcome, const TextLookup& text) {
-    if (outcome.differences.empty())
-        return {};
-    return FillText(text(lang::IDS_FLEET_DIFFERENCES), {OffsetList(outcome.differences)});
+std::string FleetDifferencesText(const std::vector<std::string>& places, const TextLookup& text) {
+    std::string list;
+    for (const std::string& place : places)
+        list += (list.empty() ? "" : ", ") + place;
+    return list.empty() ? list : FillText(text(lang::IDS_FLEET_DIFFERENCES), {list});
 }
 
-std::string FleetCountText(int written, int failed, const TextLookup& text) {
-    return FillText(text(lang::IDS_FLEET_COUNT), {std::to_string(written), std::to_string(failed)});
+FleetTally TallyFleet(const std::vector<FleetOutcome>& outcomes) {
+    FleetTally tally;
+    for (const FleetOutcome& o : outcomes) {
+        const TransferOutcome& t = o.transfer;
+        if (o.result == FleetResult::WrittenVerified)
+            ++tally.verified;
+        else if (o.result == FleetResult::WrittenNotVerified ||
+                 (t.state == TransferState::WriteDone && t.endedIn != TransferPhase::Backup &&
+                  t.verify != VerifyResult::Mismatch))
+            ++tally.notVerified; // also a read-back that was stopped or did not complete
+        else if (t.partlyWritten())
+            ++tally.partlyWritten;
+        else if (o.result == FleetResult::Cancelled)
+            ++tally.notStarted;
+        else
+            ++tally.failed;
+    }
+    return tally;
 }
 
-std::string FleetReportJson(const std::vector<FleetOutcome>& outcomes, const TextLookup& text) {
+std::string FleetCountText(const FleetTally& tally, const TextLookup& text) {
+    return FillText(text(lang::IDS_FLEET_TALLY),
+                    {std::to_string(tally.verified), std::to_string(tally.notVerified),
+                     std::to_string(tally.partlyWritten), std::to_string(tally.notStarted),
+                     std::to_string(tally.failed)});
+}
+
+std::string FleetReportJson(const std::vector<FleetOutcome>& outcomes, const TextLookup& text,
+                            const FleetFieldLines& fields) {
     int written = 0;
     int failed = 0;
     int cancelled = 0;
@@ -192,30 +227,46 @@ std::string FleetReportJson(const std::vector<FleetOutcome>& outcomes, const Tex
                           {"differences", differences},
                           {"backupFile", o.backupFile},
                           {"started", timeText(o.started)},
-                          {"durationMs", o.duration.count()}});
+                          {"durationMs", o.duration.count()},
+                          {"blocksWritten", o.transfer.isRead ? 0 : o.transfer.blocksDone},
+                          {"fields", fields ? fields(o) : std::vector<std::string>()}});
     }
-    const Json out = {
-        {"radios", radios}, {"written", written}, {"failed", failed}, {"cancelled", cancelled}};
+    const FleetTally tally = TallyFleet(outcomes);
+    const Json out = {{"radios", radios},
+                      {"written", written},
+                      {"failed", failed},
+                      {"cancelled", cancelled},
+                      {"verified", tally.verified},
+                      {"notVerified", tally.notVerified},
+                      {"partlyWritten", tally.partlyWritten},
+                      {"notStarted", tally.notStarted}};
     return JsonText(out) + "\n";
 }
 
-std::string FleetReportCsv(const std::vector<FleetOutcome>& outcomes, const TextLookup& text) {
+std::string FleetReportCsv(const std::vector<FleetOutcome>& outcomes, const TextLookup& text,
+                           const FleetFieldLines& fields) {
     std::string out = csv::Line({"number", "port", "device", "ident", "result", "failedStep",
-                                 "message", "differences", "backupFile", "started", "durationMs"});
+                                 "message", "differences", "backupFile", "started", "durationMs",
+                                 "blocksWritten", "fields"});
     for (const FleetOutcome& o : outcomes) {
-        out += csv::Line({std::to_string(o.number), std::to_string(o.port), o.device, o.ident,
-                          resultName(o.result), stepName(o.failedStep),
-                          TransferMessage(o.transfer, text), OffsetList(o.differences),
-                          o.backupFile, timeText(o.started), std::to_string(o.duration.count())});
+        std::string fieldList;
+        for (const std::string& line : fields ? fields(o) : std::vector<std::string>())
+            fieldList += (fieldList.empty() ? "" : "; ") + line;
+        out +=
+            csv::Line({std::to_string(o.number), std::to_string(o.port), o.device, o.ident,
+                       resultName(o.result), stepName(o.failedStep),
+                       TransferMessage(o.transfer, text), OffsetList(o.differences), o.backupFile,
+                       timeText(o.started), std::to_string(o.duration.count()),
+                       std::to_string(o.transfer.isRead ? 0 : o.transfer.blocksDone), fieldList});
     }
     return out;
 }
 
 std::string FleetReport(const std::string& path, const std::vector<FleetOutcome>& outcomes,
-                        const TextLookup& text) {
+                        const TextLookup& text, const FleetFieldLines& fields) {
     const bool isCsv = path.size() >= 4 && (path.compare(path.size() - 4, 4, ".csv") == 0 ||
                                             path.compare(path.size() - 4, 4, ".CSV") == 0);
-    return isCsv ? FleetReportCsv(outcomes, text) : FleetReportJson(outcomes, text);
+    return isCsv ? FleetReportCsv(outcomes, text, fields) : FleetReportJson(outcomes, text, fields);
 }
 
 } // namespace orvik

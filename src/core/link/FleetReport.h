@@ -6,6 +6,7 @@
 
 #include "core/link/FleetJob.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,22 +34,42 @@ std::string FleetResultText(const FleetOutcome& outcome, const TextLookup& text)
 std::string FleetPhaseText(const FleetPortStatus& status, const TextLookup& text);
 // The offsets a read-back found different, as "0x040 0x041".
 std::string OffsetList(const std::vector<std::uint16_t>& offsets);
-// "Differences at 0x040 0x041" for a radio whose read-back differed; empty otherwise.
-std::string FleetDifferencesText(const FleetOutcome& outcome, const TextLookup& text);
-// "12 written, 1 failed".
-std::string FleetCountText(int written, int failed, const TextLookup& text);
+// "Differences at CH2 RX Freq, byte 0x3A1" for the places a read-back found different (as
+// MismatchPlaces names them); empty when there are none.
+std::string FleetDifferencesText(const std::vector<std::string>& places, const TextLookup& text);
+
+// The differing fields of a radio's read-back as a single write lists them ("CH2 RX Freq (MHz):
+// ... -> ..."); empty for a radio without one. A front end builds it with MismatchLines.
+using FleetFieldLines = std::function<std::vector<std::string>(const FleetOutcome&)>;
+// What a radio holds after the job: the count of each kind in the summary line, the window's
+// count and the report.
+struct FleetTally {
+    int verified = 0;      // written, and the read-back matched
+    int notVerified = 0;   // written; no read-back, or it did not complete
+    int partlyWritten = 0; // some blocks reached the radio, not all
+    int notStarted = 0;    // cancelled before any block reached the radio
+    int failed = 0;        // not written, or the read-back differed
+};
+FleetTally TallyFleet(const std::vector<FleetOutcome>& outcomes);
+// "12 written and verified, 0 written but not verified, 1 partly written, ...".
+std::string FleetCountText(const FleetTally& tally, const TextLookup& text);
 // Written and, when asked, verified.
 bool FleetSucceeded(const FleetOutcome& outcome);
 
 // The outcomes as one JSON object: {"radios":[{"number","port","device","ident","result",
-// "failedStep","message","differences":["0x040",...],"backupFile","started","durationMs"}],
-// "written":n,"failed":n,"cancelled":n}. `result` is "verified", "written", "failed" or
-// "cancelled"; `failedStep` "", "connect", "identify", "write", "verify" or "backup".
-std::string FleetReportJson(const std::vector<FleetOutcome>& outcomes, const TextLookup& text);
-// The same as CSV, a header line and a line per radio; differences joined by spaces.
-std::string FleetReportCsv(const std::vector<FleetOutcome>& outcomes, const TextLookup& text);
+// "failedStep","message","differences":["0x040",...],"backupFile","started","durationMs",
+// "blocksWritten","fields":["CH2 RX Freq (MHz): ...",...]}],"written":n,"failed":n,
+// "cancelled":n,"verified":n,"notVerified":n,"partlyWritten":n,"notStarted":n}. `result` is
+// "verified", "written", "failed" or "cancelled"; `failedStep` "", "connect", "identify",
+// "write", "verify" or "backup"; `fields` comes from `fields`.
+std::string FleetReportJson(const std::vector<FleetOutcome>& outcomes, const TextLookup& text,
+                            const FleetFieldLines& fields = {});
+// The same as CSV, a header line and a line per radio; differences joined by spaces, fields by
+// "; ".
+std::string FleetReportCsv(const std::vector<FleetOutcome>& outcomes, const TextLookup& text,
+                           const FleetFieldLines& fields = {});
 // By the file's extension: .csv gives CSV, anything else JSON.
 std::string FleetReport(const std::string& path, const std::vector<FleetOutcome>& outcomes,
-                        const TextLookup& text);
+                        const TextLookup& text, const FleetFieldLines& fields = {});
 
 } // namespace orvik

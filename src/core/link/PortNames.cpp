@@ -3,6 +3,8 @@
 #include "core/profile/IniFile.h"
 #include "core/profile/SettingKeys.h"
 
+#include <sys/stat.h>
+
 namespace orvik {
 
 std::string PortDevicePath(const std::string& settingsFile, int port) {
@@ -23,6 +25,18 @@ std::string PortDevicePath(const std::string& settingsFile, int port) {
     if (port <= 48)
         return "/dev/ttyS" + std::to_string(port - 17);
     return {};
+}
+
+bool SameDevice(const std::string& a, const std::string& b) {
+    if (a == b)
+        return true;
+    struct stat sa {};
+    struct stat sb {};
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0)
+        return false;
+    if (S_ISCHR(sa.st_mode) && S_ISCHR(sb.st_mode))
+        return sa.st_rdev == sb.st_rdev;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 } // namespace orvik

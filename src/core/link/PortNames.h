@@ -16,4 +16,9 @@ inline constexpr int LastPortNumber = 255;
 // `settingsFile` skips the [ports] section.
 std::string PortDevicePath(const std::string& settingsFile, int port);
 
+// Whether two paths name one device: the same file once links are followed (a symbolic link,
+// a /dev/serial/by-id name), or the same character device number. Paths that do not exist are
+// compared as written.
+bool SameDevice(const std::string& a, const std::string& b);
+
 } // namespace orvik

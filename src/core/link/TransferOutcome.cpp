@@ -83,7 +83,11 @@ std::string stateMessage(const TransferOutcome& o, const TextLookup& text) {
     case TransferState::ReadFailed:
         return text(lang::IDS_PROMPT_READFAIL);
     case TransferState::WriteFailed:
-        return text(lang::IDS_PROMPT_WRITEFAIL); // it already asks for the write to be repeated
+        // It already asks for the write to be repeated; a radio that refused a block after
+        // taking others holds part old, part new data.
+        return o.partlyWritten()
+                   ? text(lang::IDS_PROMPT_WRITEFAIL) + "\n" + partlyWrittenText(o, text)
+                   : text(lang::IDS_PROMPT_WRITEFAIL);
     case TransferState::ConnectionLost:
         return o.partlyWritten()
                    ? text(lang::IDS_ERROR_LINK_LOST) + "\n" + partlyWrittenText(o, text)
@@ -117,10 +121,11 @@ std::string IdentText(const std::string& ident) {
     return text;
 }
 
-std::string TransferMessage(const TransferOutcome& o, const TextLookup& text) {
+std::string TransferMessage(const TransferOutcome& o, const TextLookup& text,
+                            bool differencesListed) {
     if (o.cancelled) {
         if (o.endedIn == TransferPhase::Verify)
-            return text(lang::IDS_VERIFY_FAILED);
+            return text(lang::IDS_VERIFY_CANCELLED);
         return o.partlyWritten() ? partlyWrittenText(o, text) : std::string();
     }
     if (o.endedIn == TransferPhase::Backup) {
@@ -129,7 +134,8 @@ std::string TransferMessage(const TransferOutcome& o, const TextLookup& text) {
         return why + "\n" + text(lang::IDS_BACKUP_NOT_WRITTEN);
     }
     if (o.verify == VerifyResult::Mismatch)
-        return text(lang::IDS_VERIFY_MISMATCH);
+        return text(differencesListed ? lang::IDS_VERIFY_MISMATCH
+                                      : lang::IDS_VERIFY_MISMATCH_BRIEF);
     if (o.verify == VerifyResult::NotVerified)
         return text(lang::IDS_VERIFY_FAILED);
     return stateMessage(o, text);
@@ -171,15 +177,32 @@ std::string OffsetText(std::uint16_t offset) {
     return text;
 }
 
-std::vector<std::string> MismatchLines(const std::uint8_t* written, const std::uint8_t* radio,
-                                       LangCatalog& catalog, const std::string& iniPath,
-                                       std::size_t listed) {
+namespace {
+
+std::vector<ImageDifference> mismatches(const std::uint8_t* written, const std::uint8_t* radio,
+                                        LangCatalog& catalog, const std::string& iniPath) {
     RadioImage sent;
     RadioImage held;
     std::memcpy(sent.data(), written, RadioImage::Size);
     std::memcpy(held.data(), radio, RadioImage::Size);
-    const std::vector<ImageDifference> differences = CompareImages(
-        sent, held, LoadDiffTexts(catalog, ReadBandNames(iniPath)), protocol::TransferredBytes);
+    return CompareImages(sent, held, LoadDiffTexts(catalog, ReadBandNames(iniPath)),
+                         protocol::TransferredBytes);
+}
+
+} // namespace
+
+std::vector<std::string> MismatchPlaces(const std::uint8_t* written, const std::uint8_t* radio,
+                                        LangCatalog& catalog, const std::string& iniPath) {
+    std::vector<std::string> places;
+    for (const ImageDifference& d : mismatches(written, radio, catalog, iniPath))
+        places.push_back(d.place);
+    return places;
+}
+
+std::vector<std::string> MismatchLines(const std::uint8_t* written, const std::uint8_t* radio,
+                                       LangCatalog& catalog, const std::string& iniPath,
+                                       std::size_t listed) {
+    const std::vector<ImageDifference> differences = mismatches(written, radio, catalog, iniPath);
     std::vector<std::string> lines;
     for (const ImageDifference& d : differences) {
         if (listed > 0 && lines.size() == listed) {

@@ -74,8 +74,10 @@ using TextLookup = std::function<std::string(std::string_view key)>;
 // What to tell the user about an outcome: the reason a port could not be reached (device,
 // why, and for a refused device the group that owns it), a lost line, an identification that
 // did not come, a failed block, a write stopped part-way. Empty for a completed job and for a
-// cancelled one that changed nothing in the radio.
-std::string TransferMessage(const TransferOutcome& outcome, const TextLookup& text);
+// cancelled one that changed nothing in the radio. A read-back that differed says the
+// differences are listed below only when `differencesListed` (the caller lists them).
+std::string TransferMessage(const TransferOutcome& outcome, const TextLookup& text,
+                            bool differencesListed = false);
 
 // A backup of a read that could not be stored: the folder and the reason; empty otherwise.
 std::string BackupWarning(const TransferOutcome& outcome, const TextLookup& text);
@@ -100,5 +102,10 @@ std::string OffsetText(std::uint16_t offset);
 std::vector<std::string> MismatchLines(const std::uint8_t* written, const std::uint8_t* radio,
                                        LangCatalog& catalog, const std::string& iniPath,
                                        std::size_t listed = 0);
+
+// The places of those fields alone ("CH2 RX Freq", "Squelch Level"); a byte no field covers by
+// its offset ("byte 0x3A1").
+std::vector<std::string> MismatchPlaces(const std::uint8_t* written, const std::uint8_t* radio,
+                                        LangCatalog& catalog, const std::string& iniPath);
 
 } // namespace orvik

@@ -184,8 +184,10 @@ bool readPlace(RowReader& in, bool renumber, RowValues& v) {
     if (!rx)
         return in.bad("Frequency", freq);
     v.rxHz = *rx;
+    // Only a frequency written as zero is an empty memory; one that rounds to nothing (digits
+    // past the sixth decimal cut) is no usable value.
     if (v.rxHz == 0)
-        return true;
+        return exact || in.bad("Frequency", freq);
     if (!renumber) {
         const std::string loc = in.get("Location");
         const auto n = parseInteger(loc);

@@ -2,6 +2,7 @@
 
 #include "core/lang/FillText.h"
 #include "core/lang/LangKeys.h"
+#include "core/profile/PrintableText.h"
 
 #include <string>
 #include <vector>
@@ -152,6 +153,7 @@ std::string CsvNoteText(const CsvImportNote& note, const CsvTextLookup& text) {
         note.channel > 0 ? fill(text(lang::IDS_CSV_AT_CHANNEL), std::to_string(note.line),
                                 std::to_string(note.channel))
                          : fill(text(lang::IDS_CSV_AT_LINE), std::to_string(note.line), "");
-    return place + " " + fill(text(key), first, second);
+    // The values come from the file: none may act on the terminal or end the text early.
+    return place + " " + fill(text(key), PrintableText(first), PrintableText(second));
 }
 } // namespace orvik

@@ -56,6 +56,22 @@ std::string FreqToText(const FreqBcd& f) {
                   unsigned{f[1]}, unsigned{f[0]});
 }
 
+bool FreqIsValid(const FreqBcd& f) {
+    if (f[3] > 0x99)
+        return true;
+    for (const std::uint8_t b : f)
+        if ((b >> 4) > 9 || (b & 0x0F) > 9)
+            return false;
+    return true;
+}
+
+std::string BytesText(const std::uint8_t* bytes, std::size_t count) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < count; ++i)
+        text += format(i == 0 ? "%02X" : " %02X", unsigned{bytes[i]});
+    return text + "]";
+}
+
 std::int32_t NormaliseFreqText(std::string_view text) {
     std::string s(text);
     s += s.find('.') == std::string::npos ? ".00000" : "00000";
@@ -130,6 +146,16 @@ std::string ToneToText(const ToneWord& t, const std::string& offText) {
     if (b1 & 0x80)
         return format(b1 < 0xC0 ? "D%x%02xN" : "D%x%02xI", b1 & 0x0Fu, b0);
     return format("%x%x.%x", b1, b0 >> 4, b0 & 0x0Fu);
+}
+
+bool ToneIsValid(const ToneWord& t) {
+    const unsigned b0 = t[0];
+    const unsigned b1 = t[1];
+    if (b1 == 0xFF)
+        return true;
+    if (b1 & 0x80)
+        return (b1 & 0x30) == 0 && (b1 & 0x0F) <= 7 && (b0 >> 4) <= 7 && (b0 & 0x0F) <= 7;
+    return (b1 >> 4) <= 9 && (b1 & 0x0F) <= 9 && (b0 >> 4) <= 9 && (b0 & 0x0F) <= 9;
 }
 
 ToneWord TextToTone(std::string_view text) {

@@ -32,6 +32,14 @@ int FreqRangeCheck(std::string_view text, const FrequencyLimits& limits);
 std::string LimitText(const FrequencyLimits& limits, int sign);
 // "%03d.%05d" of a value in 10 Hz units.
 std::string FreqValueText(std::int32_t v);
+// False when the bytes hold a nibble that is no decimal digit, so that no frequency can be
+// read from them; an empty field (byte 3 > 0x99) counts as valid.
+bool FreqIsValid(const FreqBcd& f);
+
+// ---- Fields that hold no valid value ----
+
+// The bytes in image order as "[46 00 6D A0]".
+std::string BytesText(const std::uint8_t* bytes, std::size_t count);
 
 // ---- Tones ----
 
@@ -40,6 +48,9 @@ std::string ToneToText(const ToneWord& t, const std::string& offText);
 // Empty or unrecognised first character -> off; "D..." -> DCS (23 80 when malformed);
 // digit -> CTCSS clamped to 67.0..254.1 Hz.
 ToneWord TextToTone(std::string_view text);
+// False when the word is no tone: a CTCSS value with a nibble that is no decimal digit, or a
+// DCS code with a digit that is not octal or stray bits; off is valid.
+bool ToneIsValid(const ToneWord& t);
 
 // The three tone tables: 8-byte NUL-padded texts, in table order.
 using ToneEntry = std::array<char, 8>;

@@ -31,13 +31,18 @@ CellTexts LoadCellTexts(LangCatalog& catalog) {
     return CellTexts{catalog.text(lang::IDS_OFF),    catalog.text(lang::IDS_YES),
                      catalog.text(lang::IDS_NO),     catalog.text(lang::IDS_WIDE),
                      catalog.text(lang::IDS_NARROW), catalog.text(lang::IDS_HIGH),
-                     catalog.text(lang::IDS_LOW)};
+                     catalog.text(lang::IDS_LOW),    catalog.text(lang::IDS_INVALID_VALUE)};
 }
 
 bool CommitFrequency(RadioImage& image, const FrequencyLimits& limits, int channel, bool receive,
                      std::string text) {
     const int n = channel;
     const bool wereEqual = image.freqsEqual(n);
+    // A field that holds no valid value is shown by its bytes; that text given back changes
+    // nothing.
+    const FreqBcd shown = receive ? image.rxFreq(n) : image.txFreq(n);
+    if (!FreqIsValid(shown) && text.ends_with(BytesText(shown.data(), shown.size())))
+        return false;
 
     const int range = FreqRangeCheck(text, limits);
     if (range != 0)
@@ -70,6 +75,8 @@ bool CommitTone(RadioImage& image, int channel, bool receive, const std::string&
     const int n = channel;
     const bool wereEqual = image.tonesEqual(n);
     const ToneWord current = receive ? image.rxTone(n) : image.txTone(n);
+    if (!ToneIsValid(current) && text.ends_with(BytesText(current.data(), current.size())))
+        return false;
     const bool modified = !equalsIgnoringCase(text, ToneToText(current, offText));
 
     const ToneWord stored = TextToTone(text);
@@ -141,16 +148,30 @@ bool isCellReadOnly(const RadioImage& image, int channel, int column) {
     }
 }
 
+namespace {
+
+// A field that holds no valid value is shown by its bytes, never as a garbled number.
+std::string freqText(const FreqBcd& f, const CellTexts& texts) {
+    return FreqIsValid(f) ? FreqToText(f) : texts.invalid + " " + BytesText(f.data(), f.size());
+}
+
+std::string toneText(const ToneWord& t, const CellTexts& texts) {
+    return ToneIsValid(t) ? ToneToText(t, texts.off)
+                          : texts.invalid + " " + BytesText(t.data(), t.size());
+}
+
+} // namespace
+
 std::string channelFieldText(const RadioImage& image, int n, int column, const CellTexts& texts) {
     switch (column) {
     case ColRxFreq:
-        return FreqToText(image.rxFreq(n));
+        return freqText(image.rxFreq(n), texts);
     case ColRxTone:
-        return ToneToText(image.rxTone(n), texts.off);
+        return toneText(image.rxTone(n), texts);
     case ColTxFreq:
-        return FreqToText(image.txFreq(n));
+        return freqText(image.txFreq(n), texts);
     case ColTxTone:
-        return ToneToText(image.txTone(n), texts.off);
+        return toneText(image.txTone(n), texts);
     case ColScanAdd:
         return image.scanAddOff(n) ? texts.no : texts.yes;
     case ColNarrow:

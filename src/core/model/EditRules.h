@@ -22,6 +22,7 @@ struct CellTexts {
     std::string narrow;
     std::string high;
     std::string low;
+    std::string invalid = "(invalid)"; // before the bytes of a field that holds no valid value
 };
 
 class LangCatalog;

@@ -69,6 +69,9 @@ public:
     // The last transfer's line trace (window and session alike), kept for the problem report.
     void SetLastTrace(std::string trace) { lastTrace = std::move(trace); }
     const std::string& LastTrace() const { return lastTrace; }
+    // What became of the last transfer (TransferResultText), for the problem report.
+    void SetLastResult(std::string result) { lastResult = std::move(result); }
+    const std::string& LastResult() const { return lastResult; }
 
     QStringList RecentFiles() const;
     void AddToRecentFiles(const QString& path);
@@ -92,6 +95,7 @@ private:
     int sessionPort = 0;
     int sessionSearch = -1;
     std::string lastTrace;
+    std::string lastResult;
 };
 
 } // namespace orvik

@@ -38,6 +38,7 @@ QString SaveProblemReport(COrvikApp& app, QWidget* owner) {
     parts.settingsFile = app.paths().SettingsFilePath();
     parts.connectionCheck = ConnectionReportText(CheckConnection(env, text), text);
     parts.trace = app.LastTrace();
+    parts.result = app.LastResult();
     parts.home = QDir::homePath().toStdString();
     parts.userName = env.userName;
     const std::string report = ProblemReport(parts);

@@ -7,6 +7,7 @@
 #include "core/profile/AtomicSave.h"
 #include "gui/frame/CCompareDlg.h"
 #include "gui/frame/CCsvImportDlg.h"
+#include "gui/frame/CHelpWindow.h"
 
 #include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
@@ -31,7 +32,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -924,8 +924,11 @@ void CMainFrame::OnSettingLanguage() {
 
 void CMainFrame::onHelp() {
     const QString helpFile = QString::fromStdString(app.paths().HelpFilePath());
-    // Without the file, or without a program that shows it, the user is told which file.
-    if (!QFileInfo::exists(helpFile) || !QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile)))
+    // Without a launcher the HTML page shows in a window of the program's own; without the
+    // file, or anything that shows it, the user is told which file.
+    bool opened = false;
+    OpenHelp(helpFile, app.LangText("IDS_WINDOWNAME"), this, opened);
+    if (!opened)
         ShowMessageBox(
             this, app.LangText("IDS_ERROR_HELP_OPEN") + "\n" + QDir::toNativeSeparators(helpFile),
             app.LangText("IDS_WINDOWNAME"), MsgButtons::Ok, MsgIcon::Exclamation);

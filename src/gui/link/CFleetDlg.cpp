@@ -170,8 +170,9 @@ void CFleetDlg::Start() {
     }
     request.hotSwap = repeatBox->isChecked();
     outcomes.clear();
-    count->setText(
-        QString::fromStdString(FleetCountText(0, 0, [this](auto k) { return text(k); })));
+    const auto& image = app.document()->image();
+    written.assign(image.data(), image.data() + RadioImage::Size);
+    count->setText(QString::fromStdString(FleetCountText({}, [this](auto k) { return text(k); })));
     if (!job.start(request, app.document()->image().data(), &events))
         return;
     setRunning(true);
@@ -180,12 +181,8 @@ void CFleetDlg::Start() {
 void CFleetDlg::refresh() {
     const TextLookup lookup = [this](std::string_view k) { return text(k); };
     outcomes = job.outcomes();
-    int written = 0;
-    int failed = 0;
     std::vector<const FleetOutcome*> last(rowOfTarget.size(), nullptr);
     for (const FleetOutcome& o : outcomes) {
-        written += FleetSucceeded(o) ? 1 : 0;
-        failed += o.result == FleetResult::Failed ? 1 : 0;
         if (o.target >= 0 && o.target < static_cast<int>(last.size()))
             last[static_cast<std::size_t>(o.target)] = &o;
     }
@@ -200,16 +197,22 @@ void CFleetDlg::refresh() {
         } else {
             result = QString::fromStdString(FleetResultText(*last[t], lookup));
             if (!last[t]->differences.empty())
-                result += " - " + QString::fromStdString(FleetDifferencesText(*last[t], lookup));
+                result += " - " + QString::fromStdString(
+                                      FleetDifferencesText(differences(*last[t], true), lookup));
             bar->setValue(FleetSucceeded(*last[t]) ? 100 : bar->value());
         }
         ports->item(row, ColResult)->setText(result);
-        ports->item(row, ColResult)
-            ->setToolTip(last[t] != nullptr
-                             ? QString::fromStdString(TransferMessage(last[t]->transfer, lookup))
-                             : QString());
+        QString tip;
+        if (last[t] != nullptr) {
+            const std::vector<std::string> lines = differences(*last[t], false);
+            tip =
+                QString::fromStdString(TransferMessage(last[t]->transfer, lookup, !lines.empty()));
+            for (const std::string& line : lines)
+                tip += "\n" + QString::fromStdString(line);
+        }
+        ports->item(row, ColResult)->setToolTip(tip);
     }
-    count->setText(QString::fromStdString(FleetCountText(written, failed, lookup)));
+    count->setText(QString::fromStdString(FleetCountText(TallyFleet(outcomes), lookup)));
 }
 
 void CFleetDlg::finish() {
@@ -229,6 +232,14 @@ void CFleetDlg::reject() {
     QDialog::reject();
 }
 
+std::vector<std::string> CFleetDlg::differences(const FleetOutcome& outcome, bool places) const {
+    if (outcome.readBack.size() != RadioImage::Size || written.size() != RadioImage::Size)
+        return {};
+    const std::string ini = app.paths().SettingsFilePath();
+    return places ? MismatchPlaces(written.data(), outcome.readBack.data(), app.catalog(), ini)
+                  : MismatchLines(written.data(), outcome.readBack.data(), app.catalog(), ini);
+}
+
 void CFleetDlg::SaveReport() {
     if (outcomes.empty())
         return;
@@ -242,9 +253,12 @@ void CFleetDlg::SaveReport() {
     if (name.isEmpty())
         return;
     const std::string path = QFile::encodeName(name).toStdString();
-    const SaveResult saved = SaveFileAtomically(
-        path, FleetReport(path, outcomes, [this](std::string_view k) { return text(k); }),
-        SaveMode::Replace);
+    const SaveResult saved =
+        SaveFileAtomically(path,
+                           FleetReport(
+                               path, outcomes, [this](std::string_view k) { return text(k); },
+                               [this](const FleetOutcome& o) { return differences(o, false); }),
+                           SaveMode::Replace);
     if (!saved.ok)
         ShowMessageBox(this, QString::fromStdString(saved.errorText), windowTitle(), MsgButtons::Ok,
                        MsgIcon::Stop);

@@ -12,6 +12,7 @@
 
 #include <QDialog>
 
+#include <cstdint>
 #include <vector>
 
 class QCheckBox;
@@ -53,6 +54,8 @@ private:
     void showRows();
     void setRunning(bool isRunning);
     std::string text(std::string_view key) const;
+    // The fields a radio's read-back found different, as lines (`places` false) or places.
+    std::vector<std::string> differences(const FleetOutcome& outcome, bool places) const;
 
     COrvikApp& app;
     QTableWidget* ports = nullptr;
@@ -67,6 +70,7 @@ private:
     std::vector<PresentPort> present;
     std::vector<int> rowOfTarget; // the table row of each target of the running job
     std::vector<FleetOutcome> outcomes;
+    std::vector<std::uint8_t> written; // the image the running or last job writes
     FleetEvents events;
     FleetJob job; // after `events`: joined before they go
 };

@@ -3,6 +3,7 @@
 #include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
 #include "core/link/CSerialPort.h"
+#include "core/link/ProblemReport.h"
 #include "core/model/Backup.h"
 #include "core/model/RadioImage.h"
 #include "core/profile/IniFile.h"
@@ -17,6 +18,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -31,9 +33,11 @@ namespace {
 // Differences listed in the box after a failed read-back; the rest are counted.
 constexpr int ListedDifferences = 20;
 
-QString outcomeText(LangCatalog& catalog, const TransferOutcome& outcome) {
-    return QString::fromStdString(
-        TransferMessage(outcome, [&catalog](std::string_view key) { return catalog.text(key); }));
+QString outcomeText(LangCatalog& catalog, const TransferOutcome& outcome,
+                    bool differencesListed = false) {
+    return QString::fromStdString(TransferMessage(
+        outcome, [&catalog](std::string_view key) { return catalog.text(key); },
+        differencesListed));
 }
 
 } // namespace
@@ -120,6 +124,8 @@ int CTransferDlg::exec() {
 void CTransferDlg::initDialog() {
     setWindowTitle("Transfer");
     ApplyDialogTexts(app.catalog(), this, ids::IDD_TRANSFER);
+    okText = ok->text();
+    cancelText = cancel->text();
     setWindowTitle(app.LangText(isRead ? "IDS_READDATA" : "IDS_WRITEDATA"));
     bar->setAccessibleName(windowTitle());
     bar->setRange(0, 1024);
@@ -170,6 +176,8 @@ void CTransferDlg::OnOK() {
         rememberWriteChoices();
     const TransferRequest jobRequest = request();
     report->hide();
+    ok->setText(okText);
+    cancel->setText(cancelText);
     job = ++lastJob;
     events.setJob(job);
     shownPhase = TransferSession::FirstPhase(jobRequest);
@@ -197,8 +205,10 @@ void CTransferDlg::reject() {
     const bool wasRunning = transfer.running();
     const TransferOutcome outcome = transfer.cancel(); // joins the worker, closes the port
     app.port().Close();
-    if (wasRunning)
+    if (wasRunning) {
         app.SetLastTrace(transfer.trace().Text());
+        rememberResult(outcome);
+    }
     QDialog::reject();
     // A write stopped part-way leaves the radio with part old, part new data: say so.
     // A write cancelled while it was read back is written but not verified: say that too.
@@ -227,7 +237,7 @@ void CTransferDlg::progress(int percent) {
 
 // A read-back that differs: the dialog stays open to write again; the box says where.
 void CTransferDlg::showMismatch(const TransferOutcome& outcome) {
-    QString text = outcomeText(app.catalog(), outcome) + "\n";
+    QString text = outcomeText(app.catalog(), outcome, true) + "\n";
     for (const std::string& line :
          MismatchLines(transfer.image().data(), transfer.radioImage().data(), app.catalog(),
                        app.paths().SettingsFilePath(), ListedDifferences))
@@ -253,12 +263,24 @@ void CTransferDlg::portError(const TransferOutcome& outcome) {
     }
 }
 
+// The outcome for the problem report: the file written and the differences a read-back found.
+void CTransferDlg::rememberResult(const TransferOutcome& outcome) {
+    std::vector<std::string> differences;
+    if (outcome.verify == VerifyResult::Mismatch)
+        differences = MismatchLines(transfer.image().data(), transfer.radioImage().data(),
+                                    app.catalog(), app.paths().SettingsFilePath());
+    const QString file = isRead ? QString() : app.document()->PathName();
+    app.SetLastResult(
+        TransferResultText(outcome, QFile::encodeName(file).toStdString(), differences));
+}
+
 void CTransferDlg::jobEnded() {
     job = 0;
     // The worker has delivered its last event and ends: the join returns at once. The link is
     // closed.
     const TransferOutcome outcome = transfer.wait();
     app.SetLastTrace(transfer.trace().Text());
+    rememberResult(outcome);
     backupBox->setEnabled(true);
     verifyBox->setEnabled(true);
     auto stayOpen = [this](const QString& text) {
@@ -270,7 +292,11 @@ void CTransferDlg::jobEnded() {
         ok->setFocus(Qt::OtherFocusReason);
     };
     if (!outcome.cancelled && outcome.verify == VerifyResult::Mismatch) {
+        // The radio on the cable may be another by now: the button says what it does, and
+        // Close ends the dialog.
         stayOpen(outcomeText(app.catalog(), outcome));
+        ok->setText(app.LangText(lang::IDS_VERIFY_RETRY));
+        cancel->setText(app.LangText(lang::IDS_FLEET_CLOSE));
         showMismatch(outcome);
         return;
     }

@@ -38,6 +38,7 @@ public:
     QLabel* messageLine() const { return message; }
     QProgressBar* progressBar() const { return bar; }
     QPushButton* okButton() const { return ok; }
+    QPushButton* cancelButton() const { return cancel; }
     // Shown beside OK once a job has failed: saves a problem report with the job's trace.
     QPushButton* reportButton() const { return report; }
     // Write only: read and store the radio before writing; read it back after writing.
@@ -61,12 +62,15 @@ private:
     void jobEnded();
     void showMismatch(const TransferOutcome& outcome);
     void portError(const TransferOutcome& outcome);
+    void rememberResult(const TransferOutcome& outcome);
 
     COrvikApp& app;
     QLabel* message = nullptr;
     QProgressBar* bar = nullptr;
     QPushButton* ok = nullptr;
     QPushButton* cancel = nullptr;
+    QString okText; // the buttons' texts from the language file, restored for a new job
+    QString cancelText;
     QPushButton* report = nullptr;
     QCheckBox* backupBox = nullptr;
     QCheckBox* verifyBox = nullptr;

@@ -8,9 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <map>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace orvik;
@@ -340,3 +344,47 @@ TEST(ConnectionCheck, JsonEscapesTextsAndReportsTheOutcome) {
 }
 
 } // namespace
+
+// A tree whose attributes are a FIFO nobody writes, a device node and a 200 MB file: the
+// check reads each with a bound from regular files only, so it neither hangs nor grows.
+TEST(ConnectionCheck, StrangeAttributeFilesNeitherHangNorGrowTheCheck) {
+    FakeSystem system;
+    system.cable("1-1", "1a86:7523", "ch341", "ttyUSB0");
+    const std::string dev = "sys/devices/pci0000:00/usb1/1-1";
+    fs::remove(system.at(dev + "/product"));
+    ASSERT_EQ(::mkfifo(system.at(dev + "/product").c_str(), 0600), 0);
+    fs::remove(system.at(dev + "/idProduct"));
+    fs::create_symlink("/dev/zero", system.at(dev + "/idProduct"));
+    fs::resize_file(system.at(dev + "/manufacturer"), 200u << 20); // sparse: no disk used
+    const CheckEnvironment env = system.env(true);
+    auto listed = std::async(std::launch::async, [&env] { return ListSerialDevices(env); });
+    if (listed.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // Let a reader blocked on the FIFO go, so the test can end.
+        const int fd = ::open(system.at(dev + "/product").c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0)
+            ::close(fd);
+        FAIL() << "the check hung on a FIFO";
+    }
+    const std::vector<SerialDevice> devices = listed.get();
+    ASSERT_EQ(devices.size(), 1u);
+    EXPECT_EQ(devices[0].vendorId, "1a86");
+    EXPECT_EQ(devices[0].productId, "");
+    EXPECT_EQ(devices[0].product, "");
+    EXPECT_LE(devices[0].manufacturer.size(), 4096u);
+}
+
+// A cable whose USB product string holds escape sequences (a title change, a screen clear):
+// the report shows them as visible escapes and keeps its own lines.
+TEST(ConnectionCheck, DeviceStringsReachTheTextAsVisibleEscapes) {
+    FakeSystem system;
+    system.cable("1-1", "1a86:7523", "ch341", "ttyUSB0");
+    test::WriteFile(system.at("sys/devices/pci0000:00/usb1/1-1/product"),
+                    "Cable\x1b]0;owned\x07\x1b[2J\xc2\x9b"
+                    "1m\n");
+    system.deviceGroup("ann");
+    const std::string out = ConnectionReportText(
+        check(system.env(true)), [](std::string_view key) { return LoadLangString(English, key); });
+    EXPECT_NE(out.find("Cable\\x1b]0;owned\\x07\\x1b[2J\\x9b1m"), std::string::npos) << out;
+    EXPECT_EQ(out.find('\x1b'), std::string::npos) << out;
+    EXPECT_EQ(out.find("\xc2\x9b"), std::string::npos) << out;
+}

@@ -90,11 +90,32 @@ TEST(TransferMessage, EachFailureHasItsOwnTextAndAPartWriteSaysSo) {
     write.cancelled = false;
     write.state = ConnectionLost;
     EXPECT_EQ(TransferMessage(write, Lookup), "<IDS_ERROR_LINK_LOST>\n<PARTIAL 37>");
+    // A block the radio refused after taking 37: as many reached it.
+    write.state = WriteFailed;
+    EXPECT_EQ(TransferMessage(write, Lookup), "<IDS_PROMPT_WRITEFAIL>\n<PARTIAL 37>");
+    write.blocksDone = 0;
+    EXPECT_EQ(TransferMessage(write, Lookup), "<IDS_PROMPT_WRITEFAIL>");
 
     TransferOutcome read = Failed(ReadProgress);
     read.cancelled = true;
     read.blocksDone = 37;
     EXPECT_EQ(TransferMessage(read, Lookup), "");
+}
+
+// Stopped during the read-back: written, not verified (the read-back did not fail). A read-back
+// that differed says the differences follow only where the caller lists them.
+TEST(TransferMessage, VerifyOutcomesSayWhatHappened) {
+    TransferOutcome o = Failed(WriteDone, false);
+    o.blocksDone = 124;
+    o.endedIn = TransferPhase::Verify;
+    o.verify = VerifyResult::NotVerified;
+    EXPECT_EQ(TransferMessage(o, Lookup), "<IDS_VERIFY_FAILED>");
+    o.cancelled = true;
+    EXPECT_EQ(TransferMessage(o, Lookup), "<IDS_VERIFY_CANCELLED>");
+    o.cancelled = false;
+    o.verify = VerifyResult::Mismatch;
+    EXPECT_EQ(TransferMessage(o, Lookup), "<IDS_VERIFY_MISMATCH_BRIEF>");
+    EXPECT_EQ(TransferMessage(o, Lookup, true), "<IDS_VERIFY_MISMATCH>");
 }
 
 } // namespace

@@ -73,7 +73,7 @@ TEST(TransferVerify, AWriteIsReadBackAndComparedOverTheBytesSent) {
         EXPECT_FALSE(o.succeeded());
         EXPECT_EQ(o.state, TransferState::WriteDone);
         EXPECT_EQ(o.verify, VerifyResult::Mismatch);
-        EXPECT_EQ(b.Message(o), "IDS_VERIFY_MISMATCH");
+        EXPECT_EQ(b.Message(o), "IDS_VERIFY_MISMATCH_BRIEF"); // no list follows here
         EXPECT_EQ(b.session.radioImage()[0x30], 0xA5);
         EXPECT_EQ(b.session.image()[0x30], 0x5A);
     }

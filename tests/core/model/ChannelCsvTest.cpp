@@ -317,3 +317,30 @@ TEST(ChannelClipboard, RowsGoFromTheFirstChannelDownAndComeBackAlike) {
     EXPECT_EQ(r2.notes[0].what, CsvNote::RxClamped);
     EXPECT_EQ(r2.notes[1].what, CsvNote::NoChannelLeft);
 }
+
+// The notes repeat the file's text: escape sequences and other controls show as visible
+// escapes (tab kept), a NUL does not cut the note, bytes that are not UTF-8 show by value. A
+// frequency that rounds to nothing is no usable value: noted and counted, never dropped.
+TEST(ChannelCsv, NotesShowTheFilesTextSafelyAndNoRowIsDroppedSilently) {
+    Doc d;
+    const std::string text = "Location,Name,Frequency,Comment\n"
+                             "1,Evil\x1b]0;pwned\x07\tName,446.00625,\n" +
+                             std::string("2,Two,446.1,com\0ment\n", 22) + "3,caf\xe9,0.0000001,\n";
+    const CsvImportResult r = ImportChannelsCsv(d.image, d.limits, text, {});
+    EXPECT_EQ(r.rows, 3);
+    EXPECT_EQ(r.skipped, 1);
+    const std::vector<std::string> lines = reportLines(r);
+    const auto has = [&lines](const std::string& part) {
+        return std::any_of(lines.begin(), lines.end(), [&part](const std::string& line) {
+            return line.find(part) != std::string::npos;
+        });
+    };
+    EXPECT_TRUE(has("'Evil\\x1b]0;pwned\\x07\tName'"));
+    EXPECT_TRUE(has("'com\\x00ment'"));
+    EXPECT_TRUE(has("0.0000001"));
+    for (const std::string& line : lines)
+        EXPECT_EQ(line.find('\x1b'), std::string::npos) << line;
+    EXPECT_TRUE(std::none_of(r.notes.begin(), r.notes.end(), [](const CsvImportNote& n) {
+        return n.what == CsvNote::Name && n.value.find("caf") != std::string::npos;
+    })); // the row was not imported, so its name is not noted
+}

@@ -1,5 +1,8 @@
 #include "core/model/EditRules.h"
 #include "core/model/Codecs.h"
+#include "core/model/ImageDiff.h"
+
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -359,4 +362,37 @@ TEST(ChannelRows, ClearInsertAndMove) {
     EXPECT_TRUE(ClearChannel(d.image, d.limits, 5));
     EXPECT_EQ(d.cell(5, 1), "");
     EXPECT_FALSE(ClearChannel(d.image, d.limits, 5));
+}
+
+// A field whose bytes hold no valid value shows those bytes, in the table and in a compare,
+// never a garbled number ("446.006da"); giving that text back changes nothing.
+TEST(ChannelCells, AFieldWithNoValidValueShowsItsBytes) {
+    Doc d(2);
+    ASSERT_TRUE(CommitFrequency(d.image, d.limits, 2, true, "446.00625"));
+    RadioImage before = d.image;
+    d.image.setRxFreq(2, FreqBcd{0xDA, 0x06, 0x60, 0x44});
+    d.image.setRxTone(2, ToneWord{0x7A, 0x06});
+    d.image.setTxTone(2, ToneWord{0x98, 0x81}); // DCS with digits that are not octal
+    EXPECT_EQ(d.cell(2, ColRxFreq), "(invalid) [DA 06 60 44]");
+    EXPECT_EQ(d.cell(2, ColRxTone), "(invalid) [7A 06]");
+    EXPECT_EQ(d.cell(2, ColTxTone), "(invalid) [98 81]");
+    EXPECT_EQ(d.cell(2, ColTxFreq), "446.00625");
+
+    const RadioImage shown = d.image;
+    EXPECT_FALSE(CommitFrequency(d.image, d.limits, 2, true, d.cell(2, ColRxFreq)));
+    EXPECT_FALSE(CommitTone(d.image, 2, true, d.cell(2, ColRxTone), "Off"));
+    EXPECT_EQ(0, std::memcmp(d.image.data(), shown.data(), RadioImage::Size));
+    // A real value still replaces it.
+    EXPECT_TRUE(CommitFrequency(d.image, d.limits, 2, true, "446.1"));
+    EXPECT_EQ(d.cell(2, ColRxFreq), "446.10000");
+
+    DiffTexts texts;
+    texts.cell = Texts;
+    bool found = false;
+    for (const ImageDifference& diff : CompareImages(before, shown, texts))
+        if (diff.channel == 2 && diff.field == "rxFreq") {
+            found = true;
+            EXPECT_EQ(diff.after, "(invalid) [DA 06 60 44]");
+        }
+    EXPECT_TRUE(found);
 }

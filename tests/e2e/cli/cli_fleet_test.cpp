@@ -95,7 +95,10 @@ TEST_F(CliFleet, FourRadiosInParallelWithOneFaultyAndAJsonReport) {
     ASSERT_EQ(cli({"write", "in.735", "--port", "1,2,3,4", "--report", "report.json"}, out, err),
               75)
         << out << err;
-    EXPECT_NE(out.find("3 written, 1 failed"), std::string::npos) << out;
+    EXPECT_NE(out.find("3 written and verified, 0 written but not verified, 0 partly written, 0 "
+                       "not started, 1 failed"),
+              std::string::npos)
+        << out;
     EXPECT_NE(out.find("Failed: COM3"), std::string::npos) << out;
     EXPECT_EQ(Occurrences(out, "Written and verified"), 3) << out;
     EXPECT_EQ(Occurrences(out, "Failed at verifying"), 1) << out;
@@ -112,8 +115,13 @@ TEST_F(CliFleet, FourRadiosInParallelWithOneFaultyAndAJsonReport) {
               std::string::npos)
         << report;
     EXPECT_NE(report.find("\"differences\":[\"0x040\"]"), std::string::npos) << report;
-    EXPECT_NE(report.find("\"written\":3,\"failed\":1,\"cancelled\":0}"), std::string::npos)
+    EXPECT_NE(report.find("\"written\":3,\"failed\":1,\"cancelled\":0,\"verified\":3,"),
+              std::string::npos)
         << report;
+    // The differing field named as a single write names it.
+    EXPECT_NE(report.find("\"fields\":[\"CH4 RX"), std::string::npos) << report;
+    // The report has no list below its message.
+    EXPECT_EQ(report.find("listed below"), std::string::npos) << report;
 }
 
 // One port, three radios in a row: --repeat 3 writes and verifies each exactly once and ends by
@@ -127,7 +135,8 @@ TEST_F(CliFleet, RepeatWritesEachRadioOnceOnOnePort) {
                   out, err),
               0)
         << out << err;
-    EXPECT_NE(out.find("3 written, 0 failed"), std::string::npos) << out;
+    EXPECT_NE(out.find("3 written and verified, 0 written but not verified"), std::string::npos)
+        << out;
     EXPECT_EQ(Occurrences(err, ": Written and verified"), 3) << err; // a line per radio
     const std::string log = test::ReadWholeFile(root + "/sim.err");
     EXPECT_EQ(Occurrences(log, "radio 1: write 1 completed"), 3) << log;
@@ -152,12 +161,21 @@ TEST_F(CliFleet, InterruptStopsEveryRadioAtOnce) {
         const char* count;
         int cancelled;
     } cases[] = {
-        {{}, {"write", "in.735", "--port", "1,2"}, SIGINT, 130, "0 written, 0 failed", 2},
+        // Both radios hold part of the image: each says how much, none counts as failed.
+        {{},
+         {"write", "in.735", "--port", "1,2"},
+         SIGINT,
+         130,
+         "0 written and verified, 0 written but not verified, 2 partly written, 0 not started, "
+         "0 failed",
+         2},
+        // Interrupted before any radio came: an interrupted job all the same.
         {{"--silent"},
          {"write", "in.735", "--port", "1", "--repeat"},
          SIGTERM,
-         0,
-         "0 written, 0 failed",
+         130,
+         "0 written and verified, 0 written but not verified, 0 partly written, 0 not started, "
+         "0 failed",
          0},
     };
     for (const Case& c : cases) {
@@ -185,7 +203,13 @@ TEST_F(CliFleet, InterruptStopsEveryRadioAtOnce) {
         ASSERT_TRUE(WIFEXITED(status)) << c.signal;
         EXPECT_EQ(WEXITSTATUS(status), c.code) << out << err;
         EXPECT_LT(seconds, 1.0) << c.signal;
-        EXPECT_EQ(Occurrences(out, "Cancelled"), c.cancelled) << out;
+        // A row per cancelled radio, and the line that lists them.
+        EXPECT_EQ(Occurrences(out, "Cancelled"), c.cancelled + (c.cancelled > 0 ? 1 : 0)) << out;
         EXPECT_NE(out.find(c.count), std::string::npos) << out;
+        EXPECT_EQ(out.find("Failed:"), std::string::npos) << out; // nothing failed
+        if (c.cancelled > 0) {
+            EXPECT_EQ(Occurrences(out, "Cancelled: partly written ("), c.cancelled) << out;
+            EXPECT_NE(out.find("Cancelled: COM"), std::string::npos) << out;
+        }
     }
 }

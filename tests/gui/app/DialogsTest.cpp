@@ -7,6 +7,7 @@
 #include "core/profile/IniFile.h"
 #include "gui/app/COrvikDoc.h"
 #include "gui/frame/CAboutDlg.h"
+#include "gui/frame/CHelpWindow.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/grid/CGridCtrl.h"
 #include "gui/lang/CLanguageDlg.h"
@@ -34,6 +35,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
 
@@ -513,6 +515,42 @@ TEST_F(DialogsTest, HelpWithoutItsFileSaysWhichFileIsMissing) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.startsWith(text("english.lang", "IDS_ERROR_HELP_OPEN")));
     EXPECT_TRUE(messages[0].text.contains(filePath("english.html")));
+}
+
+// Without a launcher that opens the page (no xdg-open), the help shows in a window of the
+// program's own; with one, the launcher shows it and no window opens.
+TEST_F(DialogsTest, HelpWithoutALauncherShowsThePageInAHelpWindow) {
+    ASSERT_TRUE(start());
+    writeFile(filePath("english.html"),
+              "<html><body><h1>Orvik help</h1><p>Reading the radio</p></body></html>");
+    static int launched = 0;
+    static bool launcherWorks = false;
+    SetUrlLauncher([](const QUrl&) {
+        ++launched;
+        return launcherWorks;
+    });
+    auto helpWindows = [] {
+        QList<CHelpWindow*> found;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* help = qobject_cast<CHelpWindow*>(w); help != nullptr && help->isVisible())
+                found.push_back(help);
+        return found;
+    };
+    frame()->action(ids::ID_HELP_HELP)->trigger();
+    EXPECT_EQ(launched, 1);
+    EXPECT_TRUE(messages.empty()) << messages[0].text.toStdString();
+    const QList<CHelpWindow*> windows = helpWindows();
+    ASSERT_EQ(windows.size(), 1);
+    EXPECT_TRUE(windows[0]->browser()->toPlainText().contains("Reading the radio"));
+    windows[0]->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    launcherWorks = true;
+    frame()->action(ids::ID_HELP_HELP)->trigger();
+    EXPECT_EQ(launched, 2);
+    EXPECT_TRUE(helpWindows().isEmpty());
+    EXPECT_TRUE(messages.empty());
+    SetUrlLauncher(nullptr);
 }
 
 TEST_F(DialogsTest, SettingsThatCannotBeStoredApplyForTheSessionAndAreReported) {

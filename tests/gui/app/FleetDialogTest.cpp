@@ -64,7 +64,8 @@ TEST_F(FleetDialogTest, TwoRadiosAreWrittenAndVerifiedAndTheReportIsSaved) {
             static_cast<QProgressBar*>(table->cellWidget(row, CFleetDlg::ColProgress))->value(),
             100);
     }
-    EXPECT_EQ(dialog.countLabel()->text(), "2 written, 0 failed");
+    EXPECT_EQ(dialog.countLabel()->text(), "2 written and verified, 0 written but not verified, "
+                                           "0 partly written, 0 not started, 0 failed");
     for (const char* saved : {"radio1.735", "radio2.735"})
         EXPECT_EQ(readFile(filePath(saved)).mid(48, 0x3E0), docImage.left(0x3E0)) << saved;
     if (qEnvironmentVariableIsSet("ORVIK_FLEET_SCREENSHOT"))

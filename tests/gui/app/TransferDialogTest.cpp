@@ -168,8 +168,13 @@ TEST_F(TransferDialogTest, ARadioThatDoesNotHoldTheWriteIsShownAsAFailure) {
                 return;
             closed = true;
             EXPECT_TRUE(dialog.okButton()->isEnabled());
-            EXPECT_EQ(dialog.messageLine()->text(), text("IDS_VERIFY_MISMATCH"));
-            dialog.reject();
+            // No list follows in the dialog's line; the box lists the differences.
+            EXPECT_EQ(dialog.messageLine()->text(), text("IDS_VERIFY_MISMATCH_BRIEF"));
+            // The button says it writes again, and Close (not a bare OK) ends the dialog.
+            EXPECT_EQ(dialog.okButton()->text(), text("IDS_VERIFY_RETRY"));
+            EXPECT_EQ(dialog.cancelButton()->text(), text("IDS_FLEET_CLOSE"));
+            QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
+            EXPECT_FALSE(dialog.isVisible());
         },
         30000);
     ASSERT_TRUE(closed);
@@ -434,7 +439,9 @@ TEST_F(TransferDialogTest, AFailedJobOffersTheProblemReportWithItsTrace) {
     const QString report = QString::fromUtf8(readFile(first));
     for (const char* part :
          {"== Program ==\nOrvik ", "== Platform ==", "== setting.ini ==\n[setup]",
-          "== Ports ==", "COM1 (configured): ", "== Connection check ==", "== Last transfer ==",
+          "== Ports ==", "COM1 (configured): ", "== Connection check ==",
+          "== Last result ==\nJob: read\nResult: failed\nEnded in: transfer\n",
+          "Blocks read: 1 of 124\n", "== Last transfer ==",
           "PC>  52 00 08 08", "block 1 at 0x008 failed after 3 attempts", "final state ReadFailed",
           "port closed"})
         EXPECT_TRUE(report.contains(part)) << part << "\n" << report.toStdString();

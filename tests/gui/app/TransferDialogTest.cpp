@@ -441,9 +441,8 @@ TEST_F(TransferDialogTest, AFailedJobOffersTheProblemReportWithItsTrace) {
          {"== Program ==\nOrvik ", "== Platform ==", "== setting.ini ==\n[setup]",
           "== Ports ==", "COM1 (configured): ", "== Connection check ==",
           "== Last result ==\nJob: read\nResult: failed\nEnded in: transfer\n",
-          "Blocks read: 1 of 124\n", "== Last transfer ==",
-          "PC>  52 00 08 08", "block 1 at 0x008 failed after 3 attempts", "final state ReadFailed",
-          "port closed"})
+          "Blocks read: 1 of 124\n", "== Last transfer ==", "PC>  52 00 08 08",
+          "block 1 at 0x008 failed after 3 attempts", "final state ReadFailed", "port closed"})
         EXPECT_TRUE(report.contains(part)) << part << "\n" << report.toStdString();
 
     QAction* action = nullptr;

@@ -83,24 +83,10 @@ namespace {
 
 // ---- Small helpers ----
 
-// A decimal integer in [lo, hi], nothing else.
-bool parseInt(const std::string& s, long lo, long hi, int& out) {
-    if (s.empty() || s.size() > 9)
-        return false;
-    for (char c : s)
-        if (c < '0' || c > '9')
-            return false;
-    const long v = std::strtol(s.c_str(), nullptr, 10);
-    if (v < lo || v > hi)
-        return false;
-    out = static_cast<int>(v);
-    return true;
-}
-
 // A band list position chosen on the command line must be an entry of the band list.
 bool parseBand(const Context& ctx, const std::string& text, int& position) {
     const auto names = ReadBandNames(ctx.paths.SettingsFilePath());
-    if (!parseInt(text, 0, static_cast<long>(names.size()) - 1, position)) {
+    if (!ParseWholeNumber(text, 0, static_cast<long>(names.size()) - 1, position)) {
         std::string list;
         for (std::size_t k = 0; k < names.size(); ++k)
             list += "\n  " + std::to_string(k) + "  " + names[k];
@@ -185,7 +171,7 @@ bool parseChannelOption(const std::string& name, const std::string& v, ChannelEd
         const std::size_t eq = v.find('=');
         int col = 0;
         int pos = 0;
-        if (eq == std::string::npos || !parseInt(v.substr(0, eq), 5, 9, col) ||
+        if (eq == std::string::npos || !ParseWholeNumber(v.substr(0, eq), 5, 9, col) ||
             !parseOptionValue(*optionColumn(col), v.substr(eq + 1), pos)) {
             fail("--option takes COL=VALUE with COL a column 5 to 9 and VALUE 0, 1 or the "
                  "column's word (yes/no, wide/narrow, low/high), not '" +
@@ -272,7 +258,7 @@ int parseEdit(const Context& ctx, const CLI::App& options, EditRequest& req) {
             req.band = pos;
         } else if (name == "--channel") {
             ChannelEdit e;
-            ok = parseInt(v, 1, ChannelCount, e.channel);
+            ok = ParseWholeNumber(v, 1, ChannelCount, e.channel);
             if (!ok)
                 fail("--channel takes a channel number 1 to 16, not '" + v + "'");
             req.channels.push_back(std::move(e));

@@ -62,8 +62,9 @@ bool sameWord(const std::string& a, const char* b) {
     return i == a.size() && !b[i];
 }
 
-// A decimal integer in [lo, hi], nothing else.
-bool parseInt(const std::string& s, long lo, long hi, int& out) {
+} // namespace
+
+bool ParseWholeNumber(const std::string& s, long lo, long hi, int& out) {
     if (s.empty() || s.size() > 9)
         return false;
     for (char c : s)
@@ -75,8 +76,6 @@ bool parseInt(const std::string& s, long lo, long hi, int& out) {
     out = static_cast<int>(v);
     return true;
 }
-
-} // namespace
 
 std::span<const SettingSpec> AllSettings() {
     return Table;
@@ -173,7 +172,7 @@ bool ParseSettingValue(const SettingSpec& spec, const std::string& v, int& value
             value = 1;
         else if (sameWord(v, "no") || sameWord(v, "off"))
             value = 0;
-        else if (!parseInt(v, 0, 1, value)) {
+        else if (!ParseWholeNumber(v, 0, 1, value)) {
             error = "--set " + name + " takes yes or no (1 or 0), not '" + v + "'";
             return false;
         }
@@ -189,17 +188,17 @@ bool ParseSettingValue(const SettingSpec& spec, const std::string& v, int& value
             return true;
         }
         const bool withUnit = v.size() > 1 && (v.back() == 's' || v.back() == 'S');
-        if (withUnit && parseInt(v.substr(0, v.size() - 1), 0, 99999, seconds) &&
+        if (withUnit && ParseWholeNumber(v.substr(0, v.size() - 1), 0, 99999, seconds) &&
             seconds % 30 == 0 && seconds / 30 <= max) {
             value = seconds / 30;
             return true;
         }
-        if (!withUnit && parseInt(v, 0, max, value))
+        if (!withUnit && ParseWholeNumber(v, 0, max, value))
             return true;
         error = "--set timeOutTimer takes " + range + ", not '" + v + "'";
         return false;
     }
-    if (!parseInt(v, 0, max, value)) {
+    if (!ParseWholeNumber(v, 0, max, value)) {
         error = "--set " + name + " takes 0 to " + std::to_string(max) + ", not '" + v + "'";
         return false;
     }

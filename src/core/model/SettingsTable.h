@@ -88,6 +88,9 @@ std::string SettingValueText(const SettingSpec& spec, const RadioImage& image,
 // A value as `edit --set` takes it: the stored value or list position, yes/no/on/off for an
 // on/off setting, seconds with "s" (or "off") for the time-out timer. False with `error` naming
 // the accepted values when the text is none of them.
+// A decimal integer in [lo, hi] written with digits only (no sign, no blanks, at most 9 digits).
+bool ParseWholeNumber(const std::string& text, long lo, long hi, int& value);
+
 bool ParseSettingValue(const SettingSpec& spec, const std::string& text, int& value,
                        std::string& error);
 

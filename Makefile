@@ -13,7 +13,7 @@ TEST_CXX   ?= clang++
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVIK_SANITIZE=$(SANITIZE) \
               -DCMAKE_CXX_COMPILER=$(TEST_CXX)
 
-.PHONY: all setup build release run test test-tsan demo demo-fleet fuzz package setup-package clean
+.PHONY: all setup build release run test test-run test-tsan demo demo-fleet fuzz package setup-package clean
 
 all: build
 
@@ -43,9 +43,13 @@ run: release
 # are cores.
 TEST_JOBS  ?= 6
 
+# The ThreadSanitizer build compiles while the tests of the first build mostly wait, so both
+# run at once; -Otarget keeps each one's output together.
 test: build
+	$(MAKE) --no-print-directory -j2 -Otarget test-run test-tsan
+
+test-run:
 	cd $(BUILD) && ctest --output-on-failure -j$(TEST_JOBS) --timeout 300
-	$(MAKE) --no-print-directory test-tsan
 
 # The threaded transfer code once more under ThreadSanitizer: only the threaded tests and the
 # simulated radio they talk to are built (core only, no Qt).

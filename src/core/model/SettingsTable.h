@@ -2,7 +2,7 @@
 // The one table of the radio's global settings: for each setting its name on the command line
 // and in JSON, the captions and controls of the settings panel, its bytes, its list of values
 // and how to read and store it. The panel, `edit --set`, `show` and its JSON, the printout and
-// the compare all go through it, so a setting is described once.
+// the compare of two images all read it, so no caller keeps its own list of settings.
 
 #include "core/model/RadioImage.h"
 

@@ -25,20 +25,12 @@ CCsvImportDlg::CCsvImportDlg(LangCatalog& catalog, const RadioDocument& doc, std
     report->setReadOnly(true);
     report->setLineWrapMode(QPlainTextEdit::NoWrap);
     report->setMinimumSize(560, 260);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    const QString ok = QString::fromStdString(texts.resource(1));
-    const QString cancel = QString::fromStdString(texts.resource(2));
-    if (!ok.isEmpty())
-        buttons->button(QDialogButtonBox::Ok)->setText(ok);
-    if (!cancel.isEmpty())
-        buttons->button(QDialogButtonBox::Cancel)->setText(cancel);
+    QDialogButtonBox* buttons = OkCancelButtons(texts, this);
     layout->addWidget(renumber);
     layout->addWidget(replaceAll);
     layout->addWidget(new QLabel(LangText(texts, lang::IDS_CSV_REPORT), this));
     layout->addWidget(report);
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(renumber, &QCheckBox::toggled, this, [this] { rerun(); });
     connect(replaceAll, &QCheckBox::toggled, this, [this] { rerun(); });
     rerun();

@@ -4,12 +4,28 @@
 #include "core/lang/LangCatalog.h"
 
 #include <QAbstractButton>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QWidget>
 
 namespace orvik {
+
+QDialogButtonBox* OkCancelButtons(LangCatalog& texts, QDialog* dialog) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    const QString ok = QString::fromStdString(texts.resource(1));
+    const QString cancel = QString::fromStdString(texts.resource(2));
+    if (!ok.isEmpty())
+        buttons->button(QDialogButtonBox::Ok)->setText(ok);
+    if (!cancel.isEmpty())
+        buttons->button(QDialogButtonBox::Cancel)->setText(cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
 
 QString FillText(const QString& pattern, const QStringList& values) {
     std::vector<std::string> v;

@@ -7,6 +7,8 @@
 
 #include <string_view>
 
+class QDialog;
+class QDialogButtonBox;
 class QObject;
 class QWidget;
 
@@ -16,6 +18,9 @@ class LangCatalog;
 
 // String/key of the catalog ("Not Found" when missing), as the window shows it.
 QString LangText(LangCatalog& catalog, std::string_view key);
+// OK and Cancel buttons named by Resource/1 and /2 (Qt's names when missing), wired to accept
+// and reject `dialog`.
+QDialogButtonBox* OkCancelButtons(LangCatalog& catalog, QDialog* dialog);
 // FillText (core/lang/FillText.h) on window texts.
 QString FillText(const QString& pattern, const QStringList& values);
 

@@ -26,19 +26,6 @@ const char* const OptionKeys[][2] = {
     {"IDS_YES", "IDS_NO"}, {"IDS_YES", "IDS_NO"},
 };
 
-QDialogButtonBox* okCancel(LangCatalog& texts, QDialog* dialog) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    const QString ok = QString::fromStdString(texts.resource(1));
-    const QString cancel = QString::fromStdString(texts.resource(2));
-    if (!ok.isEmpty())
-        buttons->button(QDialogButtonBox::Ok)->setText(ok);
-    if (!cancel.isEmpty())
-        buttons->button(QDialogButtonBox::Cancel)->setText(cancel);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return buttons;
-}
-
 QString heading(LangCatalog& texts, int column) {
     std::string text;
     texts.columnHeader(column, text);
@@ -90,7 +77,7 @@ CEditChannelsDlg::CEditChannelsDlg(LangCatalog& texts, const RadioImage& image, 
         values[std::size_t(c)] = list;
         ++row;
     }
-    layout->addWidget(okCancel(texts, this));
+    layout->addWidget(OkCancelButtons(texts, this));
 }
 
 QCheckBox* CEditChannelsDlg::tick(int column) const {
@@ -137,7 +124,7 @@ CFillDlg::CFillDlg(LangCatalog& catalog, const QString& startText, QWidget* pare
     form->addRow(LangText(texts, lang::IDS_FILL_START), start);
     form->addRow(LangText(texts, lang::IDS_FILL_STEP), step);
     form->addRow(useOffset, offset);
-    layout->addWidget(okCancel(texts, this));
+    layout->addWidget(OkCancelButtons(texts, this));
 }
 
 std::optional<FrequencyFill> CFillDlg::fill() const {

@@ -219,17 +219,73 @@ bool IsSimplifiedChineseLocale(const std::string& locale) {
     return simplified;
 }
 
+namespace {
+
+// The language files and the locale language codes that ask for them; `qt` is the locale whose
+// Qt translations suit the file (a region where Qt keeps its translations per region).
+struct LocaleFile {
+    const char* code;
+    const char* file;
+    const char* qt;
+};
+constexpr LocaleFile LocaleFiles[] = {
+    {"en", "english", "en"},
+    {"de", "german", "de"},
+    {"es", "spanish", "es"},
+    {"fr", "french", "fr"},
+    {"pt", "portuguese", "pt_BR"},
+    {"ru", "russian", "ru"},
+    {"ja", "japanese", "ja"},
+    {"it", "italian", "it"},
+    {"pl", "polish", "pl"},
+    {"nl", "dutch", "nl"},
+    {"cs", "czech", "cs"},
+    {"sv", "swedish", "sv"},
+    {"uk", "ukrainian", "uk"},
+    {"el", "greek", "el"},
+    {"hu", "hungarian", "hu"},
+    {"ro", "romanian", "ro"},
+    {"tr", "turkish", "tr"},
+    {"ko", "korean", "ko"},
+    {"ar", "arabic", "ar"},
+    {"he", "hebrew", "he"},
+    {"iw", "hebrew", "he"},
+    {"zh", "chinese", "zh_CN"},
+    {"zh", "chinese-traditional", "zh_TW"},
+};
+
+// zh_TW, zh_HK, zh_MO and every zh_Hant locale.
+bool IsTraditionalChineseLocale(const std::string& locale) {
+    const std::vector<std::string_view> parts = LocaleSubtags(locale);
+    if (parts.empty() || !EqualNoCase(parts.front(), "zh") || IsSimplifiedChineseLocale(locale))
+        return false;
+    for (std::size_t i = 1; i < parts.size(); ++i)
+        if (EqualNoCase(parts[i], "Hant") || EqualNoCase(parts[i], "TW") ||
+            EqualNoCase(parts[i], "HK") || EqualNoCase(parts[i], "MO"))
+            return true;
+    return false;
+}
+
+} // namespace
+
 std::string LocaleLanguageFile(const std::string& locale) {
     if (IsSimplifiedChineseLocale(locale))
         return "chinese";
-    static constexpr std::pair<const char*, const char*> files[] = {
-        {"de", "german"},     {"es", "spanish"}, {"fr", "french"},
-        {"pt", "portuguese"}, {"ru", "russian"}, {"ja", "japanese"},
-    };
+    if (IsTraditionalChineseLocale(locale))
+        return "chinese-traditional";
     const std::string_view language = LocaleSubtags(locale).front();
-    for (const auto& [code, file] : files)
-        if (EqualNoCase(language, code))
-            return file;
+    if (EqualNoCase(language, "en") || EqualNoCase(language, "zh"))
+        return {};
+    for (const LocaleFile& entry : LocaleFiles)
+        if (EqualNoCase(language, entry.code))
+            return entry.file;
+    return {};
+}
+
+std::string LanguageFileLocale(std::string_view title) {
+    for (const LocaleFile& entry : LocaleFiles)
+        if (EqualNoCase(title, entry.file))
+            return entry.qt;
     return {};
 }
 

@@ -10,6 +10,7 @@
 // user's folder first, then in the shared one.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvik {
@@ -87,8 +88,14 @@ std::string SystemLocaleName();
 bool IsSimplifiedChineseLocale(const std::string& locale);
 
 // The language file title a system locale asks for when setting.ini names none: "chinese" for a
-// simplified-Chinese locale; "german", "spanish", "french", "portuguese", "russian", "japanese"
-// for the languages de, es, fr, pt, ru, ja (any region); empty for every other locale.
+// simplified-Chinese locale, "chinese-traditional" for zh_TW, zh_HK, zh_MO and zh_Hant; for the
+// languages de, es, fr, pt, ru, ja, it, pl, nl, cs, sv, uk, el, hu, ro, tr, ko, ar and he (any
+// region) the file of that language ("german", "hebrew"...); empty for every other locale.
 std::string LocaleLanguageFile(const std::string& locale);
+
+// The locale whose Qt translations and text direction suit a shipped language file, by its
+// title ("german" -> "de", "chinese-traditional" -> "zh_TW", "portuguese" -> "pt_BR"); empty for
+// a file the program does not ship.
+std::string LanguageFileLocale(std::string_view title);
 
 } // namespace orvik

@@ -77,16 +77,55 @@ TEST(AppPaths, LocaleLanguageFile) {
         {"ru_RU.KOI8-R", "russian"},
         {"ja_JP.eucJP", "japanese"},
         {"zh_CN.UTF-8", "chinese"},
-        {"zh_TW", ""},
+        {"zh_SG", "chinese"},
+        {"zh-Hans-HK", "chinese"},
+        {"zh_TW.UTF-8", "chinese-traditional"},
+        {"zh_HK", "chinese-traditional"},
+        {"zh_Hant", "chinese-traditional"},
+        {"zh-Hant-CN", "chinese-traditional"},
+        {"zh", ""},
+        {"it_IT", "italian"},
+        {"pl_PL.UTF-8", "polish"},
+        {"nl_BE", "dutch"},
+        {"cs_CZ", "czech"},
+        {"sv_FI", "swedish"},
+        {"uk_UA.UTF-8", "ukrainian"},
+        {"el_GR", "greek"},
+        {"hu_HU", "hungarian"},
+        {"ro_RO", "romanian"},
+        {"tr_TR.ISO-8859-9", "turkish"},
+        {"ko_KR.eucKR", "korean"},
+        {"ar_EG.UTF-8", "arabic"},
+        {"he_IL", "hebrew"},
+        {"iw_IL", "hebrew"},
         {"en_US.UTF-8", ""},
         {"C", ""},
         {"", ""},
         {"deu_DE", ""},
         {"d", ""},
-        {"it_IT", ""},
+        {"fa_IR", ""},
     };
     for (const auto& [locale, file] : cases)
         EXPECT_EQ(LocaleLanguageFile(locale), file) << locale;
+}
+
+// Every language a locale can ask for has a locale for Qt's translations and text direction.
+TEST(AppPaths, LanguageFileLocale) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"english", "en"},
+        {"german", "de"},
+        {"portuguese", "pt_BR"},
+        {"chinese", "zh_CN"},
+        {"chinese-traditional", "zh_TW"},
+        {"Hebrew", "he"},
+        {"arabic", "ar"},
+        {"mine", ""},
+        {"", ""},
+    };
+    for (const auto& [title, locale] : cases)
+        EXPECT_EQ(LanguageFileLocale(title), locale) << title;
+    for (const char* locale : {"de", "fr_CA", "zh_TW", "zh_CN", "ko", "sv", "el", "iw"})
+        EXPECT_NE(LanguageFileLocale(LocaleLanguageFile(locale)), "") << locale;
 }
 
 // A locale's language is chosen only when its file is there (in either folder), Chinese always.

@@ -59,11 +59,14 @@ inline constexpr const char* IDS_NARROW = "IDS_NARROW";
 
 // Messages of the window program on this platform: unsaved changes, file errors, the untitled
 // document, the file dialog filter and the reasons a serial device cannot be opened.
-inline constexpr const char* IDS_ASK_SAVE = "IDS_ASK_SAVE"; // followed by the file name and "?"
+// "%s" stands for the file name; a text without it is followed by the name and "?".
+inline constexpr const char* IDS_ASK_SAVE = "IDS_ASK_SAVE";
 inline constexpr const char* IDS_ERROR_FILE_READ = "IDS_ERROR_FILE_READ";
 inline constexpr const char* IDS_ERROR_FILE_WRITE = "IDS_ERROR_FILE_WRITE";
 inline constexpr const char* IDS_UNTITLED = "IDS_UNTITLED";
 inline constexpr const char* IDS_FILTER_ALL = "IDS_FILTER_ALL";
+// The data-file filter of the Open and Save As dialogs, ending with "(*.735)".
+inline constexpr const char* IDS_FILE_FILTER = "IDS_FILE_FILTER";
 inline constexpr const char* IDS_CHANNEL_TABLE = "IDS_CHANNEL_TABLE";     // its accessible name
 inline constexpr const char* IDS_TRANSFER_HINT = "IDS_TRANSFER_HINT";     // before the first OK
 inline constexpr const char* IDS_ERROR_HELP_OPEN = "IDS_ERROR_HELP_OPEN"; // then the path
@@ -401,6 +404,7 @@ inline constexpr auto AllStringKeys = std::to_array<const char*>({
     IDS_ERROR_FILE_WRITE,
     IDS_UNTITLED,
     IDS_FILTER_ALL,
+    IDS_FILE_FILTER,
     IDS_CHANNEL_TABLE,
     IDS_TRANSFER_HINT,
     IDS_ERROR_HELP_OPEN,

@@ -1,5 +1,7 @@
 #include "gui/app/COrvikApp.h"
 
+#include "core/lang/LangKeys.h"
+#include "core/lang/LangRules.h"
 #include "core/profile/IniFile.h"
 #include "core/profile/SettingKeys.h"
 #include "gui/app/COrvikDoc.h"
@@ -7,8 +9,12 @@
 #include "gui/lang/LangUi.h"
 #include "gui/lang/ResourceIds.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSettings>
+#include <QTranslator>
 
 namespace orvik {
 
@@ -26,10 +32,55 @@ COrvikApp::COrvikApp(AppPaths paths) : appPaths(std::move(paths)) {
 COrvikApp::~COrvikApp() {
     doc.reset();
     serialPort.Close();
+    qtTranslators.clear(); // a translator takes itself out of the application when destroyed
+    if (initialDirection >= 0)
+        QGuiApplication::setLayoutDirection(static_cast<Qt::LayoutDirection>(initialDirection));
 }
 
 QString COrvikApp::FileFilter() {
-    return QStringLiteral("Radio Program Data Files(*.735)");
+    static const QString pattern = QStringLiteral("(*.735)");
+    QString filter = LangText(lang::IDS_FILE_FILTER);
+    if (filter == QLatin1String(lang::rules::NotFound) || filter.trimmed().isEmpty())
+        filter = QStringLiteral("Radio Program Data Files");
+    // The file dialog reads the pattern from the parentheses at the end.
+    if (!filter.trimmed().endsWith(pattern))
+        filter = filter.trimmed() + " " + pattern;
+    return filter;
+}
+
+QString COrvikApp::SaveQuestion(const QString& name) {
+    const QString format = LangText(lang::IDS_ASK_SAVE);
+    if (format.contains(QLatin1String("%s")))
+        return orvik::FillText(format, {name});
+    return format + " " + name + "?";
+}
+
+void COrvikApp::applyQtLanguage() {
+    if (QCoreApplication::instance() == nullptr)
+        return;
+    std::string title = QFileInfo(QString::fromStdString(appPaths.LanguageFilePath()))
+                            .completeBaseName()
+                            .toStdString();
+    const QString name = QString::fromStdString(LanguageFileLocale(title));
+    const QLocale locale = name.isEmpty() ? QLocale(QLocale::English) : QLocale(name);
+    qtTranslators.clear();
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    // qtbase holds the dialogs, buttons and text-field menus; the older all-in-one "qt" catalog
+    // stands in where a language has no qtbase file.
+    for (const char* catalog : {"qtbase", "qt"}) {
+        auto translator = std::make_unique<QTranslator>();
+        if (locale.language() != QLocale::English &&
+            translator->load(locale, QString::fromLatin1(catalog), QStringLiteral("_"), folder)) {
+            QCoreApplication::installTranslator(translator.get());
+            qtTranslators.push_back(std::move(translator));
+            break;
+        }
+    }
+    if (initialDirection < 0)
+        initialDirection = QGuiApplication::layoutDirection();
+    QGuiApplication::setLayoutDirection(locale.textDirection() == Qt::RightToLeft
+                                            ? Qt::RightToLeft
+                                            : static_cast<Qt::LayoutDirection>(initialDirection));
 }
 
 bool COrvikApp::InitInstance() {
@@ -42,6 +93,7 @@ bool COrvikApp::InitInstance() {
     }
     appPaths.ChooseLanguage(SystemLocaleName());
     texts.setFiles(appPaths.LanguageFilePath(), appPaths.EnglishFilePath());
+    applyQtLanguage();
     doc = std::make_unique<COrvikDoc>();
     return true;
 }
@@ -49,6 +101,7 @@ bool COrvikApp::InitInstance() {
 void COrvikApp::SetLanguageFile(const std::string& languageFile) {
     appPaths.SetLanguageFilePath(languageFile);
     texts.setFiles(languageFile, texts.fallbackFile());
+    applyQtLanguage();
 }
 
 QString COrvikApp::LangText(std::string_view key) {

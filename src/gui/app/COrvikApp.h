@@ -13,7 +13,9 @@
 
 #include <memory>
 #include <string_view>
+#include <vector>
 
+class QTranslator;
 class QWidget;
 
 namespace orvik {
@@ -41,7 +43,8 @@ public:
     // String/key of the current language.
     QString LangText(std::string_view key);
 
-    // Makes `languageFile` the current language file (paths and catalog); the caller refreshes.
+    // Makes `languageFile` the current language file (paths and catalog, Qt's own texts and the
+    // layout direction); the caller refreshes.
     void SetLanguageFile(const std::string& languageFile);
 
     // Relabels the menu, recomputes the limits and redraws every view: after a language switch
@@ -77,8 +80,13 @@ public:
     void AddToRecentFiles(const QString& path);
     void RemoveFromRecentFiles(const QString& path);
 
-    // The data-file filter of the Open and Save As dialogs.
-    static QString FileFilter();
+    // The data-file filter of the Open and Save As dialogs, in the current language; always
+    // ends with the pattern "(*.735)".
+    QString FileFilter();
+
+    // The save question for a changed document named `name`: the language's text with its "%s"
+    // filled in, or (a text without "%s") the text, the name and a question mark.
+    QString SaveQuestion(const QString& name);
 
 signals:
     void menuRelabelRequested();
@@ -87,11 +95,16 @@ signals:
 
 private:
     void storeRecentFiles(QStringList files);
+    // Loads Qt's translations for the current language file (file dialogs, message-box buttons,
+    // context menus of text fields) and sets the layout direction of its locale.
+    void applyQtLanguage();
 
     AppPaths appPaths;
     LangCatalog texts;
     CSerialPort serialPort;
     std::unique_ptr<COrvikDoc> doc;
+    std::vector<std::unique_ptr<QTranslator>> qtTranslators;
+    int initialDirection = -1; // the application's layout direction before any language set it
     int sessionPort = 0;
     int sessionSearch = -1;
     std::string lastTrace;

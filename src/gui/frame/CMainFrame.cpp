@@ -695,7 +695,7 @@ void CMainFrame::OnFileOpen() {
     request.mode = FileDialogMode::Open;
     const QString current = doc.PathName();
     request.directory = current.isEmpty() ? QDir::homePath() : QFileInfo(current).absolutePath();
-    request.filters = QStringList{COrvikApp::FileFilter(), app.LangText("IDS_FILTER_ALL") + " (*)"};
+    request.filters = QStringList{app.FileFilter(), app.LangText("IDS_FILTER_ALL") + " (*)"};
     const QString name = AskFileName(this, request);
     if (!name.isEmpty())
         OpenDocumentFile(name);
@@ -721,7 +721,7 @@ void CMainFrame::OnFileCompare() {
     FileDialogRequest request;
     request.mode = FileDialogMode::Open;
     request.directory = current.isEmpty() ? QDir::homePath() : QFileInfo(current).absolutePath();
-    request.filters = QStringList{COrvikApp::FileFilter(), app.LangText("IDS_FILTER_ALL") + " (*)"};
+    request.filters = QStringList{app.FileFilter(), app.LangText("IDS_FILTER_ALL") + " (*)"};
     const QString name = AskFileName(this, request);
     if (name.isEmpty())
         return;
@@ -761,7 +761,7 @@ bool CMainFrame::OnFileSaveAs() {
     request.mode = FileDialogMode::Save;
     request.directory = path.isEmpty() ? QDir::homePath() : QFileInfo(path).absolutePath();
     request.suggestedName = path.isEmpty() ? QString() : QFileInfo(path).fileName();
-    request.filters = QStringList{COrvikApp::FileFilter(), app.LangText("IDS_FILTER_ALL") + " (*)"};
+    request.filters = QStringList{app.FileFilter(), app.LangText("IDS_FILTER_ALL") + " (*)"};
     const QString name = AskFileName(this, request);
     if (name.isEmpty())
         return false;
@@ -868,9 +868,8 @@ bool CMainFrame::SaveModified() {
     const QString title = !doc.CopyTitle().isEmpty() ? doc.CopyTitle()
                           : path.isEmpty()           ? app.LangText("IDS_UNTITLED")
                                                      : ElideMiddle(QFileInfo(path).fileName());
-    const int answer = ShowMessageBox(this, app.LangText("IDS_ASK_SAVE") + " " + title + "?",
-                                      app.LangText("IDS_WINDOWNAME"), MsgButtons::YesNoCancel,
-                                      MsgIcon::Exclamation);
+    const int answer = ShowMessageBox(this, app.SaveQuestion(title), app.LangText("IDS_WINDOWNAME"),
+                                      MsgButtons::YesNoCancel, MsgIcon::Exclamation);
     if (answer == MsgNo)
         return true;
     if (answer != MsgYes)

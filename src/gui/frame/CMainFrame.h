@@ -44,6 +44,8 @@ public:
     // if none.
     QAction* action(int commandId) const { return actions.value(commandId, nullptr); }
     QMenu* topMenu(int position) const;
+    // The commands of the channel table's context menu, top to bottom; 0 is a separator.
+    static const std::vector<int>& TableMenuCommands();
     QToolBar* toolBar() const { return mainToolBar; }
 
     // "COM%d" in the first status-bar pane; its tool tip shows the device path.

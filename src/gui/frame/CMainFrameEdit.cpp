@@ -98,6 +98,14 @@ void CMainFrame::ShowStatusMessage(const QString& text, int milliseconds) {
         messageExpiry->stop();
 }
 
+const std::vector<int>& CMainFrame::TableMenuCommands() {
+    static const std::vector<int> commands = {
+        ID_EDIT_CUT, ID_EDIT_COPY,           ID_EDIT_PASTE,   ID_EDIT_CLEAR,
+        0,           ID_EDIT_INSERT_CHANNEL, ID_EDIT_MOVE_UP, ID_EDIT_MOVE_DOWN,
+        0,           ID_EDIT_EDIT_CHANNELS,  ID_EDIT_FILL};
+    return commands;
+}
+
 void CMainFrame::showTableMenu(const QPoint& at) {
     CGridCtrl* grid = formView->grid();
     formView->endOpenEdit();
@@ -111,9 +119,7 @@ void CMainFrame::showTableMenu(const QPoint& at) {
         }
     }
     QMenu menu(this);
-    for (int id :
-         {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_CLEAR, 0, ID_EDIT_INSERT_CHANNEL,
-          ID_EDIT_MOVE_UP, ID_EDIT_MOVE_DOWN, 0, ID_EDIT_EDIT_CHANNELS, ID_EDIT_FILL}) {
+    for (int id : TableMenuCommands()) {
         if (id == 0)
             menu.addSeparator();
         else

@@ -590,7 +590,7 @@ TEST_F(DialogsTest, FileDialogsAndTheSaveQuestionShowNamesOnce) {
     ASSERT_TRUE(start());
     frame()->OnFileOpen();
     ASSERT_EQ(fileRequests.size(), 1u);
-    EXPECT_EQ(fileRequests[0].filters.value(0), "Radio Program Data Files(*.735)");
+    EXPECT_EQ(fileRequests[0].filters.value(0), "Radio Program Data Files (*.735)");
 
     // A very long file name keeps its beginning and its end on one line.
     const QString name = QString(100, 'a') + "-" + QString(100, 'b') + ".735";

@@ -12,6 +12,7 @@
 #include "gui/app/COrvikDoc.h"
 #include "gui/frame/CBackupDlg.h"
 #include "gui/frame/CCompareDlg.h"
+#include "gui/lang/LangUi.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -222,7 +223,7 @@ TEST_F(SafetyWindowTest, OpenBackupListsTheBackupsAndOpensAnUntitledCopy) {
     fileAnswers = {filePath("mine.735")};
     EXPECT_TRUE(frame()->close());
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, text("IDS_ASK_SAVE") + " Backup 2026-12-09 00:59, read?");
+    EXPECT_EQ(messages[0].text, FillText(text("IDS_ASK_SAVE"), {"Backup 2026-12-09 00:59, read"}));
     ASSERT_EQ(fileRequests.size(), 1u);
     EXPECT_EQ(fileRequests[0].mode, FileDialogMode::Save);
     EXPECT_EQ(readFile(QString::fromStdString(readBackup.path)), backupBytes);

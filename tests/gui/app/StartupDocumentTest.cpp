@@ -5,6 +5,7 @@
 #include "core/lang/LangText.h"
 #include "gui/app/COrvikDoc.h"
 #include "gui/frame/CMainFrame.h"
+#include "gui/lang/LangUi.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -127,8 +128,7 @@ TEST_F(StartupDocumentTest, NewAsksAndEachCancelKeepsTheDocument) {
     answers = {MsgCancel};
     frame()->OnFileNew();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].text.startsWith(text("IDS_ASK_SAVE")));
-    EXPECT_TRUE(messages[0].text.endsWith(text("IDS_UNTITLED") + "?"));
+    EXPECT_EQ(messages[0].text, FillText(text("IDS_ASK_SAVE"), {text("IDS_UNTITLED")}));
     EXPECT_EQ(doc->image().squelchLevel(), 7);
     EXPECT_TRUE(doc->IsModified());
 
@@ -233,7 +233,7 @@ TEST_F(StartupDocumentTest, SaveAsAppendsTheExtensionAndANewDocumentGoesStraight
     EXPECT_TRUE(messages.empty());
     ASSERT_EQ(fileRequests.size(), 1u);
     EXPECT_EQ(fileRequests[0].mode, FileDialogMode::Save);
-    EXPECT_TRUE(fileRequests[0].filters.value(0).startsWith("Radio Program Data Files(*.735)"));
+    EXPECT_TRUE(fileRequests[0].filters.value(0).startsWith("Radio Program Data Files (*.735)"));
     const QString expected = filePath("customer.735");
     EXPECT_EQ(readFile(expected).size(), 4144);
     EXPECT_EQ(doc->PathName(), QFileInfo(expected).absoluteFilePath());

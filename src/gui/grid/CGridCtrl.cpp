@@ -538,6 +538,7 @@ bool CGridCtrl::ensureVisible(int row, int col) {
 
 void CGridCtrl::resizeEvent(QResizeEvent* e) {
     QAbstractScrollArea::resizeEvent(e);
+    geo.setMirrored(isRightToLeft());
     resetScrollBars();
 }
 
@@ -777,6 +778,10 @@ void CGridCtrl::changeEvent(QEvent* e) {
     case QEvent::PaletteChange:
     case QEvent::ApplicationPaletteChange:
         refreshSystemColours();
+        break;
+    case QEvent::LayoutDirectionChange:
+        geo.setMirrored(layoutDirection() == Qt::RightToLeft);
+        viewport()->update();
         break;
     default:
         break;

@@ -310,8 +310,9 @@ CellRange GridGeometry::visibleNonFixedRange() const {
 QRect GridGeometry::cellRect(int row, int col) const {
     if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
         return {};
-    return QRect(clampToInt(cols.clientStart(col)), clampToInt(rows.clientStart(row)),
-                 columnWidth(col), rowHeight(row));
+    const int left = clampToInt(cols.clientStart(col));
+    return QRect(mirrored ? cols.view - left - columnWidth(col) : left,
+                 clampToInt(rows.clientStart(row)), columnWidth(col), rowHeight(row));
 }
 
 bool GridGeometry::isCellVisible(int row, int col) const {
@@ -319,6 +320,7 @@ bool GridGeometry::isCellVisible(int row, int col) const {
 }
 
 CellId GridGeometry::cellAt(QPoint p) const {
+    p = logical(p);
     const int row = rows.indexAt(p.y());
     const int col = cols.indexAt(p.x());
     if (row < 0 || col < 0)
@@ -327,12 +329,14 @@ CellId GridGeometry::cellAt(QPoint p) const {
 }
 
 int GridGeometry::columnResizeTarget(QPoint p) const {
+    p = logical(p);
     if (p.y() < 0 || p.y() >= fixedRowHeight() || rows.indexAt(p.y()) < 0)
         return -1;
     return cols.resizeTarget(p.x());
 }
 
 int GridGeometry::rowResizeTarget(QPoint p) const {
+    p = logical(p);
     if (p.x() < 0 || p.x() >= fixedColumnWidth() || cols.indexAt(p.x()) < 0)
         return -1;
     return rows.resizeTarget(p.y());

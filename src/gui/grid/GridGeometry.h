@@ -87,6 +87,12 @@ public:
     CellId topLeftNonFixed() const;
     // Non-fixed cells at least partly inside the viewport; empty when there are none.
     CellRange visibleNonFixedRange() const;
+    // Right to left: column 0 at the viewport's right edge and the columns running leftwards.
+    // Every rectangle given and point taken below is then mirrored; the positions along the
+    // axes (offsets, scroll positions) stay as they are.
+    void setMirrored(bool on) { mirrored = on; }
+    bool isMirrored() const { return mirrored; }
+
     // The cell's rectangle; null for out-of-range cells. Non-fixed cells scrolled out
     // at the top or left get a rectangle above or left of the fixed area.
     QRect cellRect(int row, int col) const;
@@ -155,8 +161,12 @@ private:
         bool ensure(int i);
     };
 
+    // A viewport point in the unmirrored layout.
+    QPoint logical(QPoint p) const { return mirrored ? QPoint(cols.view - 1 - p.x(), p.y()) : p; }
+
     Axis rows;
     Axis cols;
+    bool mirrored = false;
 };
 
 } // namespace orvik

@@ -79,7 +79,11 @@ CellId GridKeyNavigator::target(const QKeyEvent* e) {
     if (isTabKey(e))
         return tabTarget(isBackTab(e));
     CellId next = grid.GetFocusCell();
-    switch (e->key()) {
+    int key = e->key();
+    // Right to left the arrows move the way they point: Left goes to the next column.
+    if (grid.isRightToLeft() && (key == Qt::Key_Left || key == Qt::Key_Right))
+        key = key == Qt::Key_Left ? Qt::Key_Right : Qt::Key_Left;
+    switch (key) {
     case Qt::Key_Down:
         if (next.row < grid.rowCount() - 1)
             ++next.row;

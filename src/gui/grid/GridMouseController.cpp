@@ -216,7 +216,10 @@ void GridMouseController::finishResizing(QPoint pt) {
     if (pt == clickDownPoint)
         return;
     if (column) {
-        const int width = grid.GetColumnWidth(resizeIndex) + (pos - clickDownPoint.x());
+        // Right to left, a column's far edge is its left one.
+        const int moved = pos - clickDownPoint.x();
+        const int width =
+            grid.GetColumnWidth(resizeIndex) + (grid.isRightToLeft() ? -moved : moved);
         if (width >= 0)
             grid.SetColumnWidth(resizeIndex, width);
     } else {
@@ -230,7 +233,12 @@ void GridMouseController::finishResizing(QPoint pt) {
 int GridMouseController::clampedLinePos(QPoint pt) const {
     const QWidget* view = grid.viewport();
     if (currentMode == GridMouseMode::ResizingColumn) {
-        const int left = std::max(0, grid.cellRect(0, resizeIndex).left());
+        const QRect cell = grid.cellRect(0, resizeIndex);
+        if (grid.isRightToLeft()) {
+            const int right = std::min(view->width() - 1, cell.right() + 1);
+            return std::clamp(pt.x(), 0, std::max(0, right));
+        }
+        const int left = std::max(0, cell.left());
         return std::clamp(pt.x(), left, std::max(left, view->width() - 1));
     }
     const int top = std::max(0, grid.cellRect(resizeIndex, 0).top());

@@ -34,6 +34,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTimer>
 #include <QUndoStack>
 
@@ -352,7 +353,9 @@ void COrvikView::placeTable() {
     const QPoint topLeft(du.x(kTableLeftDu), du.y(kTableTopDu));
     const QPoint bottomRight(formWidget->width() - du.x(kTableRightMarginDu) - 1,
                              formWidget->height() - du.y(kTableBottomMarginDu) - 1);
-    channelGrid->setGeometry(QRect(topLeft, bottomRight));
+    // Right to left the table keeps its margins, mirrored.
+    channelGrid->setGeometry(QStyle::visualRect(formWidget->layoutDirection(), formWidget->rect(),
+                                                QRect(topLeft, bottomRight)));
 }
 
 void COrvikView::fillLists() {
@@ -449,6 +452,11 @@ void COrvikView::fitFormTexts() {
         box->resize(width, rect.height());
         box->setToolTip(wanted > width ? box->text() : QString());
     }
+    // The panel is placed left to right; right to left it is mirrored as a whole, so each label
+    // stays on its list's far side.
+    if (formWidget->isRightToLeft())
+        for (const auto& [w, rect] : placedGeometry)
+            w->setGeometry(QStyle::visualRect(Qt::RightToLeft, formWidget->rect(), w->geometry()));
 }
 
 void COrvikView::fillToneList() {
@@ -732,8 +740,13 @@ void COrvikView::endOpenEdit() {
 }
 
 bool COrvikView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == formWidget && event->type() == QEvent::Resize)
+    if (watched == formWidget &&
+        (event->type() == QEvent::Resize || event->type() == QEvent::LayoutDirectionChange)) {
+        // The mirrored panel hangs from the form's right edge.
+        if (event->type() == QEvent::LayoutDirectionChange || formWidget->isRightToLeft())
+            fitFormTexts();
         placeTable();
+    }
     if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
         // A list with the keyboard focus keeps the standard editing keys from the window's
         // commands (Ctrl+C is the port dialog there); copy takes its selected entry.

@@ -112,17 +112,21 @@ void drawCell(QPainter& p, const QRect& rect, const QString& text, bool fixed, b
 }
 
 // A row of cells at height y with its outer left edge; column 0 and the header row are fixed.
+// Right to left (the painter's direction) column 0 is the rightmost and the columns run left.
 void drawRow(QPainter& p, const ChannelTable& table, const ChannelTable::Row& row, bool header,
              int y, int height) {
     const CellColours colours = tableColours();
     // Paper units follow the screen's pixels, so the font is sized in them too.
     QFont font = table.font;
     font.setPixelSize(std::max(1, QFontInfo(table.font).pixelSize()));
+    const bool mirrored = p.layoutDirection() == Qt::RightToLeft;
+    const int total = table.totalWidth();
     int x = 0;
     for (int c = 0; c < ChannelColumnCount; ++c) {
         const int width = table.columnWidths[std::size_t(c)];
-        drawCell(p, QRect(x, y, width, height), row.cells[std::size_t(c)], header || c == 0,
-                 row.readOnly[std::size_t(c)], font, colours);
+        drawCell(p, QRect(mirrored ? total - x - width : x, y, width, height),
+                 row.cells[std::size_t(c)], header || c == 0, row.readOnly[std::size_t(c)], font,
+                 colours);
         x += width;
     }
     if (x > 0 && height > 0)

@@ -137,12 +137,21 @@ void ChannelPrinter::RenderChannelPage(QPainter& painter, const ChannelPage& con
     drawClippedText(painter, line, FormatDateLine(when));
     setOrigin(originY + lineHeight);
 
+    // Right to left (the painter's direction) the page is mirrored: each entry ends where it
+    // would begin, its text aligned to the right, and the table stands at the right margin.
+    const bool mirrored = painter.layoutDirection() == Qt::RightToLeft;
     for (const auto& entries : content.settings) {
-        for (std::size_t column = 0; column < entries.size(); ++column)
-            if (!entries[column].isEmpty())
-                drawClippedText(painter, line.translated(kEntryX[column], 0), entries[column]);
+        for (std::size_t column = 0; column < entries.size(); ++column) {
+            if (entries[column].isEmpty())
+                continue;
+            const QRect place = mirrored ? line.adjusted(0, 0, -kEntryX[column], 0)
+                                         : line.translated(kEntryX[column], 0);
+            drawClippedText(painter, place, entries[column]);
+        }
         setOrigin(originY + lineHeight);
     }
+    if (mirrored)
+        painter.translate(line.width() - content.table.totalWidth(), 0);
 
     PrintTableHeader(painter, content.table);
 

@@ -393,8 +393,10 @@ void COrvikView::fitFormTexts() {
         }
         return limit;
     };
+    // The label's own measure of one line of its text (its bounding box may pass the advance).
     auto textWidth = [](const QLabel* label) {
-        return label->fontMetrics().horizontalAdvance(label->text());
+        return std::max(label->fontMetrics().horizontalAdvance(label->text()),
+                        label->sizeHint().width());
     };
 
     // Labels named after their list, gathered into columns by the lists' left edge.

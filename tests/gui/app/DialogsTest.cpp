@@ -150,7 +150,7 @@ void ExpectFormTextsFit(QWidget* form) {
 // form, the table headings and the dialogs opened afterwards.
 TEST_F(DialogsTest, EveryShippedLanguageRelabelsMenusFormTableAndDialogs) {
     const auto shipped = ListLanguageFiles(ORVIK_SHIPPED_DATA_DIR);
-    ASSERT_EQ(shipped.size(), 8u);
+    ASSERT_GE(shipped.size(), 8u); // the list itself is the shipped-data test's
     for (const auto& entry : shipped) {
         const QString name = QString::fromStdString(entry.title) + ".lang";
         if (!QFileInfo::exists(filePath(name))) {

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -115,6 +116,9 @@ void ChannelPrinter::RenderChannelPage(QPainter& painter, const ChannelPage& con
         return;
 
     painter.save();
+    // A painter on a printer leaves the direction to the text; the page follows the application.
+    if (painter.layoutDirection() == Qt::LayoutDirectionAuto)
+        painter.setLayoutDirection(QGuiApplication::layoutDirection());
     printFont.emplace(ChannelPrintFont(kPrintFontHeight));
     painter.setFont(*printFont);
     painter.setPen(Qt::black);
@@ -137,8 +141,8 @@ void ChannelPrinter::RenderChannelPage(QPainter& painter, const ChannelPage& con
     drawClippedText(painter, line, FormatDateLine(when));
     setOrigin(originY + lineHeight);
 
-    // Right to left (the painter's direction) the page is mirrored: each entry ends where it
-    // would begin, its text aligned to the right, and the table stands at the right margin.
+    // Right to left the page is mirrored: each entry ends where it would begin, its text aligned
+    // to the right, and the table stands at the right margin.
     const bool mirrored = painter.layoutDirection() == Qt::RightToLeft;
     for (const auto& entries : content.settings) {
         for (std::size_t column = 0; column < entries.size(); ++column) {

@@ -165,6 +165,29 @@ TEST(OrvikPrintPdf, WarnsAsTheWindowDoesAndPrints) {
     EXPECT_TRUE(LineWith(PdfLines(pdf), "430.12500").startsWith("1 430.12500"));
 }
 
+// A right-to-left language prints the page mirrored: the table at the right margin with the CH
+// column rightmost, each line of settings beginning at the right; a frequency reads as written.
+TEST(OrvikPrintPdf, RightToLeftLanguagePrintsTheMirroredPage) {
+    AppDir dir(QStringLiteral("hebrew"));
+    QByteArray hebrew = dir.read("english.lang");
+    hebrew.replace("disp=English", "disp=\xD7\xA2\xD7\x91\xD7\xA8\xD7\x99\xD7\xAA");
+    dir.write("hebrew.lang", hebrew);
+    ASSERT_TRUE(WriteDataFile(dir.filePath("in.735"),
+                              [](RadioImage& image) { UseChannel(image, 5, "460.02500"); }));
+    const QString pdf = dir.filePath("out.pdf");
+    const CliRun run =
+        RunPrintPdf({"--app-dir", dir.path(), "--print-pdf", pdf, dir.filePath("in.735")});
+    ASSERT_EQ(run.exitCode, 0) << run.stdErr.toStdString();
+    const std::vector<PdfWord> words = PdfWords(pdf);
+    const PdfWord* ch = FindWord(words, "CH");
+    const PdfWord* frequency = FindWord(words, "460.02500");
+    const PdfWord* beep = FindWord(words, "Beep");
+    const PdfWord* squelch = FindWord(words, "Squelch");
+    ASSERT_TRUE(ch && frequency && beep && squelch);
+    EXPECT_GT(ch->xMin, frequency->xMax);
+    EXPECT_GT(beep->xMin, squelch->xMax);
+}
+
 TEST(OrvikPrintPdf, FailuresHaveTheirOwnExitStatus) {
     AppDir dir;
     ASSERT_TRUE(WriteDataFile(dir.filePath("good.735")));

@@ -22,9 +22,14 @@ set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://orvik.org/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own texts (file dialogs, message-box buttons) in the chosen language; shlibdeps adds the
+# libraries to this.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 # The desktop and MIME databases are refreshed by the file triggers of desktop-file-utils and
-# shared-mime-info; the package needs no maintainer scripts.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "shared-mime-info, desktop-file-utils, xdg-utils")
+# shared-mime-info; the package needs no maintainer scripts. Chinese, Japanese and Korean need a
+# CJK font, Arabic and Hebrew one that covers them (DejaVu Sans does), or they show empty boxes.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "shared-mime-info, desktop-file-utils, xdg-utils, fonts-noto-cjk | fonts-wqy-zenhei, fonts-dejavu-core | fonts-noto-core")
 include(CPack)
 
 # Debian's documentation files: copyright and the compressed changelog.

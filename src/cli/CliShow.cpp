@@ -83,7 +83,7 @@ std::string ShowJson(const RadioImage& image) {
                                 : raw(f.data(), f.size());
     };
     auto tone = [&](const ToneWord& t) {
-        return t[1] == 0xFF      ? Json()
+        return t[1] == 0xFF     ? Json()
                : ToneIsValid(t) ? Json(ToneToText(t, std::string()))
                                 : raw(t.data(), t.size());
     };

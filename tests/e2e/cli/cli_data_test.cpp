@@ -506,7 +506,7 @@ TEST_F(CliData, ShowGivesAFieldWithoutAValidValueByItsBytes) {
     ASSERT_EQ(cli({"new", "f.735"}).code, 0);
     ASSERT_EQ(cli({"edit", "f.735", "--channel", "2", "--rx", "446.1"}).code, 0);
     std::string data = test::ReadWholeFile(root + "/f.735");
-    const std::size_t ch2 = 48 + 2 * 16; // file header, then channel N at N * 16
+    const std::size_t ch2 = 48 + 2 * 16;                 // file header, then channel N at N * 16
     const unsigned char rx[] = {0xA0, 0x6D, 0x00, 0x46}; // 0xA0 and 0x6D are no BCD
     std::memcpy(&data[ch2], rx, sizeof rx);
     data[ch2 + 8] = 0x12; // receive tone: 0xAB is no digit pair and no DCS word
@@ -523,4 +523,14 @@ TEST_F(CliData, ShowGivesAFieldWithoutAValidValueByItsBytes) {
     EXPECT_TRUE(contains(r.out, "(invalid) [A0 6D 00 46]")) << r.out;
     EXPECT_TRUE(contains(r.out, "(invalid) [12 0B]")) << r.out;
     EXPECT_FALSE(contains(r.out, "446.006")) << r.out;
+}
+
+TEST_F(CliData, MessagesNamingAFileCannotActOnTheTerminal) {
+    const std::string name = "a\x1b]0;owned\x07\x1b[2J.735";
+    test::WriteWholeFile(root + "/" + name, "not a data file");
+    const CliRun r = cli({"show", name});
+    EXPECT_EQ(r.code, 65) << r.err;
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\x07'), std::string::npos) << r.err;
+    EXPECT_TRUE(contains(r.err, "a\\x1b]0;owned\\x07\\x1b[2J.735")) << r.err;
 }

@@ -107,12 +107,25 @@ QString Plain(QString text) {
     return text.section('\t', 0, 0).remove('&');
 }
 
+// With ORVIK_SCREENSHOT_DIR set, `w` shown and saved there as <name>.png.
+void SaveShot(QWidget* w, const QString& name) {
+    const QString shots = qEnvironmentVariable("ORVIK_SCREENSHOT_DIR");
+    if (shots.isEmpty())
+        return;
+    w->show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w->grab().save(shots + "/" + name + ".png"));
+}
+
 // File dialogs, message-box buttons and the menu of a text field follow the chosen language, and
 // return to English with it.
 TEST_F(LanguageWindowTest, QtsOwnTextsFollowTheLanguage) {
     ASSERT_TRUE(start());
-    auto check = [](const char* cancel, const char* yes, const char* undo, const char* lookIn) {
+    auto check = [](const char* language, const char* cancel, const char* yes, const char* undo,
+                    const char* lookIn) {
+        SCOPED_TRACE(language);
         QMessageBox box;
+        box.setText(QString::fromUtf8(language));
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         // Japanese adds the accelerator in brackets: "はい(&Y)".
         EXPECT_TRUE(Plain(box.button(QMessageBox::Cancel)->text()).startsWith(cancel));
@@ -125,13 +138,15 @@ TEST_F(LanguageWindowTest, QtsOwnTextsFollowTheLanguage) {
         auto* label = dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->text(), lookIn);
+        SaveShot(&box, QStringLiteral("qt-message-box-") + language);
+        SaveShot(&dialog, QStringLiteral("qt-file-dialog-") + language);
     };
     app->SetLanguageFile(Shipped("german").toStdString());
-    check("Abbrechen", "Ja", "Rückgängig", "Suchen in:");
+    check("german", "Abbrechen", "Ja", "Rückgängig", "Suchen in:");
     app->SetLanguageFile(Shipped("japanese").toStdString());
-    check("キャンセル", "はい", "元に戻す", "アドレス:");
+    check("japanese", "キャンセル", "はい", "元に戻す", "アドレス:");
     app->SetLanguageFile(Shipped("english").toStdString());
-    check("Cancel", "Yes", "Undo", "Look in:");
+    check("english", "Cancel", "Yes", "Undo", "Look in:");
 }
 
 // The name goes where the text's "%s" stands; a language file of one's own without "%s" gets the
@@ -162,7 +177,10 @@ TEST_F(LanguageWindowTest, SaveQuestionAndFileFilterComeFromTheLanguageFile) {
 // keys find the cells where they are drawn. English turns it back.
 TEST_F(LanguageWindowTest, RightToLeftLanguageMirrorsTheWindow) {
     QByteArray hebrew = readFile(filePath("english.lang"));
-    hebrew.replace("disp=English", "disp=\xD7\xA2\xD7\x91\xD7\xA8\xD7\x99\xD7\xAA");
+    // A few texts in Hebrew: a label aligns by its text's own direction.
+    hebrew.replace("disp=English", "disp=עברית");
+    hebrew.replace("1031=Squelch Level", "1031=רמת השתקה");
+    hebrew.replace("Menu_File=&File", "Menu_File=&קובץ");
     writeFile(filePath("hebrew.lang"), hebrew);
     ASSERT_TRUE(start());
     CMainFrame* window = frame();
@@ -197,6 +215,7 @@ TEST_F(LanguageWindowTest, RightToLeftLanguageMirrorsTheWindow) {
     EXPECT_EQ(grid->GetFocusCell(), (CellId{3, 2}));
     QTest::keyClick(grid, Qt::Key_Left);
     EXPECT_EQ(grid->GetFocusCell(), (CellId{3, 3}));
+    SaveShot(window, QStringLiteral("orvik-window-right-to-left"));
 
     app->SetLanguageFile(filePath("english.lang").toStdString());
     app->RefreshLanguage();

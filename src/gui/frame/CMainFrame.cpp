@@ -408,7 +408,7 @@ const std::vector<CMainFrame::Command>& CMainFrame::commands() {
          [](F& f) { f.formView->InsertChannel(); }},
         {ID_EDIT_MOVE_UP,
          "Menu_Edit_Move_Up",
-         "Move &Up",
+         "&Move Up",
          nullptr,
          none,
          {"Alt+Up"},

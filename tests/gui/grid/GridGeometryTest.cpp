@@ -195,6 +195,27 @@ TEST(GridGeometry, ResizeHotZones) {
     EXPECT_EQ(s.columnResizeTarget({141, 10}), 3);
 }
 
+// Right to left every rectangle and point is mirrored in the viewport: column 0 at the right
+// edge, the hot zone of a column's far border on its left, and scrolling unchanged.
+TEST(GridGeometry, MirroredCellsPointsAndHotZones) {
+    GridGeometry g = channelTable(800, 400);
+    g.setMirrored(true);
+    EXPECT_EQ(g.cellRect(1, 0), QRect(760, 28, 40, 21));
+    EXPECT_EQ(g.cellRect(1, 1), QRect(660, 28, 100, 21));
+    for (int col : {0, 1, 5, 9}) {
+        const QRect r = g.cellRect(4, col);
+        EXPECT_EQ(g.cellAt(r.topLeft()), (CellId{4, col}));
+        EXPECT_EQ(g.cellAt(r.bottomRight()), (CellId{4, col}));
+    }
+    EXPECT_EQ(g.cellAt({5, 40}), (CellId{})); // left of the table's last column
+    EXPECT_EQ(g.columnResizeTarget({759, 10}), 0);
+    EXPECT_EQ(g.columnResizeTarget({662, 10}), 1);
+    EXPECT_EQ(g.rowResizeTarget({790, 48}), 1);
+    EXPECT_EQ(g.rowResizeTarget({10, 48}), -1);
+    g.setScrollPos(0, 21);
+    EXPECT_EQ(g.cellAt(g.cellRect(3, 2).center()), (CellId{3, 2}));
+}
+
 TEST(GridGeometry, LargeGridScrolledToTheMiddle) {
     GridGeometry g;
     g.resizeRows(100000, 21);

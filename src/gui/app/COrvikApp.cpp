@@ -58,9 +58,9 @@ QString COrvikApp::SaveQuestion(const QString& name) {
 void COrvikApp::applyQtLanguage() {
     if (QCoreApplication::instance() == nullptr)
         return;
-    std::string title = QFileInfo(QString::fromStdString(appPaths.LanguageFilePath()))
-                            .completeBaseName()
-                            .toStdString();
+    const std::string title = QFileInfo(QString::fromStdString(appPaths.LanguageFilePath()))
+                                  .completeBaseName()
+                                  .toStdString();
     const QString name = QString::fromStdString(LanguageFileLocale(title));
     const QLocale locale = name.isEmpty() ? QLocale(QLocale::English) : QLocale(name);
     qtTranslators.clear();

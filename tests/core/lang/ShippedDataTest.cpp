@@ -199,7 +199,11 @@ TEST_P(ShippedLanguage, ListsAndHeadersFitTheirBuffers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, ShippedLanguage, ::testing::ValuesIn(ShippedTitles()),
-                         [](const ::testing::TestParamInfo<std::string>& p) { return p.param; });
+                         [](const ::testing::TestParamInfo<std::string>& p) {
+                             std::string name = p.param; // a test name takes no '-'
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
 
 // In file-name order, as the Language dialog reads them ("chinese-" sorts before "chinese.").
 TEST(ShippedData, LanguageDialogListsEveryLanguageByItsOwnName) {

@@ -304,7 +304,7 @@ TEST_F(CliData, ShowUsesTheLanguageOfSettingIni) {
     test::WriteWholeFile(app + "/setting.ini", ini);
     r = cli({"show", "f.735"});
     ASSERT_EQ(r.code, 0);
-    EXPECT_TRUE(contains(r.out, "频率范围")) << r.out;
+    EXPECT_TRUE(contains(r.out, "频段")) << r.out;
     EXPECT_TRUE(contains(r.out, "信道"));
     EXPECT_TRUE(contains(r.out, "关"));
     EXPECT_FALSE(contains(r.out, "Off"));
@@ -317,7 +317,7 @@ TEST_F(CliData, ShowUsesTheLanguageOfSettingIni) {
     test::WriteWholeFile(app + "/chinese.lang", chinese);
     r = cli({"show", "f.735"});
     ASSERT_EQ(r.code, 0);
-    EXPECT_TRUE(contains(r.out, "频率范围"));
+    EXPECT_TRUE(contains(r.out, "频段"));
     EXPECT_TRUE(contains(r.out, "Off")) << r.out;
     EXPECT_EQ(r.err, "");
 

@@ -74,15 +74,13 @@ int applyFile(const Context& ctx, LangCatalog& texts, const std::string& path, R
     }
     const TextApplyResult r = ApplyTextForm(doc, plan, replace);
     if (!r.ok) {
-        std::fprintf(stderr, "%s%s\n", placeText(path, r.error.at).c_str(),
-                     r.error.what.c_str());
+        std::fprintf(stderr, "%s%s\n", placeText(path, r.error.at).c_str(), r.error.what.c_str());
         return ExitDataErr;
     }
     const auto lookup = [&texts](std::string_view key) { return texts.text(key); };
     for (const TextNote& n : r.notes)
-        std::fprintf(stderr, "%schannel %d %s: %s\n", placeText(path, n.at).c_str(),
-                     n.note.channel, ColumnNames[n.note.column],
-                     CommitNoteText(n.note.note, lookup).c_str());
+        std::fprintf(stderr, "%schannel %d %s: %s\n", placeText(path, n.at).c_str(), n.note.channel,
+                     ColumnNames[n.note.column], CommitNoteText(n.note.note, lookup).c_str());
     adjusted = !r.notes.empty();
     return ExitOk;
 }
@@ -98,9 +96,8 @@ int cmdDump(Context& ctx, const std::string& output) {
     RadioImage image;
     if (const int rc = load(texts, path, header, image); rc != ExitOk)
         return rc;
-    const std::string text =
-        WriteTextForm(image, ReadBandNames(ctx.paths.SettingsFilePath()),
-                      "Made by orvik-cli " ORVIK_VERSION " dump from " + path);
+    const std::string text = WriteTextForm(image, ReadBandNames(ctx.paths.SettingsFilePath()),
+                                           "Made by orvik-cli " ORVIK_VERSION " dump from " + path);
     if (output.empty()) {
         std::fwrite(text.data(), 1, text.size(), stdout);
         return std::fflush(stdout) == 0 ? ExitOk : ExitCantCreate;
@@ -146,8 +143,7 @@ int cmdApply(Context& ctx, const ApplyFlags& flags) {
     }
     RadioDocument doc(header, image);
     bool adjusted = false;
-    if (const int rc = applyFile(ctx, texts, files[1], doc, flags.replace, adjusted);
-        rc != ExitOk)
+    if (const int rc = applyFile(ctx, texts, files[1], doc, flags.replace, adjusted); rc != ExitOk)
         return rc;
     if (adjusted && flags.strict) {
         fail("--strict: nothing was saved");

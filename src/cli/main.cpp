@@ -25,7 +25,7 @@ constexpr CommandEntry CommandTable[] = {
     {"new", MakeNewCommand},       {"show", MakeShowCommand},     {"edit", MakeEditCommand},
     {"export", MakeExportCommand}, {"import", MakeImportCommand}, {"read", MakeReadCommand},
     {"write", MakeWriteCommand},   {"diff", MakeDiffCommand},     {"backups", MakeBackupsCommand},
-    {"doctor", MakeDoctorCommand}, {"dump", MakeDumpCommand},       {"apply", MakeApplyCommand},
+    {"doctor", MakeDoctorCommand}, {"dump", MakeDumpCommand},     {"apply", MakeApplyCommand},
 };
 
 // The usage of the program; %s takes every command's lines.

@@ -85,8 +85,8 @@ struct TextPlan {
 // Reads YAML (or JSON, as `show --json` prints it) into a plan. `bandNames`: setting.ini's
 // [ModelInfo] names in band list order. False with `error` on the first thing that is wrong:
 // text that is no YAML, an unknown key, a wrong type, a value out of range, a newer version.
-bool ReadTextForm(std::string_view text, const std::vector<std::string>& bandNames,
-                  TextPlan& plan, TextFormError& error);
+bool ReadTextForm(std::string_view text, const std::vector<std::string>& bandNames, TextPlan& plan,
+                  TextFormError& error);
 
 // A value the rules stored otherwise than given, with its place in the file.
 struct TextNote {

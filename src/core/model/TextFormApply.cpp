@@ -114,9 +114,10 @@ void Applier::text(const TextChannel& ch, const ChannelFieldSpec& f) {
         if (fieldHolds(doc.image(), n, f, storedBytes(f, v)))
             return;
         const bool noTx = f.column == ColTxTone && !doc.image().isRxEmpty(n);
-        throw Refusal{{v.at, "channel " + std::to_string(n) +
-                                 (noTx ? " has no transmit frequency" : " has no receive frequency") +
-                                 ": its " + ColumnNames[f.column] + " cannot be set"}};
+        throw Refusal{
+            {v.at, "channel " + std::to_string(n) +
+                       (noTx ? " has no transmit frequency" : " has no receive frequency") +
+                       ": its " + ColumnNames[f.column] + " cannot be set"}};
     }
     if (f.word0) {
         keepNotes(doc.chooseOption(n, f.column, v.position), v.at);

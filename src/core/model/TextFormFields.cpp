@@ -17,10 +17,8 @@ const std::array<ChannelFieldSpec, ChannelFieldCount> Fields = {{
     {ChannelField::ScanAdd, "scanAdd", "optionCol5Off", ColScanAdd, 12, 1, 0x10, "yes", "no"},
     {ChannelField::Bandwidth, "bandwidth", "narrow", ColNarrow, 12, 1, 0x04, "wide", "narrow"},
     {ChannelField::Power, "power", "highPower", ColHighPower, 12, 1, 0x08, "low", "high"},
-    {ChannelField::BusyLock, "busyLock", "optionCol8Off", ColBusyLockOut, 12, 1, 0x01, "yes",
-     "no"},
-    {ChannelField::Scrambler, "scrambler", "optionCol9Off", ColScrambler, 12, 1, 0x02, "yes",
-     "no"},
+    {ChannelField::BusyLock, "busyLock", "optionCol8Off", ColBusyLockOut, 12, 1, 0x01, "yes", "no"},
+    {ChannelField::Scrambler, "scrambler", "optionCol9Off", ColScrambler, 12, 1, 0x02, "yes", "no"},
 }};
 
 const std::vector<std::string> VoiceWords = {"chinese", "english"};

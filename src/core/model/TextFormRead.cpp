@@ -42,8 +42,7 @@ std::string scalarText(const YAML::Node& node, const std::string& what) {
     if (node.IsNull())
         return {};
     if (!node.IsScalar())
-        failAt(node, what + " takes a single value, not a " +
-                         (node.IsMap() ? "map" : "list"));
+        failAt(node, what + " takes a single value, not a " + (node.IsMap() ? "map" : "list"));
     return node.Scalar();
 }
 
@@ -104,8 +103,8 @@ template <typename Each> void eachKey(const YAML::Node& map, const std::string& 
 }
 
 // {raw: HEX} as `size` bytes with no bit outside `mask`; false when the value is no such map.
-bool rawValue(const YAML::Node& node, const std::string& what, std::size_t size,
-              std::uint8_t mask, TextValue& value) {
+bool rawValue(const YAML::Node& node, const std::string& what, std::size_t size, std::uint8_t mask,
+              TextValue& value) {
     if (!node.IsMap())
         return false;
     bool found = false;
@@ -213,8 +212,8 @@ void Reader::band(const YAML::Node& node) {
                 std::string list;
                 for (std::size_t k = 0; k < bandNames.size() && k < BandCodes.size(); ++k)
                     list += (k ? ", " : " ") + bandNames[k];
-                failAt(v, "band name '" + name + "' is not in the band list of setting.ini:" +
-                              list);
+                failAt(v,
+                       "band name '" + name + "' is not in the band list of setting.ini:" + list);
             }
         } else {
             failAt(key, "band: unknown key '" + key.Scalar() + "' (the keys are name, code)");
@@ -301,8 +300,7 @@ void Reader::channels(const YAML::Node& node) {
         }
         return;
     }
-    eachKey(node, "channels",
-            [&](const YAML::Node& key, const YAML::Node& v) { take(key, v); });
+    eachKey(node, "channels", [&](const YAML::Node& key, const YAML::Node& v) { take(key, v); });
 }
 
 void Reader::channel(int number, TextPlace at, const YAML::Node& node) {
@@ -387,8 +385,8 @@ void Reader::otherBytes(const YAML::Node& node) {
 
 } // namespace
 
-bool ReadTextForm(std::string_view text, const std::vector<std::string>& bandNames,
-                  TextPlan& plan, TextFormError& error) {
+bool ReadTextForm(std::string_view text, const std::vector<std::string>& bandNames, TextPlan& plan,
+                  TextFormError& error) {
     plan = TextPlan{};
     try {
         const YAML::Node root = YAML::Load(std::string(text));

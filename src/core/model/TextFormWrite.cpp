@@ -39,8 +39,7 @@ std::string oneLine(std::string s) {
 }
 
 void emitRaw(YAML::Emitter& e, const std::string& raw, const std::string& comment) {
-    e << YAML::Flow << YAML::BeginMap << YAML::Key << "raw" << YAML::Value << raw
-      << YAML::EndMap;
+    e << YAML::Flow << YAML::BeginMap << YAML::Key << "raw" << YAML::Value << raw << YAML::EndMap;
     if (!comment.empty())
         e << YAML::Comment(oneLine(comment));
 }
@@ -112,12 +111,12 @@ void emitChannel(YAML::Emitter& e, const RadioImage& image, const RadioDocument&
         if (!v.raw)
             e << text;
         else
-            emitRaw(e, hex(v.bytes.data(), v.bytes.size()),
-                    f.size == 4 ? (FreqIsValid({v.bytes[0], v.bytes[1], v.bytes[2], v.bytes[3]})
-                                       ? text
-                                       : "")
-                    : f.size == 2 ? (ToneIsValid({v.bytes[0], v.bytes[1]}) ? text : "")
-                                  : text);
+            emitRaw(
+                e, hex(v.bytes.data(), v.bytes.size()),
+                f.size == 4
+                    ? (FreqIsValid({v.bytes[0], v.bytes[1], v.bytes[2], v.bytes[3]}) ? text : "")
+                : f.size == 2 ? (ToneIsValid({v.bytes[0], v.bytes[1]}) ? text : "")
+                              : text);
     }
     e << YAML::EndMap;
 }
@@ -160,7 +159,9 @@ void emitSettings(YAML::Emitter& e, const RadioImage& image, const RadioImage& b
 // more as {fill, count}, the rest as hex of at most 32 bytes a line.
 void emitOtherBytes(YAML::Emitter& e, const RadioImage& image) {
     const std::array<std::uint8_t, RadioImage::Size> covered = CoveredBits();
-    auto other = [&](std::size_t at) { return static_cast<std::uint8_t>(image[at] & ~covered[at]); };
+    auto other = [&](std::size_t at) {
+        return static_cast<std::uint8_t>(image[at] & ~covered[at]);
+    };
     e << YAML::Key << "otherBytes" << YAML::Value << YAML::BeginMap;
     std::size_t at = 0;
     while (at < RadioImage::Size) {
@@ -184,8 +185,7 @@ void emitOtherBytes(YAML::Emitter& e, const RadioImage& image) {
         std::size_t end = at;
         while (end < RadioImage::Size && end - at < 32 && covered[end] != 0xFF) {
             std::size_t repeat = end;
-            while (repeat < RadioImage::Size && covered[repeat] == 0 &&
-                   other(repeat) == other(end))
+            while (repeat < RadioImage::Size && covered[repeat] == 0 && other(repeat) == other(end))
                 ++repeat;
             if (end > at && repeat - end >= 16)
                 break;

@@ -179,8 +179,9 @@ TEST(TextForm, ErrorsNameLineAndColumn) {
         {"channels:\n  1: {rx: {raw: 4600ZZA0}}\n", 2, 17, "takes hex digits"},
         {"channels:\n  1: {scanAdd: {raw: 01}}\n", 2, 22, "bits outside its mask 0x10"},
         {"channels:\n  1: {rx: abc}\n", 2, 11, "'abc' is no frequency"},
-        {"channels:\n  5: {tx: 440}\n", 2, 11, "channel 5 has no receive frequency: its "
-                                             "transmit frequency cannot be set"},
+        {"channels:\n  5: {tx: 440}\n", 2, 11,
+         "channel 5 has no receive frequency: its "
+         "transmit frequency cannot be set"},
         {"dtmf: 12E45\n", 1, 7, "dtmf takes up to 5 of the digits"},
         {"format: 2\nwhatever: 1\n", 1, 9, "format version 2 is newer than this program reads"},
         {"band:\n  name: 2m\n", 2, 9, "band name '2m' is not in the band list"},

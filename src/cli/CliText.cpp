@@ -69,17 +69,17 @@ int applyFile(const Context& ctx, LangCatalog& texts, const std::string& path, R
     TextPlan plan;
     TextFormError error;
     if (!ReadTextForm(text, ReadBandNames(ctx.paths.SettingsFilePath()), plan, error)) {
-        std::fprintf(stderr, "%s%s\n", placeText(path, error.at).c_str(), error.what.c_str());
+        Complain("%s%s\n", placeText(path, error.at).c_str(), error.what.c_str());
         return ExitDataErr;
     }
     const TextApplyResult r = ApplyTextForm(doc, plan, replace);
     if (!r.ok) {
-        std::fprintf(stderr, "%s%s\n", placeText(path, r.error.at).c_str(), r.error.what.c_str());
+        Complain("%s%s\n", placeText(path, r.error.at).c_str(), r.error.what.c_str());
         return ExitDataErr;
     }
     const auto lookup = [&texts](std::string_view key) { return texts.text(key); };
     for (const TextNote& n : r.notes)
-        std::fprintf(stderr, "%schannel %d %s: %s\n", placeText(path, n.at).c_str(), n.note.channel,
+        Complain("%schannel %d %s: %s\n", placeText(path, n.at).c_str(), n.note.channel,
                      ColumnNames[n.note.column], CommitNoteText(n.note.note, lookup).c_str());
     adjusted = !r.notes.empty();
     return ExitOk;

@@ -53,7 +53,8 @@ long numberIn(const YAML::Node& node, const std::string& what, long lo, long hi)
     const std::string digits = hex ? text.substr(2) : text;
     long value = 0;
     bool ok = !digits.empty() && digits.size() <= 8;
-    for (char c : digits) {
+    for (std::size_t i = 0; ok && i < digits.size(); ++i) {
+        const char c = digits[i];
         const int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
                       : hex && std::isxdigit(static_cast<unsigned char>(c))
                           ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10

@@ -172,6 +172,7 @@ TEST(TextForm, ErrorsNameLineAndColumn) {
         {"settings:\n  bep: yes\n", 2, 3, "unknown setting 'bep'"},
         {"settings: [1, 2]\n", 1, 11, "settings takes a map"},
         {"channels:\n  17: {rx: 440}\n", 2, 3, "channel takes a whole number 1 to 16"},
+        {"channels:\n  200000000000000000000: {}\n", 2, 3, "channel takes a whole number"},
         {"channels:\n  1:\n    rx: 440\n    power: medium\n", 4, 12, "takes low or high"},
         {"channels:\n  1:\n    rx: [440]\n", 3, 9, "takes a single value, not a list"},
         {"channels:\n  1: {rx: 440, rx: 441}\n", 2, 16, "rx' is given twice"},

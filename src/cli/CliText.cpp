@@ -80,7 +80,7 @@ int applyFile(const Context& ctx, LangCatalog& texts, const std::string& path, R
     const auto lookup = [&texts](std::string_view key) { return texts.text(key); };
     for (const TextNote& n : r.notes)
         Complain("%schannel %d %s: %s\n", placeText(path, n.at).c_str(), n.note.channel,
-                     ColumnNames[n.note.column], CommitNoteText(n.note.note, lookup).c_str());
+                 ColumnNames[n.note.column], CommitNoteText(n.note.note, lookup).c_str());
     adjusted = !r.notes.empty();
     return ExitOk;
 }

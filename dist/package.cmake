@@ -21,6 +21,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://orvik.org/")
+# Depends is computed from the linked libraries (Qt 6, yaml-cpp, the C and C++ runtimes).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt's own texts (file dialogs, message-box buttons) in the chosen language; shlibdeps adds the
 # libraries to this.

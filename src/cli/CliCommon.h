@@ -16,6 +16,10 @@ class App;
 class Option;
 } // namespace CLI
 
+namespace orvik {
+class RadioDocument;
+} // namespace orvik
+
 namespace orvik::cli {
 
 enum Exit : int {
@@ -62,6 +66,8 @@ std::unique_ptr<Command> MakeWriteCommand();
 std::unique_ptr<Command> MakeDiffCommand();
 std::unique_ptr<Command> MakeBackupsCommand();
 std::unique_ptr<Command> MakeDoctorCommand();
+std::unique_ptr<Command> MakeDumpCommand();
+std::unique_ptr<Command> MakeApplyCommand();
 
 // ---- Options ----
 
@@ -106,6 +112,14 @@ int load(LangCatalog& texts, const std::string& path, HeaderBlock& header, Radio
 // could not keep the file's owner says so.
 int save(const Context& ctx, const std::string& path, const HeaderBlock& header,
          const RadioImage& image, SaveMode mode, const std::string& existsText);
+
+// ---- The radio as a text file ----
+
+// Whether a path names a text file (.yaml, .yml, .json) rather than a .735 data file.
+bool IsTextFormPath(const std::string& path);
+// Applies the text file at `path` with --replace to `doc` (new --from, write IN.yaml): ExitOk,
+// or the exit code with the message printed. Adjusted values are told on standard error.
+int BuildFromText(const Context& ctx, const std::string& path, RadioDocument& doc);
 
 // ---- Outputs ----
 

@@ -363,11 +363,18 @@ bool editChannel(RadioDocument& doc, const ChannelEdit& e, const CellTexts& cell
 int cmdNew(Context& ctx, const CLI::App& options) {
     std::string path;
     std::optional<int> band;
+    std::string from;
     bool force = false;
     for (const auto& [option, v] : GivenOptions(options)) {
         int pos = 0;
         if (option->get_name() == "--force") {
             force = true;
+        } else if (option->get_name() == "--from") {
+            if (!from.empty() || v.empty()) {
+                fail(v.empty() ? "--from needs a file" : "--from given twice");
+                return ExitUsage;
+            }
+            from = v;
         } else if (band) {
             fail("--band given twice");
             return ExitUsage;
@@ -378,6 +385,13 @@ int cmdNew(Context& ctx, const CLI::App& options) {
         }
     }
     if (!takeOnlyFile("new", ctx.args, false, path))
+        return ExitUsage;
+    if (band && !from.empty()) {
+        fail("--band and --from exclude each other: the text file names the band");
+        return ExitUsage;
+    }
+    if (!from.empty() &&
+        !distinctFiles("new", {{"the input", from, false}, {"the data file", path, true}}))
         return ExitUsage;
     // An existing file with content is only replaced on request; an empty one holds nothing to
     // lose. The save checks again as it publishes the file, so one that another process creates
@@ -392,6 +406,9 @@ int cmdNew(Context& ctx, const CLI::App& options) {
     RadioDocument doc;
     if (band)
         doc.setBand(*band);
+    if (!from.empty())
+        if (const int rc = BuildFromText(ctx, from, doc); rc != ExitOk)
+            return rc;
     return save(ctx, path, doc.header(), doc.image(),
                 force ? SaveMode::Replace : SaveMode::ReplaceIfEmpty, exists);
 }
@@ -486,9 +503,10 @@ int cmdEdit(Context& ctx, const CLI::App& options) {
 }
 
 const char* const NewUsage =
-    "  new FILE.735 [--band POS] [--force]\n"
+    "  new FILE.735 [--band POS | --from IN.yaml] [--force]\n"
     "                  write the default image (File New), then change to band list position\n"
-    "                  POS of setting.ini [ModelInfo]; --force replaces a non-empty file\n";
+    "                  POS of setting.ini [ModelInfo]; --from: the image of a text file, as\n"
+    "                  apply --replace makes it; --force replaces a non-empty file\n";
 const char* const ShowUsage =
     "  show FILE.735 [--json]\n"
     "                  print the band, the settings and the 16 channels\n";
@@ -528,6 +546,7 @@ public:
     void define(CLI::App& app) override {
         options = &app;
         ValueOption(app, "--band");
+        ValueOption(app, "--from", "a file");
         FlagOption(app, "--force");
     }
     int run(Context& ctx) override { return cmdNew(ctx, *options); }

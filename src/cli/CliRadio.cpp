@@ -14,6 +14,7 @@
 #include "core/link/TransferSession.h"
 #include "core/model/Backup.h"
 #include "core/model/DataFile.h"
+#include "core/model/RadioDocument.h"
 #include "core/model/RadioImage.h"
 #include "core/profile/AtomicSave.h"
 
@@ -511,9 +512,16 @@ int cmdWrite(Context& ctx, const RadioArgs& args) {
     warnBackupSettings(ctx);
     HeaderBlock header = NewHeaderBlock();
     RadioImage image;
-    const int rc = loadInput(ctx, args.input, header, image, args.force);
-    if (rc != ExitOk)
+    if (IsTextFormPath(args.input)) {
+        // The image built in memory from the text file, then written as a data file's would be.
+        RadioDocument doc;
+        if (const int rc = BuildFromText(ctx, args.input, doc); rc != ExitOk)
+            return rc;
+        header = doc.header();
+        image = doc.image();
+    } else if (const int rc = loadInput(ctx, args.input, header, image, args.force); rc != ExitOk) {
         return rc;
+    }
     if (args.fleet())
         return writeFleet(ctx, args, image);
     if (!traceWritable(args))

@@ -27,6 +27,8 @@ const char* const WriteUsage =
     "                  failed read-back exits 75). --backup reads and stores the radio\n"
     "                  first (also [backup] before_write=1); nothing is written when\n"
     "                  that fails. --force writes a file shorter than 4144 bytes.\n"
+    "                  IN.yaml (or .yml, .json) in place of IN.735: the image that\n"
+    "                  apply --replace makes from that text file, built in memory.\n"
     "                  Every completed read is stored in the backup folder\n"
     "                  (see orvik-cli backups).\n"
     "                  --trace FILE writes every byte on the line with its time and the\n"

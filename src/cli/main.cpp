@@ -25,7 +25,7 @@ constexpr CommandEntry CommandTable[] = {
     {"new", MakeNewCommand},       {"show", MakeShowCommand},     {"edit", MakeEditCommand},
     {"export", MakeExportCommand}, {"import", MakeImportCommand}, {"read", MakeReadCommand},
     {"write", MakeWriteCommand},   {"diff", MakeDiffCommand},     {"backups", MakeBackupsCommand},
-    {"doctor", MakeDoctorCommand},
+    {"doctor", MakeDoctorCommand}, {"dump", MakeDumpCommand},     {"apply", MakeApplyCommand},
 };
 
 // The usage of the program; %s takes every command's lines.
@@ -44,7 +44,8 @@ const char* const UsageText =
     "75 write not verified (the radio read back differs or did not answer),\n"
     "76 radio transfer failed, 78 setting.ini missing, 129 hung up (SIGHUP),\n"
     "130 interrupted; import: 2 rows adjusted or skipped, 65 no Location/Frequency\n"
-    "header; an output naming an input: 64;\n"
+    "header; apply, new --from, write IN.yaml: 65 a mistake in the text file\n"
+    "(apply --strict: also an adjusted value); an output naming an input: 64;\n"
     "diff: 0 equal, 1 different.\n";
 
 // The arguments in the reverse order CLI11 parses them from. "--name=" gets its empty value as

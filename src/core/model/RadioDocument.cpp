@@ -176,6 +176,29 @@ DocChange RadioDocument::setBand(int position) {
     return change;
 }
 
+DocChange RadioDocument::clearToBand(int position) {
+    const RadioImage before = radioImage;
+    clearContents(headerBlock, radioImage);
+    FrequencyLimits limits{};
+    radioImage.selectBand(position, limits);
+    DocChange change = changeFrom(before);
+    change.whole = true;
+    change.modified = true;
+    return change;
+}
+
+DocChange RadioDocument::storeBytes(std::size_t offset, std::span<const std::uint8_t> bytes,
+                                    std::uint8_t mask) {
+    const RadioImage before = radioImage;
+    for (std::size_t i = 0; i < bytes.size() && offset + i < RadioImage::Size; ++i) {
+        std::uint8_t& b = radioImage[offset + i];
+        b = static_cast<std::uint8_t>((b & ~mask) | (bytes[i] & mask));
+    }
+    DocChange change = changeFrom(before);
+    change.modified = change.changedBytes();
+    return change;
+}
+
 DocChange RadioDocument::clearChannels(std::span<const int> channels) {
     const RadioImage before = radioImage;
     for (int n : channels)

@@ -78,6 +78,13 @@ public:
     // A band list position (the caller has asked first): everything cleared and the band's
     // defaults written; nothing when it is the current position.
     DocChange setBand(int position);
+    // Everything cleared and the defaults of band list position `position` written, also when
+    // it is the current position (a text file applied in place of the document's contents).
+    DocChange clearToBand(int position);
+    // Bytes stored as they are, only the bits of `mask` (a text file's raw bytes: a field that
+    // holds no value the rules could store, or bytes no field covers).
+    DocChange storeBytes(std::size_t offset, std::span<const std::uint8_t> bytes,
+                         std::uint8_t mask);
 
     // ---- rows
     DocChange clearChannels(std::span<const int> channels);

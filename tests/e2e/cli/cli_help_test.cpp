@@ -58,8 +58,8 @@ TEST(ProgramsHelp, EveryProgramTellsItsVersion) {
 }
 
 TEST(ProgramsHelp, EveryCommandHasItsOwnHelp) {
-    const char* const commands[] = {"new",  "show",  "edit", "export",  "import",
-                                    "read", "write", "diff", "backups", "doctor"};
+    const char* const commands[] = {"new",   "show", "edit",    "export", "import", "read",
+                                    "write", "diff", "backups", "doctor", "dump",   "apply"};
     for (const char* command : commands) {
         for (const char* flag : {"--help", "-h"}) {
             const ProgramRun r = run("orvik-cli", {command, flag});

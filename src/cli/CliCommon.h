@@ -20,6 +20,7 @@ namespace orvik::cli {
 
 enum Exit : int {
     ExitOk = 0,
+    ExitFindings = 1,     // check: channels break a rule of their service
     ExitAdjusted = 2,     // import: rows were adjusted or skipped (the rest was saved)
     ExitUsage = 64,       // bad command line
     ExitDataErr = 65,     // a data file whose header is rejected; edit: a value that is no
@@ -62,6 +63,8 @@ std::unique_ptr<Command> MakeWriteCommand();
 std::unique_ptr<Command> MakeDiffCommand();
 std::unique_ptr<Command> MakeBackupsCommand();
 std::unique_ptr<Command> MakeDoctorCommand();
+std::unique_ptr<Command> MakePlansCommand();
+std::unique_ptr<Command> MakeCheckCommand();
 
 // ---- Options ----
 

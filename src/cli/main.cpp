@@ -25,7 +25,7 @@ constexpr CommandEntry CommandTable[] = {
     {"new", MakeNewCommand},       {"show", MakeShowCommand},     {"edit", MakeEditCommand},
     {"export", MakeExportCommand}, {"import", MakeImportCommand}, {"read", MakeReadCommand},
     {"write", MakeWriteCommand},   {"diff", MakeDiffCommand},     {"backups", MakeBackupsCommand},
-    {"doctor", MakeDoctorCommand},
+    {"doctor", MakeDoctorCommand}, {"plans", MakePlansCommand},   {"check", MakeCheckCommand},
 };
 
 // The usage of the program; %s takes every command's lines.
@@ -45,7 +45,7 @@ const char* const UsageText =
     "76 radio transfer failed, 78 setting.ini missing, 129 hung up (SIGHUP),\n"
     "130 interrupted; import: 2 rows adjusted or skipped, 65 no Location/Frequency\n"
     "header; an output naming an input: 64;\n"
-    "diff: 0 equal, 1 different.\n";
+    "diff: 0 equal, 1 different; check: 0 nothing found, 1 findings.\n";
 
 // The arguments in the reverse order CLI11 parses them from. "--name=" gets its empty value as
 // an argument of its own, as CLI11 would otherwise take the next argument as the value.

@@ -39,9 +39,9 @@ std::vector<std::string> codes(const std::string& text) {
 
 // Countries that apply the CEPT decisions for PMR446 and LPD433.
 constexpr const char* CeptCountries[] = {
-    "AT", "BE", "BG", "HR", "CY", "CZ", "DK", "EE", "FI", "FR", "DE", "GR", "HU", "IE", "IT",
-    "LV", "LT", "LU", "MT", "NL", "PL", "PT", "RO", "SK", "SI", "ES", "SE", "GB", "NO", "IS",
-    "LI", "CH", "RS", "ME", "MK", "AL", "BA", "MD", "UA", "TR", "RU", "BY"};
+    "AT", "BE", "BG", "HR", "CY", "CZ", "DK", "EE", "FI", "FR", "DE", "GR", "HU", "IE",
+    "IT", "LV", "LT", "LU", "MT", "NL", "PL", "PT", "RO", "SK", "SI", "ES", "SE", "GB",
+    "NO", "IS", "LI", "CH", "RS", "ME", "MK", "AL", "BA", "MD", "UA", "TR", "RU", "BY"};
 
 // One way to judge a transmit frequency: against one plan.
 struct Verdict {
@@ -82,8 +82,7 @@ Verdict judge(const ChannelPlan& p, std::int64_t rx, std::int64_t tx, bool high,
         return v; // nothing else matters where no one may transmit
     }
     if (!pair && atTx && !atTx->transmit)
-        v.broken.push_back(rowAt(p, tx, true) ? RuleBroken::RepeaterInput
-                                              : RuleBroken::NoTransmit);
+        v.broken.push_back(rowAt(p, tx, true) ? RuleBroken::RepeaterInput : RuleBroken::NoTransmit);
     else if (!pair && tx != rx && p.rules.pairing == Pairing::Simplex)
         v.broken.push_back(RuleBroken::Simplex);
     else if (!pair && tx != rx && p.rules.pairing == Pairing::Repeater)
@@ -174,13 +173,13 @@ std::string FindingText(const CheckFinding& f, const CheckTextLookup& text) {
     // Names come from plan files, which a user may write: none may act on the terminal.
     const std::string service = PrintableText(f.plan->name);
     const std::string ch = std::to_string(f.channel);
-    std::string out =
-        f.planChannel ? FillText(text(lang::IDS_RULE_AT),
-                                 {ch, PlanMhzText(f.hz), service,
-                                  PrintableText(f.planChannel->name.empty()
-                                                    ? std::to_string(f.planChannel->number)
-                                                    : f.planChannel->name)})
-                      : FillText(text(lang::IDS_RULE_IN), {ch, PlanMhzText(f.hz), service});
+    std::string out = f.planChannel
+                          ? FillText(text(lang::IDS_RULE_AT),
+                                     {ch, PlanMhzText(f.hz), service,
+                                      PrintableText(f.planChannel->name.empty()
+                                                        ? std::to_string(f.planChannel->number)
+                                                        : f.planChannel->name)})
+                          : FillText(text(lang::IDS_RULE_IN), {ch, PlanMhzText(f.hz), service});
     for (RuleBroken rule : f.broken) {
         std::string clause;
         switch (rule) {

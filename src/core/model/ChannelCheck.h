@@ -28,27 +28,27 @@ class AppPaths;
 
 // The rules a channel can break.
 enum class RuleBroken {
-    ReceiveOnly,    // the service is receive-only, and the channel transmits on it
-    NoTransmit,     // the service's channel is not for transmitting (telemetry, reserved)
-    RepeaterInput,  // the frequency is only a repeater input; the channel does not listen on
-                    // the repeater's output
-    Simplex,        // the service wants transmit equal to receive
-    RepeaterPair,   // transmit differs from receive, and is no repeater pair of the service
-    Power,          // the channel's power level may exceed the service's limit
-    Bandwidth,      // the service allows 12.5 kHz only; the channel is Wide
+    ReceiveOnly,   // the service is receive-only, and the channel transmits on it
+    NoTransmit,    // the service's channel is not for transmitting (telemetry, reserved)
+    RepeaterInput, // the frequency is only a repeater input; the channel does not listen on
+                   // the repeater's output
+    Simplex,       // the service wants transmit equal to receive
+    RepeaterPair,  // transmit differs from receive, and is no repeater pair of the service
+    Power,         // the channel's power level may exceed the service's limit
+    Bandwidth,     // the service allows 12.5 kHz only; the channel is Wide
 };
 
 struct CheckFinding {
-    int channel = 0;                       // 1..16
-    const ChannelPlan* plan = nullptr;     // the service broken
+    int channel = 0;                          // 1..16
+    const ChannelPlan* plan = nullptr;        // the service broken
     const PlanChannel* planChannel = nullptr; // the service's channel the frequency matched
-    std::int64_t hz = 0;                   // the matched frequency (receive or transmit)
+    std::int64_t hz = 0;                      // the matched frequency (receive or transmit)
     std::int64_t rxHz = 0;
-    std::int64_t txHz = 0;                 // 0: the channel has no transmit frequency
-    bool high = false;                     // the channel's power level
-    bool wide = false;                     // the channel's bandwidth
-    double maxWatts = -1;                  // the limit broken (Power)
-    std::vector<RuleBroken> broken;        // in the order above, at least one
+    std::int64_t txHz = 0;          // 0: the channel has no transmit frequency
+    bool high = false;              // the channel's power level
+    bool wide = false;              // the channel's bandwidth
+    double maxWatts = -1;           // the limit broken (Power)
+    std::vector<RuleBroken> broken; // in the order above, at least one
 };
 
 // What the check applies: setting.ini [check] enabled= (0: off) and regions= (comma- or

@@ -84,10 +84,9 @@ std::string CsvNoteText(const CsvImportNote& note, const CsvTextLookup& text) {
     if (note.what == CsvNote::NoHeader)
         return text(lang::IDS_CSV_NO_HEADER);
     const std::string place =
-        note.channel > 0
-            ? FillText(text(lang::IDS_CSV_AT_CHANNEL),
-                       {std::to_string(note.line), std::to_string(note.channel)})
-            : FillText(text(lang::IDS_CSV_AT_LINE), {std::to_string(note.line), ""});
+        note.channel > 0 ? FillText(text(lang::IDS_CSV_AT_CHANNEL),
+                                    {std::to_string(note.line), std::to_string(note.channel)})
+                         : FillText(text(lang::IDS_CSV_AT_LINE), {std::to_string(note.line), ""});
     return place + " " + CsvNoteBody(note, text);
 }
 

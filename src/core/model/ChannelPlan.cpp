@@ -124,7 +124,7 @@ bool readComments(std::string_view text, ChannelPlan& plan, std::string& error) 
             r.narrowOnly = lower(value) == "narrow";
         } else if (key == "pairing") {
             const std::string v = lower(value);
-            r.pairing = v == "simplex" ? Pairing::Simplex
+            r.pairing = v == "simplex"    ? Pairing::Simplex
                         : v == "repeater" ? Pairing::Repeater
                                           : Pairing::Any;
         } else if (key == "range" || key == "tx-side") {
@@ -167,8 +167,8 @@ std::string rowTone(const Header& h, const csv::Record& r) {
         return ListedTone(field(h, r, mode == "tone" ? "rToneFreq" : "cToneFreq")).value_or("");
     if (mode == "dtcs") {
         const std::string pol = field(h, r, "DtcsPolarity");
-        const std::string text =
-            "D" + field(h, r, "DtcsCode") + (!pol.empty() && (pol[0] == 'R' || pol[0] == 'r') ? "I" : "N");
+        const std::string text = "D" + field(h, r, "DtcsCode") +
+                                 (!pol.empty() && (pol[0] == 'R' || pol[0] == 'r') ? "I" : "N");
         return ListedTone(text).value_or("");
     }
     return {};
@@ -245,8 +245,7 @@ bool ParseChannelPlan(std::string_view text, ChannelPlan& plan, std::string& err
     for (std::size_t i = 1; i < records.size(); ++i) {
         PlanChannel c;
         if (records[i].open)
-            return (error = "line " + std::to_string(records[i].line) + ": unclosed quote"),
-                   false;
+            return (error = "line " + std::to_string(records[i].line) + ": unclosed quote"), false;
         if (!readRow(header, records[i], plan.rules, c, error))
             return false;
         plan.channels.push_back(std::move(c));

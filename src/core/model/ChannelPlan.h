@@ -39,35 +39,35 @@ enum class Pairing { Any, Simplex, Repeater };
 
 // One channel of a plan, in Hz and watts.
 struct PlanChannel {
-    int number = 0;         // the Location column: the service's channel number
-    std::string name;       // "PMR 1"
-    std::string comment;    // the Comment column, as written
-    std::int64_t rxHz = 0;  // receive frequency
-    std::int64_t txHz = 0;  // transmit frequency; equals rxHz for simplex, 0 when off
-    bool transmit = true;   // false: Duplex off, or a receive-only service
-    double maxWatts = -1;   // the most power it allows; negative: no limit stated
+    int number = 0;          // the Location column: the service's channel number
+    std::string name;        // "PMR 1"
+    std::string comment;     // the Comment column, as written
+    std::int64_t rxHz = 0;   // receive frequency
+    std::int64_t txHz = 0;   // transmit frequency; equals rxHz for simplex, 0 when off
+    bool transmit = true;    // false: Duplex off, or a receive-only service
+    double maxWatts = -1;    // the most power it allows; negative: no limit stated
     bool narrowOnly = false; // 12.5 kHz channels only
-    std::string tone;       // the transmit tone the row asks for ("67.0", "D023N"), or ""
+    std::string tone;        // the transmit tone the row asks for ("67.0", "D023N"), or ""
 };
 
 struct PlanRules {
     bool transmit = true;
-    double maxWatts = -1;    // negative: no limit
+    double maxWatts = -1; // negative: no limit
     bool narrowOnly = false;
     Pairing pairing = Pairing::Any;
     std::vector<std::pair<std::int64_t, std::int64_t>> ranges; // Hz, inclusive
-    std::vector<std::int64_t> txSide; // Hz
+    std::vector<std::int64_t> txSide;                          // Hz
 };
 
 struct ChannelPlan {
-    std::string id;          // the file's title ("eu-pmr446"); unique among the plans found
-    std::string path;        // the file it was read from
-    bool own = false;        // from the user's plans folder
-    std::string name;        // "PMR446"
-    std::string service;     // what the service is, as the file says it (not translated)
+    std::string id;      // the file's title ("eu-pmr446"); unique among the plans found
+    std::string path;    // the file it was read from
+    bool own = false;    // from the user's plans folder
+    std::string name;    // "PMR446"
+    std::string service; // what the service is, as the file says it (not translated)
     std::vector<std::string> regions; // "EU", "US", "IARU-R1", "INT"; none for a plan of one's own
     std::string regulation;
-    std::string checked;     // the date its facts were checked
+    std::string checked; // the date its facts were checked
     PlanRules rules;
     std::vector<PlanChannel> channels; // in file order
 
@@ -99,8 +99,8 @@ bool FrequencyStorable(std::int64_t hz);
 bool ChannelFits(const PlanChannel& channel, const FrequencyLimits& limits);
 
 struct BandFit {
-    int total = 0;  // channels in the plan
-    int fit = 0;    // channels that ChannelFits
+    int total = 0; // channels in the plan
+    int fit = 0;   // channels that ChannelFits
 };
 BandFit PlanBandFit(const ChannelPlan& plan, const FrequencyLimits& limits);
 
@@ -136,8 +136,8 @@ std::string PlanImportText(const ChannelPlan& plan, const PlanApplyOptions& opti
                            std::vector<const PlanChannel*>& notPlaced);
 
 struct PlanApplyResult {
-    CsvImportResult import;                 // what the CSV import did and noted
-    std::vector<const PlanChannel*> rows; // import row k (line k + 2) came from rows[k]
+    CsvImportResult import;                    // what the CSV import did and noted
+    std::vector<const PlanChannel*> rows;      // import row k (line k + 2) came from rows[k]
     std::vector<const PlanChannel*> notPlaced; // picks no channel was left for
 };
 
@@ -148,8 +148,7 @@ DocChange ApplyPlan(RadioDocument& document, const ChannelPlan& plan,
 
 // The report lines of an apply: each note with the plan channel it concerns ("PMR 5 -> channel
 // 3: ..."), then the import's summary lines. `text` looks up a String key.
-std::vector<std::string> PlanReportLines(const PlanApplyResult& result,
-                                         const CsvTextLookup& text);
+std::vector<std::string> PlanReportLines(const PlanApplyResult& result, const CsvTextLookup& text);
 
 // ---- Texts
 

@@ -121,9 +121,9 @@ std::string PlanImportText(const ChannelPlan& plan, const PlanApplyOptions& opti
         if (const PlanChannel* c = plan.channel(n))
             picked.push_back(c);
 
-    std::string text = csv::Line({"Location", "Frequency", "Duplex", "Offset", "Tone",
-                                  "rToneFreq", "cToneFreq", "DtcsCode", "DtcsPolarity",
-                                  "CrossMode", "Mode", "Power"});
+    std::string text =
+        csv::Line({"Location", "Frequency", "Duplex", "Offset", "Tone", "rToneFreq", "cToneFreq",
+                   "DtcsCode", "DtcsPolarity", "CrossMode", "Mode", "Power"});
     for (const PlanChannel* c : picked) {
         if (rows.size() >= targets.size()) {
             notPlaced.push_back(c);
@@ -154,8 +154,7 @@ DocChange ApplyPlan(RadioDocument& document, const ChannelPlan& plan,
     return document.applyCsv(text, CsvImportOptions{}, result.import);
 }
 
-std::vector<std::string> PlanReportLines(const PlanApplyResult& result,
-                                         const CsvTextLookup& text) {
+std::vector<std::string> PlanReportLines(const PlanApplyResult& result, const CsvTextLookup& text) {
     std::vector<std::string> lines;
     // Names come from a file: none may act on the terminal.
     auto name = [](const PlanChannel* c) {
@@ -173,9 +172,15 @@ std::vector<std::string> PlanReportLines(const PlanApplyResult& result,
     }
     for (const PlanChannel* c : result.notPlaced)
         lines.push_back(FillText(text(lang::IDS_PLAN_NOT_PLACED), {name(c)}));
-    const std::vector<std::string> summary = CsvReportLines(CsvImportResult{
-        result.import.usable, {}, result.import.rows, result.import.skipped,
-        result.import.imported, result.import.cleared, result.import.changed, {}}, text);
+    const std::vector<std::string> summary = CsvReportLines(CsvImportResult{result.import.usable,
+                                                                            {},
+                                                                            result.import.rows,
+                                                                            result.import.skipped,
+                                                                            result.import.imported,
+                                                                            result.import.cleared,
+                                                                            result.import.changed,
+                                                                            {}},
+                                                            text);
     lines.insert(lines.end(), summary.begin(), summary.end());
     return lines;
 }

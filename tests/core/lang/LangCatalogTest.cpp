@@ -1,7 +1,7 @@
 #include "core/lang/LangCatalog.h"
 #include "core/lang/LangKeys.h"
-#include "core/lang/PlanKeys.h"
 #include "core/lang/LangText.h"
+#include "core/lang/PlanKeys.h"
 #include "core/profile/IniFile.h"
 #include "core/profile/TempDir.h"
 

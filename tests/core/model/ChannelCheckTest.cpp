@@ -54,11 +54,12 @@ using R = RuleBroken;
 
 TEST(ChannelCheck, PowerAndBandwidth) {
     Radio radio;
-    radio.set(3, "446.05625", "446.05625", true, false)  // PMR446 5, High and Wide
-        .set(4, "446.05625", "446.05625", false, true)   // the same, Low and Narrow: fine
-        .set(5, "433.07500", "433.07500", false, false)  // LPD433 1 allows 10 mW: even Low
-        .set(6, "462.56250", "462.56250", true, false)   // FRS 1 Wide, but GMRS 1 allows it
-        .set(7, "467.56250", "467.56250", true, false);  // FRS 8 / GMRS 8: 0.5 W, 12.5 kHz
+    radio
+        .set(3, "446.05625", "446.05625", true, false)  // PMR446 5, High and Wide
+        .set(4, "446.05625", "446.05625", false, true)  // the same, Low and Narrow: fine
+        .set(5, "433.07500", "433.07500", false, false) // LPD433 1 allows 10 mW: even Low
+        .set(6, "462.56250", "462.56250", true, false)  // FRS 1 Wide, but GMRS 1 allows it
+        .set(7, "467.56250", "467.56250", true, false); // FRS 8 / GMRS 8: 0.5 W, 12.5 kHz
     const auto f = radio.check();
     EXPECT_EQ(Rules(f, 3), (std::vector<R>{R::Power, R::Bandwidth}));
     EXPECT_TRUE(Rules(f, 4).empty());
@@ -78,18 +79,19 @@ TEST(ChannelCheck, PowerAndBandwidth) {
 
 TEST(ChannelCheck, TransmittingWhereNoOneMay) {
     Radio radio;
-    radio.set(1, "162.40000", "162.40000", false, false)  // NOAA WX2: receive only
-        .set(2, "162.40000", "", true, false)              // listening only: fine
-        .set(3, "160.65000", "156.05000", false, false);   // marine 01, ship side
+    radio
+        .set(1, "162.40000", "162.40000", false, false)  // NOAA WX2: receive only
+        .set(2, "162.40000", "", true, false)            // listening only: fine
+        .set(3, "160.65000", "156.05000", false, false); // marine 01, ship side
     const auto f = radio.check({"US", "INT"});
     EXPECT_EQ(Rules(f, 1), (std::vector<R>{R::ReceiveOnly}));
     EXPECT_TRUE(Rules(f, 2).empty());
     EXPECT_EQ(Rules(f, 3), (std::vector<R>{R::ReceiveOnly}));
-    Radio cb(0); // 470-490 MHz
-    cb.set(4, "476.95000", "476.95000", false, true)     // UHF CB 22: telemetry only
-        .set(5, "477.17500", "477.17500", false, true)   // CB 31: a repeater input
-        .set(6, "476.42500", "477.17500", false, true)   // CB 1 through its repeater: fine
-        .set(7, "476.45000", "477.17500", false, true);  // CB 2 out, CB 31 in: no pair
+    Radio cb(0);                                        // 470-490 MHz
+    cb.set(4, "476.95000", "476.95000", false, true)    // UHF CB 22: telemetry only
+        .set(5, "477.17500", "477.17500", false, true)  // CB 31: a repeater input
+        .set(6, "476.42500", "477.17500", false, true)  // CB 1 through its repeater: fine
+        .set(7, "476.45000", "477.17500", false, true); // CB 2 out, CB 31 in: no pair
     const auto g = cb.check({"AU"});
     EXPECT_EQ(Rules(g, 4), (std::vector<R>{R::NoTransmit}));
     EXPECT_EQ(Rules(g, 5), (std::vector<R>{R::RepeaterInput}));
@@ -105,12 +107,13 @@ TEST(ChannelCheck, TransmittingWhereNoOneMay) {
 
 TEST(ChannelCheck, HowTransmitFollowsReceive) {
     Radio radio;
-    radio.set(1, "446.00625", "446.01875", false, true)  // PMR 1 in, PMR 2 out
-        .set(2, "462.55000", "467.55000", true, false)     // GMRS 15 repeater pair: fine
-        .set(3, "462.55000", "467.57500", true, false)     // not a pair
-        .set(4, "145.50000", "145.30000", true, false)     // amateur 2 m: no such rule
-        .set(5, "145.60000", "145.00000", true, false)     // RV48 and its input: fine
-        .set(6, "400.05000", "400.05000", true, false);    // no service known
+    radio
+        .set(1, "446.00625", "446.01875", false, true)  // PMR 1 in, PMR 2 out
+        .set(2, "462.55000", "467.55000", true, false)  // GMRS 15 repeater pair: fine
+        .set(3, "462.55000", "467.57500", true, false)  // not a pair
+        .set(4, "145.50000", "145.30000", true, false)  // amateur 2 m: no such rule
+        .set(5, "145.60000", "145.00000", true, false)  // RV48 and its input: fine
+        .set(6, "400.05000", "400.05000", true, false); // no service known
     const auto f = radio.check();
     EXPECT_EQ(Rules(f, 1), (std::vector<R>{R::Simplex}));
     EXPECT_TRUE(Rules(f, 2).empty());

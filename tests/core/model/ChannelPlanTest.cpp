@@ -55,11 +55,11 @@ std::vector<std::int64_t> Steps(std::int64_t first, std::int64_t step, int count
 std::map<std::string, ExpectedPlan> IndependentTable() {
     std::map<std::string, ExpectedPlan> t;
     // ECC/DEC/(15)05: channel n at 446.00625 + (n-1) * 0.0125 MHz, 0.5 W e.r.p.
-    t["eu-pmr446"] = {{"EU"}, true, Pairing::Simplex,
-                      Simplex(1, Steps(446006250, 12500, 16), 0.5, true)};
+    t["eu-pmr446"] = {
+        {"EU"}, true, Pairing::Simplex, Simplex(1, Steps(446006250, 12500, 16), 0.5, true)};
     // ERC/REC 70-03 Annex 1: 433.075 + (n-1) * 0.025 MHz, n = 1..69, 10 mW e.r.p.
-    t["eu-lpd433"] = {{"EU"}, true, Pairing::Simplex,
-                      Simplex(1, Steps(433075000, 25 * kHz, 69), 0.01, false)};
+    t["eu-lpd433"] = {
+        {"EU"}, true, Pairing::Simplex, Simplex(1, Steps(433075000, 25 * kHz, 69), 0.01, false)};
     // 47 CFR 95.563 / 95.567: 1-7 462.5625 + 25 kHz steps (2 W), 8-14 467.5625 (0.5 W),
     // 15-22 462.550 (2 W); 95.573: 12.5 kHz.
     {
@@ -102,8 +102,8 @@ std::map<std::string, ExpectedPlan> IndependentTable() {
             const std::int64_t f =
                 n <= 40 ? 476425000 + (n - 1) * 25 * kHz : 476437500 + (n - 41) * 25 * kHz;
             const bool output = (n >= 1 && n <= 8) || (n >= 41 && n <= 48);
-            const bool noTx = (n >= 31 && n <= 38) || (n >= 71 && n <= 78) || n == 22 ||
-                              n == 23 || (n >= 61 && n <= 63);
+            const bool noTx = (n >= 31 && n <= 38) || (n >= 71 && n <= 78) || n == 22 || n == 23 ||
+                              (n >= 61 && n <= 63);
             cb.push_back({n, f, noTx ? 0 : output ? f + 750 * kHz : f, 5, true});
         }
         t["au-uhf-cb"] = {{"AU", "NZ"}, true, Pairing::Repeater, cb};
@@ -112,16 +112,15 @@ std::map<std::string, ExpectedPlan> IndependentTable() {
         {"DE"},
         true,
         Pairing::Simplex,
-        Simplex(1, {149025000, 149037500, 149050000, 149087500, 149100000, 149112500}, 0.5,
-                true)};
-    t["cn-409"] = {{"CN"}, true, Pairing::Simplex,
-                   Simplex(1, Steps(409750000, 12500, 20), 0.5, true)};
+        Simplex(1, {149025000, 149037500, 149050000, 149087500, 149100000, 149112500}, 0.5, true)};
+    t["cn-409"] = {
+        {"CN"}, true, Pairing::Simplex, Simplex(1, Steps(409750000, 12500, 20), 0.5, true)};
     // RR Appendix 18: ship station n at 156.000 + 0.05 n (1-28), 156.025 + 0.05 (n-60)
     // (60-88); a duplex channel's coast station 4.6 MHz above, which is what is received.
     {
-        const std::set<int> duplex = {1,  2,  3,  4,  5,  7,  18, 19, 20, 21, 22, 23, 24,
-                                      25, 26, 27, 28, 60, 61, 62, 63, 64, 65, 66, 78, 79,
-                                      80, 81, 82, 83, 84, 85, 86};
+        const std::set<int> duplex = {1,  2,  3,  4,  5,  7,  18, 19, 20, 21, 22,
+                                      23, 24, 25, 26, 27, 28, 60, 61, 62, 63, 64,
+                                      65, 66, 78, 79, 80, 81, 82, 83, 84, 85, 86};
         std::vector<Expected> m;
         for (int n : {60, 1,  61, 2,  62, 3,  63, 4,  64, 5,  65, 6,  66, 7,  67, 8,  68, 9,  69,
                       10, 70, 11, 71, 12, 72, 13, 73, 14, 74, 15, 75, 16, 76, 17, 77, 18, 78, 19,
@@ -247,8 +246,7 @@ TEST(ShippedPlans, PlainImportKeepsReceiveOnlyChannelsSilent) {
         ASSERT_TRUE(ReadChannelPlan(DataDir + "/plans/" + id + ".csv", plan, error)) << error;
         CsvImportOptions options;
         options.renumber = true;
-        const CsvImportResult r =
-            ImportChannelsCsv(image, limits, ReadText(plan.path), options);
+        const CsvImportResult r = ImportChannelsCsv(image, limits, ReadText(plan.path), options);
         ASSERT_TRUE(r.usable) << id;
         for (int n = 1; n <= std::min<int>(16, static_cast<int>(plan.channels.size())); ++n) {
             const PlanChannel& c = plan.channels[static_cast<std::size_t>(n - 1)];
@@ -280,10 +278,10 @@ TEST(ChannelPlanRead, RulesOverridesAndBadInput) {
     EXPECT_FALSE(plan.channels[2].transmit);
     EXPECT_TRUE(plan.regions.empty());
 
-    for (const char* bad : {"Location,Name\n1,x\n", "Location,Frequency\n1,abc\n",
-                            "Location,Frequency\n", "Location,Frequency,Duplex\n1,145,x\n",
-                            "Location,Frequency\n1,145.1234567\n",
-                            "# [rules]\n# power=lots\n# [end]\nLocation,Frequency\n1,145\n"}) {
+    for (const char* bad :
+         {"Location,Name\n1,x\n", "Location,Frequency\n1,abc\n", "Location,Frequency\n",
+          "Location,Frequency,Duplex\n1,145,x\n", "Location,Frequency\n1,145.1234567\n",
+          "# [rules]\n# power=lots\n# [end]\nLocation,Frequency\n1,145\n"}) {
         ChannelPlan p;
         EXPECT_FALSE(ParseChannelPlan(bad, p, error)) << bad;
         EXPECT_FALSE(error.empty());
@@ -314,7 +312,7 @@ TEST(ChannelPlanRead, UserFolderComesFirst) {
 
 TEST(ChannelPlanFit, BandAndRaster) {
     EXPECT_TRUE(FrequencyStorable(446006250));
-    EXPECT_TRUE(FrequencyStorable(151820000)); // 5 kHz raster
+    EXPECT_TRUE(FrequencyStorable(151820000));  // 5 kHz raster
     EXPECT_FALSE(FrequencyStorable(446103125)); // 6.25 kHz of dPMR446: not in 10 Hz steps
     EXPECT_FALSE(FrequencyStorable(446001000)); // off both rasters
     ChannelPlan plan;
@@ -385,11 +383,9 @@ TEST_F(ApplyFixture, FromChannelToneForAllAndWhatCannotBeStored) {
     ASSERT_FALSE(r.import.notes.empty());
     EXPECT_EQ(r.import.notes[0].what, CsvNote::RxRaster);
     LangCatalog catalog(DataDir + "/english.lang", DataDir + "/english.lang");
-    const auto lines =
-        PlanReportLines(r, [&](std::string_view key) { return catalog.text(key); });
+    const auto lines = PlanReportLines(r, [&](std::string_view key) { return catalog.text(key); });
     ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[0].rfind("P4 to channel 14: receive frequency 446.103100", 0), 0u)
-        << lines[0];
+    EXPECT_EQ(lines[0].rfind("P4 to channel 14: receive frequency 446.103100", 0), 0u) << lines[0];
     EXPECT_EQ(lines[1], "P2: no channel left for it; not placed.");
 }
 

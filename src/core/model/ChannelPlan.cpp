@@ -206,6 +206,8 @@ bool readRow(const Header& h, const csv::Record& r, const PlanRules& rules, Plan
         c.txHz = 0;
     else
         return (error = where + "Duplex '" + duplex + "' cannot be read"), false;
+    if (duplex != "off" && c.txHz <= 0)
+        return (error = where + "the transmit frequency is below 0"), false;
     c.transmit = rules.transmit && c.txHz > 0;
     const auto w = watts(field(h, r, "Power"));
     if (!w)

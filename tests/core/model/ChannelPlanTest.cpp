@@ -281,6 +281,7 @@ TEST(ChannelPlanRead, RulesOverridesAndBadInput) {
     for (const char* bad :
          {"Location,Name\n1,x\n", "Location,Frequency\n1,abc\n", "Location,Frequency\n",
           "Location,Frequency,Duplex\n1,145,x\n", "Location,Frequency\n1,145.1234567\n",
+          "Location,Frequency,Duplex,Offset\n1,145,-,146\n",
           "# [rules]\n# power=lots\n# [end]\nLocation,Frequency\n1,145\n"}) {
         ChannelPlan p;
         EXPECT_FALSE(ParseChannelPlan(bad, p, error)) << bad;

@@ -346,6 +346,26 @@ BandFit PlanBandFit(const ChannelPlan& plan, const FrequencyLimits& limits) {
     return fit;
 }
 
+int BestBandPosition(const ChannelPlan& plan, int current) {
+    const int count = static_cast<int>(BandCodes.size());
+    auto limitsAt = [](int position) {
+        return LimitsForBandCode(BandCodes[static_cast<std::size_t>(position)]);
+    };
+    if (current >= 0 && current < count) {
+        const BandFit fit = PlanBandFit(plan, limitsAt(current));
+        if (fit.fit == fit.total)
+            return current;
+    }
+    int best = current >= 0 && current < count ? current : 2;
+    for (int p = 0; p < count; ++p) {
+        const FrequencyLimits a = limitsAt(p), b = limitsAt(best);
+        const int fa = PlanBandFit(plan, a).fit, fb = PlanBandFit(plan, b).fit;
+        if (fa > fb || (fa == fb && a.high - a.low < b.high - b.low))
+            best = p;
+    }
+    return best;
+}
+
 std::string PlanMhzText(std::int64_t hz) {
     std::string text = std::to_string(hz / 1000000) + ".";
     std::string frac = std::to_string(1000000 + hz % 1000000).substr(1);

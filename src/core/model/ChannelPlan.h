@@ -103,6 +103,9 @@ struct BandFit {
     int fit = 0;   // channels that ChannelFits
 };
 BandFit PlanBandFit(const ChannelPlan& plan, const FrequencyLimits& limits);
+// The band list position for a new document of this plan: `current` when every channel fits
+// it, else the position where most channels fit (the narrowest band on a tie).
+int BestBandPosition(const ChannelPlan& plan, int current);
 
 // ---- Applying a plan
 
@@ -118,6 +121,8 @@ struct PlanApplyOptions {
     std::string tone; // one CTCSS tone ("88.5") or DCS code ("D023N") for all; "": the plan's
 };
 
+// The channels picks go to, in order: the free ones, or from..16.
+std::vector<int> PlanTargetChannels(const RadioImage& image, const PlanApplyOptions& options);
 // Picks as "1-8,12" of plan channel numbers; false when the text is no such list or names a
 // channel the plan lacks (`bad` gets the offending part).
 bool ParsePlanPicks(const ChannelPlan& plan, std::string_view text, std::vector<int>& picks,

@@ -102,16 +102,21 @@ bool ParsePlanPicks(const ChannelPlan& plan, std::string_view text, std::vector<
     return true;
 }
 
-std::string PlanImportText(const ChannelPlan& plan, const PlanApplyOptions& options,
-                           const RadioImage& image, std::vector<const PlanChannel*>& rows,
-                           std::vector<const PlanChannel*>& notPlaced) {
-    rows.clear();
-    notPlaced.clear();
+std::vector<int> PlanTargetChannels(const RadioImage& image, const PlanApplyOptions& options) {
     std::vector<int> targets;
     for (int n = 1; n <= ChannelCount; ++n)
         if (options.placement == PlanPlacement::FromChannel ? n >= options.from
                                                             : image.isRxEmpty(n))
             targets.push_back(n);
+    return targets;
+}
+
+std::string PlanImportText(const ChannelPlan& plan, const PlanApplyOptions& options,
+                           const RadioImage& image, std::vector<const PlanChannel*>& rows,
+                           std::vector<const PlanChannel*>& notPlaced) {
+    rows.clear();
+    notPlaced.clear();
+    const std::vector<int> targets = PlanTargetChannels(image, options);
 
     std::vector<const PlanChannel*> picked;
     if (options.picks.empty())

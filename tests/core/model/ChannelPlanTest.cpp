@@ -325,6 +325,12 @@ TEST(ChannelPlanFit, BandAndRaster) {
     EXPECT_EQ(uhf.fit, 30);
     EXPECT_EQ(PlanBandFit(plan, {46000000, 46500000}).fit, 15);
     EXPECT_EQ(PlanBandFit(plan, LimitsForBandCode(BandCodes[3])).fit, 0);
+    // A new document keeps its band when everything fits, else takes the narrowest that
+    // holds most channels.
+    EXPECT_EQ(BestBandPosition(plan, 4), 4);
+    EXPECT_EQ(BestBandPosition(plan, 3), 2);
+    ASSERT_TRUE(ReadChannelPlan(DataDir + "/plans/au-uhf-cb.csv", plan, error));
+    EXPECT_EQ(BestBandPosition(plan, 2), 0);
 }
 
 // ---- Applying a plan

@@ -82,6 +82,10 @@ std::string LastValue(const CLI::Option* option);
 
 // "orvik-cli: <text>" on standard error.
 void fail(const std::string& text);
+
+// printf to standard error with the whole message made printable: file names, a file's text
+// and device strings in it cannot act on the terminal. Line breaks and tabs stay.
+__attribute__((format(printf, 1, 2))) void Complain(const char* format, ...);
 // Whether an operand is an option the command does not know: "--x", and "-x" when `singleDash`.
 bool isUnknownOption(const std::string& arg, bool singleDash);
 // The operands as files, in order; false, after naming it, when one is an unknown option.

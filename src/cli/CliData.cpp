@@ -65,12 +65,12 @@ int load(LangCatalog& texts, const std::string& path, HeaderBlock& header, Radio
         if (heldBytes != nullptr)
             *heldBytes = held;
         if (held < DataFileSize)
-            std::fprintf(stderr, "%s\n%s\n",
-                         ShortFileWarning(texts.text(lang::IDS_WARN_SHORT_FILE), held).c_str(),
-                         path.c_str());
+            Complain("%s\n%s\n",
+                     ShortFileWarning(texts.text(lang::IDS_WARN_SHORT_FILE), held).c_str(),
+                     path.c_str());
         return ExitOk;
     case LoadStatus::HeaderRejected:
-        std::fprintf(stderr, "%s\n%s\n", texts.text(lang::IDS_WARN_LOAD).c_str(), path.c_str());
+        Complain("%s\n%s\n", texts.text(lang::IDS_WARN_LOAD).c_str(), path.c_str());
         return ExitDataErr;
     case LoadStatus::CannotRead:
         break;

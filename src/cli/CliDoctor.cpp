@@ -22,7 +22,7 @@ int cmdDoctor(Context& ctx, bool json) {
     if (!takeFiles("doctor", ctx.args, true, files))
         return ExitUsage;
     if (!files.empty()) {
-        std::fprintf(stderr, "orvik-cli doctor: unexpected argument '%s'\n", files.front().c_str());
+        Complain("orvik-cli doctor: unexpected argument '%s'\n", files.front().c_str());
         return ExitUsage;
     }
     const std::string& lang = ctx.paths.LanguageFilePath();

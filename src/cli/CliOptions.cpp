@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdarg>
 #include <cstdio>
 #include <map>
 
@@ -40,6 +41,20 @@ std::vector<std::pair<const CLI::Option*, std::string>> GivenOptions(const CLI::
 
 std::string LastValue(const CLI::Option* option) {
     return option->results().empty() ? std::string() : option->results().back();
+}
+
+void Complain(const char* format, ...) {
+    std::va_list args;
+    va_start(args, format);
+    std::va_list again;
+    va_copy(again, args);
+    const int size = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string text(size > 0 ? static_cast<std::size_t>(size) : 0u, '\0');
+    if (size > 0)
+        std::vsnprintf(text.data(), text.size() + 1, format, again);
+    va_end(again);
+    std::fputs(PrintableLines(text).c_str(), stderr);
 }
 
 void fail(const std::string& text) {

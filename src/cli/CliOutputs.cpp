@@ -115,7 +115,7 @@ void warnBackupSettings(const Context& ctx) {
         BackupSettingsWarning(ctx.paths.SettingsFilePath(),
                               [&lang](std::string_view key) { return LoadLangString(lang, key); });
     if (!warning.empty())
-        std::fprintf(stderr, "%s\n", warning.c_str());
+        Complain("%s\n", warning.c_str());
 }
 
 int refuseBackup(const Context& ctx, const char* command, const std::string& path, bool force) {

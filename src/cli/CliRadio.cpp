@@ -1,5 +1,6 @@
 // orvik-cli read and write: the window program's transfer session, driven from a terminal.
 #include "cli/CliRadio.h"
+#include "core/profile/PrintableText.h"
 
 #include "cli/CliProgress.h"
 
@@ -41,25 +42,25 @@ int loadInput(const Context& ctx, const std::string& path, HeaderBlock& header, 
     switch (LoadDataFile(path, header, image, &error, &held)) {
     case LoadStatus::Ok:
         if (held < DataFileSize) {
-            std::fprintf(
-                stderr, "%s\n%s\n",
+            Complain(
+                "%s\n%s\n",
                 ShortFileWarning(
                     LoadLangString(ctx.paths.LanguageFilePath(), lang::IDS_WARN_SHORT_FILE), held)
                     .c_str(),
                 path.c_str());
             if (!allowShort) {
-                std::fprintf(stderr, "orvik-cli write: not written; --force writes it anyway\n");
+                Complain("orvik-cli write: not written; --force writes it anyway\n");
                 return ExitDataErr;
             }
         }
         return ExitOk;
     case LoadStatus::CannotRead:
-        std::fprintf(stderr, "orvik-cli: cannot read %s: %s\n", path.c_str(), error.c_str());
+        Complain("orvik-cli: cannot read %s: %s\n", path.c_str(), error.c_str());
         return ExitNoInput;
     case LoadStatus::HeaderRejected:
-        std::fprintf(stderr, "%s\n%s\n",
-                     LoadLangString(ctx.paths.LanguageFilePath(), lang::IDS_WARN_LOAD).c_str(),
-                     path.c_str());
+        Complain("%s\n%s\n",
+                 LoadLangString(ctx.paths.LanguageFilePath(), lang::IDS_WARN_LOAD).c_str(),
+                 path.c_str());
         return ExitDataErr;
     }
     return ExitDataErr;
@@ -129,18 +130,18 @@ int reportFailure(const Context& ctx, const TransferOutcome& outcome) {
     const std::string message = TransferMessage(outcome, lookupIn(ctx), true);
     if (outcome.cancelled) {
         if (message.empty())
-            std::fprintf(stderr, "orvik-cli: interrupted; nothing was written\n");
+            Complain("orvik-cli: interrupted; nothing was written\n");
         else
-            std::fprintf(stderr, "orvik-cli: interrupted\n%s\n", message.c_str());
+            Complain("orvik-cli: interrupted\n%s\n", message.c_str());
         return InterruptedExit();
     }
-    std::fprintf(stderr, "%s\n", message.c_str());
+    Complain("%s\n", message.c_str());
     // Written, but the radio does not hold it or could not be read back.
     if (outcome.endedIn == TransferPhase::Verify)
         return ExitTempFail;
     // No radio answered: the connection check names the cause.
     if (NeedsConnectionCheck(outcome))
-        std::fprintf(stderr, "%s\n", LoadLangString(lang, lang::IDS_CHECK_HINT).c_str());
+        Complain("%s\n", LoadLangString(lang, lang::IDS_CHECK_HINT).c_str());
     return outcome.state == TransferState::PortError ? ExitUnavailable : ExitProtocol;
 }
 
@@ -160,7 +161,7 @@ bool traceWritable(const RadioArgs& args) {
         return false;
     if (outputDirectoryWritable(args.trace, why))
         return true;
-    std::fprintf(stderr, "orvik-cli: cannot create %s: %s\n", args.trace.c_str(), why.c_str());
+    Complain("orvik-cli: cannot create %s: %s\n", args.trace.c_str(), why.c_str());
     return false;
 }
 
@@ -208,7 +209,7 @@ bool fleetTargets(const Context& ctx, const RadioArgs& args, std::vector<FleetTa
         for (const PresentPort& p : PresentPorts(ini))
             targets.push_back({p.port, {}});
         if (targets.empty()) {
-            std::fprintf(stderr, "%s\n", text(lang::IDS_FLEET_NO_PORTS).c_str());
+            Complain("%s\n", text(lang::IDS_FLEET_NO_PORTS).c_str());
             return false;
         }
         return true;
@@ -217,7 +218,7 @@ bool fleetTargets(const Context& ctx, const RadioArgs& args, std::vector<FleetTa
     for (const int port : args.ports) {
         const std::string device = PortDevicePath(ini, port);
         if (device.empty()) {
-            std::fprintf(stderr, "orvik-cli write: COM%d has no device\n", port);
+            Complain("orvik-cli write: COM%d has no device\n", port);
             return false;
         }
         targets.push_back({port, {}});
@@ -232,11 +233,11 @@ bool fleetTargets(const Context& ctx, const RadioArgs& args, std::vector<FleetTa
     for (std::size_t i = 0; i < seen.size(); ++i)
         for (std::size_t j = 0; j < i; ++j)
             if (seen[i] == seen[j]) {
-                std::fprintf(stderr, "orvik-cli write: %s is given twice\n", seen[i].c_str());
+                Complain("orvik-cli write: %s is given twice\n", seen[i].c_str());
                 return false;
             } else if (SameDevice(seen[i], seen[j])) {
-                std::fprintf(stderr, "orvik-cli write: %s is given twice (as %s)\n",
-                             seen[j].c_str(), seen[i].c_str());
+                Complain("orvik-cli write: %s is given twice (as %s)\n", seen[j].c_str(),
+                         seen[i].c_str());
                 return false;
             }
     return true;
@@ -274,7 +275,7 @@ public:
                     phase = FleetResultText(*o, text);
                     break;
                 }
-            std::string line = padded(labels[i], width) + "  " + phase;
+            std::string line = PrintableText(padded(labels[i], width) + "  " + phase);
             if (st.phase == FleetPhase::Writing) {
                 if (tty) {
                     constexpr int barWidth = 20;
@@ -369,14 +370,14 @@ void printFleetSummary(const Context& ctx, const std::vector<FleetOutcome>& outc
         const bool listed = o.readBack.size() == RadioImage::Size;
         const std::string message = TransferMessage(o.transfer, text, listed);
         if (!message.empty())
-            std::fprintf(stderr, "%s: %s\n", portLabel(o.port, o.device).c_str(), message.c_str());
+            Complain("%s: %s\n", portLabel(o.port, o.device).c_str(), message.c_str());
         if (o.readBack.size() != RadioImage::Size)
             continue;
         if (!catalog)
             catalog = openCatalog(ctx);
         for (const std::string& line :
              MismatchLines(image.data(), o.readBack.data(), *catalog, ctx.paths.SettingsFilePath()))
-            std::fprintf(stderr, "  %s\n", line.c_str());
+            Complain("  %s\n", line.c_str());
     }
 }
 
@@ -398,7 +399,7 @@ int writeFleet(Context& ctx, const RadioArgs& args, const RadioImage& image) {
     request.trace = false;
     std::string why;
     if (!args.report.empty() && !outputDirectoryWritable(args.report, why)) {
-        std::fprintf(stderr, "orvik-cli: cannot create %s: %s\n", args.report.c_str(), why.c_str());
+        Complain("orvik-cli: cannot create %s: %s\n", args.report.c_str(), why.c_str());
         return ExitCantCreate;
     }
 
@@ -418,7 +419,7 @@ int writeFleet(Context& ctx, const RadioArgs& args, const RadioImage& image) {
     job.start(request, image.data(), &wakes);
     FleetDisplay display(job, request.targets, request.iniPath, text);
     if (request.hotSwap && request.total == 0)
-        std::fprintf(stderr, "%s\n", text(lang::IDS_FLEET_WAITING_ALL).c_str());
+        Complain("%s\n", text(lang::IDS_FLEET_WAITING_ALL).c_str());
     bool interrupted = false;
     while (!wakes.done.load()) {
         catcher.wait();
@@ -445,7 +446,7 @@ int writeFleet(Context& ctx, const RadioArgs& args, const RadioImage& image) {
         const SaveResult saved = SaveFileAtomically(
             args.report, FleetReport(args.report, outcomes, text, fields), SaveMode::Replace);
         if (!saved.ok) {
-            std::fprintf(stderr, "orvik-cli: %s\n", saved.errorText.c_str());
+            Complain("orvik-cli: %s\n", saved.errorText.c_str());
             reportWritten = false;
         }
     }
@@ -476,7 +477,7 @@ int cmdRead(Context& ctx, const RadioArgs& args) {
     }
     std::string why;
     if (!outputDirectoryWritable(args.output, why)) {
-        std::fprintf(stderr, "orvik-cli: cannot create %s: %s\n", args.output.c_str(), why.c_str());
+        Complain("orvik-cli: cannot create %s: %s\n", args.output.c_str(), why.c_str());
         return ExitCantCreate;
     }
     if (!traceWritable(args))
@@ -492,18 +493,17 @@ int cmdRead(Context& ctx, const RadioArgs& args) {
     }
     // A backup that could not be stored does not fail the read.
     if (const std::string warning = BackupWarning(outcome, lookupIn(ctx)); !warning.empty())
-        std::fprintf(stderr, "%s\n", warning.c_str());
+        Complain("%s\n", warning.c_str());
 
     // The image first: a trace that cannot be written never costs it.
     std::string error;
     const bool saved = SaveDataFile(args.output, header, image, &error);
     const bool traceWritten = writeTrace(args, trace);
     if (!saved) {
-        std::fprintf(stderr, "orvik-cli: cannot write %s: %s\n", args.output.c_str(),
-                     error.c_str());
+        Complain("orvik-cli: cannot write %s: %s\n", args.output.c_str(), error.c_str());
         return ExitCantCreate;
     }
-    std::fprintf(stderr, "read %s\n", args.output.c_str());
+    Complain("read %s\n", args.output.c_str());
     return traceWritten ? ExitOk : ExitCantCreate;
 }
 
@@ -532,18 +532,17 @@ int cmdWrite(Context& ctx, const RadioArgs& args) {
         const int code = reportFailure(ctx, outcome);
         for (const std::string& line :
              MismatchLines(written.data(), radio.data(), texts, ctx.paths.SettingsFilePath()))
-            std::fprintf(stderr, "%s\n", line.c_str());
+            Complain("%s\n", line.c_str());
         return code;
     }
     if (!outcome.succeeded())
         return reportFailure(ctx, outcome);
     if (!outcome.backupPath.empty())
-        std::fprintf(stderr, "%s\n", outcome.backupPath.c_str());
+        Complain("%s\n", outcome.backupPath.c_str());
     if (outcome.verify == VerifyResult::Verified)
-        std::fprintf(stderr, "%s\n",
-                     LoadLangString(ctx.paths.LanguageFilePath(), lang::IDS_VERIFY_OK).c_str());
+        Complain("%s\n", LoadLangString(ctx.paths.LanguageFilePath(), lang::IDS_VERIFY_OK).c_str());
     else
-        std::fprintf(stderr, "wrote %s to the radio\n", args.input.c_str());
+        Complain("wrote %s to the radio\n", args.input.c_str());
     return traceWritten ? ExitOk : ExitCantCreate;
 }
 

@@ -69,7 +69,7 @@ bool parsePorts(const char* cmd, const std::string& v, bool isRead, RadioArgs& o
         const std::size_t comma = isRead ? std::string::npos : v.find(',', from);
         int port = 0;
         if (!parsePort(v.substr(from, comma - from), port)) {
-            std::fprintf(stderr, "orvik-cli %s: --port needs a number from 1 to 255\n", cmd);
+            Complain("orvik-cli %s: --port needs a number from 1 to 255\n", cmd);
             return false;
         }
         out.ports.push_back(port);
@@ -89,14 +89,14 @@ bool takeOption(const char* cmd, const std::string& a, const std::string& v, boo
         return parsePorts(cmd, v, isRead, out);
     if (a == "--device") {
         if (v.empty()) {
-            std::fprintf(stderr, "orvik-cli %s: --device needs a path\n", cmd);
+            Complain("orvik-cli %s: --device needs a path\n", cmd);
             return false;
         }
         out.device = v;
         out.devices.push_back(v);
     } else if (a == "--report" || a == "--trace") {
         if (v.empty()) {
-            std::fprintf(stderr, "orvik-cli %s: %s needs a file name\n", cmd, a.c_str());
+            Complain("orvik-cli %s: %s needs a file name\n", cmd, a.c_str());
             return false;
         }
         (a == "--report" ? out.report : out.trace) = v;
@@ -113,7 +113,7 @@ bool takeOption(const char* cmd, const std::string& a, const std::string& v, boo
         if (isNumber(v)) {
             out.repeat = std::atoi(v.c_str());
             if (out.repeat < 1) {
-                std::fprintf(stderr, "orvik-cli write: --repeat needs a count of 1 or more\n");
+                Complain("orvik-cli write: --repeat needs a count of 1 or more\n");
                 return false;
             }
         } else if (v != NoCount) {
@@ -129,13 +129,13 @@ bool takeOperands(const char* cmd, const std::vector<std::string>& operands, boo
                   RadioArgs& out) {
     for (const std::string& a : operands) {
         if (isUnknownOption(a, true)) {
-            std::fprintf(stderr, "orvik-cli %s: unknown option '%s'\n", cmd, a.c_str());
+            Complain("orvik-cli %s: unknown option '%s'\n", cmd, a.c_str());
             return false;
         }
     }
     for (const std::string& a : operands) {
         if (isRead || !out.input.empty() || a.empty() || a[0] == '-') {
-            std::fprintf(stderr, "orvik-cli %s: unexpected argument '%s'\n", cmd, a.c_str());
+            Complain("orvik-cli %s: unexpected argument '%s'\n", cmd, a.c_str());
             return false;
         }
         out.input = a;
@@ -147,30 +147,27 @@ bool takeOperands(const char* cmd, const std::vector<std::string>& operands, boo
 // why.
 bool checkArgs(const char* cmd, bool isRead, const RadioArgs& out) {
     if (out.port > 0 && !out.device.empty()) {
-        std::fprintf(stderr, "orvik-cli %s: give either --port or --device, not both\n", cmd);
+        Complain("orvik-cli %s: give either --port or --device, not both\n", cmd);
         return false;
     }
     if (out.allPorts && (out.port > 0 || !out.device.empty())) {
-        std::fprintf(stderr,
-                     "orvik-cli write: give --all-ports alone, without --port or --device\n");
+        Complain("orvik-cli write: give --all-ports alone, without --port or --device\n");
         return false;
     }
     if (out.fleet() && out.ports.empty() && out.devices.empty() && !out.allPorts) {
-        std::fprintf(
-            stderr,
-            "orvik-cli write: --repeat and --report need --port, --device or --all-ports\n");
+        Complain("orvik-cli write: --repeat and --report need --port, --device or --all-ports\n");
         return false;
     }
     if (out.fleet() && !out.trace.empty()) {
-        std::fprintf(stderr, "orvik-cli write: --trace records one radio; give one port\n");
+        Complain("orvik-cli write: --trace records one radio; give one port\n");
         return false;
     }
     if (isRead && out.output.empty()) {
-        std::fprintf(stderr, "orvik-cli read: the output file is missing (-o OUT.735)\n");
+        Complain("orvik-cli read: the output file is missing (-o OUT.735)\n");
         return false;
     }
     if (!isRead && out.input.empty()) {
-        std::fprintf(stderr, "orvik-cli write: the input file is missing\n");
+        Complain("orvik-cli write: the input file is missing\n");
         return false;
     }
     return true;

@@ -87,9 +87,24 @@ std::string ShowJson(const RadioImage& image) {
     Json settings = Json::object();
     for (const SettingSpec& spec : AllSettings())
         settings[spec.name] = SettingValue(spec, image);
-    auto freq = [](const FreqBcd& f) { return f[3] > 0x99 ? Json() : Json(FreqToText(f)); };
-    auto tone = [](const ToneWord& t) {
-        return t[1] == 0xFF ? Json() : Json(ToneToText(t, std::string()));
+    // An empty field is null; a field whose bytes are no valid value is {"raw": "46006DA0"},
+    // never a garbled number.
+    auto raw = [](const std::uint8_t* bytes, std::size_t count) {
+        static constexpr char digits[] = "0123456789ABCDEF";
+        std::string hex;
+        for (std::size_t i = 0; i < count; ++i)
+            hex += {digits[bytes[i] >> 4], digits[bytes[i] & 0x0F]};
+        return Json{{"raw", hex}};
+    };
+    auto freq = [&](const FreqBcd& f) {
+        return f[3] > 0x99      ? Json()
+               : FreqIsValid(f) ? Json(FreqToText(f))
+                                : raw(f.data(), f.size());
+    };
+    auto tone = [&](const ToneWord& t) {
+        return t[1] == 0xFF     ? Json()
+               : ToneIsValid(t) ? Json(ToneToText(t, std::string()))
+                                : raw(t.data(), t.size());
     };
     Json channels = Json::array();
     for (int n = 1; n <= ChannelCount; ++n) {

@@ -153,7 +153,7 @@ std::optional<int> Program::parse(int argc, char** argv) {
         }
     }
     if (const std::vector<std::string> rest = app.remaining(); !rest.empty()) {
-        std::fprintf(stderr, "orvik-cli: unknown command '%s'\n\n", rest.front().c_str());
+        Complain("orvik-cli: unknown command '%s'\n\n", rest.front().c_str());
         printUsage(stderr);
         return ExitUsage;
     }
@@ -184,9 +184,9 @@ int Program::run() {
     Context ctx{dir.empty() ? AppPaths::Locate(AppPaths::ExecutableDirectory()) : AppPaths(dir),
                 chosen->app->remaining()};
     if (!ctx.paths.PrepareSettingsFile()) {
-        std::fprintf(stderr, "Can not find the file setting.ini!\n");
+        Complain("Can not find the file setting.ini!\n");
         for (const std::string& folder : ctx.paths.SearchedFolders())
-            std::fprintf(stderr, "  %s\n", folder.c_str());
+            Complain("  %s\n", folder.c_str());
         return ExitConfig;
     }
     if (!refused.empty()) {

@@ -184,6 +184,7 @@ inline constexpr const char* IDS_CSV_POWER = "IDS_CSV_POWER";
 inline constexpr const char* IDS_CSV_SKIP = "IDS_CSV_SKIP";
 inline constexpr const char* IDS_CSV_NAME = "IDS_CSV_NAME";
 inline constexpr const char* IDS_CSV_COMMENT = "IDS_CSV_COMMENT";
+inline constexpr const char* IDS_CSV_EMPTY_MEMORY = "IDS_CSV_EMPTY_MEMORY";
 inline constexpr const char* IDS_CSV_SUMMARY = "IDS_CSV_SUMMARY";
 inline constexpr const char* IDS_CSV_CHANGED = "IDS_CSV_CHANGED";
 inline constexpr const char* IDS_CSV_UNCHANGED = "IDS_CSV_UNCHANGED";
@@ -506,6 +507,7 @@ inline constexpr auto AllStringKeys = std::to_array<const char*>({
     IDS_CSV_SKIP,
     IDS_CSV_NAME,
     IDS_CSV_COMMENT,
+    IDS_CSV_EMPTY_MEMORY,
     IDS_CSV_SUMMARY,
     IDS_CSV_CHANGED,
     IDS_CSV_UNCHANGED,

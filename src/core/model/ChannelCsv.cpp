@@ -475,7 +475,7 @@ CsvImportResult ImportChannelsCsv(const RadioImage& image, const FrequencyLimits
             continue;
         }
         if (v.rxHz == 0) {
-            --result.rows; // an empty memory of the other tool: not a row of channels
+            skip(CsvNote::EmptyMemory);
             continue;
         }
         int n = 0;

@@ -43,6 +43,7 @@ enum class CsvNote {
     Unclosed,        // a quoted field runs to the end of the file; row skipped
     ShortRow,        // fewer fields than the header; row skipped
     BadValue,        // `column` holds `value`, which cannot be read; row skipped
+    EmptyMemory,     // frequency 0: an empty memory of another tool; row skipped
     LocationRange,   // Location `value` is not a channel 1 to 16; row skipped
     NoChannelLeft,   // renumbering: all 16 channels are taken; row skipped
     Duplicate,       // the channel is already set by line `result`; row ignored
@@ -73,7 +74,7 @@ struct CsvImportResult {
     bool usable = false;       // a header with Location and Frequency was found
     RadioImage image;          // the image after the import
     int rows = 0;              // data rows read
-    int skipped = 0;           // rows that set no channel (frequency 0 rows not counted)
+    int skipped = 0;           // rows that set no channel (empty memories included)
     std::vector<int> imported; // channels set from the file, in file order
     std::vector<int> cleared;  // channels cleared by replaceAll
     std::vector<int> changed;  // channels whose record differs from before, ascending

@@ -46,6 +46,8 @@ const char* CsvNoteCode(CsvNote what) {
         return "short-row";
     case CsvNote::BadValue:
         return "bad-value";
+    case CsvNote::EmptyMemory:
+        return "empty-memory";
     case CsvNote::LocationRange:
         return "location-range";
     case CsvNote::NoChannelLeft:
@@ -110,6 +112,9 @@ std::string CsvNoteBody(const CsvImportNote& note, const CsvTextLookup& text) {
         key = lang::IDS_CSV_BAD_VALUE;
         first = note.column;
         second = note.value;
+        break;
+    case CsvNote::EmptyMemory:
+        key = lang::IDS_CSV_EMPTY_MEMORY;
         break;
     case CsvNote::LocationRange:
         key = lang::IDS_CSV_LOCATION;

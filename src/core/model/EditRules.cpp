@@ -79,7 +79,8 @@ bool CommitTone(RadioImage& image, int channel, bool receive, const std::string&
         return false;
     const bool modified = !equalsIgnoringCase(text, ToneToText(current, offText));
 
-    const ToneWord stored = TextToTone(text);
+    // The language's off word is off even where it begins with the DCS letter ("Desactivado").
+    const ToneWord stored = equalsIgnoringCase(text, offText) ? ToneOff : TextToTone(text);
     if (receive) {
         image.setRxTone(n, stored);
         if (wereEqual)

@@ -134,7 +134,9 @@ TEST_P(ShippedLanguage, DefinesEveryStringKey) {
 TEST_P(ShippedLanguage, OffTextCannotBeReadAsATone) {
     const std::string off = LoadLangString(file, lang::IDS_OFF);
     ASSERT_FALSE(off.empty());
-    EXPECT_FALSE((off[0] >= '0' && off[0] <= '9') || off[0] == 'D' || off[0] == 'd') << off;
+    // A digit starts a CTCSS tone. The DCS letter may start it: a tone commit takes the off
+    // word before it reads a DCS code.
+    EXPECT_FALSE(off[0] >= '0' && off[0] <= '9') << off;
 }
 
 TEST_P(ShippedLanguage, ToolTipsFitTheirBuffer) {

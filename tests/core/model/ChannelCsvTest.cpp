@@ -153,10 +153,11 @@ TEST(ChannelCsv, ImportReportsEveryRowItCannotTakeAsIs) {
          {"Line 3: the row has fewer fields than the header; row skipped.",
           "Line 4: Frequency value 'abc' cannot be read; row skipped.",
           "Line 5: Offset value 'x' cannot be read; row skipped.",
+          "Line 6: frequency 0 (an empty memory); row skipped.",
           "Line 7: Power value 'lots' cannot be read; row skipped.",
           "Line 8: Duplex value 'sideways' cannot be read; row skipped."},
          {1},
-         5},
+         6},
         {"locations out of range and duplicates",
          "Location,Frequency\n0,145.5\n17,145.5\n2,145.5\n2,146\nx,146\n",
          {},
@@ -230,6 +231,8 @@ TEST(ChannelCsv, ImportReportsEveryRowItCannotTakeAsIs) {
         EXPECT_EQ(reportLines(r), c.report) << c.name;
         EXPECT_EQ(r.imported, c.imported) << c.name;
         EXPECT_EQ(r.skipped, c.skipped) << c.name;
+        // Every data row is counted: it set a channel or it was skipped.
+        EXPECT_EQ(r.rows, r.skipped + static_cast<int>(r.imported.size())) << c.name;
     }
 }
 

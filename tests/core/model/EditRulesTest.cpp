@@ -156,6 +156,11 @@ TEST(CommitTone, FollowsOnlyWhenEqualAndComparesWithoutCase) {
     EXPECT_FALSE(CommitTone(d.image, 1, false, "OFF", "Off"));
     EXPECT_TRUE(CommitTone(d.image, 1, false, "D754I", "Off"));
     EXPECT_EQ(d.image.txTone(1), (ToneWord{0x54, 0xC7}));
+    // An off word that begins with the DCS letter is still off, never a DCS code.
+    EXPECT_TRUE(CommitTone(d.image, 1, false, "Desactivado", "Desactivado"));
+    EXPECT_EQ(d.image.txTone(1), ToneOff);
+    EXPECT_TRUE(CommitTone(d.image, 1, false, "D023N", "Desactivado"));
+    EXPECT_EQ(d.cell(1, 4), "D023N");
 }
 
 TEST(SelectOption, SetsTheColumnBitAndAlwaysModifies) {

@@ -49,7 +49,13 @@ protected:
         const std::size_t a = json.find(key);
         if (a == std::string::npos)
             return {};
-        return json.substr(a, json.find('}', a) - a + 1);
+        int depth = 0;
+        for (std::size_t i = a; i < json.size(); ++i) {
+            depth += json[i] == '{' ? 1 : json[i] == '}' ? -1 : 0;
+            if (depth == 0)
+                return json.substr(a, i - a + 1);
+        }
+        return {};
     }
 
     std::string root;
@@ -494,4 +500,37 @@ TEST_F(CliData, ChannelSetsAreFilledGivenOptionsAndSorted) {
         EXPECT_FALSE(r.err.empty());
     }
     EXPECT_EQ(test::ReadWholeFile(root + "/s.735"), before);
+}
+
+TEST_F(CliData, ShowGivesAFieldWithoutAValidValueByItsBytes) {
+    ASSERT_EQ(cli({"new", "f.735"}).code, 0);
+    ASSERT_EQ(cli({"edit", "f.735", "--channel", "2", "--rx", "446.1"}).code, 0);
+    std::string data = test::ReadWholeFile(root + "/f.735");
+    const std::size_t ch2 = 48 + 2 * 16;                 // file header, then channel N at N * 16
+    const unsigned char rx[] = {0xA0, 0x6D, 0x00, 0x46}; // 0xA0 and 0x6D are no BCD
+    std::memcpy(&data[ch2], rx, sizeof rx);
+    data[ch2 + 8] = 0x12; // receive tone: 0xAB is no digit pair and no DCS word
+    data[ch2 + 9] = 0x0B;
+    test::WriteWholeFile(root + "/f.735", data);
+
+    const std::string ch = channelJson(json("f.735"), 2);
+    EXPECT_TRUE(contains(ch, "\"rxFreq\":{\"raw\":\"A06D0046\"}")) << ch;
+    EXPECT_TRUE(contains(ch, "\"rxTone\":{\"raw\":\"120B\"}")) << ch;
+    EXPECT_TRUE(contains(ch, "\"txFreq\":\"446.10000\"")) << ch;
+
+    const CliRun r = cli({"show", "f.735"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(contains(r.out, "(invalid) [A0 6D 00 46]")) << r.out;
+    EXPECT_TRUE(contains(r.out, "(invalid) [12 0B]")) << r.out;
+    EXPECT_FALSE(contains(r.out, "446.006")) << r.out;
+}
+
+TEST_F(CliData, MessagesNamingAFileCannotActOnTheTerminal) {
+    const std::string name = "a\x1b]0;owned\x07\x1b[2J.735";
+    test::WriteWholeFile(root + "/" + name, "not a data file");
+    const CliRun r = cli({"show", name});
+    EXPECT_EQ(r.code, 65) << r.err;
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\x07'), std::string::npos) << r.err;
+    EXPECT_TRUE(contains(r.err, "a\\x1b]0;owned\\x07\\x1b[2J.735")) << r.err;
 }

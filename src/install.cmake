@@ -17,6 +17,10 @@ install(FILES ${ORVIK_DATA_SOURCE_DIR}/setting.ini ${ORVIK_LANGUAGE_FILES}
               ${ORVIK_DATA_SOURCE_DIR}/orvik.png
         DESTINATION ${ORVIK_SHARE_DIR})
 
+# The shipped channel plans, one CSV file per service.
+file(GLOB ORVIK_PLAN_FILES CONFIGURE_DEPENDS ${ORVIK_DATA_SOURCE_DIR}/plans/*.csv)
+install(FILES ${ORVIK_PLAN_FILES} DESTINATION ${ORVIK_SHARE_DIR}/plans)
+
 install(FILES ${ORVIK_DATA_SOURCE_DIR}/orvik.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${ORVIK_DATA_SOURCE_DIR}/orvik-735.xml

@@ -24,6 +24,7 @@ namespace orvik::cli {
 
 enum Exit : int {
     ExitOk = 0,
+    ExitFindings = 1,     // check: channels break a rule of their service
     ExitAdjusted = 2,     // import: rows were adjusted or skipped (the rest was saved)
     ExitUsage = 64,       // bad command line
     ExitDataErr = 65,     // a data file whose header is rejected; edit: a value that is no
@@ -68,6 +69,8 @@ std::unique_ptr<Command> MakeBackupsCommand();
 std::unique_ptr<Command> MakeDoctorCommand();
 std::unique_ptr<Command> MakeDumpCommand();
 std::unique_ptr<Command> MakeApplyCommand();
+std::unique_ptr<Command> MakePlansCommand();
+std::unique_ptr<Command> MakeCheckCommand();
 
 // ---- Options ----
 

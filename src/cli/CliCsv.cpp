@@ -1,6 +1,7 @@
 // orvik-cli export and import: the channels as CSV in the generic exchange layout.
 
 #include "cli/CliCommon.h"
+#include "cli/CliPlans.h"
 
 #include "core/lang/LangKeys.h"
 #include "core/model/ChannelCsv.h"
@@ -159,7 +160,14 @@ const char* const ImportUsage =
     "                  rows into channels 1 to 16 in file order, --replace-all clears the\n"
     "                  channels the file does not set, --dry-run saves nothing. --force\n"
     "                  imports into a file shorter than 4144 bytes (else exit 65) or one\n"
-    "                  in the backup folder (else exit 73: copy it first)\n";
+    "                  in the backup folder (else exit 73: copy it first)\n"
+    "  import FILE.735 --plan ID [--pick 1-8,12] [--renumber|--from N] [--tone 88.5]\n"
+    "         [--dry-run] [--json] [--force]\n"
+    "                  set channels from a channel plan (orvik-cli plans lists them): the\n"
+    "                  picked plan channels (default all) go into the free channels, or\n"
+    "                  from channel 1 (--renumber) or N on; --tone gives them all one\n"
+    "                  CTCSS tone or DCS code (D023N); exit 2 when a pick was adjusted\n"
+    "                  or found no channel\n";
 
 class ExportCommand final : public Command {
 public:
@@ -186,8 +194,23 @@ public:
         dryRun = FlagOption(app, "--dry-run");
         json = FlagOption(app, "--json");
         force = FlagOption(app, "--force");
+        plan = ValueOption(app, "--plan", "a plan ID");
+        pick = ValueOption(app, "--pick", "channel numbers");
+        from = ValueOption(app, "--from", "a channel");
+        tone = ValueOption(app, "--tone", "a tone");
     }
     int run(Context& ctx) override {
+        if (plan->count() > 0) {
+            PlanImportRequest req{
+                LastValue(plan),     LastValue(pick),       LastValue(from),
+                LastValue(tone),     renumber->count() > 0, replaceAll->count() > 0,
+                dryRun->count() > 0, json->count() > 0,     force->count() > 0};
+            return cmdImportPlan(ctx, req);
+        }
+        if (pick->count() + from->count() + tone->count() > 0) {
+            fail("import: --pick, --from and --tone go with --plan");
+            return ExitUsage;
+        }
         CsvImportOptions options;
         options.renumber = renumber->count() > 0;
         options.replaceAll = replaceAll->count() > 0;
@@ -200,6 +223,10 @@ private:
     const CLI::Option* dryRun = nullptr;
     const CLI::Option* json = nullptr;
     const CLI::Option* force = nullptr;
+    const CLI::Option* plan = nullptr;
+    const CLI::Option* pick = nullptr;
+    const CLI::Option* from = nullptr;
+    const CLI::Option* tone = nullptr;
 };
 
 } // namespace

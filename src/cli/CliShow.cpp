@@ -63,6 +63,25 @@ std::string entryAt(const std::vector<std::string>& list, int position) {
 
 } // namespace
 
+std::string FormatTable(const std::vector<std::vector<std::string>>& rows) {
+    std::vector<std::size_t> widths;
+    for (const auto& row : rows) {
+        widths.resize(std::max(widths.size(), row.size()), 0);
+        for (std::size_t c = 0; c < row.size(); ++c)
+            widths[c] = std::max(widths[c], displayWidth(row[c]));
+    }
+    std::string out;
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t c = 0; c < row.size(); ++c)
+            line += (c ? "  " : "") + pad(row[c], widths[c]);
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        out += line + "\n";
+    }
+    return out;
+}
+
 std::string ShowJson(const RadioImage& image) {
     const FrequencyLimits limits = recomputeLimits(image);
     Json settings = Json::object();

@@ -15,6 +15,10 @@ namespace orvik::cli {
 std::string ShowText(LangCatalog& texts, const std::vector<std::string>& bandNames,
                      const std::string& path, const RadioImage& image);
 
+// Rows as left-aligned columns two spaces apart (wide characters count two), trailing blanks
+// cut, one line each.
+std::string FormatTable(const std::vector<std::vector<std::string>>& rows);
+
 // The same as one JSON object (a published interface: fields are added, never renamed).
 std::string ShowJson(const RadioImage& image);
 

@@ -26,6 +26,7 @@ constexpr CommandEntry CommandTable[] = {
     {"export", MakeExportCommand}, {"import", MakeImportCommand}, {"read", MakeReadCommand},
     {"write", MakeWriteCommand},   {"diff", MakeDiffCommand},     {"backups", MakeBackupsCommand},
     {"doctor", MakeDoctorCommand}, {"dump", MakeDumpCommand},     {"apply", MakeApplyCommand},
+    {"plans", MakePlansCommand},   {"check", MakeCheckCommand},
 };
 
 // The usage of the program; %s takes every command's lines.
@@ -46,7 +47,7 @@ const char* const UsageText =
     "130 interrupted; import: 2 rows adjusted or skipped, 65 no Location/Frequency\n"
     "header; apply, new --from, write IN.yaml: 65 a mistake in the text file\n"
     "(apply --strict: also an adjusted value); an output naming an input: 64;\n"
-    "diff: 0 equal, 1 different.\n";
+    "diff: 0 equal, 1 different; check: 0 nothing found, 1 findings.\n";
 
 // The arguments in the reverse order CLI11 parses them from. "--name=" gets its empty value as
 // an argument of its own, as CLI11 would otherwise take the next argument as the value.

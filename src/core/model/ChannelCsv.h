@@ -89,6 +89,8 @@ CsvImportResult ImportChannelsCsv(const RadioImage& image, const FrequencyLimits
 // up a String key of the language files.
 using CsvTextLookup = std::function<std::string(std::string_view key)>;
 std::string CsvNoteText(const CsvImportNote& note, const CsvTextLookup& text);
+// The same without the place ("receive frequency ... moved to the channel raster: ...").
+std::string CsvNoteBody(const CsvImportNote& note, const CsvTextLookup& text);
 // Every report line: the notes, the summary, the channels that change and those cleared.
 std::vector<std::string> CsvReportLines(const CsvImportResult& result, const CsvTextLookup& text);
 // A stable name of the note kind for machine-readable output ("bad-value", ...).

@@ -83,6 +83,16 @@ const char* CsvNoteCode(CsvNote what) {
 }
 
 std::string CsvNoteText(const CsvImportNote& note, const CsvTextLookup& text) {
+    if (note.what == CsvNote::NoHeader)
+        return text(lang::IDS_CSV_NO_HEADER);
+    const std::string place =
+        note.channel > 0 ? FillText(text(lang::IDS_CSV_AT_CHANNEL),
+                                    {std::to_string(note.line), std::to_string(note.channel)})
+                         : FillText(text(lang::IDS_CSV_AT_LINE), {std::to_string(note.line), ""});
+    return place + " " + CsvNoteBody(note, text);
+}
+
+std::string CsvNoteBody(const CsvImportNote& note, const CsvTextLookup& text) {
     auto fill = [](const std::string& pattern, const std::string& one, const std::string& two) {
         return FillText(pattern, {one, two});
     };
@@ -154,11 +164,7 @@ std::string CsvNoteText(const CsvImportNote& note, const CsvTextLookup& text) {
         key = lang::IDS_CSV_COMMENT;
         break;
     }
-    const std::string place =
-        note.channel > 0 ? fill(text(lang::IDS_CSV_AT_CHANNEL), std::to_string(note.line),
-                                std::to_string(note.channel))
-                         : fill(text(lang::IDS_CSV_AT_LINE), std::to_string(note.line), "");
     // The values come from the file: none may act on the terminal or end the text early.
-    return place + " " + fill(text(key), PrintableText(first), PrintableText(second));
+    return fill(text(key), PrintableText(first), PrintableText(second));
 }
 } // namespace orvik

@@ -22,5 +22,9 @@ inline constexpr const char* VerifyKey = "verify";
 // [view] all_settings= (1: the panel shows every setting, View > All Settings).
 inline constexpr const char* ViewSection = "view";
 inline constexpr const char* AllSettingsKey = "all_settings";
+// [check] enabled= (0: no channel check), regions= (the regions whose services are checked).
+inline constexpr const char* CheckSection = "check";
+inline constexpr const char* CheckEnabledKey = "enabled";
+inline constexpr const char* CheckRegionsKey = "regions";
 
 } // namespace orvik::keys

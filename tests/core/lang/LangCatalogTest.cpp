@@ -1,6 +1,7 @@
 #include "core/lang/LangCatalog.h"
 #include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
+#include "core/lang/PlanKeys.h"
 #include "core/profile/IniFile.h"
 #include "core/profile/TempDir.h"
 
@@ -35,6 +36,7 @@ void ExpectSameAsFreeLookups(const std::string& file) {
     SCOPED_TRACE(file);
     LangCatalog catalog(file, "");
     std::vector<std::string> keys(std::begin(lang::AllStringKeys), std::end(lang::AllStringKeys));
+    keys.insert(keys.end(), lang::AllPlanStringKeys.begin(), lang::AllPlanStringKeys.end());
     for (const auto& [key, value] : ini::ReadSection(file, lang::StringSection))
         keys.push_back(key);
     keys.insert(keys.end(), {"", "no such key", "ids_off", " IDS_OFF "});

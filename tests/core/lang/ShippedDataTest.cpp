@@ -1,5 +1,6 @@
 #include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
+#include "core/lang/PlanKeys.h"
 #include "core/profile/IniFile.h"
 #include "core/profile/SettingKeys.h"
 #include "core/profile/TempDir.h"
@@ -120,7 +121,9 @@ TEST_P(ShippedLanguage, MatchesEnglishKeyForKey) {
 }
 
 TEST_P(ShippedLanguage, DefinesEveryStringKey) {
-    for (const char* key : lang::AllStringKeys) {
+    std::vector<const char*> keys(lang::AllStringKeys.begin(), lang::AllStringKeys.end());
+    keys.insert(keys.end(), lang::AllPlanStringKeys.begin(), lang::AllPlanStringKeys.end());
+    for (const char* key : keys) {
         const std::string value = Raw(file, lang::StringSection, key);
         EXPECT_NE(value, Missing) << key;
         EXPECT_FALSE(value.empty()) << key;

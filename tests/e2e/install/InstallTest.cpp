@@ -139,6 +139,18 @@ TEST_F(Installed, FirstRunMakesThePerUserSettingsAndUsesTheSharedLanguages) {
     EXPECT_EQ(ReadFile(User("setting.ini")), settings);
 }
 
+// The shipped plans come from the prefix; a CSV file in the user's plans folder is a plan too.
+TEST_F(Installed, PlansComeFromThePrefixAndTheUsersFolder) {
+    EXPECT_TRUE(fs::is_regular_file(Shared("plans/eu-pmr446.csv")));
+    fs::create_directories(User("plans"));
+    WriteFile(User("plans/club.csv"), "# name: Club\n# region: EU\nLocation,Frequency\n1,145.3\n");
+    ASSERT_EQ(Run("orvik-cli", "plans"), 0) << err;
+    EXPECT_NE(out.find("eu-pmr446"), std::string::npos) << out;
+    EXPECT_NE(out.find("club"), std::string::npos) << out;
+    ASSERT_EQ(Run("orvik-cli", "plans club --json"), 0) << err;
+    EXPECT_NE(out.find("\"own\":true"), std::string::npos) << out;
+}
+
 TEST_F(Installed, WithoutAnySettingsFileTheSearchedFoldersAreNamed) {
     const std::string shipped = ReadFile(Shared("setting.ini"));
     fs::remove(Shared("setting.ini"));

@@ -52,6 +52,28 @@ inline constexpr const char* IDS_RULE_DISCLAIMER = "IDS_RULE_DISCLAIMER";
 inline constexpr const char* IDS_RULE_NONE = "IDS_RULE_NONE";
 inline constexpr const char* IDS_RULE_OFF = "IDS_RULE_OFF";
 
+// The window: the menu entries, the plan dialog (its titles; the band a new document gets, %1;
+// the plans of other bands shown too; where the channels go; one tone for all; how many are
+// ticked, %1, of the room there is, %2; no plan found), the undo step, the status line after
+// inserting (%1 channels from plan %2), the Check Channels list, and the write dialog's note
+// (%1 channels with findings).
+inline constexpr const char* Menu_File_New_Plan = "Menu_File_New_Plan";
+inline constexpr const char* Menu_Edit_Insert_Plan = "Menu_Edit_Insert_Plan";
+inline constexpr const char* Menu_View_Check = "Menu_View_Check";
+inline constexpr const char* IDS_PLAN_INSERT_TITLE = "IDS_PLAN_INSERT_TITLE";
+inline constexpr const char* IDS_PLAN_NEW_TITLE = "IDS_PLAN_NEW_TITLE";
+inline constexpr const char* IDS_PLAN_NEW_BAND = "IDS_PLAN_NEW_BAND";
+inline constexpr const char* IDS_PLAN_OTHER_BANDS = "IDS_PLAN_OTHER_BANDS";
+inline constexpr const char* IDS_PLAN_INTO_FREE = "IDS_PLAN_INTO_FREE";
+inline constexpr const char* IDS_PLAN_FROM = "IDS_PLAN_FROM";
+inline constexpr const char* IDS_PLAN_TONE_ALL = "IDS_PLAN_TONE_ALL";
+inline constexpr const char* IDS_PLAN_TICKED = "IDS_PLAN_TICKED";
+inline constexpr const char* IDS_PLAN_NO_PLANS = "IDS_PLAN_NO_PLANS";
+inline constexpr const char* IDS_STEP_PLAN = "IDS_STEP_PLAN";
+inline constexpr const char* IDS_STATUS_PLAN = "IDS_STATUS_PLAN";
+inline constexpr const char* IDS_RULE_TITLE = "IDS_RULE_TITLE";
+inline constexpr const char* IDS_RULE_WRITE = "IDS_RULE_WRITE";
+
 inline constexpr auto AllPlanStringKeys = std::to_array<const char*>({
     IDS_PLAN_AT,
     IDS_PLAN_NOT_PLACED,
@@ -85,6 +107,22 @@ inline constexpr auto AllPlanStringKeys = std::to_array<const char*>({
     IDS_RULE_DISCLAIMER,
     IDS_RULE_NONE,
     IDS_RULE_OFF,
+    Menu_File_New_Plan,
+    Menu_Edit_Insert_Plan,
+    Menu_View_Check,
+    IDS_PLAN_INSERT_TITLE,
+    IDS_PLAN_NEW_TITLE,
+    IDS_PLAN_NEW_BAND,
+    IDS_PLAN_OTHER_BANDS,
+    IDS_PLAN_INTO_FREE,
+    IDS_PLAN_FROM,
+    IDS_PLAN_TONE_ALL,
+    IDS_PLAN_TICKED,
+    IDS_PLAN_NO_PLANS,
+    IDS_STEP_PLAN,
+    IDS_STATUS_PLAN,
+    IDS_RULE_TITLE,
+    IDS_RULE_WRITE,
 });
 
 } // namespace orvik::lang

@@ -1,6 +1,7 @@
 #include "gui/app/COrvikDoc.h"
 
 #include "core/lang/LangKeys.h"
+#include "core/lang/PlanKeys.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -75,6 +76,10 @@ class COrvikDoc::SortStep : public Step {
     using Step::Step;
 };
 class COrvikDoc::FillStep : public Step {
+    using Step::Step;
+};
+// The channels of a channel plan.
+class COrvikDoc::PlanStep : public Step {
     using Step::Step;
 };
 
@@ -153,6 +158,9 @@ DocChange COrvikDoc::record(StepKind kind, const char* stepKey, DocChange change
         break;
     case StepKind::Fill:
         step = new FillStep(*this, before, *base, change, stepKey);
+        break;
+    case StepKind::Plan:
+        step = new PlanStep(*this, before, *base, change, stepKey);
         break;
     }
     recording = true;
@@ -233,6 +241,14 @@ DocChange COrvikDoc::ApplyCsv(std::string_view text, const CsvImportOptions& opt
     if (!result.usable)
         return change;
     return record(StepKind::Csv, stepKey, std::move(change));
+}
+
+DocChange COrvikDoc::ApplyPlan(const ChannelPlan& plan, const PlanApplyOptions& options,
+                               PlanApplyResult& result) {
+    DocChange change = orvik::ApplyPlan(document, plan, options, result);
+    if (!result.import.usable)
+        return change;
+    return record(StepKind::Plan, lang::IDS_STEP_PLAN, std::move(change));
 }
 
 DocChange COrvikDoc::EditChannels(std::span<const int> channels, const ChannelEdit& edit,

@@ -5,6 +5,7 @@
 // or a signal, and the main frame asks the user.
 
 #include "core/lang/LangKeys.h"
+#include "core/model/ChannelPlan.h"
 #include "core/model/DataFile.h"
 #include "core/model/FileIdentity.h"
 #include "core/model/RadioDocument.h"
@@ -98,6 +99,10 @@ public:
     DocChange ReplaceImage(const RadioImage& image, const char* stepKey, bool marksModified);
     DocChange ApplyCsv(std::string_view text, const CsvImportOptions& options,
                        CsvImportResult& result, const char* stepKey);
+    // The picked channels of a plan through the import rules (ApplyPlan); `plan` outlives
+    // `result`.
+    DocChange ApplyPlan(const ChannelPlan& plan, const PlanApplyOptions& options,
+                        PlanApplyResult& result);
     // Several channels at once, each one step: the same fields given to `channels`, the
     // channels sorted, frequencies filled in steps.
     DocChange EditChannels(std::span<const int> channels, const ChannelEdit& edit,
@@ -152,7 +157,8 @@ private:
     class BulkEditStep;
     class SortStep;
     class FillStep;
-    enum class StepKind { Cell, Setting, Band, Rows, Csv, Image, BulkEdit, Sort, Fill };
+    class PlanStep;
+    enum class StepKind { Cell, Setting, Band, Rows, Csv, Image, BulkEdit, Sort, Fill, Plan };
     void resetToDefault();
     // Takes back or redoes a step: the image and header of `state`; the views hear what changed.
     void restore(const Snapshot& state, const DocChange& change);

@@ -83,6 +83,7 @@ constexpr const char* TopMenuFallback[] = {"&File", "&Program", "&Setting", "&He
 
 // Menu layout: command ids by drop-down menu; 0 is a separator, -1 the recent files.
 constexpr int FileMenu[] = {ID_FILE_NEW,
+                            ID_FILE_NEW_PLAN,
                             ID_FILE_OPEN,
                             ID_FILE_SAVE,
                             ID_FILE_SAVE_AS,
@@ -117,10 +118,11 @@ constexpr int EditMenu[] = {ID_EDIT_UNDO,
                             ID_EDIT_EDIT_CHANNELS,
                             SortSubmenu,
                             ID_EDIT_FILL,
+                            ID_EDIT_INSERT_PLAN,
                             0,
                             ID_EDIT_FIND,
                             ID_EDIT_FIND_NEXT};
-constexpr int ViewMenu[] = {ID_VIEW_ALL_SETTINGS};
+constexpr int ViewMenu[] = {ID_VIEW_ALL_SETTINGS, ID_VIEW_CHECK};
 constexpr int ProgramMenu[] = {ID_PROGRAM_READ, ID_PROGRAM_WRITE, ID_PROGRAM_WRITE_FLEET};
 constexpr int SettingMenu[] = {ID_SETTING_PORT, ID_SETTING_LANGUAGE};
 constexpr int HelpMenu[] = {ID_HELP_HELP, ID_HELP_CHECK, ID_HELP_REPORT, ID_APP_ABOUT};
@@ -184,6 +186,7 @@ CMainFrame::CMainFrame(COrvikApp& application) : app(application), doc(*applicat
     connect(&doc, &COrvikDoc::pathNameChanged, this, &CMainFrame::UpdateFrameTitle);
     connect(&doc, &COrvikDoc::changedOnDisk, this, &CMainFrame::onChangedOnDisk);
     connectEditCommands();
+    connectChannelCheck();
 }
 
 CMainFrame::~CMainFrame() {
@@ -220,6 +223,13 @@ const std::vector<CMainFrame::Command>& CMainFrame::commands() {
          QStyle::SP_FileIcon,
          {"Ctrl+N"},
          [](F& f) { f.OnFileNew(); }},
+        {ID_FILE_NEW_PLAN,
+         "Menu_File_New_Plan",
+         "New from Pla&n...",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.OnFileNewFromPlan(); }},
         {ID_FILE_OPEN,
          "Menu_File_Open",
          "&Open...\tCtrl+O",
@@ -491,6 +501,20 @@ const std::vector<CMainFrame::Command>& CMainFrame::commands() {
          none,
          {},
          [](F& f) { f.setAllSettingsShown(f.action(ID_VIEW_ALL_SETTINGS)->isChecked()); }},
+        {ID_EDIT_INSERT_PLAN,
+         "Menu_Edit_Insert_Plan",
+         "Insert from &Plan...",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.OnEditInsertFromPlan(); }},
+        {ID_VIEW_CHECK,
+         "Menu_View_Check",
+         "&Check Channels",
+         nullptr,
+         none,
+         {},
+         [](F& f) { f.OnViewCheckChannels(); }},
     };
     return table;
 }

@@ -20,6 +20,10 @@ namespace orvik {
 class COrvikApp;
 class COrvikDoc;
 class COrvikView;
+class CheckMarks;
+struct ChannelPlan;
+struct CheckFinding;
+struct PlanApplyOptions;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -95,6 +99,14 @@ public:
     void OnFileCompare();
     // File > Open Backup: the list of backups; the chosen one opens as an untitled copy.
     void OnFileOpenBackup();
+    // File > New from Plan: the save question, the plan dialog, then a new document of the
+    // plan's band with the ticked channels.
+    void OnFileNewFromPlan();
+    // Edit > Insert from Plan: the plan dialog, then the ticked channels as one step.
+    void OnEditInsertFromPlan();
+    // View > Check Channels: the findings of the channel check, or a message that there are
+    // none (or that the check is off).
+    void OnViewCheckChannels();
     // The usual question before New, Open and Exit for a modified document. False to abort.
     bool SaveModified();
     // Program > Read (true) or Write (false): the modal transfer dialog.
@@ -145,6 +157,11 @@ private:
     void showTableMenu(const QPoint& at);
     // View > All Settings: the settings the panel hides by default shown too, and remembered.
     void setAllSettingsShown(bool shown);
+    // The channel table's warning marks follow the document.
+    void connectChannelCheck();
+    // A plan's channels applied as one step, what happened in the status bar.
+    void insertPlan(const ChannelPlan& plan, const PlanApplyOptions& options);
+    void showFindings(const std::vector<CheckFinding>& findings);
     // After a completed read: how many channels, and the backup stored with it.
     void reportRead(const QString& backupPath);
 
@@ -154,6 +171,7 @@ private:
     QMap<int, QAction*> actions;
     QList<QMenu*> menus;
     QMenu* sortMenu = nullptr;
+    CheckMarks* checkMarks = nullptr;
     QList<QAction*> recentActions;
     QAction* recentSeparator = nullptr;
     QToolBar* mainToolBar = nullptr;

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -365,6 +366,22 @@ bool CGridCtrl::SetItemFormat(int row, int col, unsigned format) {
 unsigned CGridCtrl::GetItemFormat(int row, int col) const {
     const Cell* cell = cellAt(row, col);
     return cell ? cell->format : 0;
+}
+
+bool CGridCtrl::SetItemWarning(int row, int col, const QString& note) {
+    Cell* cell = cellAt(row, col);
+    if (!cell)
+        return false;
+    if (cell->warning != note) {
+        cell->warning = note;
+        repaintCell(row, col);
+    }
+    return true;
+}
+
+QString CGridCtrl::GetItemWarning(int row, int col) const {
+    const Cell* cell = cellAt(row, col);
+    return cell ? cell->warning : QString();
 }
 
 // ---- flags -------------------------------------------------------------------------------
@@ -734,6 +751,16 @@ void CGridCtrl::keyPressEvent(QKeyEvent* e) {
 bool CGridCtrl::viewportEvent(QEvent* e) {
     if (e->type() == QEvent::Leave)
         mouse.leave();
+    if (e->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(e);
+        const CellId cell = cellFromPoint(help->pos());
+        const QString note = GetItemWarning(cell.row, cell.col);
+        if (note.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), note, viewport(), cellRect(cell.row, cell.col));
+        return true;
+    }
     return QAbstractScrollArea::viewportEvent(e);
 }
 
@@ -844,6 +871,28 @@ void CGridCtrl::drawCell(QPainter& p, int row, int col, const QRect& rect, bool 
 
     if (!printing && !fixed && focus.row == row && focus.col == col)
         drawFocusMark(p, rect, isSelected, fg);
+    if (!printing && !cell.warning.isEmpty())
+        drawWarningMark(p, rect);
+}
+
+// An amber triangle with a dark edge, readable on light and dark backgrounds alike, in the top
+// corner at the end of the text (the left one when the grid is mirrored).
+void CGridCtrl::drawWarningMark(QPainter& p, const QRect& rect) const {
+    const int size = std::min({rect.height() / 2, rect.width() / 3, 10});
+    if (size < 4)
+        return;
+    const bool mirrored = isRightToLeft();
+    const int edge = mirrored ? rect.left() + 1 : rect.right() - 1;
+    const int inward = mirrored ? size : -size;
+    const QPointF corner[3] = {QPointF(edge, rect.top() + 1),
+                               QPointF(edge + inward, rect.top() + 1),
+                               QPointF(edge, rect.top() + 1 + size)};
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x5a, 0x3a, 0x00), 1));
+    p.setBrush(QColor(0xff, 0xb0, 0x20));
+    p.drawPolygon(corner, 3);
+    p.restore();
 }
 
 // A two-pixel frame inside the focus cell: in the text colour on a selected cell, else in the

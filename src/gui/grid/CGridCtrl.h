@@ -97,6 +97,10 @@ public:
     quint32 GetItemBkColour(int row, int col) const;
     bool SetItemFormat(int row, int col, unsigned format);
     unsigned GetItemFormat(int row, int col) const;
+    // A warning mark: a small triangle painted in the cell's trailing top corner (not printed),
+    // with `note` as the cell's tool tip; an empty note removes it.
+    bool SetItemWarning(int row, int col, const QString& note);
+    QString GetItemWarning(int row, int col) const;
 
     // ---- behaviour flags
     void SetResizing(bool rows, bool cols);
@@ -200,6 +204,7 @@ private:
         quint32 bkColour = kGridDefaultColour;
         quint32 textColour = kGridDefaultColour;
         QFont font;
+        QString warning; // the warning mark's note; empty: no mark
     };
     enum ColourIndex { TextC, BkC, LineC, FixedTextC, FixedBkC, ColourCount };
 
@@ -227,6 +232,7 @@ private:
     void fillItem(int row, int col, GridItem& item) const;
     void drawCell(QPainter& p, int row, int col, const QRect& rect, bool printing) const;
     void drawFocusMark(QPainter& p, const QRect& rect, bool isSelected, const QColor& fg) const;
+    void drawWarningMark(QPainter& p, const QRect& rect) const;
     void drawPrintRow(QPainter& p, int row, int y) const;
     void paintCells(QPainter& p, const QRect& dirty);
 

@@ -123,6 +123,10 @@ inline constexpr int ID_EDIT_FILL = 32816;
 inline constexpr int ID_EDIT_FIND = 32817;
 inline constexpr int ID_EDIT_FIND_NEXT = 32818;
 inline constexpr int ID_VIEW_ALL_SETTINGS = 32819;
+// File > New from Plan..., Edit > Insert from Plan..., View > Check Channels.
+inline constexpr int ID_FILE_NEW_PLAN = 32820;
+inline constexpr int ID_EDIT_INSERT_PLAN = 32821;
+inline constexpr int ID_VIEW_CHECK = 32822;
 // Program > Write to Several Radios...
 inline constexpr int ID_PROGRAM_WRITE_FLEET = 32798;
 

@@ -2,6 +2,7 @@
 
 #include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
+#include "core/lang/PlanKeys.h"
 #include "core/link/CSerialPort.h"
 #include "core/link/ProblemReport.h"
 #include "core/model/Backup.h"
@@ -10,6 +11,7 @@
 #include "core/profile/SettingKeys.h"
 #include "gui/app/COrvikApp.h"
 #include "gui/app/COrvikDoc.h"
+#include "gui/app/ChannelChecker.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/ProblemReportUi.h"
 #include "gui/lang/LangUi.h"
@@ -56,6 +58,11 @@ CTransferDlg::CTransferDlg(COrvikApp& application, QWidget* parent)
     SetControlId(backupBox, ids::IDC_BACKUP_CHECK);
     verifyBox = new QCheckBox(this);
     SetControlId(verifyBox, ids::IDC_VERIFY_CHECK);
+    checkLine = new QLabel(this);
+    checkLine->setObjectName("checkLine");
+    checkLine->setTextFormat(Qt::PlainText);
+    checkLine->setWordWrap(true);
+    checkLine->hide();
 
     auto* box = new QDialogButtonBox(this);
     ok = box->addButton("OK", QDialogButtonBox::ActionRole);
@@ -106,6 +113,7 @@ CTransferDlg::CTransferDlg(COrvikApp& application, QWidget* parent)
     layout->addWidget(bar);
     layout->addWidget(backupBox);
     layout->addWidget(verifyBox);
+    layout->addWidget(checkLine);
     layout->addSpacing(8);
     layout->addWidget(box);
 }
@@ -141,6 +149,18 @@ void CTransferDlg::initDialog() {
     verifyBox->setText(app.LangText(lang::IDS_VERIFY_CHECK));
     verifyBox->setChecked(VerifyAfterWrite(ini));
     verifyBox->setVisible(!isRead);
+    showCheckWarning();
+}
+
+// A write of channels that break a rule of their service is noted, never stopped.
+void CTransferDlg::showCheckWarning() {
+    std::size_t count = 0;
+    if (!isRead && app.document() != nullptr)
+        count = ChannelChecker(app.paths()).check(app.document()->image()).size();
+    checkLine->setText(
+        count == 0 ? QString()
+                   : FillText(app.LangText(lang::IDS_RULE_WRITE), {QString::number(count)}));
+    checkLine->setVisible(count > 0);
 }
 
 // The check boxes of a write are remembered in setting.ini for the next one.

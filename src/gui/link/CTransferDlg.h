@@ -44,6 +44,9 @@ public:
     // Write only: read and store the radio before writing; read it back after writing.
     QCheckBox* backupCheck() const { return backupBox; }
     QCheckBox* verifyCheck() const { return verifyBox; }
+    // Write only: shown when channels break a rule of their service (the channel check); the
+    // write goes ahead all the same.
+    QLabel* checkWarning() const { return checkLine; }
     const TransferSession& session() const { return transfer; }
     // The backup file stored with the completed read; empty when none was stored.
     QString readBackupPath() const { return readBackup; }
@@ -52,6 +55,7 @@ private:
     void initDialog();
     void showMessage(const QString& text);
     void rememberWriteChoices();
+    void showCheckWarning();
     TransferRequest request() const;
 
     // The session's events, on the UI thread, for the job running now.
@@ -74,6 +78,7 @@ private:
     QPushButton* report = nullptr;
     QCheckBox* backupBox = nullptr;
     QCheckBox* verifyBox = nullptr;
+    QLabel* checkLine = nullptr;
     QString readBackup;
     TransferPhase shownPhase = TransferPhase::Transfer; // the step the progress line names
     quint64 job = 0;     // the job whose events are wanted; 0 and cancelled jobs: none

@@ -102,7 +102,7 @@ void CPlanDlg::buildLayout() {
          LangText(texts, lang::IDS_PLAN_RECEIVE), LangText(texts, lang::IDS_PLAN_TRANSMIT),
          LangText(texts, lang::IDS_PLAN_POWER), LangText(texts, lang::IDS_PLAN_BANDWIDTH),
          LangText(texts, lang::IDS_PLAN_COMMENT)});
-    channels->setMinimumSize(640, 240);
+    channels->setMinimumSize(640, 180);
     layout->addWidget(channels, 2);
     ticked = new QLabel(this);
     layout->addWidget(ticked);
@@ -111,7 +111,7 @@ void CPlanDlg::buildLayout() {
     report = new QPlainTextEdit(this);
     report->setReadOnly(true);
     report->setLineWrapMode(QPlainTextEdit::NoWrap);
-    report->setMinimumHeight(100);
+    report->setMinimumHeight(60);
     layout->addWidget(new QLabel(LangText(texts, lang::IDS_CSV_REPORT), this));
     layout->addWidget(report, 1);
     auto* disclaimer = new QLabel(LangText(texts, lang::IDS_RULE_DISCLAIMER), this);
@@ -266,10 +266,12 @@ QTreeWidgetItem* CPlanDlg::channelItem(const PlanChannel& c, const FrequencyLimi
 int CPlanDlg::room() const {
     if (fromChannel->isChecked())
         return ChannelCount + 1 - from->value();
-    const RadioImage& image = mode == Mode::Insert ? document.image() : RadioDocument().image();
+    // A new document has every channel free.
+    if (mode == Mode::New)
+        return ChannelCount;
     int free = 0;
     for (int n = 1; n <= ChannelCount; ++n)
-        free += image.isRxEmpty(n) ? 1 : 0;
+        free += document.image().isRxEmpty(n) ? 1 : 0;
     return free;
 }
 
@@ -277,7 +279,8 @@ std::vector<int> CPlanDlg::picks() const {
     std::vector<int> out;
     for (int i = 0; i < channels->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* item = channels->topLevelItem(i);
-        if (item->checkState(ColNumber) == Qt::Checked)
+        // A greyed channel never goes in, whatever its tick says.
+        if ((item->flags() & Qt::ItemIsUserCheckable) && item->checkState(ColNumber) == Qt::Checked)
             out.push_back(item->data(ColNumber, Qt::UserRole).toInt());
     }
     return out;

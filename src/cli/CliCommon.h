@@ -89,6 +89,10 @@ std::string LastValue(const CLI::Option* option);
 // "orvik-cli: <text>" on standard error.
 void fail(const std::string& text);
 
+// Reads a whole file ("-": standard input), pipes included, refusing more than `limit` bytes:
+// 0, or the errno of what went wrong (EFBIG past the limit).
+int ReadWholeInput(const std::string& path, std::size_t limit, std::string& out);
+
 // printf to standard error with the whole message made printable: file names, a file's text
 // and device strings in it cannot act on the terminal. Line breaks and tabs stay.
 __attribute__((format(printf, 1, 2))) void Complain(const char* format, ...);

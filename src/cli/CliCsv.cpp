@@ -26,20 +26,7 @@ constexpr std::size_t MaxCsvBytes = 16u << 20;
 
 // Reads a whole file ("-": standard input), pipes included.
 bool readText(LangCatalog& texts, const std::string& path, std::string& out) {
-    FILE* in = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
-    int error = in ? 0 : errno;
-    if (in) {
-        char buf[65536];
-        std::size_t got = 0;
-        while ((got = std::fread(buf, 1, sizeof buf, in)) > 0 && out.size() <= MaxCsvBytes)
-            out.append(buf, got);
-        if (std::ferror(in))
-            error = errno != 0 ? errno : EIO;
-        else if (out.size() > MaxCsvBytes)
-            error = EFBIG;
-        if (in != stdin)
-            std::fclose(in);
-    }
+    const int error = ReadWholeInput(path, MaxCsvBytes, out);
     if (error == 0)
         return true;
     fail(texts.text(lang::IDS_ERROR_FILE_READ) + " " + path + ": " + std::strerror(error));

@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <map>
@@ -55,6 +56,24 @@ void Complain(const char* format, ...) {
         std::vsnprintf(text.data(), text.size() + 1, format, again);
     va_end(again);
     std::fputs(PrintableLines(text).c_str(), stderr);
+}
+
+int ReadWholeInput(const std::string& path, std::size_t limit, std::string& out) {
+    FILE* in = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
+    if (!in)
+        return errno;
+    int error = 0;
+    char buf[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(buf, 1, sizeof buf, in)) > 0 && out.size() <= limit)
+        out.append(buf, got);
+    if (std::ferror(in))
+        error = errno != 0 ? errno : EIO;
+    else if (out.size() > limit)
+        error = EFBIG;
+    if (in != stdin)
+        std::fclose(in);
+    return error;
 }
 
 void fail(const std::string& text) {

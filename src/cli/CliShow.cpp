@@ -172,19 +172,7 @@ std::string ShowText(LangCatalog& catalog, const std::vector<std::string>& bands
         for (int c = 0; c < ChannelColumnCount; ++c)
             table[static_cast<std::size_t>(n)][static_cast<std::size_t>(c)] =
                 channelCellText(image, n, c, texts);
-    std::vector<std::size_t> widths(ChannelColumnCount, 0);
-    for (const auto& row : table)
-        for (std::size_t c = 0; c < row.size(); ++c)
-            widths[c] = std::max(widths[c], displayWidth(row[c]));
-    out += "\n";
-    for (const auto& row : table) {
-        std::string line;
-        for (std::size_t c = 0; c < row.size(); ++c)
-            line += (c ? "  " : "") + pad(row[c], widths[c]);
-        while (!line.empty() && line.back() == ' ')
-            line.pop_back();
-        out += line + "\n";
-    }
+    out += "\n" + FormatTable(table);
     return out;
 }
 

@@ -27,20 +27,7 @@ constexpr std::size_t MaxTextBytes = 4u << 20;
 
 // Reads a whole file ("-": standard input); false after saying why.
 bool readTextFile(const std::string& path, std::string& out) {
-    FILE* in = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
-    int error = in ? 0 : errno;
-    if (in) {
-        char buf[65536];
-        std::size_t got = 0;
-        while ((got = std::fread(buf, 1, sizeof buf, in)) > 0 && out.size() <= MaxTextBytes)
-            out.append(buf, got);
-        if (std::ferror(in))
-            error = errno != 0 ? errno : EIO;
-        else if (out.size() > MaxTextBytes)
-            error = EFBIG;
-        if (in != stdin)
-            std::fclose(in);
-    }
+    const int error = ReadWholeInput(path, MaxTextBytes, out);
     if (error == 0)
         return true;
     fail("cannot read " + path + ": " + std::strerror(error));

@@ -748,6 +748,10 @@ bool COrvikView::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::LayoutDirectionChange || formWidget->isRightToLeft())
             fitFormTexts();
         placeTable();
+        // The scroll area places the form only when it scrolls or resizes: after a change of
+        // direction it places it again, so the form's start (its right edge right to left) shows.
+        if (event->type() == QEvent::LayoutDirectionChange)
+            setWidgetResizable(widgetResizable());
     }
     if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
         // A list with the keyboard focus keeps the standard editing keys from the window's

@@ -20,8 +20,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <cstdio>
-
 namespace orvik {
 
 namespace {
@@ -39,10 +37,15 @@ QString join(const std::vector<std::string>& parts) {
     return out.join(QLatin1Char(','));
 }
 
+// Values with a unit keep their order ("0.5 W", not "W 0.5") in a right-to-left window: a
+// left-to-right mark comes first.
 QString wattsText(double watts) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%g W", watts);
-    return QString::fromLatin1(buf);
+    return QString(QChar(0x200E)) + QString::number(watts, 'g') + QStringLiteral(" W");
+}
+
+QString bandwidthText(bool narrow) {
+    return QString(QChar(0x200E)) +
+           (narrow ? QStringLiteral("12.5 kHz") : QStringLiteral("25 kHz"));
 }
 
 } // namespace
@@ -251,7 +254,7 @@ QTreeWidgetItem* CPlanDlg::channelItem(const PlanChannel& c, const FrequencyLimi
          c.transmit ? QString::fromStdString(PlanMhzText(c.txHz))
                     : LangText(texts, lang::IDS_PLAN_RECEIVE_ONLY),
          c.maxWatts >= 0 ? wattsText(c.maxWatts) : LangText(texts, lang::IDS_PLAN_NO_LIMIT),
-         c.narrowOnly ? QStringLiteral("12.5 kHz") : QStringLiteral("25 kHz"), comment});
+         bandwidthText(c.narrowOnly), comment});
     item->setData(ColNumber, Qt::UserRole, c.number);
     if (fits) {
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);

@@ -15,12 +15,14 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QUndoStack>
 
@@ -124,7 +126,6 @@ TEST_F(PlanWindowTest, InsertPutsTickedChannelsIntoFreeChannelsAsOneStep) {
                        tickOnly(dlg, {1, 5, 16});
                        EXPECT_TRUE(dlg.reportText().contains("Channels that change: 1, 3, 4"))
                            << dlg.reportText().toStdString();
-                       shot(&dlg, "plans-insert");
                        dlg.buttonBox()->button(QDialogButtonBox::Ok)->click();
                    });
 
@@ -206,6 +207,12 @@ TEST_F(PlanWindowTest, ChannelsBreakingARuleAreMarkedListedAndNotedBeforeAWrite)
     EXPECT_TRUE(note.contains("PMR446")) << note.toStdString();
     EXPECT_TRUE(note.contains("High")) << note.toStdString();
     EXPECT_TRUE(grid().GetItemWarning(2, 0).isEmpty());
+    // The note is the CH cell's tool tip.
+    frame()->show();
+    const QPoint at = grid().cellRect(3, 0).center();
+    QHelpEvent help(QEvent::ToolTip, at, grid().viewport()->mapToGlobal(at));
+    QApplication::sendEvent(grid().viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), note);
 
     bool listed = false;
     QTimer::singleShot(0, [&] {
@@ -216,7 +223,6 @@ TEST_F(PlanWindowTest, ChannelsBreakingARuleAreMarkedListedAndNotedBeforeAWrite)
         ASSERT_EQ(list->count(), 1);
         EXPECT_TRUE(list->item(0)->text().startsWith("CH3 446.05625 MHz"));
         listed = true;
-        shot(dlg, "plans-check");
         dlg->close();
     });
     frame()->OnViewCheckChannels();
@@ -233,7 +239,6 @@ TEST_F(PlanWindowTest, ChannelsBreakingARuleAreMarkedListedAndNotedBeforeAWrite)
     write.exec();
 
     // Narrow and Low keep the rules: the mark goes, and comes back with undo.
-    shot(frame(), "plans-table");
     doc().ChooseOption(3, ColNarrow, 1);
     doc().ChooseOption(3, ColHighPower, 0);
     EXPECT_TRUE(grid().GetItemWarning(3, 0).isEmpty());
@@ -252,4 +257,52 @@ TEST_F(PlanWindowTest, TheCheckTurnedOffMarksNothing) {
     frame()->OnViewCheckChannels();
     ASSERT_FALSE(messages.empty());
     EXPECT_TRUE(messages.back().text.contains("turned off"));
+}
+
+namespace {
+// Whether the pixel is the warning mark's amber.
+bool amber(QRgb p) {
+    return qRed(p) > 200 && qGreen(p) > 120 && qGreen(p) < 210 && qBlue(p) < 110;
+}
+} // namespace
+
+TEST_F(PlanWindowTest, MirroredTheDialogWorksAndTheMarkSitsAtTheTrailingCorner) {
+    ASSERT_TRUE(start());
+    for (const char* language : {"english", "hebrew"}) {
+        SCOPED_TRACE(language);
+        const bool mirrored = std::string(language) == "hebrew";
+        app->SetLanguageFile(std::string(ORVIK_SHIPPED_DATA_DIR "/") + language + ".lang");
+        app->RefreshLanguage();
+        doc().OnNewDocument();
+        ASSERT_FALSE(doc().CommitCell(3, ColRxFreq, "446.05625", cells()).refused);
+        withPlanDialog([this] { frame()->OnEditInsertFromPlan(); },
+                       [&](CPlanDlg& dlg) {
+                           EXPECT_EQ(dlg.isRightToLeft(), mirrored);
+                           choose(dlg, "PMR446");
+                           tickOnly(dlg, {1, 2});
+                           shot(&dlg, QStringLiteral("plans-insert-%1").arg(language));
+                           dlg.accept();
+                       });
+        EXPECT_EQ(rx(1), "446.00625");
+        EXPECT_EQ(rx(2), "446.01875");
+        doc().UpdateAllViews();
+        frame()->show();
+        QCoreApplication::processEvents();
+        const QImage table = grid().viewport()->grab().toImage();
+        const QRect ch3 = grid().cellRect(3, 0);
+        const int x = mirrored ? ch3.left() + 3 : ch3.right() - 3;
+        EXPECT_TRUE(amber(table.pixel(x, ch3.top() + 3)))
+            << Qt::hex << table.pixel(x, ch3.top() + 3);
+        EXPECT_FALSE(
+            amber(table.pixel(mirrored ? ch3.right() - 3 : ch3.left() + 3, ch3.top() + 3)));
+        EXPECT_FALSE(amber(table.pixel(x, grid().cellRect(2, 0).top() + 3))); // no finding
+        shot(frame(), QStringLiteral("plans-table-%1").arg(language));
+        QTimer::singleShot(0, [language] {
+            QWidget* dlg = QApplication::activeModalWidget();
+            ASSERT_NE(dlg, nullptr);
+            shot(dlg, QStringLiteral("plans-check-%1").arg(language));
+            dlg->close();
+        });
+        frame()->OnViewCheckChannels();
+    }
 }

@@ -1,6 +1,8 @@
 #include "gui/app/ChannelChecker.h"
 
+#include "core/lang/FillText.h"
 #include "core/lang/LangCatalog.h"
+#include "core/lang/PlanKeys.h"
 #include "core/profile/AppPaths.h"
 
 namespace orvik {
@@ -31,6 +33,14 @@ QString ChannelChecker::findingText(LangCatalog& catalog, const CheckFinding& fi
 
 QString ChannelChecker::disclaimer(LangCatalog& catalog) {
     return QString::fromStdString(CheckDisclaimer(lookupIn(catalog)));
+}
+
+QString WriteCheckNote(const AppPaths& paths, LangCatalog& catalog, const RadioImage& image) {
+    const std::size_t count = ChannelChecker(paths).check(image).size();
+    if (count == 0)
+        return {};
+    return QString::fromStdString(
+        FillText(catalog.text(lang::IDS_RULE_WRITE), {std::to_string(count)}));
 }
 
 } // namespace orvik

@@ -37,4 +37,8 @@ private:
     std::vector<const ChannelPlan*> active;
 };
 
+// The note a write dialog shows before `image` goes to a radio: how many channels break a rule
+// of their service; empty when none do or the check is off.
+QString WriteCheckNote(const AppPaths& paths, LangCatalog& catalog, const RadioImage& image);
+
 } // namespace orvik

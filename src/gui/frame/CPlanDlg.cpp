@@ -225,12 +225,12 @@ void CPlanDlg::showPlan() {
                                 : QString::number(position)}));
     if (p != nullptr) {
         const FrequencyLimits limits = target().limits();
-        int room = this->room();
+        int left = room();
         for (const PlanChannel& c : p->channels) {
             QTreeWidgetItem* item = channelItem(c, limits);
-            if ((item->flags() & Qt::ItemIsUserCheckable) && room > 0) {
+            if ((item->flags() & Qt::ItemIsUserCheckable) && left > 0) {
                 item->setCheckState(ColNumber, Qt::Checked);
-                --room;
+                --left;
             }
         }
         for (int column = 0; column < channels->columnCount(); ++column)

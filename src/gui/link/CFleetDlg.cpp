@@ -5,6 +5,7 @@
 #include "core/profile/AtomicSave.h"
 #include "gui/app/COrvikApp.h"
 #include "gui/app/COrvikDoc.h"
+#include "gui/app/ChannelChecker.h"
 #include "gui/app/MessageBox.h"
 
 #include <QCheckBox>
@@ -55,6 +56,12 @@ CFleetDlg::CFleetDlg(COrvikApp& application, QWidget* parent) : QDialog(parent),
     repeatBox = new QCheckBox(plain(text(lang::IDS_FLEET_REPEAT)), this);
     count = new QLabel(this);
     count->setTextFormat(Qt::PlainText);
+    checkLine =
+        new QLabel(WriteCheckNote(app.paths(), app.catalog(), app.document()->image()), this);
+    checkLine->setObjectName("checkLine");
+    checkLine->setTextFormat(Qt::PlainText);
+    checkLine->setWordWrap(true);
+    checkLine->setVisible(!checkLine->text().isEmpty());
 
     auto* box = new QDialogButtonBox(this);
     startBtn = box->addButton(QString::fromStdString(text(lang::IDS_FLEET_START)),
@@ -93,6 +100,7 @@ CFleetDlg::CFleetDlg(COrvikApp& application, QWidget* parent) : QDialog(parent),
     options->addWidget(repeatBox);
     options->addStretch();
     layout->addLayout(options);
+    layout->addWidget(checkLine);
     layout->addWidget(count);
     layout->addWidget(box);
 

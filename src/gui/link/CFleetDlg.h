@@ -40,6 +40,8 @@ public:
     bool running() const { return job.running(); }
     QTableWidget* table() const { return ports; }
     QLabel* countLabel() const { return count; }
+    // Shown when channels break a rule of their service (the channel check); never blocks.
+    QLabel* checkWarning() const { return checkLine; }
     QPushButton* startButton() const { return startBtn; }
     QPushButton* stopButton() const { return stopBtn; }
     QPushButton* reportButton() const { return reportBtn; }
@@ -60,6 +62,7 @@ private:
     COrvikApp& app;
     QTableWidget* ports = nullptr;
     QLabel* count = nullptr;
+    QLabel* checkLine = nullptr;
     QCheckBox* verifyBox = nullptr;
     QCheckBox* backupBox = nullptr;
     QCheckBox* repeatBox = nullptr;

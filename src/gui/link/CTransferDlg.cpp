@@ -2,7 +2,6 @@
 
 #include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
-#include "core/lang/PlanKeys.h"
 #include "core/link/CSerialPort.h"
 #include "core/link/ProblemReport.h"
 #include "core/model/Backup.h"
@@ -154,13 +153,11 @@ void CTransferDlg::initDialog() {
 
 // A write of channels that break a rule of their service is noted, never stopped.
 void CTransferDlg::showCheckWarning() {
-    std::size_t count = 0;
-    if (!isRead && app.document() != nullptr)
-        count = ChannelChecker(app.paths()).check(app.document()->image()).size();
-    checkLine->setText(
-        count == 0 ? QString()
-                   : FillText(app.LangText(lang::IDS_RULE_WRITE), {QString::number(count)}));
-    checkLine->setVisible(count > 0);
+    const QString note = isRead || app.document() == nullptr
+                             ? QString()
+                             : WriteCheckNote(app.paths(), app.catalog(), app.document()->image());
+    checkLine->setText(note);
+    checkLine->setVisible(!note.isEmpty());
 }
 
 // The check boxes of a write are remembered in setting.ini for the next one.

@@ -7,6 +7,7 @@
 #include "gui/app/COrvikDoc.h"
 #include "gui/frame/CPlanDlg.h"
 #include "gui/grid/CGridCtrl.h"
+#include "gui/link/CFleetDlg.h"
 #include "gui/link/CTransferDlg.h"
 #include "gui/views/COrvikView.h"
 
@@ -237,6 +238,8 @@ TEST_F(PlanWindowTest, ChannelsBreakingARuleAreMarkedListedAndNotedBeforeAWrite)
         write.reject();
     });
     write.exec();
+    // Writing to several radios notes it too.
+    EXPECT_EQ(CFleetDlg(*app, frame()).checkWarning()->text(), write.checkWarning()->text());
 
     // Narrow and Low keep the rules: the mark goes, and comes back with undo.
     doc().ChooseOption(3, ColNarrow, 1);

@@ -87,9 +87,10 @@ TEST_P(FormLayoutTest, NothingClippedOrOverlapping) {
     QWidget* form = view->form();
     // A form wider than the window shows its start: its right edge when right to left.
     const int viewportWidth = view->viewport()->width();
-    if (form->width() > viewportWidth)
+    if (form->width() > viewportWidth) {
         EXPECT_EQ(form->isRightToLeft() ? form->x() + form->width() : form->x(),
                   form->isRightToLeft() ? viewportWidth : 0);
+    }
     QList<QWidget*> shown;
     for (QObject* o : form->children()) {
         auto* w = qobject_cast<QWidget*>(o);

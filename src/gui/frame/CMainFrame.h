@@ -128,6 +128,12 @@ private:
     // The command table: menus, toolbar and shortcuts are built from it, and the menu texts
     // are relabelled in its order.
     static const std::vector<Command>& commands();
+    // The parts of the table, in its order.
+    static std::vector<Command> fileCommands();
+    static std::vector<Command> printAndProgramCommands();
+    static std::vector<Command> settingAndHelpCommands();
+    static std::vector<Command> editCommands();
+    static std::vector<Command> tableAndViewCommands();
     void createActions();
     void createMenus();
     void createToolBar();

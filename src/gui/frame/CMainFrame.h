@@ -133,7 +133,8 @@ private:
     static std::vector<Command> printAndProgramCommands();
     static std::vector<Command> settingAndHelpCommands();
     static std::vector<Command> editCommands();
-    static std::vector<Command> tableAndViewCommands();
+    static std::vector<Command> tableCommands();
+    static std::vector<Command> viewAndPlanCommands();
     void createActions();
     void createMenus();
     void createToolBar();

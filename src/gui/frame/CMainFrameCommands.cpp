@@ -119,7 +119,7 @@ const std::vector<CMainFrame::Command>& CMainFrame::commands() {
         std::vector<Command> all;
         for (const std::vector<Command>& part :
              {fileCommands(), printAndProgramCommands(), settingAndHelpCommands(), editCommands(),
-              tableAndViewCommands()})
+              tableCommands(), viewAndPlanCommands()})
             all.insert(all.end(), part.begin(), part.end());
         return all;
     }();
@@ -363,8 +363,8 @@ std::vector<CMainFrame::Command> CMainFrame::editCommands() {
     };
 }
 
-// The channel table as a table: several channels at once, find, and the View menu.
-std::vector<CMainFrame::Command> CMainFrame::tableAndViewCommands() {
+// The channel table as a table: several channels at once, and find.
+std::vector<CMainFrame::Command> CMainFrame::tableCommands() {
     return {
         {ID_EDIT_SELECT_ALL,
          "Menu_Edit_Select_All",
@@ -429,6 +429,12 @@ std::vector<CMainFrame::Command> CMainFrame::tableAndViewCommands() {
          none,
          {"F3"},
          [](F& f) { f.formView->FindNext(); }},
+    };
+}
+
+// The View menu's All Settings and Check Channels, and Edit > Insert from Plan.
+std::vector<CMainFrame::Command> CMainFrame::viewAndPlanCommands() {
+    return {
         {ID_VIEW_ALL_SETTINGS,
          "Menu_View_All_Settings",
          "&All Settings",

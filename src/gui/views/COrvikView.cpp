@@ -3,7 +3,6 @@
 #include "core/lang/LangCatalog.h"
 #include "core/lang/LangKeys.h"
 #include "core/lang/LangText.h"
-#include "core/model/ChannelCsv.h"
 #include "core/model/Codecs.h"
 #include "core/model/SettingsTable.h"
 #include "core/profile/AppPaths.h"
@@ -12,7 +11,6 @@
 #include "gui/grid/CGridCtrl.h"
 #include "gui/lang/LangUi.h"
 #include "gui/lang/ResourceIds.h"
-#include "gui/views/ChannelPage.h"
 #include "gui/views/ChannelPrint.h"
 #include "gui/views/DialogUnits.h"
 #include "gui/views/DtmfEdit.h"
@@ -30,13 +28,10 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
-#include <QTimer>
-#include <QUndoStack>
 
 #include <algorithm>
 #include <limits>
@@ -46,7 +41,6 @@ namespace orvik {
 
 namespace {
 
-constexpr int kRows = ChannelCount + 1;
 constexpr int kFormWidthDu = 569;
 constexpr int kFormHeightDu = 366;
 // The table's place in the form: its left and top edges as placed; its right and bottom edges
@@ -55,16 +49,6 @@ constexpr int kTableLeftDu = 10;
 constexpr int kTableTopDu = 117;
 constexpr int kTableRightMarginDu = 29;
 constexpr int kTableBottomMarginDu = 3;
-constexpr unsigned kCellMask = GridMask::Text | GridMask::Format;
-constexpr unsigned kCellFormat = GridFormat::Center | GridFormat::VCenter | GridFormat::SingleLine;
-
-// Language keys of the two entries of option columns 5..9 (position = bit value).
-const char* const kOptionKeys[ChannelColumnCount][2] = {
-    {nullptr, nullptr},         {nullptr, nullptr},      {nullptr, nullptr},
-    {nullptr, nullptr},         {nullptr, nullptr},      {"IDS_YES", "IDS_NO"},
-    {"IDS_WIDE", "IDS_NARROW"}, {"IDS_LOW", "IDS_HIGH"}, {"IDS_YES", "IDS_NO"},
-    {"IDS_YES", "IDS_NO"},
-};
 
 std::string toStd(const QString& s) {
     return s.toStdString();
@@ -82,6 +66,109 @@ void fillList(QComboBox* list, const std::vector<std::string>& entries, int posi
 void selectPosition(QComboBox* list, int position) {
     const QSignalBlocker blocker(list);
     list->setCurrentIndex(position >= 0 && position < list->count() ? position : -1);
+}
+
+// Every shown control of the form with the geometry it was placed at.
+using PlacedControls = std::vector<std::pair<QWidget*, QRect>>;
+// A label and the list it names, on one row.
+using LabelRow = std::pair<QLabel*, QComboBox*>;
+
+// The room the panel's texts may take: the form, the gap kept between a label's text and its
+// list, and every shown control as placed.
+struct PanelRoom {
+    const QWidget* form;
+    int gap;
+    const PlacedControls& placed;
+
+    // The left edge of the nearest shown control to the right of `r` on the same row, or the
+    // inner right edge of the group box around it, or the form's edge.
+    int limitRightOf(const QRect& r, const QWidget* self) const {
+        int limit = form->width() - gap;
+        for (const auto& [w, rect] : placed) {
+            if (w == self)
+                continue;
+            if (auto* group = qobject_cast<QGroupBox*>(w); group && rect.contains(r))
+                limit = std::min(limit, rect.right() - gap);
+            else if (rect.left() > r.left() && rect.top() <= r.bottom() && rect.bottom() >= r.top())
+                limit = std::min(limit, rect.left() - gap);
+        }
+        return limit;
+    }
+};
+
+// The label's own measure of one line of its text (its bounding box may pass the advance).
+int textWidth(const QLabel* label) {
+    return std::max(label->fontMetrics().horizontalAdvance(label->text()),
+                    label->sizeHint().width());
+}
+
+// Labels named after their list, gathered into columns by the lists' left edge. Every label
+// starts unwrapped and without a tool tip.
+std::map<int, std::vector<LabelRow>> labelColumns(const PlacedControls& placed) {
+    std::map<int, std::vector<LabelRow>> columns;
+    for (const auto& [w, rect] : placed) {
+        auto* label = qobject_cast<QLabel*>(w);
+        if (!label)
+            continue;
+        label->setWordWrap(false);
+        label->setToolTip(QString());
+        // Only a label left of its list (not one above it) makes room for itself.
+        if (auto* list = qobject_cast<QComboBox*>(label->buddy());
+            list && !list->isHidden() && list->x() > label->x())
+            columns[list->x()].emplace_back(label, list);
+    }
+    return columns;
+}
+
+// One column of labels and lists: the lists move right as far as the next control allows,
+// then narrow down to their content; a label that still does not fit wraps.
+void fitLabelColumn(const std::vector<LabelRow>& rows, const PanelRoom& room) {
+    const int gap = room.gap;
+    int need = 0;
+    int space = std::numeric_limits<int>::max();
+    int slack = std::numeric_limits<int>::max();
+    for (const auto& [label, list] : rows) {
+        need = std::max(need, label->x() + textWidth(label) + gap - list->x());
+        space =
+            std::min(space, room.limitRightOf(list->geometry(), list) - list->geometry().right());
+        slack = std::min(slack, list->width() - list->sizeHint().width());
+    }
+    need = std::max(need, 0);
+    const int shift = std::clamp(space, 0, need);
+    const int narrow = std::clamp(need - shift, 0, std::max(slack, 0));
+    for (const auto& [label, list] : rows) {
+        list->setGeometry(list->x() + shift + narrow, list->y(), list->width() - narrow,
+                          list->height());
+        const QRect placed = label->geometry();
+        const int width = list->x() - gap - placed.x();
+        if (textWidth(label) <= placed.width())
+            continue;
+        if (textWidth(label) <= width) {
+            label->setGeometry(placed.x(), placed.y(), width, placed.height());
+            continue;
+        }
+        // Two lines at most, centred on the row; a word longer than the place stays cut.
+        label->setWordWrap(true);
+        label->setToolTip(label->text());
+        const int height =
+            std::min(label->heightForWidth(width), 2 * label->fontMetrics().lineSpacing());
+        label->setGeometry(placed.x(), placed.center().y() - height / 2, width,
+                           std::max(height, placed.height()));
+    }
+}
+
+// Check boxes widen to their text within the form, or name it in a tool tip.
+void fitCheckBoxes(const PanelRoom& room) {
+    for (const auto& [w, rect] : room.placed) {
+        auto* box = qobject_cast<QCheckBox*>(w);
+        if (!box)
+            continue;
+        const int wanted = box->sizeHint().width();
+        const int width =
+            std::max(rect.width(), std::min(wanted, room.limitRightOf(rect, box) - rect.x()));
+        box->resize(width, rect.height());
+        box->setToolTip(wanted > width ? box->text() : QString());
+    }
 }
 
 } // namespace
@@ -335,6 +422,22 @@ void COrvikView::OnUpdate() {
     fitFormToTable();
 }
 
+void COrvikView::refreshChanged(const DocChange& change) {
+    if (change.whole) {
+        OnUpdate();
+        return;
+    }
+    if (change.settings) {
+        fillLists();
+        dtmfEdit->setText(QString::fromStdString(DtmfToText(doc.image().dtmfDigits())));
+        readCheckValues();
+        pushCheckValues();
+    }
+    for (int n = 1; n <= ChannelCount; ++n)
+        if (change.channels.test(static_cast<std::size_t>(n)))
+            RefreshChannelRow(n);
+}
+
 void COrvikView::fitFormToTable() {
     // The smallest form shows the panel as placed and the whole table without its own scroll
     // bars, so a small window scrolls the form only, never a table inside a scrolled form.
@@ -378,82 +481,11 @@ void COrvikView::fitFormTexts() {
     for (const auto& [w, rect] : placedGeometry)
         w->setGeometry(rect);
     const DialogUnits du(formWidget->font());
-    const int gap = du.x(3); // between a label's text and its list, as placed
-    // The left edge of the nearest shown control to the right of `r` on the same row, or the
-    // inner right edge of the group box around it, or the form's edge.
-    auto limitRightOf = [&](const QRect& r, const QWidget* self) {
-        int limit = formWidget->width() - gap;
-        for (const auto& [w, rect] : placedGeometry) {
-            if (w == self)
-                continue;
-            if (auto* group = qobject_cast<QGroupBox*>(w); group && rect.contains(r))
-                limit = std::min(limit, rect.right() - gap);
-            else if (rect.left() > r.left() && rect.top() <= r.bottom() && rect.bottom() >= r.top())
-                limit = std::min(limit, rect.left() - gap);
-        }
-        return limit;
-    };
-    // The label's own measure of one line of its text (its bounding box may pass the advance).
-    auto textWidth = [](const QLabel* label) {
-        return std::max(label->fontMetrics().horizontalAdvance(label->text()),
-                        label->sizeHint().width());
-    };
-
-    // Labels named after their list, gathered into columns by the lists' left edge.
-    std::map<int, std::vector<std::pair<QLabel*, QComboBox*>>> columns;
-    for (const auto& [w, rect] : placedGeometry) {
-        auto* label = qobject_cast<QLabel*>(w);
-        if (!label)
-            continue;
-        label->setWordWrap(false);
-        label->setToolTip(QString());
-        // Only a label left of its list (not one above it) makes room for itself.
-        if (auto* list = qobject_cast<QComboBox*>(label->buddy());
-            list && !list->isHidden() && list->x() > label->x())
-            columns[list->x()].emplace_back(label, list);
-    }
-    for (auto& [x, rows] : columns) {
-        int need = 0;
-        int room = std::numeric_limits<int>::max();
-        int slack = std::numeric_limits<int>::max();
-        for (const auto& [label, list] : rows) {
-            need = std::max(need, label->x() + textWidth(label) + gap - list->x());
-            room = std::min(room, limitRightOf(list->geometry(), list) - list->geometry().right());
-            slack = std::min(slack, list->width() - list->sizeHint().width());
-        }
-        need = std::max(need, 0);
-        const int shift = std::clamp(room, 0, need);
-        const int narrow = std::clamp(need - shift, 0, std::max(slack, 0));
-        for (const auto& [label, list] : rows) {
-            list->setGeometry(list->x() + shift + narrow, list->y(), list->width() - narrow,
-                              list->height());
-            const QRect placed = label->geometry();
-            const int width = list->x() - gap - placed.x();
-            if (textWidth(label) <= placed.width())
-                continue;
-            if (textWidth(label) <= width) {
-                label->setGeometry(placed.x(), placed.y(), width, placed.height());
-                continue;
-            }
-            // Two lines at most, centred on the row; a word longer than the place stays cut.
-            label->setWordWrap(true);
-            label->setToolTip(label->text());
-            const int height =
-                std::min(label->heightForWidth(width), 2 * label->fontMetrics().lineSpacing());
-            label->setGeometry(placed.x(), placed.center().y() - height / 2, width,
-                               std::max(height, placed.height()));
-        }
-    }
-    for (const auto& [w, rect] : placedGeometry) {
-        auto* box = qobject_cast<QCheckBox*>(w);
-        if (!box)
-            continue;
-        const int wanted = box->sizeHint().width();
-        const int width =
-            std::max(rect.width(), std::min(wanted, limitRightOf(rect, box) - rect.x()));
-        box->resize(width, rect.height());
-        box->setToolTip(wanted > width ? box->text() : QString());
-    }
+    // The gap between a label's text and its list, as placed.
+    const PanelRoom room{formWidget, du.x(3), placedGeometry};
+    for (const auto& [x, rows] : labelColumns(placedGeometry))
+        fitLabelColumn(rows, room);
+    fitCheckBoxes(room);
     // The panel is placed left to right; right to left it is mirrored as a whole, so each label
     // stays on its list's far side.
     if (formWidget->isRightToLeft())
@@ -545,201 +577,7 @@ void COrvikView::onDtmfFocusLost() {
     doc.SetDtmf(toStd(dtmfEdit->text()));
 }
 
-// ---- channel table ---------------------------------------------------------------------
-
-CellTexts COrvikView::cellTexts() const {
-    return LoadCellTexts(catalog);
-}
-
-void COrvikView::writeCell(int n, int column, const CellTexts& texts) {
-    GridItem item;
-    item.row = n;
-    item.col = column;
-    item.mask = kCellMask;
-    item.format = kCellFormat;
-    item.text = QString::fromStdString(channelCellText(doc.image(), n, column, texts));
-    channelGrid->SetItem(item);
-}
-
-int COrvikView::HeadingWidth(const CGridCtrl& grid, int column) {
-    return ChannelHeadingWidth(grid.font(), grid.GetItemText(0, column));
-}
-
-void COrvikView::FillChannelTable() {
-    CGridCtrl& grid = *channelGrid;
-    if (grid.rowCount() != kRows) {
-        grid.SetRowCount(kRows);
-        grid.SetColumnCount(ChannelColumnCount);
-        grid.SetFixedRowCount(1);
-        grid.SetFixedColumnCount(1);
-        grid.SetResizing(false, false);
-        grid.ClearSelection();
-        grid.selectionEnabled = false;
-        grid.ClearSelection();
-        for (int c = 0; c < ChannelColumnCount; ++c)
-            grid.SetColumnWidth(c, kChannelColumnWidths[std::size_t(c)]);
-        grid.SetRowHeight(0, kChannelHeaderHeight);
-        for (int r = 1; r < kRows; ++r)
-            grid.SetRowHeight(r, kChannelRowHeight);
-        // Channels are selected as rows (a click on the channel number) for the Edit commands.
-        grid.selectionEnabled = true;
-    }
-    grid.SetRedraw(false, false);
-
-    // A missing header key repeats the text of the header to its left.
-    GridItem header;
-    header.row = 0;
-    header.mask = kCellMask;
-    header.format = kCellFormat;
-    for (int c = 0; c < ChannelColumnCount; ++c) {
-        std::string text;
-        if (catalog.columnHeader(c, text))
-            header.text = QString::fromStdString(text);
-        header.col = c;
-        grid.SetItem(header);
-    }
-    // The focus cell's heading is drawn bold: each column is at least as wide as its heading
-    // in bold, so no heading is cut in any language.
-    for (int c = 0; c < ChannelColumnCount; ++c) {
-        const int width = std::max(kChannelColumnWidths[std::size_t(c)], HeadingWidth(grid, c));
-        if (grid.GetColumnWidth(c) != width)
-            grid.SetColumnWidth(c, width);
-    }
-
-    const CellTexts texts = cellTexts();
-    for (int n = 1; n <= ChannelCount; ++n) {
-        GridItem number;
-        number.row = n;
-        number.col = ColChannel;
-        number.mask = kCellMask;
-        number.format = kCellFormat;
-        number.text = QString::number(n);
-        grid.SetItem(number);
-        refreshRow(n, texts);
-    }
-    grid.SetRedraw(true, true);
-}
-
-void COrvikView::RefreshChannelRow(int n) {
-    if (n >= 1 && n <= ChannelCount)
-        refreshRow(n, cellTexts());
-}
-
-void COrvikView::refreshRow(int n, const CellTexts& texts) {
-    const RadioImage& image = doc.image();
-    CGridCtrl& grid = *channelGrid;
-    for (int c = ColRxFreq; c < ChannelColumnCount; ++c) {
-        const unsigned state = grid.GetItemState(n, c);
-        if (isCellReadOnly(image, n, c)) {
-            grid.SetItemState(n, c, state | GridState::ReadOnly);
-            grid.SetItemTextColour(n, c, CGridCtrl::SystemGreyTextColour());
-        } else {
-            grid.SetItemState(n, c, state & ~GridState::ReadOnly);
-            grid.SetItemTextColour(n, c, kGridDefaultColour);
-        }
-    }
-    if (image.isRxEmpty(n)) {
-        for (int c = ColRxFreq; c < ChannelColumnCount; ++c)
-            grid.SetItemText(n, c, QString());
-    } else {
-        hideEditors();
-        for (int c : {ColRxFreq, ColRxTone, ColTxFreq, ColTxTone, ColBusyLockOut, ColNarrow,
-                      ColHighPower, ColScanAdd, ColScrambler})
-            writeCell(n, c, texts);
-    }
-    grid.RedrawRow(n);
-}
-
-void COrvikView::hideEditors() {
-    if (activeEditor != Editor::None) {
-        activeEditor = Editor::None;
-        channelGrid->editorActive = false;
-    }
-    for (QWidget* editor : {static_cast<QWidget*>(freqEdit), static_cast<QWidget*>(toneList),
-                            static_cast<QWidget*>(optionList)})
-        hideControl(editor);
-}
-
-void COrvikView::showEditor(QWidget* editor, const QRect& cellInForm) {
-    editor->setGeometry(cellInForm);
-    editor->raise();
-    editor->show();
-    editor->setEnabled(true);
-}
-
-void COrvikView::OnBeginEdit(const GridNotify& record) {
-    const int r = record.item.row;
-    const int c = record.item.col;
-    if (r < 1 || r > ChannelCount || c < ColRxFreq || c >= ChannelColumnCount)
-        return;
-    // A second request while an edit is open ends that edit first, as a focus loss would.
-    endOpenEdit();
-    pendingMove.reset();
-
-    const QRect cell(formWidget->mapFromGlobal(record.rect.topLeft()), record.rect.size());
-    const QString cellText = record.item.text;
-    editRow = r;
-    editColumn = c;
-    // The editor is named by its column for a screen reader.
-    const QString header = channelGrid->GetItemText(0, c);
-    for (QWidget* editor : {static_cast<QWidget*>(freqEdit), static_cast<QWidget*>(toneList),
-                            static_cast<QWidget*>(optionList)})
-        editor->setAccessibleName(header);
-
-    switch (c) {
-    case ColRxFreq:
-    case ColTxFreq:
-        channelGrid->editorActive = true;
-        activeEditor = Editor::Freq;
-        showEditor(freqEdit, cell);
-        freqEdit->setMaxLength(9);
-        freqEdit->setText(cellText);
-        freqEdit->selectAll();
-        freqEdit->savedText = cellText;
-        freqEdit->setFocus(Qt::OtherFocusReason);
-        break;
-    case ColRxTone:
-    case ColTxTone:
-        channelGrid->editorActive = true;
-        activeEditor = Editor::Tone;
-        showEditor(toneList, cell);
-        toneList->selectPrefix(cellText);
-        toneList->savedText = cellText;
-        toneList->setFocus(Qt::OtherFocusReason);
-        break;
-    default: {
-        channelGrid->editorActive = true;
-        {
-            const QSignalBlocker blocker(optionList);
-            optionList->clear();
-            optionList->addItem(LangText(catalog, kOptionKeys[c][0]));
-            optionList->addItem(LangText(catalog, kOptionKeys[c][1]));
-        }
-        activeEditor = Editor::Option;
-        showEditor(optionList, cell);
-        optionList->savedText = cellText;
-        optionList->selectPrefix(cellText);
-        optionList->setFocus(Qt::OtherFocusReason);
-        break;
-    }
-    }
-}
-
-void COrvikView::endOpenEdit() {
-    switch (activeEditor) {
-    case Editor::Freq:
-        onFreqEditFocusLost();
-        break;
-    case Editor::Tone:
-        onToneListFocusLost();
-        break;
-    case Editor::Option:
-        onOptionListFocusLost();
-        break;
-    case Editor::None:
-        break;
-    }
-}
+// ---- events of the form ----------------------------------------------------------------
 
 bool COrvikView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == formWidget &&
@@ -782,289 +620,6 @@ bool COrvikView::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QScrollArea::eventFilter(watched, event);
-}
-
-void COrvikView::onFreqEditFocusLost() {
-    if (activeEditor != Editor::Freq)
-        return;
-    activeEditor = Editor::None;
-    const int n = editRow;
-    const bool receive = editColumn == ColRxFreq;
-    channelGrid->editorActive = false;
-    const DocChange change =
-        doc.CommitCell(n, receive ? ColRxFreq : ColTxFreq, toStd(freqEdit->text()), cellTexts());
-    hideControl(freqEdit);
-    RefreshChannelRow(n);
-    reportAdjusted(change);
-    moveFocusAfterEdit(n, receive ? ColRxFreq : ColTxFreq);
-}
-
-void COrvikView::onToneListFocusLost() {
-    if (activeEditor != Editor::Tone)
-        return;
-    activeEditor = Editor::None;
-    const int n = editRow;
-    const bool receive = editColumn == ColRxTone;
-    channelGrid->editorActive = false;
-    // Without a selection (a stored tone that the list does not offer) nothing was chosen, and
-    // the tone keeps its value.
-    if (toneList->currentIndex() >= 0) {
-        const CellTexts texts = cellTexts();
-        doc.CommitCell(n, receive ? ColRxTone : ColTxTone, toStd(toneList->currentText()), texts);
-        writeCell(n, receive ? ColRxTone : ColTxTone, texts);
-        if (receive)
-            writeCell(n, ColTxTone, texts);
-        channelGrid->RedrawRow(n);
-    }
-    hideControl(toneList);
-    moveFocusAfterEdit(n, receive ? ColRxTone : ColTxTone);
-}
-
-void COrvikView::onOptionChosen(int position) {
-    if (activeEditor != Editor::Option || position < 0)
-        return;
-    doc.ChooseOption(editRow, editColumn, position);
-    writeCell(editRow, editColumn, cellTexts());
-    channelGrid->RedrawCell(editRow, editColumn);
-}
-
-void COrvikView::onOptionListFocusLost() {
-    if (activeEditor != Editor::Option)
-        return;
-    activeEditor = Editor::None;
-    channelGrid->editorActive = false;
-    hideControl(optionList);
-    moveFocusAfterEdit(editRow, editColumn);
-}
-
-// ---- after an edit ---------------------------------------------------------------------
-
-void COrvikView::moveFocusAfterEdit(int n, int column) {
-    const std::optional<EditorMove> move = pendingMove;
-    pendingMove.reset();
-    if (!move)
-        return;
-    int row = n;
-    int col = column;
-    if (*move == EditorMove::Down) {
-        row = std::min(n + 1, ChannelCount);
-    } else {
-        // The next (or previous) editable cell along the rows.
-        const int step = *move == EditorMove::Next ? 1 : -1;
-        for (int k = (n - 1) * 9 + (column - 1) + step; k >= 0 && k < ChannelCount * 9; k += step) {
-            const int r = k / 9 + 1;
-            const int c = k % 9 + 1;
-            if (!isCellReadOnly(doc.image(), r, c)) {
-                row = r;
-                col = c;
-                break;
-            }
-        }
-    }
-    channelGrid->SetFocusCell(row, col);
-    channelGrid->SetSelectedRange(row, col, row, col);
-    channelGrid->ensureVisible(row, col);
-}
-
-void COrvikView::reportAdjusted(const DocChange& change) {
-    if (change.notes.empty())
-        return;
-    const CellNote& first = change.notes.front();
-    const auto lookup = [this](std::string_view key) { return catalog.text(key); };
-    emit statusMessage(QString::fromStdString(CommitNoteText(first.note, lookup)));
-    flashCell(first.channel, first.column);
-}
-
-void COrvikView::flashCell(int n, int column) {
-    // A short highlight; the cell's own colour comes back by itself.
-    channelGrid->SetItemBkColour(n, column, 0x0080E0FF); // light amber, as 0x00BBGGRR
-    channelGrid->RedrawCell(n, column);
-    QPointer<CGridCtrl> grid = channelGrid;
-    QTimer::singleShot(1200, this, [grid, n, column] {
-        if (!grid)
-            return;
-        grid->SetItemBkColour(n, column, kGridDefaultColour);
-        grid->RedrawCell(n, column);
-    });
-}
-
-// ---- channels as rows ------------------------------------------------------------------
-
-std::vector<int> COrvikView::selectedChannels() const {
-    std::vector<int> rows;
-    for (int n = 1; n <= ChannelCount; ++n) {
-        bool whole = true;
-        for (int c = ColRxFreq; c < ChannelColumnCount && whole; ++c)
-            whole = channelGrid->isCellSelected(n, c);
-        if (whole)
-            rows.push_back(n);
-    }
-    return rows;
-}
-
-int COrvikView::currentChannel() const {
-    const CellId focus = channelGrid->GetFocusCell();
-    if (focus.row >= 1 && focus.row <= ChannelCount)
-        return focus.row;
-    const std::vector<int> rows = selectedChannels();
-    return rows.empty() ? 0 : rows.front();
-}
-
-bool COrvikView::onEditingKey(const QKeyEvent* key) {
-    if (key->matches(QKeySequence::Copy)) {
-        CopySelection();
-    } else if (key->matches(QKeySequence::Cut)) {
-        CutSelection();
-    } else if (key->matches(QKeySequence::Paste)) {
-        PasteClipboard();
-    } else if (key->matches(QKeySequence::Delete)) {
-        DeleteSelection();
-    } else if (key->matches(QKeySequence::Undo)) {
-        doc.undoStack()->undo();
-    } else if (key->matches(QKeySequence::Redo)) {
-        doc.undoStack()->redo();
-    } else {
-        return false;
-    }
-    return true;
-}
-
-void COrvikView::CopySelection() {
-    endOpenEdit();
-    const std::vector<int> rows = selectedChannels();
-    if (!rows.empty()) {
-        QGuiApplication::clipboard()->setText(
-            QString::fromStdString(ChannelsClipboardText(doc.image(), rows)));
-        return;
-    }
-    const CellId focus = channelGrid->GetFocusCell();
-    if (channelGrid->isValid(focus.row, focus.col))
-        QGuiApplication::clipboard()->setText(channelGrid->GetItemText(focus.row, focus.col));
-}
-
-void COrvikView::CutSelection() {
-    CopySelection();
-    const std::vector<int> rows = selectedChannels();
-    if (rows.empty()) {
-        const CellId focus = channelGrid->GetFocusCell();
-        commitCellText(focus.row, focus.col, {}, lang::IDS_STEP_CUT);
-        return;
-    }
-    refreshChanged(doc.ClearChannels(rows, lang::IDS_STEP_CUT));
-}
-
-void COrvikView::DeleteSelection() {
-    endOpenEdit();
-    const std::vector<int> rows = selectedChannels();
-    if (rows.empty()) {
-        const CellId focus = channelGrid->GetFocusCell();
-        commitCellText(focus.row, focus.col, {}, lang::IDS_STEP_DELETE);
-        return;
-    }
-    refreshChanged(doc.ClearChannels(rows, lang::IDS_STEP_DELETE));
-}
-
-bool COrvikView::commitCellText(int n, int column, const std::string& text, const char* stepKey) {
-    const DocChange change = doc.CommitCell(n, column, text, cellTexts(), stepKey);
-    if (change.refused)
-        return false;
-    RefreshChannelRow(n);
-    reportAdjusted(change);
-    return true;
-}
-
-void COrvikView::refreshChanged(const DocChange& change) {
-    if (change.whole) {
-        OnUpdate();
-        return;
-    }
-    if (change.settings) {
-        fillLists();
-        dtmfEdit->setText(QString::fromStdString(DtmfToText(doc.image().dtmfDigits())));
-        readCheckValues();
-        pushCheckValues();
-    }
-    for (int n = 1; n <= ChannelCount; ++n)
-        if (change.channels.test(static_cast<std::size_t>(n)))
-            RefreshChannelRow(n);
-}
-
-void COrvikView::PasteClipboard() {
-    endOpenEdit();
-    const std::string text = toStd(QGuiApplication::clipboard()->text());
-    const int first = currentChannel();
-    if (first == 0 || text.empty())
-        return;
-    CsvImportOptions options;
-    options.renumber = true;
-    options.firstChannel = first;
-    options.separator = '\t';
-    CsvImportResult result;
-    DocChange change = doc.ApplyCsv(text, options, result, lang::IDS_STEP_PASTE);
-    if (!result.usable && text.find('\t') == std::string::npos) {
-        options.separator = ','; // a CSV file's lines
-        change = doc.ApplyCsv(text, options, result, lang::IDS_STEP_PASTE);
-    }
-    if (!result.usable) {
-        // One value: into the focus cell as if typed.
-        const CellId focus = channelGrid->GetFocusCell();
-        std::string value = text;
-        while (!value.empty() && (value.back() == '\n' || value.back() == '\r'))
-            value.pop_back();
-        if (value.find_first_of("\t\r\n") == std::string::npos && focus.col >= ColRxFreq &&
-            commitCellText(focus.row, focus.col, value, lang::IDS_STEP_PASTE))
-            return;
-        emit statusMessage(LangText(catalog, lang::IDS_PASTE_NOTHING));
-        return;
-    }
-    refreshChanged(change);
-    if (result.notes.empty())
-        emit statusMessage(FillText(LangText(catalog, lang::IDS_STATUS_PASTED),
-                                    {QString::number(change.channels.count())}));
-    if (!result.notes.empty()) {
-        const auto lookup = [this](std::string_view key) { return catalog.text(key); };
-        QString message = QString::fromStdString(CsvNoteText(result.notes.front(), lookup));
-        if (result.notes.size() > 1)
-            message = FillText(LangText(catalog, lang::IDS_ADJ_MORE),
-                               {message, QString::number(result.notes.size() - 1)});
-        emit statusMessage(message);
-        for (const CsvImportNote& note : result.notes)
-            if (note.channel > 0)
-                flashCell(note.channel, ColRxFreq);
-    }
-}
-
-void COrvikView::InsertChannel() {
-    endOpenEdit();
-    const int n = currentChannel();
-    if (n == 0)
-        return;
-    if (!doc.image().isRxEmpty(ChannelCount) &&
-        ShowMessageBox(this, LangText(catalog, lang::IDS_CONFIRM_INSERT),
-                       LangText(catalog, "IDS_CONFIRM"), MsgButtons::OkCancel,
-                       MsgIcon::Exclamation) != MsgOk)
-        return;
-    refreshChanged(doc.InsertChannel(n));
-}
-
-void COrvikView::MoveSelection(int delta) {
-    endOpenEdit();
-    std::vector<int> rows = selectedChannels();
-    if (rows.empty() && currentChannel() > 0)
-        rows.push_back(currentChannel());
-    if (rows.empty())
-        return;
-    // The block from the first to the last selected channel moves as one.
-    const int first = rows.front();
-    const int last = rows.back();
-    if (first + delta < 1 || last + delta > ChannelCount)
-        return;
-    const CellId focus = channelGrid->GetFocusCell();
-    refreshChanged(doc.MoveChannels(first, last, delta));
-    // The selection and the focus go with the channels.
-    channelGrid->SetSelectedRange(first + delta, ColRxFreq, last + delta, ChannelColumnCount - 1);
-    if (focus.row >= first && focus.row <= last)
-        channelGrid->SetFocusCell(focus.row + delta, focus.col);
 }
 
 // ---- printing --------------------------------------------------------------------------

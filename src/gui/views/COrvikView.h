@@ -121,7 +121,7 @@ public:
     // Whether the Edit commands have something to work on now.
     bool hasCurrentChannel() const { return currentChannel() > 0; }
 
-    // ---- several channels at once (Edit menu; COrvikViewTable.cpp)
+    // ---- several channels at once (Edit menu; COrvikViewCommands.cpp)
     // Every channel row selected.
     void SelectAll();
     // Edit Selected Channels: the dialog, then the ticked fields given to the selected channels

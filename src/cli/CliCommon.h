@@ -93,6 +93,10 @@ void fail(const std::string& text);
 // 0, or the errno of what went wrong (EFBIG past the limit).
 int ReadWholeInput(const std::string& path, std::size_t limit, std::string& out);
 
+// Writes `text` to standard output when `output` is empty, else replaces that file atomically;
+// ExitOk or ExitCantCreate after saying why.
+int WriteOutput(const std::string& output, const std::string& text);
+
 // printf to standard error with the whole message made printable: file names, a file's text
 // and device strings in it cannot act on the terminal. Line breaks and tabs stay.
 __attribute__((format(printf, 1, 2))) void Complain(const char* format, ...);

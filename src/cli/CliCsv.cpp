@@ -63,16 +63,7 @@ int cmdExport(Context& ctx, const std::string& output, bool standard) {
     if (const int rc = load(texts, path, header, image); rc != ExitOk)
         return rc;
     const std::string csv = ExportChannelsCsv(image, standard);
-    if (output.empty()) {
-        std::fwrite(csv.data(), 1, csv.size(), stdout);
-        return std::fflush(stdout) == 0 ? ExitOk : ExitCantCreate;
-    }
-    const SaveResult saved = SaveFileAtomically(output, csv, SaveMode::Replace);
-    if (!saved.ok) {
-        fail(saved.errorText);
-        return ExitCantCreate;
-    }
-    return ExitOk;
+    return WriteOutput(output, csv);
 }
 
 int cmdImport(Context& ctx, const CsvImportOptions& options, bool dryRun, bool json, bool force) {

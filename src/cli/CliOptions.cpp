@@ -2,6 +2,7 @@
 // in the order given, and the operands (files) that no option took.
 
 #include "cli/CliCommon.h"
+#include "core/profile/AtomicSave.h"
 #include "core/profile/PrintableText.h"
 
 #include <CLI/CLI.hpp>
@@ -74,6 +75,18 @@ int ReadWholeInput(const std::string& path, std::size_t limit, std::string& out)
     if (in != stdin)
         std::fclose(in);
     return error;
+}
+
+int WriteOutput(const std::string& output, const std::string& text) {
+    if (output.empty()) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return std::fflush(stdout) == 0 ? ExitOk : ExitCantCreate;
+    }
+    const SaveResult saved = SaveFileAtomically(output, text, SaveMode::Replace);
+    if (saved.ok)
+        return ExitOk;
+    fail(saved.errorText);
+    return ExitCantCreate;
 }
 
 void fail(const std::string& text) {

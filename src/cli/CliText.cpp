@@ -85,16 +85,7 @@ int cmdDump(Context& ctx, const std::string& output) {
         return rc;
     const std::string text = WriteTextForm(image, ReadBandNames(ctx.paths.SettingsFilePath()),
                                            "Made by orvik-cli " ORVIK_VERSION " dump from " + path);
-    if (output.empty()) {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        return std::fflush(stdout) == 0 ? ExitOk : ExitCantCreate;
-    }
-    const SaveResult saved = SaveFileAtomically(output, text, SaveMode::Replace);
-    if (!saved.ok) {
-        fail(saved.errorText);
-        return ExitCantCreate;
-    }
-    return ExitOk;
+    return WriteOutput(output, text);
 }
 
 struct ApplyFlags {
